@@ -1,0 +1,37 @@
+# Front door: `make run`, `make test`, plain `make` builds only.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+
+.PHONY: all build deps configure run test bench clean format
+
+all: build
+
+deps:
+	@bash tools/setup-deps.sh
+
+$(BUILD)/build.ninja:
+	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+configure: $(BUILD)/build.ninja
+
+build: configure
+	cmake --build $(BUILD) -j $(JOBS)
+
+run: deps
+	$(MAKE) build
+	./$(BUILD)/duoptic
+
+test: deps
+	$(MAKE) build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+bench: deps
+	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake --build build-bench -j $(JOBS)
+	bash bench/run.sh build-bench
+
+format:
+	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+clean:
+	rm -rf $(BUILD) build-bench

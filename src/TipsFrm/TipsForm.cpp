@@ -1,0 +1,188 @@
+#include "TipsFrm/TipsForm.h"
+
+#include "TipsFrm/HelpText.h"
+#include "app/DialogFont.h"
+
+#include <QFrame>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QShowEvent>
+
+namespace duoptic {
+
+namespace {
+
+constexpr QSize kClientSize{335, 391};
+
+QFrame* addPanel(QWidget* parent, const char* name, const QRect& geometry)
+{
+    auto* panel = new QFrame(parent);
+    panel->setObjectName(QLatin1String(name));
+    panel->setGeometry(geometry);
+    panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    panel->setLineWidth(1);
+    return panel;
+}
+
+QLabel* addLabel(QWidget* parent, const char* name, const QString& text, const QRect& geometry)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setGeometry(geometry);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return label;
+}
+
+QFont titleFont()
+{
+    QFont font;
+    // Arial where it exists; the others share its metrics or come close, so the title still fits.
+    font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
+                      QStringLiteral("Nimbus Sans"), QStringLiteral("DejaVu Sans")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(15);
+    font.setBold(true);
+    font.setUnderline(true);
+    return font;
+}
+
+QMargins frameMarginsOf(const QWidget* window)
+{
+    const QRect outer = window->frameGeometry();
+    const QRect inner = window->geometry();
+    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom()};
+}
+
+} // namespace
+
+TTipsForm::TTipsForm(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
+                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+{
+    setObjectName(QStringLiteral("TipsForm"));
+    setWindowTitle(QStringLiteral("Duoptic - Tips"));
+    setFixedSize(kClientSize);
+    setFont(dialogFont());
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, pal.color(QPalette::Button));
+    setPalette(pal);
+
+    buildTopPanel();
+    buildFigurePanel();
+    buildButtonAndVersion();
+}
+
+void TTipsForm::buildTopPanel()
+{
+    QFrame* panel = addPanel(this, "Panel1", {0, 0, 335, 225});
+    QLabel* title =
+        addLabel(panel, "Label1", QStringLiteral("Stereo Photo Viewer - Duoptic"), {61, 8, 213, 18});
+    title->setFont(titleFont());
+    addLabel(panel, "Label2", QStringLiteral("Programmed by the Duoptic developers"),
+             {52, 32, 201, 12});
+    addLabel(panel, "Label5", QStringLiteral("Stereo photography for everyone, 2026"),
+             {52, 44, 232, 12});
+
+    auto* memo = new QPlainTextEdit(panel);
+    memo->setObjectName(QStringLiteral("Memo1"));
+    memo->setGeometry(1, 64, 333, 160);
+    memo->setReadOnly(true);
+    // Read-only, yet the keyboard scrolls it once it has been clicked into.
+    memo->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    memo->setFocusPolicy(Qt::ClickFocus);
+    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    QPalette pal = memo->palette();
+    pal.setColor(QPalette::Base, pal.color(QPalette::Button));
+    memo->setPalette(pal);
+    memo->setPlainText(tipsHelpText());
+}
+
+void TTipsForm::buildFigurePanel()
+{
+    QFrame* panel = addPanel(this, "Panel2", {0, 228, 261, 163});
+    auto* image = new QLabel(panel);
+    image->setObjectName(QStringLiteral("Image1"));
+    image->setGeometry(1, 1, 259, 161);
+    image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // A build without the figure shows an empty frame rather than failing.
+    const QPixmap figure(QStringLiteral(":/tips_figure.png"));
+    if (!figure.isNull()) {
+        image->setPixmap(centredUnscaled(figure, image->size()));
+    }
+}
+
+void TTipsForm::buildButtonAndVersion()
+{
+    auto* button = new QPushButton(QStringLiteral("OK"), this);
+    button->setObjectName(QStringLiteral("Button1"));
+    button->setGeometry(272, 316, 57, 25);
+    button->setDefault(true);
+    button->setFocus();
+    connect(button, &QPushButton::clicked, this, &QDialog::accept);
+
+    addLabel(this, "Label3", QStringLiteral("Version"), {280, 352, 39, 12});
+    addLabel(this, "Label4", QStringLiteral(DUOPTIC_VERSION), {296, 368, 20, 12});
+}
+
+void TTipsForm::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous()) {
+        centreOnScreen();
+    }
+}
+
+void TTipsForm::keyPressEvent(QKeyEvent* event)
+{
+    // There is no cancel button, so Escape does nothing; the close box still rejects.
+    if (event->matches(QKeySequence::Cancel)) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TTipsForm::centreOnScreen()
+{
+    const QScreen* target = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!target) {
+        return;
+    }
+    // The window manager frames the dialog only after it is mapped; until then the frame of the
+    // window that opened it is the best guess of its own.
+    QMargins frame = frameMarginsOf(this);
+    if (frame.isNull() && parentWidget()) {
+        frame = frameMarginsOf(parentWidget()->window());
+    }
+    const QSize outer = size().grownBy(frame);
+    const QRect avail = target->availableGeometry();
+    move(avail.x() + (avail.width() - outer.width()) / 2,
+         avail.y() + (avail.height() - outer.height()) / 2);
+}
+
+int showTips(QWidget* parent)
+{
+    TTipsForm form(parent);
+    return form.exec();
+}
+
+QPixmap centredUnscaled(const QPixmap& picture, QSize area)
+{
+    QPixmap placed(area);
+    placed.fill(Qt::transparent);
+    QPainter painter(&placed);
+    // Integer division truncates towards zero: (161 - 164) / 2 == -1, not -2 as a floor would give.
+    painter.drawPixmap((area.width() - picture.width()) / 2,
+                       (area.height() - picture.height()) / 2, picture);
+    return placed;
+}
+
+} // namespace duoptic

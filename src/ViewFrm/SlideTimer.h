@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+
+#include <functional>
+
+namespace duoptic {
+
+// The slide timer: ticks only while enabled and with an interval above 0. Setting the enabled
+// flag or the interval to a new value restarts the countdown; setting the value it already has
+// changes nothing. A zero interval must never reach QTimer, which would fire on every idle pass.
+class SlideTimer {
+public:
+    explicit SlideTimer(std::function<void()> onTick);
+
+    void setEnabled(bool enabled);
+    void setInterval(int milliseconds);
+    bool enabled() const { return enabled_; }
+    int interval() const { return interval_; }
+    bool ticking() const { return timer_.isActive(); }
+
+private:
+    void apply();
+
+    QTimer timer_;
+    bool enabled_ = false;
+    int interval_ = 1000;
+};
+
+// The interval of a slide show in milliseconds: seconds x 1000 in signed 32-bit arithmetic, as a
+// hand-edited settings file may hold any number. Values of 0 or less never tick.
+int slideIntervalMilliseconds(int seconds);
+
+} // namespace duoptic

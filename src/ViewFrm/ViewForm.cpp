@@ -1,0 +1,142 @@
+#include "ViewFrm/ViewForm.h"
+
+#include "app/DialogFont.h"
+#include "app/ErrorReport.h"
+#include "catalogue/Scan.h"
+#include "resources/Resources.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QIcon>
+#include <QScrollBar>
+#include <QShowEvent>
+#include <QSlider>
+#include <QTimer>
+#include <QWindow>
+
+#include <vector>
+
+namespace duoptic {
+
+namespace {
+
+std::vector<unsigned char> resourceBytes(const char* name) {
+    QFile file(QString::fromLatin1(name));
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    const QByteArray bytes = file.readAll();
+    return {bytes.begin(), bytes.end()};
+}
+
+Raster sampleImage(JpegDecoder& decoder, const char* resource) {
+    decoder.readMemory(resourceBytes(resource));
+    return Raster::whole(decoder.picture());
+}
+
+} // namespace
+
+TViewForm::TViewForm(ProgramState& state, QWidget* parent)
+    : QWidget(parent), state_(state), timer_([this] { TimerTimer(); }) {
+    setObjectName(QStringLiteral("ViewForm"));
+    setWindowTitle(QStringLiteral("ViewForm"));
+    setWindowIcon(QIcon(QString::fromLatin1(resources::kIcon)));
+    setFont(dialogFont());
+    resize(553, 483);
+
+    createControls();
+    createCommands();
+
+    state_.pairs.currentKind = PairKind::TwoFiles;
+    TrackBar1->setValue(0);
+    state_.displayName = "STEREO PHOTO";
+    if (state_.programFolder.empty()) {
+        state_.programFolder = "./";
+    }
+    state_.settingsPath = settingsFilePath(state_.programFolder);
+    state_.settings = readSettings(state_.settingsPath, state_.programFolder);
+    setMinimumSize(200, 120);
+
+    // Key presses and wheel turns meant for this window or any of its children come here first.
+    qApp->installEventFilter(this);
+}
+
+TViewForm::~TViewForm() {
+    qApp->removeEventFilter(this);
+    guarded([this] { writeSettingsNow(); });
+}
+
+void TViewForm::writeSettingsNow() {
+    SettingsRecord record = state_.settings;
+    const QRect frame = frameGeometry();
+    record.winTop = frame.top();
+    record.winLeft = frame.left();
+    record.winWidth = frame.width();
+    record.winHeight = frame.height();
+    record.winState = isMinimized() ? 1 : (isMaximized() ? 2 : 0);
+    writeSettings(state_.settingsPath, record);
+}
+
+void TViewForm::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!shown_ && !event->spontaneous()) {
+        shown_ = true;
+        guarded([this] { showStep(); });
+    }
+}
+
+void TViewForm::showStep() {
+    scanFolderForPairs(state_.settings.latestPath, state_.pairs.list);
+
+    rasters_.left = sampleImage(decoderA_, resources::kSampleLeft);
+    rasters_.right = sampleImage(decoderB_, resources::kSampleRight);
+    imageWidth_ = rasters_.left.width();
+    imageHeight_ = rasters_.left.height();
+    imageAspect_ = imageHeight_ == 0 ? 0.0 : double(imageWidth_) / double(imageHeight_);
+
+    applyStoredPlacement();
+    redrawGate_ = true;
+    updateTitle(state_.displayName);
+    // Make sure one layout pass runs with the image size known, whether or not the placement
+    // changed the size.
+    FormResize();
+}
+
+void TViewForm::applyStoredPlacement() {
+    const SettingsRecord& s = state_.settings;
+    if (s.winState == 2) {
+        setWindowState(windowState() | Qt::WindowMaximized);
+        return;
+    }
+    // Stored bounds are the outer frame. Until the window manager has framed the window its
+    // frame size is unknown, so the size is corrected once the frame is known.
+    move(s.winLeft, s.winTop);
+    resize(std::max(1, s.winWidth - frameWidth_), std::max(1, s.winHeight - frameHeight_));
+    QTimer::singleShot(0, this, [this] { correctPlacementForFrame(); });
+    QTimer::singleShot(250, this, [this] { correctPlacementForFrame(); });
+}
+
+void TViewForm::correctPlacementForFrame() {
+    const int frameWidth = frameGeometry().width() - width();
+    const int frameHeight = frameGeometry().height() - height();
+    if ((frameWidth == frameWidth_ && frameHeight == frameHeight_) || isMaximized()) {
+        return;
+    }
+    frameWidth_ = frameWidth;
+    frameHeight_ = frameHeight;
+    const SettingsRecord& s = state_.settings;
+    setMinimumSize(std::max(1, 200 - frameWidth_), std::max(1, 120 - frameHeight_));
+    move(s.winLeft, s.winTop);
+    resize(std::max(1, s.winWidth - frameWidth_), std::max(1, s.winHeight - frameHeight_));
+}
+
+void TViewForm::updateTitle(const std::string& name) {
+    setWindowTitle(QStringLiteral("Duoptic - ") + QFile::decodeName(QByteArray::fromStdString(name)) +
+                   QStringLiteral(" - ") + QString::fromStdString(state_.settings.viewerMode));
+}
+
+int TViewForm::zoomPosition() const { return TrackBar1->value(); }
+int TViewForm::horizontalPosition() const { return ScrollBarH->value(); }
+int TViewForm::verticalPosition() const { return ScrollBarV->value(); }
+
+} // namespace duoptic

@@ -1,0 +1,143 @@
+#pragma once
+
+#include "ViewFrm/PairLoading.h"
+#include "ViewFrm/ProgramState.h"
+#include "ViewFrm/SlideTimer.h"
+#include "ViewFrm/logic/Drag.h"
+#include "imaging/JpegDecoder.h"
+
+#include <QImage>
+#include <QWidget>
+
+#include <functional>
+#include <optional>
+
+class QAction;
+class QFrame;
+class QMenu;
+class QScrollBar;
+class QSlider;
+class QToolButton;
+
+namespace duoptic {
+
+class PaintBox;
+
+// The main window: two image panels with the center border between them, the position scroll
+// bars, the zoom track bar, and the commands that act on them.
+class TViewForm : public QWidget {
+    Q_OBJECT
+public:
+    explicit TViewForm(ProgramState& state, QWidget* parent = nullptr);
+    ~TViewForm() override;
+
+    // Commands, in the order of the command list.
+    void FileOpenExecute();
+    void ViewReversExecute();
+    void ViewZoomInExecute();
+    void ViewZoomOutExecute();
+    void ViewBorderExecute();
+    void ViewSlideShowExecute();
+    void ShowTipsExecute();
+    void FileExitExecute();
+    void ShowNextExecute();
+
+    void loadPair(const std::string& basePath);
+    void next();
+    void updateTitle(const std::string& name);
+    void FormResize();
+    void recomputePanelMetrics();
+    void drawPanel(int panel);
+
+    // The center-border prompt: returns the answer text, or nothing when it was cancelled.
+    // Replaceable so that tests can answer it.
+    std::function<std::optional<QString>(const QString& label, const QString& preset)>
+        promptCenterBorder;
+    // Runs the Filer; replaceable for the same reason. Returns true for OK and fills the name.
+    std::function<bool(std::string& name)> runFiler;
+
+    ProgramState& state() { return state_; }
+    const PairRasters& rasters() const { return rasters_; }
+    int imageWidth() const { return imageWidth_; }
+    int imageHeight() const { return imageHeight_; }
+    bool redrawGateOpen() const { return redrawGate_; }
+    bool slideShowRunning() const { return slideShowRunning_; }
+    const SlideTimer& slideTimer() const { return timer_; }
+    int zoomPosition() const;
+    int horizontalPosition() const;
+    int verticalPosition() const;
+    const QImage& backBuffer() const { return backBuffer_; }
+    int drawCount() const { return drawCount_; }
+    QMenu* popupMenu() const { return PopupMenu; }
+    QAction* action(const char* name) const;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void createControls();
+    void createCommands();
+    void showStep();
+    void applyStoredPlacement();
+    void correctPlacementForFrame();
+    void writeSettingsNow();
+
+    bool composePanel(int panel);
+    void paintPanel(PaintBox& box, QPainter& painter);
+    void positionChanged();
+    void PaintBox1MouseDown(PaintBox& box, Qt::MouseButton button, QPointF at);
+    void PaintBox1MouseUp(PaintBox& box, Qt::MouseButton button, QPointF at);
+    bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
+    void FormMouseWheel(int delta);
+    void TimerTimer();
+    void stopSlideShow();
+    PaintBox* paintBox(int panel) const;
+
+    ProgramState& state_;
+
+    // Controls.
+    QScrollBar* ScrollBarV = nullptr;
+    QScrollBar* ScrollBarH = nullptr;
+    QFrame* pnPct1 = nullptr;
+    QFrame* pnPct2 = nullptr;
+    PaintBox* PaintBox1 = nullptr;
+    PaintBox* PaintBox2 = nullptr;
+    QFrame* pct4 = nullptr;
+    QSlider* TrackBar1 = nullptr;
+    QToolButton* bnTips = nullptr;
+    QToolButton* bnRevers = nullptr;
+    QMenu* PopupMenu = nullptr;
+
+    // Objects that live as long as the window.
+    PairRasters rasters_;
+    QImage backBuffer_;
+    JpegDecoder decoderA_;
+    JpegDecoder decoderB_;
+    SlideTimer timer_;
+
+    // View state.
+    int imageWidth_ = 0;
+    int imageHeight_ = 0;
+    double imageAspect_ = 0.0;
+    int areaWidth_ = 0;
+    int areaHeight_ = 0;
+    double areaAspect_ = 0.0;
+    int displayedWidth_ = 0;
+    int displayedHeight_ = 0;
+    int leftHorizontalOffset_ = 0;
+    int rightHorizontalOffset_ = 0;
+    int verticalOffset_ = 0;
+    bool redrawGate_ = false;
+    DragTracker drag_;
+
+    bool slideShowRunning_ = false;
+    bool shown_ = false;
+    int blitPending_ = 0; // the panel whose composed back buffer the next paint copies as it is
+    int drawCount_ = 0;   // panels composed so far; lets tests see that a drawing happened
+    int frameWidth_ = 0;  // outer minus client size, once the window manager has told us
+    int frameHeight_ = 0;
+};
+
+} // namespace duoptic

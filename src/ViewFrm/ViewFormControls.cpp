@@ -1,0 +1,184 @@
+// The main window's controls, its command list with the pop-up menu, and the layout pass.
+#include "ViewFrm/PaintBox.h"
+#include "ViewFrm/ViewForm.h"
+#include "ViewFrm/logic/Layout.h"
+
+#include "app/ErrorReport.h"
+
+#include <QAction>
+#include <QFrame>
+#include <QMenu>
+#include <QScrollBar>
+#include <QSlider>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace duoptic {
+
+namespace {
+
+QScrollBar* positionBar(Qt::Orientation orientation, const char* name, QWidget* parent) {
+    auto* bar = new QScrollBar(orientation, parent);
+    bar->setObjectName(QString::fromLatin1(name));
+    bar->setRange(0, 100);
+    bar->setValue(50);
+    bar->setSingleStep(5);
+    bar->setPageStep(10);
+    bar->setFocusPolicy(Qt::NoFocus); // skipped by Tab
+    return bar;
+}
+
+QFrame* loweredFrame(const char* name, QWidget* parent) {
+    auto* frame = new QFrame(parent);
+    frame->setObjectName(QString::fromLatin1(name));
+    frame->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    frame->setLineWidth(1);
+    return frame;
+}
+
+QToolButton* speedButton(const char* name, const char* caption, QWidget* parent) {
+    auto* button = new QToolButton(parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setText(QString::fromLatin1(caption));
+    button->setFocusPolicy(Qt::NoFocus);
+    return button;
+}
+
+void place(QWidget* widget, const Rect& r) {
+    widget->setGeometry(r.left, r.top, std::max(0, r.width), std::max(0, r.height));
+}
+
+} // namespace
+
+void TViewForm::createControls() {
+    ScrollBarV = positionBar(Qt::Vertical, "ScrollBarV", this);
+    ScrollBarH = positionBar(Qt::Horizontal, "ScrollBarH", this);
+
+    // A panel frame is a 2-pixel border in the face colour with a 1-pixel lowered bevel inside;
+    // the outer frame widget is the border, the bevel is drawn by an inner frame.
+    pnPct1 = new QFrame(this);
+    pnPct1->setObjectName(QStringLiteral("pnPct1"));
+    pnPct2 = new QFrame(this);
+    pnPct2->setObjectName(QStringLiteral("pnPct2"));
+    for (QFrame* panel : {pnPct1, pnPct2}) {
+        auto* bevel = loweredFrame("bevel", panel);
+        bevel->setGeometry(2, 2, 0, 0);
+    }
+    PaintBox1 = new PaintBox(1, pnPct1);
+    PaintBox2 = new PaintBox(2, pnPct2);
+    for (PaintBox* box : {PaintBox1, PaintBox2}) {
+        box->onPaint = [this](PaintBox& b, QPainter& p) { paintPanel(b, p); };
+        box->onMouseDown = [this](PaintBox& b, Qt::MouseButton button, QPointF at) {
+            PaintBox1MouseDown(b, button, at);
+        };
+        box->onMouseUp = [this](PaintBox& b, Qt::MouseButton button, QPointF at) {
+            PaintBox1MouseUp(b, button, at);
+        };
+    }
+
+    pct4 = loweredFrame("pct4", this);
+    TrackBar1 = new QSlider(Qt::Horizontal, pct4);
+    TrackBar1->setObjectName(QStringLiteral("TrackBar1"));
+    TrackBar1->setRange(0, 100);
+    TrackBar1->setValue(0);
+    TrackBar1->setSingleStep(1);
+    TrackBar1->setPageStep(10);
+    TrackBar1->setTickPosition(QSlider::NoTicks);
+    TrackBar1->setFocusPolicy(Qt::NoFocus);
+
+    bnTips = speedButton("bnTips", "?", this);
+    bnRevers = speedButton("bnRevers", "R", this);
+
+    // The layout pass reads these three sizes from the controls; they never change.
+    ScrollBarV->setGeometry(0, 0, 20, 442);
+    ScrollBarH->setGeometry(20, 442, 532, 20);
+    pct4->setGeometry(20, 462, 532, 21);
+
+    connect(TrackBar1, &QSlider::valueChanged, this, [this] { guarded([this] { positionChanged(); }); });
+    // While the thumb is dragged every movement redraws, also when the value stays the same.
+    connect(TrackBar1, &QSlider::sliderMoved, this, [this](int value) {
+        if (value == TrackBar1->value()) {
+            guarded([this] { positionChanged(); });
+        }
+    });
+    connect(ScrollBarH, &QScrollBar::valueChanged, this, [this] { guarded([this] { positionChanged(); }); });
+    connect(ScrollBarV, &QScrollBar::valueChanged, this, [this] { guarded([this] { positionChanged(); }); });
+}
+
+void TViewForm::createCommands() {
+    struct Command {
+        const char* name;
+        const char* caption;
+        void (TViewForm::*handler)();
+    };
+    static const Command commands[] = {
+        {"FileOpen", "Open", &TViewForm::FileOpenExecute},
+        {"ViewRevers", "Reverse", &TViewForm::ViewReversExecute},
+        {"ViewZoomIn", "Zoom In", &TViewForm::ViewZoomInExecute},
+        {"ViewBorder", "Center Border", &TViewForm::ViewBorderExecute},
+        {"ViewSlideShow", "Slide Show", &TViewForm::ViewSlideShowExecute},
+        {"ShowTips", "Tips", &TViewForm::ShowTipsExecute},
+        {"FileExit", "Exit", &TViewForm::FileExitExecute},
+        {"ViewZoomOut", "Zoom Out", &TViewForm::ViewZoomOutExecute},
+        {"ShowNext", "Next", &TViewForm::ShowNextExecute},
+    };
+    for (const Command& command : commands) {
+        auto* act = new QAction(QString::fromLatin1(command.caption), this);
+        act->setObjectName(QString::fromLatin1(command.name));
+        const auto handler = command.handler;
+        connect(act, &QAction::triggered, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
+    }
+    action("ViewSlideShow")->setCheckable(true);
+
+    PopupMenu = new QMenu(this);
+    PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
+    for (const char* entry : {"FileOpen", "ViewRevers", "ViewZoomIn", "ViewZoomOut", "", "ViewSlideShow",
+                              "ShowNext", "", "ViewBorder", "ShowTips", "", "FileExit"}) {
+        if (*entry == '\0') {
+            PopupMenu->addSeparator();
+        } else {
+            PopupMenu->addAction(action(entry));
+        }
+    }
+
+    connect(bnTips, &QToolButton::clicked, action("ShowTips"), &QAction::trigger);
+    connect(bnRevers, &QToolButton::clicked, action("ViewRevers"), &QAction::trigger);
+}
+
+QAction* TViewForm::action(const char* name) const {
+    return findChild<QAction*>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
+}
+
+void TViewForm::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    guarded([this] { FormResize(); });
+}
+
+void TViewForm::FormResize() {
+    if (isMinimized()) {
+        return;
+    }
+    const MainLayout layout = computeMainLayout(width(), height(), state_.settings.borderWidth,
+                                                ScrollBarV->width(), ScrollBarH->height(),
+                                                pct4->height());
+    place(pnPct1, layout.pnPct1);
+    place(pnPct2, layout.pnPct2);
+    for (QFrame* panel : {pnPct1, pnPct2}) {
+        if (auto* bevel = panel->findChild<QFrame*>(QStringLiteral("bevel"))) {
+            bevel->setGeometry(2, 2, std::max(0, panel->width() - 4), std::max(0, panel->height() - 4));
+            bevel->lower();
+        }
+    }
+    place(PaintBox1, layout.paintBox1);
+    place(PaintBox2, layout.paintBox2);
+    place(ScrollBarV, layout.scrollBarV);
+    place(ScrollBarH, layout.scrollBarH);
+    place(pct4, layout.pct4);
+    place(TrackBar1, layout.trackBar1);
+    place(bnTips, layout.bnTips);
+    place(bnRevers, layout.bnRevers);
+    recomputePanelMetrics();
+}
+
+} // namespace duoptic

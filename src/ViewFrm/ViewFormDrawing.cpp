@@ -1,0 +1,128 @@
+// Composing the panels in the back buffer, the paint and change handlers, and the drag.
+#include "ViewFrm/PaintBox.h"
+#include "ViewFrm/ViewForm.h"
+#include "ViewFrm/logic/ViewGeometry.h"
+
+#include "imaging/Stretch.h"
+
+#include <QMenu>
+#include <QPainter>
+#include <QScrollBar>
+#include <QSlider>
+
+namespace duoptic {
+
+namespace {
+constexpr std::uint32_t kBackgroundGrey = 0xFFC0C0C0u;
+}
+
+PaintBox* TViewForm::paintBox(int panel) const { return panel == 1 ? PaintBox1 : PaintBox2; }
+
+void TViewForm::recomputePanelMetrics() {
+    const auto metrics =
+        recomputeAreaMetrics(imageWidth_, imageHeight_, PaintBox1->width(), PaintBox1->height());
+    if (!metrics) {
+        return;
+    }
+    areaWidth_ = metrics->width;
+    areaHeight_ = metrics->height;
+    areaAspect_ = metrics->aspect;
+    // The one back buffer follows the area; drawings never resize it.
+    if (areaWidth_ > 0 && areaHeight_ > 0) {
+        if (backBuffer_.width() != areaWidth_ || backBuffer_.height() != areaHeight_) {
+            backBuffer_ = QImage(areaWidth_, areaHeight_, QImage::Format_RGB32);
+        }
+    } else {
+        backBuffer_ = QImage();
+    }
+    PaintBox1->update();
+    PaintBox2->update();
+}
+
+bool TViewForm::composePanel(int panel) {
+    const ViewInputs inputs{state_.settings.fittingMode,
+                            TrackBar1->value(),
+                            ScrollBarH->value(),
+                            ScrollBarV->value(),
+                            imageWidth_,
+                            imageHeight_,
+                            imageAspect_,
+                            areaWidth_,
+                            areaHeight_,
+                            areaAspect_};
+    const PanelGeometry geometry = computePanelGeometry(inputs);
+    if (!geometry.drawable || backBuffer_.isNull()) {
+        return false;
+    }
+    displayedWidth_ = geometry.displayedWidth;
+    displayedHeight_ = geometry.displayedHeight;
+    (panel == 1 ? leftHorizontalOffset_ : rightHorizontalOffset_) = geometry.horizontalOffset;
+    verticalOffset_ = geometry.verticalOffset;
+
+    auto* pixels = reinterpret_cast<std::uint32_t*>(backBuffer_.bits());
+    const int stride = static_cast<int>(backBuffer_.bytesPerLine());
+    fillBackground(pixels, areaWidth_, areaHeight_, stride, kBackgroundGrey);
+    stretchRaster(panel == 1 ? rasters_.left : rasters_.right, geometry.source, pixels, areaWidth_,
+                  areaHeight_, stride);
+    ++drawCount_;
+    return true;
+}
+
+void TViewForm::drawPanel(int panel) {
+    if (!composePanel(panel)) {
+        return;
+    }
+    // Synchronous: the composed buffer reaches the screen before this returns, so the panels
+    // follow a dragged thumb.
+    blitPending_ = panel;
+    paintBox(panel)->repaint();
+    blitPending_ = 0;
+}
+
+void TViewForm::paintPanel(PaintBox& box, QPainter& painter) {
+    if (blitPending_ != box.tag() && !composePanel(box.tag())) {
+        return; // no image: the area keeps its face colour
+    }
+    painter.drawImage(0, 0, backBuffer_);
+}
+
+void TViewForm::positionChanged() {
+    if (redrawGate_) {
+        drawPanel(1);
+        drawPanel(2);
+    }
+}
+
+void TViewForm::PaintBox1MouseDown(PaintBox&, Qt::MouseButton button, QPointF at) {
+    drag_.press(toDragButton(button), at.x(), at.y());
+}
+
+void TViewForm::PaintBox1MouseUp(PaintBox& box, Qt::MouseButton button, QPointF at) {
+    const DragRelease release = drag_.release(toDragButton(button), at.x(), at.y());
+    switch (release.outcome) {
+    case DragOutcome::ApplyDrag: {
+        const int offset = box.tag() == 1 ? leftHorizontalOffset_ : rightHorizontalOffset_;
+        const DragResult result =
+            applyDrag(release.startX, release.startY, at.x(), at.y(), offset, verticalOffset_,
+                      areaWidth_, areaHeight_, displayedWidth_, displayedHeight_);
+        redrawGate_ = false;
+        ScrollBarH->setValue(result.horizontal);
+        ScrollBarV->setValue(result.vertical);
+        redrawGate_ = true;
+        break;
+    }
+    case DragOutcome::StepNext:
+        next();
+        break;
+    case DragOutcome::DropDrag:
+    case DragOutcome::Nothing:
+        break;
+    }
+    drawPanel(1);
+    drawPanel(2);
+    if (button == Qt::RightButton) {
+        PopupMenu->popup(box.mapToGlobal(at.toPoint()));
+    }
+}
+
+} // namespace duoptic

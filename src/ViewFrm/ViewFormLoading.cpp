@@ -1,0 +1,71 @@
+// Loading a pair into the panels, stepping to the next pair, and exchanging the two sides.
+#include "ViewFrm/ViewForm.h"
+
+#include "settings/Modes.h"
+
+#include <QDir>
+#include <QFile>
+#include <QScrollBar>
+#include <QSlider>
+
+namespace duoptic {
+
+void TViewForm::loadPair(const std::string& basePath) {
+    setWindowTitle(QStringLiteral("Loading files ..."));
+    readPairInto(decoderA_, decoderB_, state_.pairs.currentKind, state_.settings.viewerMode,
+                 basePath, rasters_);
+
+    redrawGate_ = false;
+    TrackBar1->setValue(0);
+    ScrollBarV->setValue(50);
+    ScrollBarH->setValue(50);
+    imageWidth_ = rasters_.left.width();
+    imageHeight_ = rasters_.left.height();
+    imageAspect_ = double(imageWidth_) / double(imageHeight_); // a read picture is never 0 high
+    drawPanel(1);
+    drawPanel(2);
+    redrawGate_ = true;
+}
+
+void TViewForm::next() {
+    PairCatalogue& pairs = state_.pairs;
+    if (pairs.list.count() == 0) {
+        return; // a folder without pairs: there is nothing to step to
+    }
+    pairs.cursor = pairs.cursor + 1 > pairs.list.count() ? 1 : pairs.cursor + 1;
+    const PairEntry entry = pairs.list.entry(pairs.cursor);
+    pairs.currentKind = entry.kind;
+    loadPair(entry.basePath);
+    state_.displayName = entry.baseName;
+    updateTitle(state_.displayName);
+}
+
+void TViewForm::ViewReversExecute() {
+    if (imageWidth_ == 0 || imageHeight_ == 0) {
+        return;
+    }
+    reversePair(rasters_);
+    state_.settings.viewerMode = reversedViewerMode(state_.settings.viewerMode);
+    updateTitle(state_.displayName);
+    recomputePanelMetrics();
+}
+
+void TViewForm::ShowNextExecute() { next(); }
+
+void TViewForm::FileOpenExecute() {
+    std::string& lastFolder = state_.settings.latestPath;
+    if (!QDir(QFile::decodeName(QByteArray::fromStdString(lastFolder))).exists() ||
+        lastFolder.empty()) {
+        lastFolder = state_.programFolder;
+    }
+    std::string name;
+    const bool ok = runFiler && runFiler(name);
+    if (ok && !name.empty()) {
+        // A bare base name: the Filer left the current directory at the folder it showed.
+        loadPair(name);
+        state_.displayName = name;
+    }
+    updateTitle(state_.displayName);
+}
+
+} // namespace duoptic

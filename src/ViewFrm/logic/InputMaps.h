@@ -1,0 +1,36 @@
+#pragma once
+
+namespace duoptic {
+
+// Zoom step of one wheel event: 120 a notch gives 4. Remainders are lost, not accumulated.
+int wheelZoomStep(int delta);
+
+// The range that the zoom and position controls hold.
+int clampPosition(int position);
+
+enum class MainKey { Enter, Space, Escape, Left, Right, Up, Down, KeypadPlus, KeypadMinus, Other };
+
+struct KeyContext {
+    bool slideShowRunning = false;
+    int pairCount = 0;
+    int horizontal = 50; // 0..100
+    int vertical = 50;   // 0..100
+};
+
+struct KeyAction {
+    enum Kind {
+        None,
+        Next,
+        StopSlideShow,
+        SetHorizontal,
+        SetVertical,
+        ZoomIn,
+        ZoomOut
+    } kind = None;
+    int value = 0; // the new position for SetHorizontal and SetVertical
+};
+
+// What a key press on the main window does. Every key press is consumed, mapped or not.
+KeyAction mapKey(MainKey key, const KeyContext& context);
+
+} // namespace duoptic

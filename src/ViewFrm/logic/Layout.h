@@ -1,0 +1,36 @@
+#pragma once
+
+namespace duoptic {
+
+struct Rect {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+
+    friend bool operator==(const Rect&, const Rect&) = default;
+};
+
+// Places of the main window's controls, each relative to its parent: paintBox1 and paintBox2 to
+// their panel frames, trackBar1 to pct4, the rest to the client area. Sizes are passed on
+// unchecked, negative ones included; whoever applies them clamps them.
+struct MainLayout {
+    int panelWidth = 0;  // W
+    int panelHeight = 0; // H
+    Rect scrollBarV;
+    Rect pnPct1;
+    Rect paintBox1;
+    Rect pnPct2;
+    Rect paintBox2;
+    Rect scrollBarH;
+    Rect pct4;
+    Rect trackBar1;
+    Rect bnTips;
+    Rect bnRevers;
+};
+
+MainLayout computeMainLayout(int clientWidth, int clientHeight, int border,
+                             int scrollBarVWidth = 20, int scrollBarHHeight = 20,
+                             int pct4Height = 21);
+
+} // namespace duoptic

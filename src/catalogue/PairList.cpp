@@ -1,0 +1,23 @@
+#include "catalogue/PairList.h"
+
+#include <stdexcept>
+#include <string>
+
+namespace duoptic {
+
+const PairEntry& PairList::entry(int k) const {
+    if (k < 1 || k > count()) {
+        throw std::out_of_range("pair entry " + std::to_string(k) + " outside 1.." +
+                                std::to_string(count()));
+    }
+    return entries_[static_cast<std::size_t>(k - 1)];
+}
+
+std::string withTrailingSeparator(std::string folder) {
+    if (folder.empty() || folder.back() != '/') {
+        folder += '/';
+    }
+    return folder;
+}
+
+} // namespace duoptic

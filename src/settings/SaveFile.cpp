@@ -1,0 +1,166 @@
+#include "settings/SaveFile.h"
+
+#include "app/Error.h"
+#include "app/Messages.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <optional>
+
+namespace duoptic {
+
+namespace {
+
+// The temporary file of one save; removed unless it has been renamed into place.
+struct TempFile {
+    std::string path;
+    int fd = -1;
+
+    TempFile() = default;
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+    ~TempFile() {
+        if (fd >= 0) {
+            close(fd);
+        }
+        if (!path.empty()) {
+            unlink(path.c_str());
+        }
+    }
+};
+
+std::string resolvedTarget(const std::string& path) {
+    struct stat info {};
+    if (lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
+        if (char* real = realpath(path.c_str(), nullptr)) {
+            std::string target(real);
+            std::free(real);
+            return target;
+        }
+    }
+    return path;
+}
+
+std::string folderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool isFolder(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+// mkdir -p with the mode that the XDG base directory rules ask for.
+bool makeFolders(const std::string& folder) {
+    if (isFolder(folder)) {
+        return true;
+    }
+    for (std::size_t i = 1; i <= folder.size(); ++i) {
+        if (i == folder.size() || folder[i] == '/') {
+            const std::string part = folder.substr(0, i);
+            if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST) {
+                return false;
+            }
+        }
+    }
+    return isFolder(folder);
+}
+
+mode_t newFileMode() {
+    // umask can only be read by setting it; the settings are saved from the one UI thread.
+    const mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+bool writeAll(int fd, std::string_view content) {
+    while (!content.empty()) {
+        const ssize_t written = write(fd, content.data(), content.size());
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            return false;
+        }
+        content.remove_prefix(static_cast<std::size_t>(written));
+    }
+    return true;
+}
+
+// Gives the new file the old file's owner and permission bits, or the usual ones for a new file.
+// Best effort: only root may give a file away, and some file systems keep neither. A file left
+// at mkstemp's 0600 is still the user's own settings file.
+void takeOverAttributes(int fd, const std::optional<struct stat>& old) {
+    if (!old) {
+        (void)fchmod(fd, newFileMode());
+        return;
+    }
+    if (old->st_uid != geteuid() || old->st_gid != getegid()) {
+        (void)!fchown(fd, old->st_uid, old->st_gid);
+    }
+    (void)fchmod(fd, old->st_mode & 07777);
+}
+
+// A read-only file stays read-only, also for root, as it would on the platform it came from.
+bool isWritableOrMissing(const std::string& target, std::optional<struct stat>& old) {
+    struct stat info {};
+    if (stat(target.c_str(), &info) != 0) {
+        return errno == ENOENT;
+    }
+    old = info;
+    return (info.st_mode & 0222) != 0 && access(target.c_str(), W_OK) == 0;
+}
+
+void syncFolder(const std::string& folder) {
+    // The rename is already done; a file system that cannot sync folders loses nothing by this.
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        fsync(fd);
+        close(fd);
+    }
+}
+
+bool save(const std::string& target, std::string_view content) {
+    const std::string folder = folderOf(target);
+    std::optional<struct stat> old;
+    if (!makeFolders(folder) || !isWritableOrMissing(target, old)) {
+        return false;
+    }
+    TempFile temp;
+    std::string pattern = target + ".XXXXXX";
+    temp.fd = mkostemp(pattern.data(), O_CLOEXEC);
+    if (temp.fd < 0) {
+        return false;
+    }
+    temp.path = pattern;
+    takeOverAttributes(temp.fd, old);
+    if (!writeAll(temp.fd, content) || fsync(temp.fd) != 0) {
+        return false;
+    }
+    const int fd = temp.fd;
+    temp.fd = -1;
+    if (close(fd) != 0 || rename(temp.path.c_str(), target.c_str()) != 0) {
+        return false;
+    }
+    temp.path.clear();
+    syncFolder(folder);
+    return true;
+}
+
+} // namespace
+
+void saveFileAtomically(const std::string& path, std::string_view content) {
+    if (!save(resolvedTarget(path), content)) {
+        throw Error(messages::cannotWrite(path));
+    }
+}
+
+} // namespace duoptic

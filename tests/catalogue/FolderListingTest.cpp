@@ -1,0 +1,148 @@
+#include "catalogue/FolderListing.h"
+
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace duoptic {
+namespace {
+
+using testing::Node;
+using testing::NodeType;
+using testing::TempFolder;
+
+const FolderEntry* entryNamed(const FolderListing& listing, const std::string& name) {
+    const auto& entries = listing.entries();
+    const auto it = std::find_if(entries.begin(), entries.end(),
+                                 [&](const FolderEntry& e) { return e.name == name; });
+    return it == entries.end() ? nullptr : &*it;
+}
+
+struct EntryCase {
+    const char* label;
+    std::vector<Node> nodes; // the last one is examined
+    bool isFile;
+    bool hidden;
+};
+
+class FolderEntryKind : public ::testing::TestWithParam<EntryCase> {};
+
+TEST_P(FolderEntryKind, FollowsLinksAndKnowsHidden) {
+    TempFolder dir;
+    dir.add(GetParam().nodes);
+    const FolderListing listing = FolderListing::read(dir.path());
+    const FolderEntry* entry = entryNamed(listing, GetParam().nodes.back().name);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->isFile, GetParam().isFile);
+    EXPECT_EQ(entry->hidden, GetParam().hidden);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Catalogue, FolderEntryKind,
+    ::testing::Values(
+        EntryCase{"regular_file", {{NodeType::File, "a.jpg", {}}}, true, false},
+        EntryCase{"hidden_file", {{NodeType::File, ".a.jpg", {}}}, true, true},
+        EntryCase{"folder", {{NodeType::Folder, "d.jpg", {}}}, false, false},
+        EntryCase{"fifo", {{NodeType::Fifo, "f.jpg", {}}}, false, false},
+        EntryCase{"link_to_file",
+                  {{NodeType::File, "t.bin", {}}, {NodeType::Link, "l.jpg", "t.bin"}},
+                  true,
+                  false},
+        EntryCase{"dangling_link", {{NodeType::Link, "l.jpg", "gone"}}, false, false},
+        EntryCase{"link_to_folder",
+                  {{NodeType::Folder, "sub", {}}, {NodeType::Link, "l.jpg", "sub"}},
+                  false,
+                  false},
+        EntryCase{"link_to_fifo",
+                  {{NodeType::Fifo, "p", {}}, {NodeType::Link, "l.jpg", "p"}},
+                  false,
+                  false}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST(FolderListing, MissingFolderIsEmptyNotAnError) {
+    TempFolder dir;
+    const FolderListing missing = FolderListing::read(dir.slashed() + "missing");
+    EXPECT_FALSE(missing.exists());
+    EXPECT_TRUE(missing.entries().empty());
+    EXPECT_FALSE(missing.findFile("anything"));
+    EXPECT_TRUE(FolderListing::read(dir.path()).exists());
+}
+
+struct FindCase {
+    const char* label;
+    std::vector<Node> nodes;
+    const char* query;
+    std::optional<std::string> found;
+};
+
+class FindFile : public ::testing::TestWithParam<FindCase> {};
+
+TEST_P(FindFile, IgnoresAsciiCasePrefersExactSpelling) {
+    TempFolder dir;
+    dir.add(GetParam().nodes);
+    EXPECT_EQ(FolderListing::read(dir.path()).findFile(GetParam().query), GetParam().found);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Catalogue, FindFile,
+    ::testing::Values(
+        FindCase{"exact", {{NodeType::File, "x_DUR.jpg", {}}}, "x_DUR.jpg", "x_DUR.jpg"},
+        FindCase{"other_case", {{NodeType::File, "x_dur.JPG", {}}}, "X_DUR.JPG", "x_dur.JPG"},
+        FindCase{"exact_wins_upper",
+                 {{NodeType::File, "x_dur.jpg", {}}, {NodeType::File, "x_DUR.JPG", {}}},
+                 "x_DUR.JPG",
+                 "x_DUR.JPG"},
+        FindCase{"exact_wins_lower",
+                 {{NodeType::File, "x_DUR.JPG", {}}, {NodeType::File, "x_dur.jpg", {}}},
+                 "x_dur.jpg",
+                 "x_dur.jpg"},
+        FindCase{"file_beats_exact_folder",
+                 {{NodeType::Folder, "m_DUR.JPG", {}}, {NodeType::File, "M_dur.jpg", {}}},
+                 "m_DUR.JPG",
+                 "M_dur.jpg"},
+        FindCase{"folder_only", {{NodeType::Folder, "m_DUR.JPG", {}}}, "m_DUR.JPG", {}},
+        FindCase{"fifo_only", {{NodeType::Fifo, "f_DUR.JPG", {}}}, "f_DUR.JPG", {}},
+        FindCase{"hidden_found", {{NodeType::File, ".k_DUR.jpg", {}}}, ".K_DUR.JPG", ".k_DUR.jpg"},
+        FindCase{"absent", {{NodeType::File, "a_DUR.jpg", {}}}, "b_DUR.jpg", {}},
+        FindCase{"non_ascii_not_folded",
+                 {{NodeType::File, "\xc3\x89_DUR.jpg", {}}}, // É
+                 "\xc3\xa9_DUR.jpg",                         // é
+                 {}}),
+    [](const auto& info) { return std::string(info.param.label); });
+
+TEST(JpgFileNames, ListingOrderKeepsOnlyVisibleJpgFiles) {
+    TempFolder dir;
+    dir.add({{NodeType::File, "b.jpg", {}},
+             {NodeType::File, "A.JPG", {}},
+             {NodeType::File, "c.JpG", {}},
+             {NodeType::File, "d.jpeg", {}},
+             {NodeType::File, "e.jpg.txt", {}},
+             {NodeType::File, ".h.jpg", {}},
+             {NodeType::Folder, "f.jpg", {}},
+             {NodeType::Fifo, "g.jpg", {}},
+             {NodeType::File, "\xff\xfe.jpg", {}}});
+    const std::vector<std::string> wanted = {"b.jpg", "A.JPG", "c.JpG", "\xff\xfe.jpg"};
+    std::vector<std::string> expected;
+    for (const std::string& name : testing::readdirOrder(dir.path())) {
+        if (std::find(wanted.begin(), wanted.end(), name) != wanted.end()) {
+            expected.push_back(name);
+        }
+    }
+    EXPECT_EQ(FolderListing::read(dir.path()).jpgFileNames(NameOrder::Listing), expected);
+}
+
+TEST(JpgFileNames, NameOrderIgnoresCaseAndBreaksTiesByBytes) {
+    TempFolder dir;
+    for (const char* name : {"b.jpg", "ab.jpg", "a_.jpg", "B.jpg", "A.jpg", "a.jpg", "10.jpg"}) {
+        dir.add(testing::file(name));
+    }
+    const std::vector<std::string> expected = {"10.jpg", "A.jpg", "a.jpg", "a_.jpg",
+                                               "ab.jpg", "B.jpg", "b.jpg"};
+    EXPECT_EQ(FolderListing::read(dir.path()).jpgFileNames(NameOrder::IgnoringAsciiCase),
+              expected);
+}
+
+} // namespace
+} // namespace duoptic

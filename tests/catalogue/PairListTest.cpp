@@ -1,0 +1,73 @@
+#include "catalogue/AsciiCase.h"
+#include "catalogue/PairList.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace duoptic {
+namespace {
+
+TEST(PairSuffix, OpenedSpellingDiffersFromTestedOnlyInCase) {
+    for (auto suffix : {PairSuffix::Parallel, PairSuffix::Crossing, PairSuffix::LeftEye,
+                        PairSuffix::RightEye}) {
+        EXPECT_EQ(openedSuffix(suffix).size(), kPairSuffixLength);
+        EXPECT_EQ(asciiUpper(openedSuffix(suffix)), testedSuffix(suffix));
+    }
+}
+
+TEST(PairSuffix, SideBySideFileServesBothEyes) {
+    EXPECT_EQ(openedSuffix(pairFileSuffix(PairKind::Parallel, Eye::Right)), "_DUP.jpg");
+    EXPECT_EQ(openedSuffix(pairFileSuffix(PairKind::Crossing, Eye::Left)), "_DUC.jpg");
+    EXPECT_EQ(openedSuffix(pairFileSuffix(PairKind::TwoFiles, Eye::Left)), "_DUL.jpg");
+    EXPECT_EQ(openedSuffix(pairFileSuffix(PairKind::TwoFiles, Eye::Right)), "_DUR.jpg");
+}
+
+TEST(PairList, EntriesCountFromOneInAppendOrder) {
+    PairList list;
+    list.append({"/p/a", "a", PairKind::Parallel});
+    list.append({"/p/a", "a", PairKind::TwoFiles});
+    ASSERT_EQ(list.count(), 2);
+    EXPECT_EQ(list.entry(1).kind, PairKind::Parallel);
+    EXPECT_EQ(list.entry(2).kind, PairKind::TwoFiles);
+    list.clear();
+    EXPECT_EQ(list.count(), 0);
+}
+
+class PairListOutOfRange : public ::testing::TestWithParam<int> {};
+
+TEST_P(PairListOutOfRange, Throws) {
+    PairList list;
+    list.append({"/p/a", "a", PairKind::Crossing});
+    list.append({"/p/b", "b", PairKind::Crossing});
+    EXPECT_THROW(static_cast<void>(list.entry(GetParam())), std::out_of_range);
+}
+
+INSTANTIATE_TEST_SUITE_P(Catalogue, PairListOutOfRange, ::testing::Values(-1, 0, 3),
+                         [](const auto& info) {
+                             return info.param < 0 ? std::string("minus_one")
+                                                   : "k" + std::to_string(info.param);
+                         });
+
+struct FolderCase {
+    const char* label;
+    const char* folder;
+    const char* expected;
+};
+
+class TrailingSeparator : public ::testing::TestWithParam<FolderCase> {};
+
+TEST_P(TrailingSeparator, AppendsOnlyWhenMissing) {
+    EXPECT_EQ(withTrailingSeparator(GetParam().folder), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Catalogue, TrailingSeparator,
+                         ::testing::Values(FolderCase{"empty_becomes_root", "", "/"},
+                                           FolderCase{"root_unchanged", "/", "/"},
+                                           FolderCase{"folder_gets_one", "/pics", "/pics/"},
+                                           FolderCase{"already_there", "/pics/", "/pics/"},
+                                           FolderCase{"relative", "pics", "pics/"}),
+                         [](const auto& info) { return std::string(info.param.label); });
+
+} // namespace
+} // namespace duoptic
