@@ -19,8 +19,7 @@ namespace {
 
 constexpr QSize kClientSize{335, 391};
 
-QFrame* addPanel(QWidget* parent, const char* name, const QRect& geometry)
-{
+QFrame* addPanel(QWidget* parent, const char* name, const QRect& geometry) {
     auto* panel = new QFrame(parent);
     panel->setObjectName(QLatin1String(name));
     panel->setGeometry(geometry);
@@ -29,8 +28,7 @@ QFrame* addPanel(QWidget* parent, const char* name, const QRect& geometry)
     return panel;
 }
 
-QLabel* addLabel(QWidget* parent, const char* name, const QString& text, const QRect& geometry)
-{
+QLabel* addLabel(QWidget* parent, const char* name, const QString& text, const QRect& geometry) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(QLatin1String(name));
     label->setGeometry(geometry);
@@ -38,8 +36,7 @@ QLabel* addLabel(QWidget* parent, const char* name, const QString& text, const Q
     return label;
 }
 
-QFont titleFont()
-{
+QFont titleFont() {
     QFont font;
     // Arial where it exists; the others share its metrics or come close, so the title still fits.
     font.setFamilies({QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
@@ -51,8 +48,7 @@ QFont titleFont()
     return font;
 }
 
-QMargins frameMarginsOf(const QWidget* window)
-{
+QMargins frameMarginsOf(const QWidget* window) {
     const QRect outer = window->frameGeometry();
     const QRect inner = window->geometry();
     return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
@@ -63,8 +59,7 @@ QMargins frameMarginsOf(const QWidget* window)
 
 TTipsForm::TTipsForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
-{
+                          Qt::WindowTitleHint | Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("TipsForm"));
     setWindowTitle(QStringLiteral("Duoptic - Tips"));
     setFixedSize(kClientSize);
@@ -76,16 +71,26 @@ TTipsForm::TTipsForm(QWidget* parent)
     buildTopPanel();
     buildFigurePanel();
     buildButtonAndVersion();
+    growLabelsToText();
 }
 
-void TTipsForm::buildTopPanel()
-{
+void TTipsForm::growLabelsToText() {
+    // The labels size themselves to their text. Their laid-out sizes fit the Windows face; the
+    // stand-in face runs wider and taller, and a caption must never be cut off.
+    const QList<QLabel*> labels = findChildren<QLabel*>();
+    for (QLabel* label : labels) {
+        if (!label->text().isEmpty()) {
+            label->resize(label->size().expandedTo(label->sizeHint()));
+        }
+    }
+}
+
+void TTipsForm::buildTopPanel() {
     QFrame* panel = addPanel(this, "Panel1", {0, 0, 335, 225});
-    QLabel* title =
-        addLabel(panel, "Label1", QStringLiteral("Stereo Photo Viewer - Duoptic"), {61, 8, 213, 18});
+    QLabel* title = addLabel(panel, "Label1", QStringLiteral("Stereo Photo Viewer - Duoptic"),
+                             {61, 8, 213, 18});
     title->setFont(titleFont());
-    addLabel(panel, "Label2", QStringLiteral("Programmed by the Duoptic developers"),
-             {52, 32, 201, 12});
+    addLabel(panel, "Label2", QStringLiteral("Programmed by the Duoptic team"), {52, 32, 201, 12});
     addLabel(panel, "Label5", QStringLiteral("Stereo photography for everyone, 2026"),
              {52, 44, 232, 12});
 
@@ -105,8 +110,7 @@ void TTipsForm::buildTopPanel()
     memo->setPlainText(tipsHelpText());
 }
 
-void TTipsForm::buildFigurePanel()
-{
+void TTipsForm::buildFigurePanel() {
     QFrame* panel = addPanel(this, "Panel2", {0, 228, 261, 163});
     auto* image = new QLabel(panel);
     image->setObjectName(QStringLiteral("Image1"));
@@ -119,8 +123,7 @@ void TTipsForm::buildFigurePanel()
     }
 }
 
-void TTipsForm::buildButtonAndVersion()
-{
+void TTipsForm::buildButtonAndVersion() {
     auto* button = new QPushButton(QStringLiteral("OK"), this);
     button->setObjectName(QStringLiteral("Button1"));
     button->setGeometry(272, 316, 57, 25);
@@ -132,16 +135,14 @@ void TTipsForm::buildButtonAndVersion()
     addLabel(this, "Label4", QStringLiteral(DUOPTIC_VERSION), {296, 368, 20, 12});
 }
 
-void TTipsForm::showEvent(QShowEvent* event)
-{
+void TTipsForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous()) {
         centreOnScreen();
     }
 }
 
-void TTipsForm::keyPressEvent(QKeyEvent* event)
-{
+void TTipsForm::keyPressEvent(QKeyEvent* event) {
     // There is no cancel button, so Escape does nothing; the close box still rejects.
     if (event->matches(QKeySequence::Cancel)) {
         event->accept();
@@ -150,8 +151,7 @@ void TTipsForm::keyPressEvent(QKeyEvent* event)
     QDialog::keyPressEvent(event);
 }
 
-void TTipsForm::centreOnScreen()
-{
+void TTipsForm::centreOnScreen() {
     const QScreen* target = screen() ? screen() : QGuiApplication::primaryScreen();
     if (!target) {
         return;
@@ -168,20 +168,18 @@ void TTipsForm::centreOnScreen()
          avail.y() + (avail.height() - outer.height()) / 2);
 }
 
-int showTips(QWidget* parent)
-{
+int showTips(QWidget* parent) {
     TTipsForm form(parent);
     return form.exec();
 }
 
-QPixmap centredUnscaled(const QPixmap& picture, QSize area)
-{
+QPixmap centredUnscaled(const QPixmap& picture, QSize area) {
     QPixmap placed(area);
     placed.fill(Qt::transparent);
     QPainter painter(&placed);
     // Integer division truncates towards zero: (161 - 164) / 2 == -1, not -2 as a floor would give.
-    painter.drawPixmap((area.width() - picture.width()) / 2,
-                       (area.height() - picture.height()) / 2, picture);
+    painter.drawPixmap((area.width() - picture.width()) / 2, (area.height() - picture.height()) / 2,
+                       picture);
     return placed;
 }
 

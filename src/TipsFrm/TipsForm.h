@@ -25,6 +25,7 @@ private:
     void buildTopPanel();
     void buildFigurePanel();
     void buildButtonAndVersion();
+    void growLabelsToText();
     void centreOnScreen();
 };
 

@@ -12,6 +12,10 @@ namespace duoptic {
 
 namespace {
 
+std::string pairFilePath(const std::string& basePath, PairKind kind, Eye eye) {
+    return resolvePairFilePath(basePath + std::string(openedSuffix(pairFileSuffix(kind, eye))));
+}
+
 // A decode that ran on another thread: its picture, or the error it raised, handed back so that
 // errors surface at the step where a sequential load would have met them.
 struct DecodeResult {
@@ -38,7 +42,7 @@ DecodeResult decode(JpegDecoder& decoder) {
 
 void readSideBySide(JpegDecoder& decoder, PairKind kind, const std::string& basePath,
                     PairRasters& rasters) {
-    decoder.readFile(resolvePairFilePath(basePath + std::string(openedSuffix(kind))));
+    decoder.readFile(pairFilePath(basePath, kind, Eye::Left));
     const SplitHalves halves = splitSideBySide(decoder.picture());
     if (kind == PairKind::Parallel) {
         rasters.left = halves.left;
@@ -51,9 +55,8 @@ void readSideBySide(JpegDecoder& decoder, PairKind kind, const std::string& base
 
 void readTwoFiles(JpegDecoder& decoderA, JpegDecoder& decoderB, std::string_view viewerMode,
                   const std::string& basePath, PairRasters& rasters) {
-    decoderA.readFile(resolvePairFilePath(basePath + std::string(openedSuffix(PairKind::TwoFiles))));
-    decoderB.readFile(
-        resolvePairFilePath(basePath + std::string(openedSuffix(PairKind::TwoFiles, true))));
+    decoderA.readFile(pairFilePath(basePath, PairKind::TwoFiles, Eye::Left));
+    decoderB.readFile(pairFilePath(basePath, PairKind::TwoFiles, Eye::Right));
 
     // The two pictures are independent: decode them on both cores, then assign them in the order
     // a one-at-a-time load would, so a failure leaves the same state behind.

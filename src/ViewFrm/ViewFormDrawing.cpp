@@ -13,8 +13,21 @@
 namespace duoptic {
 
 namespace {
+
 constexpr std::uint32_t kBackgroundGrey = 0xFFC0C0C0u;
+
+MouseButton dragButton(Qt::MouseButton button) {
+    switch (button) {
+    case Qt::LeftButton:
+        return MouseButton::Left;
+    case Qt::MiddleButton:
+        return MouseButton::Middle;
+    default:
+        return MouseButton::Right;
+    }
 }
+
+} // namespace
 
 PaintBox* TViewForm::paintBox(int panel) const { return panel == 1 ? PaintBox1 : PaintBox2; }
 
@@ -94,28 +107,28 @@ void TViewForm::positionChanged() {
 }
 
 void TViewForm::PaintBox1MouseDown(PaintBox&, Qt::MouseButton button, QPointF at) {
-    drag_.press(toDragButton(button), at.x(), at.y());
+    drag_.press(dragButton(button), at.x(), at.y());
 }
 
 void TViewForm::PaintBox1MouseUp(PaintBox& box, Qt::MouseButton button, QPointF at) {
-    const DragRelease release = drag_.release(toDragButton(button), at.x(), at.y());
-    switch (release.outcome) {
-    case DragOutcome::ApplyDrag: {
+    const DragRelease release = drag_.release(dragButton(button), at.x(), at.y());
+    switch (release.kind) {
+    case DragRelease::ApplyDrag: {
         const int offset = box.tag() == 1 ? leftHorizontalOffset_ : rightHorizontalOffset_;
         const DragResult result =
-            applyDrag(release.startX, release.startY, at.x(), at.y(), offset, verticalOffset_,
-                      areaWidth_, areaHeight_, displayedWidth_, displayedHeight_);
+            applyDragDelta(release.dx, release.dy, offset, verticalOffset_, areaWidth_,
+                           areaHeight_, displayedWidth_, displayedHeight_);
         redrawGate_ = false;
         ScrollBarH->setValue(result.horizontal);
         ScrollBarV->setValue(result.vertical);
         redrawGate_ = true;
         break;
     }
-    case DragOutcome::StepNext:
+    case DragRelease::StepNext:
         next();
         break;
-    case DragOutcome::DropDrag:
-    case DragOutcome::Nothing:
+    case DragRelease::DropDrag:
+    case DragRelease::Nothing:
         break;
     }
     drawPanel(1);

@@ -4,8 +4,7 @@
 
 namespace duoptic {
 
-QFont dialogFont()
-{
+QFont dialogFont() {
     QFont font;
     font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), QStringLiteral("IPAPGothic")});
     // Should neither family exist, any sans face still beats the default serif.

@@ -15,7 +15,7 @@ struct FolderEntry {
 };
 
 enum class NameOrder : unsigned char {
-    Listing,        // as the file system delivers the names
+    Listing,           // as the file system delivers the names
     IgnoringAsciiCase, // sorted by name, ASCII case ignored, ties by bytes
 };
 

@@ -14,7 +14,7 @@ namespace duoptic {
 // it stands. Lines are held without their line ends; text() writes CR LF after each of them.
 class IniFile {
 public:
-    static constexpr std::size_t kMaxValueLength = 2047;         // bytes
+    static constexpr std::size_t kMaxValueLength = 2047;          // bytes
     static constexpr std::size_t kMaxFileSize = 16 * 1024 * 1024; // bytes read by load()
 
     // Accepts LF and CR LF line ends.

@@ -41,24 +41,23 @@ TEST_P(FolderEntryKind, FollowsLinksAndKnowsHidden) {
 
 INSTANTIATE_TEST_SUITE_P(
     Catalogue, FolderEntryKind,
-    ::testing::Values(
-        EntryCase{"regular_file", {{NodeType::File, "a.jpg", {}}}, true, false},
-        EntryCase{"hidden_file", {{NodeType::File, ".a.jpg", {}}}, true, true},
-        EntryCase{"folder", {{NodeType::Folder, "d.jpg", {}}}, false, false},
-        EntryCase{"fifo", {{NodeType::Fifo, "f.jpg", {}}}, false, false},
-        EntryCase{"link_to_file",
-                  {{NodeType::File, "t.bin", {}}, {NodeType::Link, "l.jpg", "t.bin"}},
-                  true,
-                  false},
-        EntryCase{"dangling_link", {{NodeType::Link, "l.jpg", "gone"}}, false, false},
-        EntryCase{"link_to_folder",
-                  {{NodeType::Folder, "sub", {}}, {NodeType::Link, "l.jpg", "sub"}},
-                  false,
-                  false},
-        EntryCase{"link_to_fifo",
-                  {{NodeType::Fifo, "p", {}}, {NodeType::Link, "l.jpg", "p"}},
-                  false,
-                  false}),
+    ::testing::Values(EntryCase{"regular_file", {{NodeType::File, "a.jpg", {}}}, true, false},
+                      EntryCase{"hidden_file", {{NodeType::File, ".a.jpg", {}}}, true, true},
+                      EntryCase{"folder", {{NodeType::Folder, "d.jpg", {}}}, false, false},
+                      EntryCase{"fifo", {{NodeType::Fifo, "f.jpg", {}}}, false, false},
+                      EntryCase{"link_to_file",
+                                {{NodeType::File, "t.bin", {}}, {NodeType::Link, "l.jpg", "t.bin"}},
+                                true,
+                                false},
+                      EntryCase{"dangling_link", {{NodeType::Link, "l.jpg", "gone"}}, false, false},
+                      EntryCase{"link_to_folder",
+                                {{NodeType::Folder, "sub", {}}, {NodeType::Link, "l.jpg", "sub"}},
+                                false,
+                                false},
+                      EntryCase{"link_to_fifo",
+                                {{NodeType::Fifo, "p", {}}, {NodeType::Link, "l.jpg", "p"}},
+                                false,
+                                false}),
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST(FolderListing, MissingFolderIsEmptyNotAnError) {
@@ -140,8 +139,7 @@ TEST(JpgFileNames, NameOrderIgnoresCaseAndBreaksTiesByBytes) {
     }
     const std::vector<std::string> expected = {"10.jpg", "A.jpg", "a.jpg", "a_.jpg",
                                                "ab.jpg", "B.jpg", "b.jpg"};
-    EXPECT_EQ(FolderListing::read(dir.path()).jpgFileNames(NameOrder::IgnoringAsciiCase),
-              expected);
+    EXPECT_EQ(FolderListing::read(dir.path()).jpgFileNames(NameOrder::IgnoringAsciiCase), expected);
 }
 
 } // namespace

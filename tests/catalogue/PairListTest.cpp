@@ -1,5 +1,5 @@
-#include "catalogue/AsciiCase.h"
 #include "catalogue/PairList.h"
+#include "catalogue/AsciiCase.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@ namespace duoptic {
 namespace {
 
 TEST(PairSuffix, OpenedSpellingDiffersFromTestedOnlyInCase) {
-    for (auto suffix : {PairSuffix::Parallel, PairSuffix::Crossing, PairSuffix::LeftEye,
-                        PairSuffix::RightEye}) {
+    for (auto suffix :
+         {PairSuffix::Parallel, PairSuffix::Crossing, PairSuffix::LeftEye, PairSuffix::RightEye}) {
         EXPECT_EQ(openedSuffix(suffix).size(), kPairSuffixLength);
         EXPECT_EQ(asciiUpper(openedSuffix(suffix)), testedSuffix(suffix));
     }

@@ -64,26 +64,24 @@ constexpr std::array<std::string_view, 49> kLines = {
     "   Fit an images to fill whole the present form.",
 };
 
-QStringList splitLines()
-{
+QStringList splitLines() {
     return tipsHelpText().split(QStringLiteral("\r\n"));
 }
 
-TEST(HelpText, EndsWithLineBreakAndHasNoOtherSeparators)
-{
+TEST(HelpText, EndsWithLineBreakAndHasNoOtherSeparators) {
     EXPECT_TRUE(tipsHelpText().endsWith(QStringLiteral("\r\n")));
     const QStringList parts = splitLines();
     ASSERT_EQ(parts.size(), static_cast<qsizetype>(kLines.size() + 1));
     EXPECT_TRUE(parts.last().isEmpty());
     for (const QString& line : parts) {
-        EXPECT_FALSE(line.contains(QLatin1Char('\r')) || line.contains(QLatin1Char('\n'))) << line.toStdString();
+        EXPECT_FALSE(line.contains(QLatin1Char('\r')) || line.contains(QLatin1Char('\n')))
+            << line.toStdString();
     }
 }
 
 class HelpTextLine : public ::testing::TestWithParam<std::size_t> {};
 
-TEST_P(HelpTextLine, MatchesExactly)
-{
+TEST_P(HelpTextLine, MatchesExactly) {
     const std::size_t i = GetParam();
     const QStringList parts = splitLines();
     ASSERT_GT(parts.size(), static_cast<qsizetype>(i));

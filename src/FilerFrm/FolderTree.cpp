@@ -1,0 +1,111 @@
+#include "FilerFrm/FolderTree.h"
+
+#include "app/Error.h"
+#include "catalogue/AsciiCase.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace duoptic {
+
+namespace {
+
+struct DirCloser {
+    void operator()(DIR* dir) const { closedir(dir); }
+};
+
+bool isFolder(int dirFd, const dirent& entry) {
+    switch (entry.d_type) {
+    case DT_DIR:
+        return true;
+    case DT_LNK:
+    case DT_UNKNOWN: {
+        struct stat info {};
+        return fstatat(dirFd, entry.d_name, &info, 0) == 0 && S_ISDIR(info.st_mode);
+    }
+    default:
+        return false;
+    }
+}
+
+// The names between the separators; doubled separators give no empty names.
+std::vector<std::string> pathComponents(const std::string& folder) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (start <= folder.size()) {
+        const std::size_t end = std::min(folder.find('/', start), folder.size());
+        if (end > start) {
+            parts.push_back(folder.substr(start, end - start));
+        }
+        start = end + 1;
+    }
+    return parts;
+}
+
+} // namespace
+
+std::vector<std::string> subfolderNames(const std::string& folder) {
+    std::vector<std::string> names;
+    const std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
+    if (!dir) {
+        return names;
+    }
+    const int dirFd = dirfd(dir.get());
+    while (const dirent* entry = readdir(dir.get())) {
+        if (entry->d_name[0] != '.' && isFolder(dirFd, *entry)) {
+            names.emplace_back(entry->d_name);
+        }
+    }
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        return lessIgnoringAsciiCase(a, b);
+    });
+    return names;
+}
+
+std::vector<FolderRow> folderTreeRows(const std::string& folder) {
+    std::vector<FolderRow> rows{{"/", "/", 0, true}};
+    std::string path;
+    for (std::string& part : pathComponents(folder)) {
+        path += '/';
+        path += part;
+        rows.push_back({path, std::move(part), static_cast<int>(rows.size()), true});
+    }
+    const int childLevel = static_cast<int>(rows.size());
+    const std::string prefix = path + '/';
+    for (std::string& name : subfolderNames(rows.back().path)) {
+        rows.push_back({prefix + name, std::move(name), childLevel, false});
+    }
+    return rows;
+}
+
+std::string currentDirectory() {
+    std::string buffer(256, '\0');
+    while (getcwd(buffer.data(), buffer.size()) == nullptr) {
+        if (errno != ERANGE) {
+            return {};
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+    buffer.resize(std::strlen(buffer.c_str()));
+    return buffer;
+}
+
+void changeCurrentDirectory(const std::string& folder) {
+    if (::chdir(folder.c_str()) != 0) {
+        throw Error(folder + ": " + std::strerror(errno));
+    }
+}
+
+std::string withoutTrailingSeparator(std::string folder) {
+    while (folder.size() > 1 && folder.back() == '/') {
+        folder.pop_back();
+    }
+    return folder;
+}
+
+} // namespace duoptic

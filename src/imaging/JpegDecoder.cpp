@@ -1,0 +1,258 @@
+#include "imaging/JpegDecoder.h"
+
+#include "app/Error.h"
+#include "app/Messages.h"
+#include "imaging/FileBytes.h"
+
+#include <algorithm>
+#include <bit>
+#include <csetjmp>
+#include <cstddef>
+#include <cstdlib>
+#include <cstdio> // jpeglib.h needs FILE and size_t declared first
+#include <new>
+#include <utility>
+
+#include <jerror.h>
+#include <jpeglib.h>
+
+namespace duoptic {
+
+namespace {
+
+// Byte order that makes each pixel one native 0xFFRRGGBB word.
+constexpr J_COLOR_SPACE kXrgbColorSpace =
+    std::endian::native == std::endian::little ? JCS_EXT_BGRX : JCS_EXT_XRGB;
+
+constexpr int kRowsPerRead = 16;
+
+// libjpeg hands back a pointer to `manager`; being the first member, it is the trap's address.
+struct ErrorTrap {
+    jpeg_error_mgr manager;
+    std::jmp_buf jump;
+    int code;
+};
+
+[[noreturn]] void leaveLibjpeg(j_common_ptr cinfo) {
+    auto* trap = reinterpret_cast<ErrorTrap*>(cinfo->err);
+    trap->code = trap->manager.msg_code;
+    std::longjmp(trap->jump, 1);
+}
+
+void ignoreMessage(j_common_ptr, int) {}
+void ignoreOutput(j_common_ptr) {}
+
+[[noreturn]] void raise(j_common_ptr cinfo, int code) {
+    cinfo->err->msg_code = code;
+    cinfo->err->error_exit(cinfo);
+    std::abort(); // error_exit never returns
+}
+
+// Called while libjpeg absorbs the scans of a multi-scan file. A file can repeat scans without
+// end at little cost per byte; past any sane encoder's count it is refused. The number reported
+// is the one libjpeg gives for an invalid progression.
+void limitScans(j_common_ptr cinfo) {
+    if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxScans) {
+        raise(cinfo, JERR_BAD_PROGRESSION);
+    }
+}
+
+// One decompression object, destroyed on every path. The functions below that call libjpeg set
+// the trap first and keep no C++ object with a destructor, since a fatal error longjmps out of
+// libjpeg straight back to their setjmp.
+struct Session {
+    Session() {
+        cinfo.err = jpeg_std_error(&trap.manager);
+        trap.manager.error_exit = &leaveLibjpeg;
+        trap.manager.emit_message = &ignoreMessage;
+        trap.manager.output_message = &ignoreOutput;
+        progress.progress_monitor = &limitScans;
+    }
+    ~Session() { jpeg_destroy_decompress(&cinfo); } // harmless before jpeg_create_decompress
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    jpeg_decompress_struct cinfo{};
+    ErrorTrap trap{};
+    jpeg_progress_mgr progress{};
+};
+
+// Each returns 0, or the message number of libjpeg's fatal error.
+
+int readHeader(Session& s, const std::uint8_t* data, std::size_t size) {
+    if (setjmp(s.trap.jump) != 0) {
+        return s.trap.code;
+    }
+    jpeg_create_decompress(&s.cinfo);
+    s.cinfo.progress = &s.progress;
+    // Bounds the coefficient buffers of progressive files, which libjpeg sizes from the header.
+    s.cinfo.mem->max_memory_to_use = kMaxDecoderMemory;
+    jpeg_mem_src(&s.cinfo, data, static_cast<unsigned long>(size));
+    jpeg_read_header(&s.cinfo, TRUE);
+    // libjpeg accepts 65500 x 65500 and would allocate for it. A picture beyond our own bound is
+    // refused here, at the header like libjpeg's own size limit, with that limit's number.
+    if (std::uint64_t{s.cinfo.image_width} * s.cinfo.image_height > kMaxPicturePixels) {
+        raise(reinterpret_cast<j_common_ptr>(&s.cinfo), JERR_IMAGE_TOO_BIG);
+    }
+    return 0;
+}
+
+int startDecompress(Session& s) {
+    if (setjmp(s.trap.jump) != 0) {
+        return s.trap.code;
+    }
+    jpeg_decompress_struct& c = s.cinfo;
+    c.scale_num = 1;
+    c.scale_denom = 1;
+    c.dct_method = JDCT_FLOAT;
+    c.do_block_smoothing = TRUE;
+    c.buffered_image = FALSE;
+    switch (c.out_color_space) {
+    case JCS_GRAYSCALE:
+        c.quantize_colors = TRUE;
+        c.desired_number_of_colors = 236;
+        c.two_pass_quantize = FALSE;
+        break;
+    case JCS_CMYK: // Adobe CMYK and YCCK: libjpeg gives CMYK, converted to RGB below
+        break;
+    default:
+        c.out_color_space = kXrgbColorSpace;
+        break;
+    }
+    jpeg_start_decompress(&c);
+    return 0;
+}
+
+std::uint32_t scaleByBlack(std::uint32_t value, std::uint32_t black) {
+    return (value * black + 127) / 255;
+}
+
+// Adobe files store CMYK inverted, so the stored values give RGB directly: R = C * K / 255.
+// Converts in place: both forms take four bytes a pixel.
+void cmykToXrgb(std::uint8_t* row, int width) {
+    auto* out = reinterpret_cast<std::uint32_t*>(row);
+    for (int x = 0; x < width; ++x) {
+        const std::uint8_t* p = row + 4 * x;
+        const std::uint32_t k = p[3];
+        out[x] = 0xFF000000u | scaleByBlack(p[0], k) << 16 | scaleByBlack(p[1], k) << 8 |
+                 scaleByBlack(p[2], k);
+    }
+}
+
+int readRows(Session& s, Picture& target) {
+    JSAMPROW rows[kRowsPerRead];
+    if (setjmp(s.trap.jump) != 0) {
+        return s.trap.code;
+    }
+    jpeg_decompress_struct& c = s.cinfo;
+    const bool cmyk = c.out_color_space == JCS_CMYK;
+    while (c.output_scanline < c.output_height) {
+        const int first = static_cast<int>(c.output_scanline);
+        const int count = std::min<int>(kRowsPerRead, target.height() - first);
+        for (int i = 0; i < count; ++i) {
+            rows[i] = target.row(first + i);
+        }
+        const auto got = static_cast<int>(jpeg_read_scanlines(&c, rows, count));
+        if (got == 0) {
+            break; // only a suspending source returns nothing; memory sources never do
+        }
+        for (int i = 0; cmyk && i < got; ++i) {
+            cmykToXrgb(rows[i], target.width());
+        }
+    }
+    jpeg_finish_decompress(&c);
+    return 0;
+}
+
+void copyGreyPalette(const jpeg_decompress_struct& c, Picture::Palette& palette) {
+    palette.fill(0xFF000000u);
+    for (int i = 0; i < c.actual_number_of_colors && i < 256; ++i) {
+        const std::uint32_t g = c.colormap[0][i];
+        palette[static_cast<std::size_t>(i)] = 0xFF000000u | g << 16 | g << 8 | g;
+    }
+}
+
+[[noreturn]] void throwJpegError(int code) {
+    throw Error(messages::jpegError(code));
+}
+
+} // namespace
+
+JpegDecoder::JpegDecoder() = default;
+JpegDecoder::~JpegDecoder() = default;
+
+void JpegDecoder::forgetPicture() {
+    if (picture_) {
+        spare_ = std::move(picture_);
+    }
+    width_ = 0;
+    height_ = 0;
+}
+
+void JpegDecoder::readFile(const std::string& path) {
+    forgetPicture();
+    data_ = {}; // never hold two files' bytes at once
+    readMemory(readFileBytes(path));
+}
+
+void JpegDecoder::readMemory(std::vector<std::uint8_t> bytes) {
+    forgetPicture();
+    data_ = std::move(bytes);
+    if (data_.empty()) {
+        return; // 0 x 0 until picture() reports the empty input
+    }
+    Session session;
+    if (const int code = readHeader(session, data_.data(), data_.size())) {
+        throwJpegError(code);
+    }
+    width_ = static_cast<int>(session.cinfo.image_width);
+    height_ = static_cast<int>(session.cinfo.image_height);
+}
+
+std::shared_ptr<Picture> JpegDecoder::takeTarget(PixelFormat format, int width, int height) {
+    const auto bytes =
+        static_cast<std::size_t>(Picture::strideFor(format, width)) * static_cast<std::size_t>(height);
+    // Reuse only a buffer that no raster shows any more, and not one far too large for this
+    // picture, so that a small file does not pin the memory of a huge one.
+    const bool reusable = spare_ && spare_.use_count() == 1 && bytes <= spare_->capacity() &&
+                          bytes >= spare_->capacity() / 2;
+    std::shared_ptr<Picture> target = reusable ? std::move(spare_) : nullptr;
+    spare_.reset(); // let go of it before allocating anew
+    try {
+        if (!target) {
+            target = std::make_shared<Picture>();
+        }
+        target->reset(format, width, height);
+    } catch (const std::bad_alloc&) {
+        throwJpegError(JERR_OUT_OF_MEMORY);
+    }
+    return target;
+}
+
+std::shared_ptr<const Picture> JpegDecoder::picture() {
+    if (picture_) {
+        return picture_;
+    }
+    Session session;
+    if (const int code = readHeader(session, data_.data(), data_.size())) {
+        throwJpegError(code);
+    }
+    if (const int code = startDecompress(session)) {
+        throwJpegError(code);
+    }
+    const jpeg_decompress_struct& c = session.cinfo;
+    const PixelFormat format = c.quantize_colors ? PixelFormat::Indexed8 : PixelFormat::Xrgb32;
+    std::shared_ptr<Picture> target =
+        takeTarget(format, static_cast<int>(c.output_width), static_cast<int>(c.output_height));
+    if (format == PixelFormat::Indexed8) {
+        copyGreyPalette(c, target->palette());
+    }
+    if (const int code = readRows(session, *target)) {
+        spare_ = std::move(target);
+        throwJpegError(code);
+    }
+    picture_ = std::move(target);
+    return picture_;
+}
+
+} // namespace duoptic

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "imaging/Picture.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace duoptic {
+
+// Limits that keep a hostile or broken file from exhausting memory or time. A file beyond them
+// fails with a JPEG error, as if libjpeg itself had refused it.
+constexpr std::uint64_t kMaxPicturePixels = std::uint64_t{1} << 28; // 268 Mpixel, 1 GiB as Xrgb32
+constexpr long kMaxDecoderMemory = 1L << 30;                         // libjpeg's own buffers
+constexpr int kMaxScans = 1000;                                      // of a multi-scan file
+
+// Holds the bytes of the file it read last and decodes them, once, when the picture is first
+// needed. Colour files give Xrgb32 pictures, greyscale files Indexed8 with libjpeg's 236 grey
+// levels. Errors are duoptic::Error: "cannot open" for the file, "JPEG error #n" with libjpeg's
+// message number for the data; libjpeg's warnings are ignored.
+class JpegDecoder {
+public:
+    JpegDecoder();
+    ~JpegDecoder();
+    JpegDecoder(const JpegDecoder&) = delete;
+    JpegDecoder& operator=(const JpegDecoder&) = delete;
+
+    // Reads the whole file, closes it and reads the JPEG header. A file of zero bytes is accepted
+    // as 0 x 0 and fails at picture() with libjpeg's error for empty input.
+    void readFile(const std::string& path);
+    // The same for bytes already in memory.
+    void readMemory(std::vector<std::uint8_t> bytes);
+
+    int width() const { return width_; }   // from the header; 0 before a successful read
+    int height() const { return height_; } // from the header; 0 before a successful read
+
+    // Decodes on the first call after a read and returns the same picture until the next read.
+    // After a failure the decoder holds no picture and the next call tries again.
+    std::shared_ptr<const Picture> picture();
+
+private:
+    void forgetPicture();
+    std::shared_ptr<Picture> takeTarget(PixelFormat format, int width, int height);
+
+    std::vector<std::uint8_t> data_;
+    int width_ = 0;
+    int height_ = 0;
+    std::shared_ptr<Picture> picture_; // decoded from data_, or null
+    // The previous picture. Its buffer takes the next decode if no raster holds it by then.
+    std::shared_ptr<Picture> spare_;
+};
+
+} // namespace duoptic

@@ -1,0 +1,43 @@
+#include "imaging/Raster.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace duoptic {
+
+Raster Raster::whole(std::shared_ptr<const Picture> picture) {
+    Raster r;
+    if (picture) {
+        r.width_ = picture->width();
+        r.picture_ = std::move(picture);
+    }
+    return r;
+}
+
+Raster Raster::columns(int firstColumn, int width) const {
+    Raster r;
+    if (!picture_) {
+        return r;
+    }
+    const int first = std::clamp(firstColumn, 0, width_);
+    r.picture_ = picture_;
+    r.left_ = left_ + first;
+    r.width_ = std::clamp(width, 0, width_ - first);
+    return r;
+}
+
+std::uint32_t Raster::pixel(int x, int y) const {
+    const std::uint8_t* p = row(y);
+    if (format() == PixelFormat::Indexed8) {
+        return palette()[p[x]];
+    }
+    return reinterpret_cast<const std::uint32_t*>(p)[x];
+}
+
+SplitHalves splitSideBySide(const std::shared_ptr<const Picture>& picture) {
+    const Raster whole = Raster::whole(picture);
+    const int half = whole.width() / 2;
+    return {whole.columns(0, half), whole.columns(half, half)};
+}
+
+} // namespace duoptic

@@ -1,0 +1,104 @@
+#include "settings/Settings.h"
+
+#include "settings/IniFile.h"
+#include "settings/SaveFile.h"
+#include "settings/TextToInt.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <cstdlib>
+#include <string_view>
+#include <variant>
+
+namespace duoptic {
+
+namespace {
+
+constexpr std::string_view kFileName = "duoptic.ini";
+
+using TextMember = std::string SettingsRecord::*;
+using IntMember = int SettingsRecord::*;
+
+struct Field {
+    std::string_view section;
+    std::string_view key;
+    std::variant<TextMember, IntMember> member;
+};
+
+// The keys in the order in which they are read and written; a file written from nothing gets
+// its sections and keys in this order.
+const std::array<Field, 10> kFields{{
+    {"Viewer", "ViewerMode", &SettingsRecord::viewerMode},
+    {"Viewer", "FittingMode", &SettingsRecord::fittingMode},
+    {"Viewer", "BorderWidth", &SettingsRecord::borderWidth},
+    {"Viewer", "SlideInterval", &SettingsRecord::slideInterval},
+    {"File", "LatestPath", &SettingsRecord::latestPath},
+    {"Window", "WinTop", &SettingsRecord::winTop},
+    {"Window", "WinLeft", &SettingsRecord::winLeft},
+    {"Window", "WinWidth", &SettingsRecord::winWidth},
+    {"Window", "WinHeight", &SettingsRecord::winHeight},
+    {"Window", "WinState", &SettingsRecord::winState},
+}};
+
+bool exists(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0;
+}
+
+std::string userConfigFolder() {
+    // Relative values are to be ignored, as the XDG base directory rules say.
+    const char* config = std::getenv("XDG_CONFIG_HOME");
+    if (config != nullptr && config[0] == '/') {
+        return config;
+    }
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && home[0] != '\0') {
+        return std::string(home) + "/.config";
+    }
+    return {};
+}
+
+} // namespace
+
+SettingsRecord readSettings(const std::string& iniPath, const std::string& programFolder) {
+    SettingsRecord record;
+    record.latestPath = programFolder;
+    const IniFile file = IniFile::load(iniPath);
+    for (const Field& field : kFields) {
+        const std::optional<std::string> text = file.read(field.section, field.key);
+        if (const auto* member = std::get_if<IntMember>(&field.member)) {
+            record.*(*member) = textToInt(text.value_or(""), record.*(*member));
+        } else if (text) {
+            record.*std::get<TextMember>(field.member) = *text;
+        }
+    }
+    return record;
+}
+
+void writeSettings(const std::string& iniPath, const SettingsRecord& record) {
+    IniFile file = IniFile::load(iniPath);
+    for (const Field& field : kFields) {
+        if (const auto* member = std::get_if<IntMember>(&field.member)) {
+            file.write(field.section, field.key, std::to_string(record.*(*member)));
+        } else {
+            file.write(field.section, field.key, record.*std::get<TextMember>(field.member));
+        }
+    }
+    saveFileAtomically(iniPath, file.text());
+}
+
+std::string settingsFilePath(const std::string& programFolder) {
+    const std::string beside = programFolder + std::string(kFileName);
+    if (exists(beside) || access(programFolder.c_str(), W_OK | X_OK) == 0) {
+        return beside;
+    }
+    const std::string config = userConfigFolder();
+    if (config.empty()) {
+        return beside;
+    }
+    return config + "/duoptic/" + std::string(kFileName);
+}
+
+} // namespace duoptic

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "settings/Modes.h"
+
+#include <string>
+
+namespace duoptic {
+
+// The options and the main window's placement kept between runs. Values are taken as the file
+// holds them, even outside the ranges that the prompt and the Filer keep.
+struct SettingsRecord {
+    std::string viewerMode{kParallel};
+    int fittingMode = 0;    // see Modes.h
+    int borderWidth = 4;    // pixels between the two panels
+    int slideInterval = 10; // seconds
+    std::string latestPath; // folder with its trailing "/"; readSettings defaults it
+    int winTop = 0;         // outer frame, screen pixels
+    int winLeft = 0;
+    int winWidth = 600;
+    int winHeight = 480;
+    int winState = 0; // 0 normal, 1 minimised, 2 maximised
+
+    bool operator==(const SettingsRecord&) const = default;
+};
+
+// Missing file or key, or an integer that does not convert: that key's default, silently. The
+// default of latestPath is the program folder.
+SettingsRecord readSettings(const std::string& iniPath, const std::string& programFolder);
+
+// Writes the ten values into the file as it is now, keeping everything else in it, and saves it
+// atomically. Throws Error("<iniPath> に書き込めません") and leaves the old file intact when the
+// file or its folder cannot be written.
+void writeSettings(const std::string& iniPath, const SettingsRecord& record);
+
+// programFolder (ending in "/") + "duoptic.ini". An installed copy, whose program folder holds no
+// duoptic.ini and is not writable, uses $XDG_CONFIG_HOME/duoptic/duoptic.ini instead (by default
+// $HOME/.config/duoptic/duoptic.ini).
+std::string settingsFilePath(const std::string& programFolder);
+
+} // namespace duoptic

@@ -1,0 +1,420 @@
+#include "JpegWriter.h"
+
+#include "app/Error.h"
+#include "app/Messages.h"
+#include "imaging/JpegDecoder.h"
+#include "imaging/Raster.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+
+#include <jerror.h>
+#include <jpeglib.h>
+
+namespace duoptic {
+namespace {
+
+using testing::JpegKind;
+using testing::JpegOptions;
+
+const std::string kTestData = DUOPTIC_TESTDATA;
+
+std::vector<std::uint8_t> fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// A picture with some structure, so that damage to the data shows.
+std::vector<std::uint8_t> patternJpeg(int width, int height, bool progressive = false) {
+    return testing::writeJpeg({width, height, JpegKind::Colour, 90, progressive},
+                              [width](int y, std::uint8_t* row) {
+                                  for (int x = 0; x < width; ++x) {
+                                      row[3 * x] = static_cast<std::uint8_t>(x * 7 + y);
+                                      row[3 * x + 1] = static_cast<std::uint8_t>(y * 3);
+                                      row[3 * x + 2] = static_cast<std::uint8_t>((x ^ y) * 5);
+                                  }
+                              });
+}
+
+// Expects `action` to throw Error with exactly `message`.
+template <typename Action> void expectError(Action action, const std::string& message) {
+    try {
+        action();
+        ADD_FAILURE() << "no error, expected: " << message;
+    } catch (const Error& e) {
+        EXPECT_EQ(e.what(), message);
+    }
+}
+
+// --- The shared test files, as libjpeg-turbo's djpeg treats them -------------------------------
+
+enum class Outcome { Decodes, HeaderError, DecodeError };
+
+struct FileCase {
+    const char* name;
+    const char* file; // below the test data folder
+    Outcome outcome;
+    int code; // libjpeg message number of the error
+    int width;
+    int height;
+};
+
+class TestDataFile : public ::testing::TestWithParam<FileCase> {};
+
+TEST_P(TestDataFile, GivesWhatLibjpegGives) {
+    const FileCase& c = GetParam();
+    const std::string path = kTestData + "/" + c.file;
+    JpegDecoder decoder;
+    if (c.outcome == Outcome::HeaderError) {
+        expectError([&] { decoder.readFile(path); }, messages::jpegError(c.code));
+        return;
+    }
+    decoder.readFile(path);
+    EXPECT_EQ(decoder.width(), c.width);
+    EXPECT_EQ(decoder.height(), c.height);
+    if (c.outcome == Outcome::DecodeError) {
+        expectError([&] { decoder.picture(); }, messages::jpegError(c.code));
+        expectError([&] { decoder.picture(); }, messages::jpegError(c.code));
+        return;
+    }
+    const auto picture = decoder.picture();
+    ASSERT_EQ(picture->format(), PixelFormat::Xrgb32);
+    EXPECT_EQ(picture->width(), c.width);
+    EXPECT_EQ(picture->height(), c.height);
+    const Raster raster = Raster::whole(picture);
+    for (int y = 0; y < raster.height(); ++y) {
+        for (int x = 0; x < raster.width(); ++x) {
+            ASSERT_EQ(raster.pixel(x, y) >> 24, 0xFFu) << "pixel " << x << "," << y;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Jpeg, TestDataFile,
+    ::testing::Values(
+        FileCase{"CorruptHuffmanTable", "jpeg/derive-huffman-codes-overflow.jpg",
+                 Outcome::HeaderError, JERR_BAD_HUFF_TABLE, 0, 0},
+        FileCase{"Empty", "jpeg/empty.jpg", Outcome::DecodeError, JERR_INPUT_EMPTY, 0, 0},
+        FileCase{"ExifOrientation", "jpeg/hopper_orientation_6.jpg", Outcome::Decodes, 0, 128, 128},
+        FileCase{"BeyondLibjpegDimension", "jpeg/max_size.jpg", Outcome::HeaderError,
+                 JERR_IMAGE_TOO_BIG, 0, 0},
+        FileCase{"MissingSos", "jpeg/missing-sos.jpg", Outcome::HeaderError, JERR_SOF_NO_SOS, 0, 0},
+        FileCase{"AdobeYcck", "jpeg/pil_sample_cmyk.jpg", Outcome::Decodes, 0, 100, 100},
+        FileCase{"Arithmetic", "jpeg/testimgari.jpg", Outcome::Decodes, 0, 227, 149},
+        FileCase{"Progressive", "jpeg/testimgp.jpg", Outcome::Decodes, 0, 227, 149},
+        FileCase{"Baseline", "jpeg/testorig.jpg", Outcome::Decodes, 0, 227, 149},
+        FileCase{"TwelveBit", "jpeg/testorig12.jpg", Outcome::HeaderError, JERR_BAD_PRECISION, 0,
+                 0},
+        FileCase{"TruncatedProgressive", "jpeg/truncated_jpeg.jpg", Outcome::Decodes, 0, 100, 100}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+INSTANTIATE_TEST_SUITE_P(
+    Stereo, TestDataFile,
+    ::testing::Values(
+        FileCase{"Jps", "stereo/02-super-mario.jps", Outcome::Decodes, 0, 1044, 720},
+        FileCase{"AloeLeft", "stereo/aloeL.jpg", Outcome::Decodes, 0, 640, 554},
+        FileCase{"AloeRight", "stereo/aloeR.jpg", Outcome::Decodes, 0, 640, 554},
+        FileCase{"MpoFramesOfDifferentSize", "stereo/frame_size.mpo", Outcome::Decodes, 0, 56, 70},
+        FileCase{"SideBySideProgressiveOddWidth", "stereo/stereograph.left-right.jpg",
+                 Outcome::Decodes, 0, 3643, 1574},
+        FileCase{"Mpo", "stereo/sugarshack.mpo", Outcome::Decodes, 0, 640, 480},
+        FileCase{"MpoBadHeader", "stereo/sugarshack_bad_mpo_header.jpg", Outcome::Decodes, 0, 640,
+                 480},
+        FileCase{"MpoOffsetBeyondEnd", "stereo/sugarshack_no_data.mpo", Outcome::Decodes, 0, 640,
+                 480}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// --- Colour handling ----------------------------------------------------------------------------
+
+struct ColourCase {
+    const char* name;
+    JpegKind kind;
+    std::vector<std::uint8_t> stored;
+    std::uint32_t expected; // 0xFFRRGGBB
+};
+
+class DecodedColour : public ::testing::TestWithParam<ColourCase> {};
+
+TEST_P(DecodedColour, MatchesTheStoredColour) {
+    const ColourCase& c = GetParam();
+    JpegDecoder decoder;
+    decoder.readMemory(testing::writeSolidJpeg({16, 16, c.kind, 100}, c.stored));
+    const Raster raster = Raster::whole(decoder.picture());
+    ASSERT_EQ(raster.format(), PixelFormat::Xrgb32);
+    const std::uint32_t got = raster.pixel(7, 9);
+    EXPECT_EQ(got >> 24, 0xFFu);
+    for (int shift : {16, 8, 0}) {
+        const int expected = static_cast<int>(c.expected >> shift & 0xFF);
+        const int actual = static_cast<int>(got >> shift & 0xFF);
+        EXPECT_NEAR(actual, expected, 3) << std::hex << "got " << got;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, DecodedColour,
+    ::testing::Values(ColourCase{"Red", JpegKind::Colour, {250, 10, 10}, 0xFFFA0A0A},
+                      ColourCase{"Green", JpegKind::Colour, {10, 250, 10}, 0xFF0AFA0A},
+                      ColourCase{"Blue", JpegKind::Colour, {10, 10, 250}, 0xFF0A0AFA},
+                      // Inverted Adobe CMYK: R = C * K / 255 of the stored values.
+                      ColourCase{"CmykMagenta", JpegKind::Cmyk, {255, 0, 255, 255}, 0xFFFF00FF},
+                      ColourCase{"CmykHalfBlack", JpegKind::Cmyk, {255, 255, 100, 128}, 0xFF808032},
+                      ColourCase{"YcckOrange", JpegKind::Ycck, {250, 128, 20, 255}, 0xFFFA8014}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(GreyPicture, IsIndexedThroughAtMost236GreyLevels) {
+    const int width = 37; // odd: rows are padded
+    JpegDecoder decoder;
+    decoder.readMemory(testing::writeJpeg({width, 20, JpegKind::Grey, 100},
+                                          [](int, std::uint8_t* row) {
+                                              for (int x = 0; x < width; ++x) {
+                                                  row[x] = static_cast<std::uint8_t>(x * 7);
+                                              }
+                                          }));
+    const auto picture = decoder.picture();
+    ASSERT_EQ(picture->format(), PixelFormat::Indexed8);
+    EXPECT_EQ(picture->stride() % 4, 0);
+    std::set<std::uint8_t> used;
+    const Raster raster = Raster::whole(picture);
+    for (int y = 0; y < raster.height(); ++y) {
+        for (int x = 0; x < raster.width(); ++x) {
+            used.insert(picture->row(y)[x]);
+            const std::uint32_t p = raster.pixel(x, y);
+            EXPECT_EQ(p >> 24, 0xFFu);
+            EXPECT_EQ(p >> 16 & 0xFF, p & 0xFF);
+            EXPECT_EQ(p >> 8 & 0xFF, p & 0xFF);
+            EXPECT_NEAR(static_cast<int>(p & 0xFF), x * 7, 4) << x << "," << y;
+        }
+    }
+    EXPECT_LE(*used.rbegin(), 235);
+}
+
+// --- Damaged data: decode or a clean error, never a crash ----------------------------------------
+
+struct DamageCase {
+    const char* name;
+    const char* file;
+};
+
+class DamagedFile : public ::testing::TestWithParam<DamageCase> {
+protected:
+    // Either gives a picture of the header's size or throws Error.
+    static void decodeOrFail(std::vector<std::uint8_t> bytes) {
+        JpegDecoder decoder;
+        try {
+            decoder.readMemory(std::move(bytes));
+            const auto picture = decoder.picture();
+            EXPECT_EQ(picture->width(), decoder.width());
+            EXPECT_EQ(picture->height(), decoder.height());
+        } catch (const Error&) {
+        }
+    }
+};
+
+TEST_P(DamagedFile, TruncatedAnywhereFailsCleanly) {
+    const auto bytes = fileBytes(kTestData + "/" + GetParam().file);
+    ASSERT_FALSE(bytes.empty());
+    for (int cut = 0; cut < 10; ++cut) {
+        SCOPED_TRACE(cut);
+        const auto length = static_cast<std::ptrdiff_t>(bytes.size() * cut / 10);
+        decodeOrFail({bytes.begin(), bytes.begin() + length});
+    }
+}
+
+TEST_P(DamagedFile, FlippedBitsFailCleanly) {
+    const auto bytes = fileBytes(kTestData + "/" + GetParam().file);
+    ASSERT_FALSE(bytes.empty());
+    for (std::size_t offset : {2u, 7u, 20u, 100u, 163u, 300u, 600u, 1500u, 4000u}) {
+        for (std::uint8_t mask : {0x01, 0x10, 0x80}) {
+            SCOPED_TRACE(std::to_string(offset) + "/" + std::to_string(mask));
+            auto damaged = bytes;
+            damaged[offset % damaged.size()] ^= mask;
+            decodeOrFail(std::move(damaged));
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, DamagedFile,
+                         ::testing::Values(DamageCase{"Baseline", "jpeg/testorig.jpg"},
+                                           DamageCase{"Progressive", "jpeg/testimgp.jpg"},
+                                           DamageCase{"Arithmetic", "jpeg/testimgari.jpg"},
+                                           DamageCase{"AdobeYcck", "jpeg/pil_sample_cmyk.jpg"},
+                                           DamageCase{"Mpo", "stereo/frame_size.mpo"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// --- Bounds on memory and time ------------------------------------------------------------------
+
+// The same small file with other dimensions in its frame header.
+std::vector<std::uint8_t> withDimensions(std::vector<std::uint8_t> bytes, int width, int height) {
+    const long sof = testing::findMarker(bytes, 0xC0);
+    EXPECT_GE(sof, 0);
+    const auto at = static_cast<std::size_t>(sof);
+    bytes[at + 5] = static_cast<std::uint8_t>(height >> 8);
+    bytes[at + 6] = static_cast<std::uint8_t>(height);
+    bytes[at + 7] = static_cast<std::uint8_t>(width >> 8);
+    bytes[at + 8] = static_cast<std::uint8_t>(width);
+    return bytes;
+}
+
+struct SizeCase {
+    const char* name;
+    int width;
+    int height;
+    bool accepted;
+};
+
+class ClaimedSize : public ::testing::TestWithParam<SizeCase> {};
+
+TEST_P(ClaimedSize, IsRefusedAtTheHeaderBeyondTheBound) {
+    const SizeCase& c = GetParam();
+    JpegDecoder decoder;
+    const auto bytes = withDimensions(patternJpeg(16, 16), c.width, c.height);
+    if (c.accepted) {
+        decoder.readMemory(bytes);
+        EXPECT_EQ(decoder.width(), c.width);
+    } else {
+        expectError([&] { decoder.readMemory(bytes); }, messages::jpegError(JERR_IMAGE_TOO_BIG));
+        EXPECT_EQ(decoder.width(), 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, ClaimedSize,
+                         ::testing::Values(SizeCase{"Huge", 65000, 65000, false},
+                                           SizeCase{"OnePixelRowTooMany", 16384, 16385, false},
+                                           SizeCase{"AtTheBound", 16384, 16384, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A progressive file whose last scan repeats: libjpeg only warns about each repetition.
+std::vector<std::uint8_t> withRepeatedLastScan(const std::vector<std::uint8_t>& bytes, int times) {
+    long last = -1;
+    for (long at = testing::findMarker(bytes, 0xDA); at >= 0;
+         at = testing::findMarker(bytes, 0xDA, at + 2)) {
+        last = at;
+    }
+    const long end = testing::findMarker(bytes, 0xD9, last);
+    EXPECT_GT(last, 0);
+    EXPECT_GT(end, last);
+    std::vector<std::uint8_t> out(bytes.begin(), bytes.begin() + end);
+    for (int i = 0; i < times; ++i) {
+        out.insert(out.end(), bytes.begin() + last, bytes.begin() + end);
+    }
+    out.insert(out.end(), bytes.begin() + end, bytes.end());
+    return out;
+}
+
+struct ScanCase {
+    const char* name;
+    int repeats;
+    bool decodes;
+};
+
+class RepeatedScans : public ::testing::TestWithParam<ScanCase> {};
+
+TEST_P(RepeatedScans, AreRefusedBeyondTheScanLimit) {
+    const ScanCase& c = GetParam();
+    JpegDecoder decoder;
+    decoder.readMemory(withRepeatedLastScan(patternJpeg(32, 32, true), c.repeats));
+    if (c.decodes) {
+        EXPECT_EQ(decoder.picture()->width(), 32);
+    } else {
+        expectError([&] { decoder.picture(); }, messages::jpegError(JERR_BAD_PROGRESSION));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Counts, RepeatedScans,
+                         ::testing::Values(ScanCase{"Some", 50, true},
+                                           ScanCase{"Endless", kMaxScans + 10, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// --- Decoder state ------------------------------------------------------------------------------
+
+// Header fine, second scan with an impossible spectral band: fatal only once decoding starts.
+std::vector<std::uint8_t> withBadSecondScan() {
+    auto bytes = patternJpeg(32, 32, true);
+    const long first = testing::findMarker(bytes, 0xDA);
+    const long second = testing::findMarker(bytes, 0xDA, first + 2);
+    EXPECT_GT(second, 0);
+    const auto at = static_cast<std::size_t>(second);
+    const std::size_t ss = at + 5 + 2 * std::size_t{bytes[at + 4]}; // after the component list
+    bytes[ss] = 40;                                                 // Ss
+    bytes[ss + 1] = 10;                                             // Se < Ss
+    return bytes;
+}
+
+TEST(DecoderState, FatalDataFailsAtEveryDecodeAndLeavesNoPicture) {
+    JpegDecoder decoder;
+    decoder.readMemory(withBadSecondScan());
+    EXPECT_EQ(decoder.width(), 32);
+    expectError([&] { decoder.picture(); }, messages::jpegError(JERR_BAD_PROGRESSION));
+    expectError([&] { decoder.picture(); }, messages::jpegError(JERR_BAD_PROGRESSION));
+    decoder.readMemory(patternJpeg(32, 32));
+    EXPECT_EQ(decoder.picture()->width(), 32);
+}
+
+TEST(DecoderState, ZeroBytesReadFineAndFailAtDecode) {
+    JpegDecoder decoder;
+    decoder.readMemory(patternJpeg(8, 8));
+    decoder.readMemory({});
+    EXPECT_EQ(decoder.width(), 0);
+    EXPECT_EQ(decoder.height(), 0);
+    expectError([&] { decoder.picture(); }, messages::jpegError(JERR_INPUT_EMPTY));
+}
+
+TEST(DecoderState, DecodesOncePerRead) {
+    JpegDecoder decoder;
+    decoder.readMemory(patternJpeg(24, 8));
+    const auto first = decoder.picture();
+    EXPECT_EQ(decoder.picture(), first);
+    decoder.readMemory(patternJpeg(24, 8));
+    EXPECT_NE(decoder.picture(), first);
+}
+
+struct ReuseCase {
+    const char* name;
+    int firstWidth;
+    int secondWidth;
+    bool rasterHoldsFirst;
+    bool reused;
+};
+
+class BufferReuse : public ::testing::TestWithParam<ReuseCase> {};
+
+TEST_P(BufferReuse, OnlyWhenNothingShowsThePreviousPicture) {
+    const ReuseCase& c = GetParam();
+    JpegDecoder decoder;
+    decoder.readMemory(patternJpeg(c.firstWidth, 64));
+    Raster shown = Raster::whole(decoder.picture());
+    const std::uint8_t* firstBits = decoder.picture()->bits();
+    const std::size_t firstCapacity = decoder.picture()->capacity();
+    std::vector<std::uint32_t> before;
+    for (int x = 0; x < shown.width(); ++x) {
+        before.push_back(shown.pixel(x, 5));
+    }
+    if (!c.rasterHoldsFirst) {
+        shown = Raster();
+    }
+    decoder.readMemory(testing::writeSolidJpeg({c.secondWidth, 64}, {0, 200, 0}));
+    const auto second = decoder.picture();
+    // A fresh buffer may land where a freed one was; its capacity tells them apart.
+    EXPECT_EQ(second->bits() == firstBits && second->capacity() == firstCapacity, c.reused);
+    EXPECT_EQ(second->width(), c.secondWidth);
+    for (int x = 0; x < shown.width(); ++x) {
+        ASSERT_EQ(shown.pixel(x, 5), before[static_cast<std::size_t>(x)]) << x;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, BufferReuse,
+                         ::testing::Values(ReuseCase{"SameSize", 100, 100, false, true},
+                                           ReuseCase{"SomewhatSmaller", 100, 80, false, true},
+                                           ReuseCase{"FarSmaller", 100, 20, false, false},
+                                           ReuseCase{"Larger", 100, 120, false, false},
+                                           ReuseCase{"RasterStillShowsIt", 100, 100, true, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace duoptic

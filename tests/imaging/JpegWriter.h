@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+// Small JPEG files made in memory with libjpeg's compressor, so tests and benchmarks need no
+// committed pictures.
+namespace duoptic::testing {
+
+enum class JpegKind {
+    Colour, // 3 bytes a pixel: R, G, B
+    Grey,   // 1 byte a pixel
+    Cmyk,   // 4 bytes a pixel, stored as given (Adobe's inverted convention), Adobe marker
+    Ycck,   // the same, transformed to YCCK by libjpeg
+};
+
+struct JpegOptions {
+    int width = 16;
+    int height = 16;
+    JpegKind kind = JpegKind::Colour;
+    int quality = 95;
+    bool progressive = false;
+};
+
+// Fills row y: width * components bytes.
+using RowFiller = std::function<void(int y, std::uint8_t* row)>;
+
+std::vector<std::uint8_t> writeJpeg(const JpegOptions& options, const RowFiller& fill);
+
+// Every pixel the same; `pixel` holds as many bytes as the kind has components.
+std::vector<std::uint8_t> writeSolidJpeg(const JpegOptions& options,
+                                         const std::vector<std::uint8_t>& pixel);
+
+// Offset of the first marker 0xFF `code` (SOF0 0xC0, SOS 0xDA...), or -1.
+long findMarker(const std::vector<std::uint8_t>& jpeg, std::uint8_t code, long from = 0);
+
+} // namespace duoptic::testing

@@ -1,0 +1,196 @@
+#include "settings/IniFile.h"
+
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <optional>
+#include <string>
+
+namespace duoptic {
+namespace {
+
+using testing_support::TempFolder;
+using testing_support::writeFile;
+
+using namespace std::string_literals;
+
+struct ReadRow {
+    const char* name;
+    std::string text;
+    const char* section;
+    const char* key;
+    std::optional<std::string> expected;
+};
+
+class IniReadTest : public testing::TestWithParam<ReadRow> {};
+
+TEST_P(IniReadTest, Reads) {
+    const ReadRow& row = GetParam();
+    EXPECT_EQ(IniFile::parse(row.text).read(row.section, row.key), row.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, IniReadTest,
+    testing::Values(
+        ReadRow{"NamesIgnoreCase", "[VIEWER]\r\nborderwidth=5\r\n", "Viewer", "BorderWidth", "5"},
+        ReadRow{"BlanksAroundValue", "[S]\nK =  \t v a \t \n", "S", "K", "v a"},
+        ReadRow{"BlanksAroundNames", " [ S ] \n\t K \t= 1\n", "S", "K", "1"},
+        ReadRow{"DoubleQuotes", "[S]\nK= \" x \" \n", "S", "K", " x "},
+        ReadRow{"SingleQuotes", "[S]\nK='x'\n", "S", "K", "x"},
+        ReadRow{"MismatchedQuotes", "[S]\nK=\"x'\n", "S", "K", "\"x'"},
+        ReadRow{"OnlyOnePairOfQuotes", "[S]\nK=\"\"x\"\"\n", "S", "K", "\"x\""},
+        ReadRow{"LoneQuote", "[S]\nK=\"\n", "S", "K", "\""},
+        ReadRow{"EmptyQuotes", "[S]\nK=''\n", "S", "K", ""},
+        ReadRow{"NothingAfterEquals", "[S]\nK=\n", "S", "K", ""},
+        ReadRow{"OnlyBlanksAfterEquals", "[S]\nK=  \n", "S", "K", ""},
+        ReadRow{"EqualsInValue", "[S]\nK=a=b\n", "S", "K", "a=b"},
+        ReadRow{"MissingKey", "[S]\nK=1\n", "S", "L", std::nullopt},
+        ReadRow{"MissingSection", "[S]\nK=1\n", "T", "K", std::nullopt},
+        ReadRow{"EmptyText", "", "S", "K", std::nullopt},
+        ReadRow{"KeyOfAnotherSection", "[A]\nK=1\n[B]\n", "B", "K", std::nullopt},
+        ReadRow{"KeyBeforeAnySection", "K=1\n[S]\n", "S", "K", std::nullopt},
+        ReadRow{"FirstDuplicateKeyWins", "[S]\nK=1\nk=2\n", "S", "K", "1"},
+        ReadRow{"FirstDuplicateSectionWins", "[S]\nK=1\n[s]\nK=2\n", "S", "K", "1"},
+        ReadRow{"KeyOnlyInSecondDuplicate", "[S]\n[S]\nK=2\n", "S", "K", std::nullopt},
+        ReadRow{"CommentIsNoKey", "[S]\n;K=1\n", "S", "K", std::nullopt},
+        ReadRow{"GarbageAround", "\x01\xff\n[S]\njunk\n\x80\x81\x82\nK=3\n", "S", "K", "3"},
+        ReadRow{"UnclosedHeaderIsGarbage", "[S]\n[T\nK=1\n", "S", "K", "1"},
+        ReadRow{"TextAfterHeader", "[S] ; main\nK=1\n", "S", "K", "1"},
+        ReadRow{"ByteOrderMark", "\xEF\xBB\xBF[S]\nK=1\n", "S", "K", "1"},
+        ReadRow{"LfLineEnds", "[S]\nK=1\nL=2\n", "S", "K", "1"},
+        ReadRow{"CrLfLineEnds", "[S]\r\nK=1\r\nL=2\r\n", "S", "K", "1"},
+        ReadRow{"NoFinalLineEnd", "[S]\nK=1", "S", "K", "1"},
+        ReadRow{"NulInValue", "[S]\nK=a\0b\n"s, "S", "K", "a\0b"s}),
+    [](const testing::TestParamInfo<ReadRow>& info) { return info.param.name; });
+
+struct CutRow {
+    const char* name;
+    std::string value; // as it stands after "K="
+    std::string expected;
+};
+
+class IniCutTest : public testing::TestWithParam<CutRow> {};
+
+TEST_P(IniCutTest, CutsLongValues) {
+    const IniFile file = IniFile::parse("[S]\nK=" + GetParam().value + "\n");
+    EXPECT_EQ(file.read("S", "K"), GetParam().expected);
+}
+
+const std::string kFill(2046, 'a');
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, IniCutTest,
+    testing::Values(CutRow{"ExactlyTheLimit", kFill + "b", kFill + "b"},
+                    CutRow{"OneOver", kFill + "bc", kFill + "b"},
+                    CutRow{"HundredThousand", std::string(100000, 'x'), std::string(2047, 'x')},
+                    CutRow{"QuotesRemovedFirst", "\"" + kFill + "b\"", kFill + "b"},
+                    CutRow{"Utf8SequenceNotSplit", kFill + "\xC3\xA9", kFill},
+                    CutRow{"Utf8SequenceThatFits", kFill.substr(1) + "\xC3\xA9z",
+                           kFill.substr(1) + "\xC3\xA9"},
+                    CutRow{"ThreeByteSequence", kFill.substr(1) + "\xE3\x81\x82", kFill.substr(1)},
+                    CutRow{"NotUtf8KeptAsBytes", kFill + "\x80\x80", kFill + "\x80"}),
+    [](const testing::TestParamInfo<CutRow>& info) { return info.param.name; });
+
+TEST(IniRead, LongLinesDoNotDisturbTheirNeighbours) {
+    const std::string text = "[S]\n" + std::string(100000, '\xff') +
+                             "\nLong=" + std::string(100000, 'x') + "\nK=1\n[T]\nK=2\n";
+    const IniFile file = IniFile::parse(text);
+    EXPECT_EQ(file.read("S", "K"), "1");
+    EXPECT_EQ(file.read("T", "K"), "2");
+    EXPECT_EQ(file.read("S", "Long")->size(), IniFile::kMaxValueLength);
+    EXPECT_EQ(IniFile::parse(file.text()).text(), file.text());
+}
+
+struct WriteRow {
+    const char* name;
+    std::string before;
+    const char* section;
+    const char* key;
+    std::string value;
+    std::string after;
+};
+
+class IniWriteTest : public testing::TestWithParam<WriteRow> {};
+
+TEST_P(IniWriteTest, Writes) {
+    const WriteRow& row = GetParam();
+    IniFile file = IniFile::parse(row.before);
+    file.write(row.section, row.key, row.value);
+    EXPECT_EQ(file.text(), row.after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, IniWriteTest,
+    testing::Values(
+        WriteRow{"IntoEmptyText", "", "S", "K", "v", "[S]\r\nK=v\r\n"},
+        WriteRow{"ReplacesInPlace", "[S]\nA=1\nK=old\nB=2\n", "S", "K", "new",
+                 "[S]\r\nA=1\r\nK=new\r\nB=2\r\n"},
+        WriteRow{"KeepsSpellingOfKey", "[s]\n  k = old  \n", "S", "K", "v", "[s]\r\nk=v\r\n"},
+        WriteRow{"NewKeyAtEndOfSection", "[S]\nA=1\n\n[T]\nB=2\n", "S", "K", "v",
+                 "[S]\r\nA=1\r\nK=v\r\n\r\n[T]\r\nB=2\r\n"},
+        WriteRow{"NewKeyAfterTrailingComment", "[S]\nA=1\n;note\n\n", "S", "K", "v",
+                 "[S]\r\nA=1\r\n;note\r\nK=v\r\n\r\n"},
+        WriteRow{"NewKeyInEmptySection", "[S]\n[T]\n", "S", "K", "v", "[S]\r\nK=v\r\n[T]\r\n"},
+        WriteRow{"NewSectionAtEnd", "[A]\nX=1", "S", "K", "v", "[A]\r\nX=1\r\n\r\n[S]\r\nK=v\r\n"},
+        WriteRow{"NewSectionAfterBlankLine", "[A]\nX=1\n\n", "S", "K", "v",
+                 "[A]\r\nX=1\r\n\r\n[S]\r\nK=v\r\n"},
+        WriteRow{"FirstDuplicateSection", "[S]\nK=1\n[S]\nK=2\n", "S", "K", "v",
+                 "[S]\r\nK=v\r\n[S]\r\nK=2\r\n"},
+        WriteRow{"FirstDuplicateKey", "[S]\nK=1\nK=2\n", "S", "K", "v", "[S]\r\nK=v\r\nK=2\r\n"},
+        WriteRow{"KeyOnlyInSecondDuplicate", "[S]\n[S]\nK=2\n", "S", "K", "v",
+                 "[S]\r\nK=v\r\n[S]\r\nK=2\r\n"},
+        WriteRow{"OthersKeptInPlace", "; top\n[U]\nX=\"q\"\n[S]\n\x01\xff junk\nK=1\nZ = z\n", "S",
+                 "K", "2", "; top\r\n[U]\r\nX=\"q\"\r\n[S]\r\n\x01\xff junk\r\nK=2\r\nZ = z\r\n"},
+        WriteRow{"LineBreakCutsValue", "[S]\n", "S", "K", "a\r\n[T]", "[S]\r\nK=a\r\n"},
+        WriteRow{"EmptyValue", "[S]\nK=1\n", "S", "K", "", "[S]\r\nK=\r\n"}),
+    [](const testing::TestParamInfo<WriteRow>& info) { return info.param.name; });
+
+// text() gives CR LF line ends whatever the input had, and reading its own output changes nothing.
+class IniRoundTripTest : public testing::TestWithParam<std::string> {};
+
+TEST_P(IniRoundTripTest, TextIsStable) {
+    const std::string once = IniFile::parse(GetParam()).text();
+    EXPECT_EQ(IniFile::parse(once).text(), once);
+    for (std::size_t i = once.find('\n'); i != std::string::npos; i = once.find('\n', i + 1)) {
+        EXPECT_TRUE(i > 0 && once[i - 1] == '\r') << "bare LF at " << i;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, IniRoundTripTest,
+                         testing::Values("", "\n", "\r\n", "[S]\nK=1", "a\rb\nc\r\r\n",
+                                         "\n\n[S]\n\nK=1\n\n", "\xEF\xBB\xBF[S]\r\n\x00\xff\n"s));
+
+TEST(IniWrite, WrittenValuesReadBack) {
+    IniFile file = IniFile::parse("[S]\nA=1\n[T]\n");
+    for (const std::string value : {"", "x", "a b", "/home/u/フォト/", "(Crossing)", "-17"}) {
+        file.write("T", "K", value);
+        file.write("New", "K", value);
+        EXPECT_EQ(IniFile::parse(file.text()).read("T", "K"), value);
+        EXPECT_EQ(IniFile::parse(file.text()).read("New", "K"), value);
+    }
+    EXPECT_EQ(file.read("S", "A"), "1");
+}
+
+TEST(IniLoad, ReadsARegularFile) {
+    TempFolder folder;
+    writeFile(folder.path() + "a.ini", "[S]\nK=1\n");
+    EXPECT_EQ(IniFile::load(folder.path() + "a.ini").read("S", "K"), "1");
+}
+
+// None of these may block or throw; each gives an empty file.
+TEST(IniLoad, AnythingButARegularFileIsEmpty) {
+    TempFolder folder;
+    const std::string fifo = folder.path() + "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& path :
+         {folder.path() + "missing.ini", folder.path(), fifo, std::string("/dev/zero"),
+          std::string("/dev/tty"), std::string("")}) {
+        EXPECT_EQ(IniFile::load(path).text(), "") << path;
+    }
+}
+
+} // namespace
+} // namespace duoptic

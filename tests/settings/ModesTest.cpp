@@ -1,0 +1,47 @@
+#include "settings/Modes.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace duoptic {
+namespace {
+
+struct Row {
+    const char* name;
+    std::string stored;
+    bool crossing;
+    std::string reversed;
+};
+
+class ViewerModeTest : public testing::TestWithParam<Row> {};
+
+TEST_P(ViewerModeTest, MeaningAndReverse) {
+    EXPECT_EQ(isCrossing(GetParam().stored), GetParam().crossing);
+    EXPECT_EQ(reversedViewerMode(GetParam().stored), GetParam().reversed);
+}
+
+// A hand-edited file may hold anything; only the exact text means crossing.
+INSTANTIATE_TEST_SUITE_P(Rows, ViewerModeTest,
+                         testing::Values(Row{"Parallel", "(Parallel)", false, "(Crossing)"},
+                                         Row{"Crossing", "(Crossing)", true, "(Parallel)"},
+                                         Row{"LowerCase", "(crossing)", false, "(Crossing)"},
+                                         Row{"WithoutParentheses", "Crossing", false, "(Crossing)"},
+                                         Row{"Empty", "", false, "(Crossing)"}),
+                         [](const testing::TestParamInfo<Row>& info) { return info.param.name; });
+
+TEST(ViewerMode, ReversingTwiceGivesTheModeBack) {
+    for (std::string_view mode : {kParallel, kCrossing}) {
+        EXPECT_EQ(reversedViewerMode(reversedViewerMode(mode)), mode);
+    }
+}
+
+TEST(FittingMode, StoredValuesKeepTheirMeaning) {
+    EXPECT_TRUE(fitsImageWidth(storedFittingMode(false)));
+    EXPECT_FALSE(fitsImageWidth(storedFittingMode(true)));
+    EXPECT_FALSE(fitsImageWidth(1)); // any value but 0 fills the panel
+    EXPECT_FALSE(fitsImageWidth(-1));
+}
+
+} // namespace
+} // namespace duoptic

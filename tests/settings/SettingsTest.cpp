@@ -1,0 +1,286 @@
+#include "settings/Settings.h"
+
+#include "TempFolder.h"
+#include "app/Error.h"
+#include "settings/IniFile.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <set>
+#include <string>
+
+namespace duoptic {
+namespace {
+
+using testing_support::readFile;
+using testing_support::TempFolder;
+using testing_support::writeFile;
+
+const char* const kFromNothing = "[Viewer]\r\n"
+                                 "ViewerMode=(Parallel)\r\n"
+                                 "FittingMode=0\r\n"
+                                 "BorderWidth=4\r\n"
+                                 "SlideInterval=10\r\n"
+                                 "\r\n"
+                                 "[File]\r\n"
+                                 "LatestPath=/photos/\r\n"
+                                 "\r\n"
+                                 "[Window]\r\n"
+                                 "WinTop=0\r\n"
+                                 "WinLeft=0\r\n"
+                                 "WinWidth=600\r\n"
+                                 "WinHeight=480\r\n"
+                                 "WinState=0\r\n";
+
+std::set<std::string> entriesOf(const std::string& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}
+
+mode_t modeOf(const std::string& path) {
+    struct stat info {};
+    EXPECT_EQ(stat(path.c_str(), &info), 0) << path;
+    return info.st_mode & 07777;
+}
+
+class SettingsTest : public testing::Test {
+protected:
+    std::string iniPath() const { return folder_.path() + "duoptic.ini"; }
+
+    // Asserts that writing fails with the message of the path and changes nothing on disk.
+    void expectWriteRefused(const std::string& path) {
+        const std::string parent = std::filesystem::path(path).parent_path();
+        const bool hadFile = std::filesystem::exists(path);
+        const std::string before = hadFile ? readFile(path) : "";
+        const std::set<std::string> entries =
+            std::filesystem::is_directory(parent) ? entriesOf(parent) : std::set<std::string>{};
+        try {
+            writeSettings(path, SettingsRecord{});
+            ADD_FAILURE() << "no error for " << path;
+        } catch (const Error& error) {
+            EXPECT_EQ(std::string(error.what()), path + " に書き込めません");
+        }
+        EXPECT_EQ(std::filesystem::exists(path), hadFile);
+        if (hadFile) {
+            EXPECT_EQ(readFile(path), before);
+        }
+        if (std::filesystem::is_directory(parent)) {
+            EXPECT_EQ(entriesOf(parent), entries) << "temporary file left behind";
+        }
+    }
+
+    TempFolder folder_;
+};
+
+TEST_F(SettingsTest, NoFileGivesDefaults) {
+    SettingsRecord expected;
+    expected.latestPath = folder_.path();
+    EXPECT_EQ(readSettings(iniPath(), folder_.path()), expected);
+    EXPECT_FALSE(std::filesystem::exists(iniPath())) << "reading must create nothing";
+}
+
+TEST_F(SettingsTest, FileWrittenFromNothing) {
+    SettingsRecord record;
+    record.latestPath = "/photos/";
+    writeSettings(iniPath(), record);
+    EXPECT_EQ(readFile(iniPath()), kFromNothing);
+}
+
+TEST_F(SettingsTest, WrittenRecordReadsBack) {
+    const SettingsRecord record{"(Crossing)", 10,    200,  30,   "/home/u/写真/",
+                                -8,           -1920, 1920, 1080, 2};
+    writeSettings(iniPath(), record);
+    EXPECT_EQ(readSettings(iniPath(), "/elsewhere/"), record);
+    writeSettings(iniPath(), record);
+    EXPECT_EQ(readFile(iniPath()).size(), std::filesystem::file_size(iniPath()));
+    EXPECT_EQ(readSettings(iniPath(), "/elsewhere/"), record);
+}
+
+// Hand-edited values are taken as they stand, out of range or not.
+TEST_F(SettingsTest, ValuesKeptAsRead) {
+    writeFile(iniPath(), "[viewer]\nViewerMode=(weird)\nSlideInterval=0\nBorderWidth=-3\n"
+                         "[FILE]\nLatestPath=\n[Window]\nWinState=7\nWinWidth=99999\n");
+    const SettingsRecord record = readSettings(iniPath(), folder_.path());
+    EXPECT_EQ(record.viewerMode, "(weird)");
+    EXPECT_EQ(record.slideInterval, 0);
+    EXPECT_EQ(record.borderWidth, -3);
+    EXPECT_EQ(record.latestPath, "") << "a present empty key is not a missing one";
+    EXPECT_EQ(record.winState, 7);
+    EXPECT_EQ(record.winWidth, 99999);
+}
+
+struct IntegerRow {
+    const char* name;
+    std::string stored; // BorderWidth's text in the file
+    int expected;
+};
+
+class BorderWidthTest : public SettingsTest, public testing::WithParamInterface<IntegerRow> {};
+
+TEST_P(BorderWidthTest, Reads) {
+    writeFile(iniPath(), "[Viewer]\r\nBorderWidth=" + GetParam().stored + "\r\n");
+    EXPECT_EQ(readSettings(iniPath(), folder_.path()).borderWidth, GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, BorderWidthTest,
+    testing::Values(IntegerRow{"Decimal", "12", 12}, IntegerRow{"Dollar", "$10", 16},
+                    IntegerRow{"ZeroX", "0x10", 16}, IntegerRow{"ZeroXAlone", "0x", 4},
+                    IntegerRow{"TrailingLetters", "12abc", 4}, IntegerRow{"Empty", "", 4},
+                    IntegerRow{"Quoted", "\"12\"", 12}, IntegerRow{"Blanks", "  12  ", 12},
+                    IntegerRow{"AboveRange", "500", 500}, IntegerRow{"Overflow", "2147483648", 4}),
+    [](const testing::TestParamInfo<IntegerRow>& info) { return info.param.name; });
+
+TEST_F(SettingsTest, UnknownKeysAndSectionsSurvive) {
+    writeFile(iniPath(), "; my settings\n[Viewer]\nExtra=1\nborderwidth=9\n\n[Other]\nX=y\n");
+    SettingsRecord record;
+    record.latestPath = "/p/";
+    writeSettings(iniPath(), record);
+    EXPECT_EQ(readFile(iniPath()), "; my settings\r\n"
+                                   "[Viewer]\r\n"
+                                   "Extra=1\r\n"
+                                   "borderwidth=4\r\n"
+                                   "ViewerMode=(Parallel)\r\n"
+                                   "FittingMode=0\r\n"
+                                   "SlideInterval=10\r\n"
+                                   "\r\n"
+                                   "[Other]\r\n"
+                                   "X=y\r\n"
+                                   "\r\n"
+                                   "[File]\r\n"
+                                   "LatestPath=/p/\r\n"
+                                   "\r\n"
+                                   "[Window]\r\n"
+                                   "WinTop=0\r\n"
+                                   "WinLeft=0\r\n"
+                                   "WinWidth=600\r\n"
+                                   "WinHeight=480\r\n"
+                                   "WinState=0\r\n");
+}
+
+TEST_F(SettingsTest, KeepsPermissionBits) {
+    writeFile(iniPath(), "");
+    ASSERT_EQ(chmod(iniPath().c_str(), 0640), 0);
+    writeSettings(iniPath(), SettingsRecord{});
+    EXPECT_EQ(modeOf(iniPath()), 0640u);
+    EXPECT_EQ(entriesOf(folder_.path()), std::set<std::string>{"duoptic.ini"});
+}
+
+TEST_F(SettingsTest, ReplacesTheFileALinkPointsTo) {
+    const std::string target = folder_.path() + "real.ini";
+    writeFile(target, "[Other]\nX=y\n");
+    ASSERT_EQ(symlink("real.ini", iniPath().c_str()), 0);
+    writeSettings(iniPath(), SettingsRecord{});
+    EXPECT_TRUE(std::filesystem::is_symlink(iniPath()));
+    EXPECT_EQ(IniFile::load(target).read("Other", "X"), "y");
+    EXPECT_EQ(IniFile::load(target).read("Window", "WinWidth"), "600");
+}
+
+// The permission bits make a file read-only even for root, who would pass access().
+TEST_F(SettingsTest, ReadOnlyFileIsRefused) {
+    writeFile(iniPath(), "[Viewer]\nBorderWidth=9\n");
+    ASSERT_EQ(chmod(iniPath().c_str(), 0444), 0);
+    expectWriteRefused(iniPath());
+    EXPECT_EQ(modeOf(iniPath()), 0444u);
+}
+
+TEST_F(SettingsTest, FolderThatCannotHoldFilesIsRefused) {
+    writeFile(folder_.path() + "plain", "not a folder");
+    expectWriteRefused(folder_.path() + "plain/duoptic.ini");
+    expectWriteRefused("/proc/duoptic.ini");
+}
+
+// A full disk shows up as a failing write(); RLIMIT_FSIZE makes one without a special file system.
+TEST_F(SettingsTest, FailedWriteLeavesOldFile) {
+    writeFile(iniPath(), "[Viewer]\r\nBorderWidth=9\r\n[Other]\r\nX=y\r\n");
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 16;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    expectWriteRefused(iniPath());
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+}
+
+TEST_F(SettingsTest, CreatesMissingFolders) {
+    const std::string path = folder_.path() + "config/duoptic/duoptic.ini";
+    writeSettings(path, SettingsRecord{});
+    EXPECT_EQ(readSettings(path, "/").winHeight, 480);
+    EXPECT_EQ(modeOf(folder_.path() + "config/duoptic"), 0700u);
+}
+
+// Sets an environment variable for the life of the object.
+class ScopedEnv {
+public:
+    ScopedEnv(const char* name, const std::optional<std::string>& value) : name_(name) {
+        if (const char* old = std::getenv(name)) {
+            old_ = old;
+        }
+        value ? setenv(name, value->c_str(), 1) : unsetenv(name);
+    }
+    ScopedEnv(const ScopedEnv&) = delete;
+    ScopedEnv& operator=(const ScopedEnv&) = delete;
+    ~ScopedEnv() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+TEST_F(SettingsTest, FileBesideAWritableProgram) {
+    ScopedEnv config("XDG_CONFIG_HOME", folder_.path() + "config");
+    EXPECT_EQ(settingsFilePath(folder_.path()), iniPath());
+}
+
+struct InstalledRow {
+    const char* name;
+    std::optional<std::string> xdgConfigHome; // relative to the temporary folder when set
+    bool relativeXdg;
+    std::string expected; // relative to the temporary folder
+};
+
+class InstalledCopyTest : public SettingsTest, public testing::WithParamInterface<InstalledRow> {};
+
+// A program folder that is a regular file stands for one this user cannot write: root could
+// write any real folder.
+TEST_P(InstalledCopyTest, UsesTheUserConfigFolder) {
+    const InstalledRow& row = GetParam();
+    const std::string programFolder = folder_.path() + "bin/";
+    writeFile(folder_.path() + "bin", "");
+    std::optional<std::string> xdg = row.xdgConfigHome;
+    if (xdg && !row.relativeXdg) {
+        xdg = folder_.path() + *xdg;
+    }
+    ScopedEnv config("XDG_CONFIG_HOME", xdg);
+    ScopedEnv home("HOME", folder_.path() + "home");
+    const std::string path = settingsFilePath(programFolder);
+    EXPECT_EQ(path, folder_.path() + row.expected);
+
+    writeSettings(path, SettingsRecord{});
+    EXPECT_EQ(readSettings(path, programFolder).winWidth, 600);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, InstalledCopyTest,
+    testing::Values(
+        InstalledRow{"XdgConfigHome", "xdg", false, "xdg/duoptic/duoptic.ini"},
+        InstalledRow{"HomeConfig", std::nullopt, false, "home/.config/duoptic/duoptic.ini"},
+        InstalledRow{"RelativeXdgIgnored", "xdg", true, "home/.config/duoptic/duoptic.ini"},
+        InstalledRow{"EmptyXdgIgnored", "", true, "home/.config/duoptic/duoptic.ini"}),
+    [](const testing::TestParamInfo<InstalledRow>& info) { return info.param.name; });
+
+} // namespace
+} // namespace duoptic

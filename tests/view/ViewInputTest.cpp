@@ -1,0 +1,208 @@
+// Keys, wheel, menu, center-border prompt and slide show, through the real window.
+#include "ViewTestSupport.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QScrollBar>
+#include <QSlider>
+#include <QTest>
+#include <QWheelEvent>
+
+#include <gtest/gtest.h>
+
+namespace duoptic::test {
+namespace {
+
+class ViewInput : public ::testing::Test {
+protected:
+    void SetUp() override { window = std::make_unique<ShownWindow>(program.path()); }
+    TViewForm& form() { return *window->form; }
+    QScrollBar* bar(const char* name) { return form().findChild<QScrollBar*>(QString::fromLatin1(name)); }
+    QSlider* zoom() { return form().findChild<QSlider*>(QStringLiteral("TrackBar1")); }
+
+    TempFolder program;
+    std::unique_ptr<ShownWindow> window;
+};
+
+struct KeyRow {
+    const char* name;
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    int horizontalBefore, verticalBefore, zoomBefore;
+    int horizontalAfter, verticalAfter, zoomAfter;
+};
+
+class ViewKeys : public ViewInput, public ::testing::WithParamInterface<KeyRow> {};
+
+TEST_P(ViewKeys, KeyPressesReachTheKeyMapWhateverHasTheFocus) {
+    const KeyRow& row = GetParam();
+    bar("ScrollBarH")->setValue(row.horizontalBefore);
+    bar("ScrollBarV")->setValue(row.verticalBefore);
+    zoom()->setValue(row.zoomBefore);
+    // Sent to a child: the window sees it first and consumes it.
+    QTest::keyClick(zoom(), row.key, row.modifiers);
+    EXPECT_EQ(form().horizontalPosition(), row.horizontalAfter);
+    EXPECT_EQ(form().verticalPosition(), row.verticalAfter);
+    EXPECT_EQ(form().zoomPosition(), row.zoomAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Map, ViewKeys,
+    ::testing::Values(KeyRow{"LeftAtOne", Qt::Key_Left, {}, 1, 50, 0, 0, 50, 0},
+                      KeyRow{"LeftAtZero", Qt::Key_Left, {}, 0, 50, 0, 0, 50, 0},
+                      KeyRow{"Right", Qt::Key_Right, {}, 50, 50, 0, 52, 50, 0},
+                      KeyRow{"RightAt99", Qt::Key_Right, {}, 99, 50, 0, 100, 50, 0},
+                      KeyRow{"Up", Qt::Key_Up, {}, 50, 1, 0, 50, 0, 0},
+                      KeyRow{"DownAt99", Qt::Key_Down, {}, 50, 99, 0, 50, 100, 0},
+                      KeyRow{"ShiftDown", Qt::Key_Down, Qt::ShiftModifier, 50, 10, 0, 50, 12, 0},
+                      KeyRow{"KeypadPlusAt95", Qt::Key_Plus, Qt::KeypadModifier, 50, 50, 95, 50, 50, 100},
+                      KeyRow{"KeypadPlusAt100", Qt::Key_Plus, Qt::KeypadModifier, 50, 50, 100, 50, 50, 100},
+                      KeyRow{"KeypadMinus", Qt::Key_Minus, Qt::KeypadModifier, 50, 50, 30, 50, 50, 20},
+                      KeyRow{"MainKeyboardPlus", Qt::Key_Plus, {}, 50, 50, 30, 50, 50, 30},
+                      KeyRow{"MainKeyboardMinus", Qt::Key_Minus, {}, 50, 50, 30, 50, 50, 30},
+                      KeyRow{"PageUpIsConsumed", Qt::Key_PageUp, {}, 50, 50, 30, 50, 50, 30}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct WheelRow {
+    const char* name;
+    int delta;
+    int zoomAfter; // from 50
+};
+
+class ViewWheel : public ViewInput, public ::testing::WithParamInterface<WheelRow> {};
+
+TEST_P(ViewWheel, WheelZoomsWhereverThePointerIs) {
+    zoom()->setValue(50);
+    const QPoint at(5, 5);
+    QWheelEvent event(at, zoom()->mapToGlobal(at), QPoint(), QPoint(0, GetParam().delta),
+                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(zoom(), &event);
+    EXPECT_EQ(form().zoomPosition(), GetParam().zoomAfter);
+}
+
+INSTANTIATE_TEST_SUITE_P(Deltas, ViewWheel,
+                         ::testing::Values(WheelRow{"Plus120", 120, 54}, WheelRow{"Minus120", -120, 46},
+                                           WheelRow{"Plus60", 60, 52}, WheelRow{"Plus29", 29, 50},
+                                           WheelRow{"Minus29", -29, 50}, WheelRow{"Minus45", -45, 49}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct BorderRow {
+    const char* name;
+    int stored;
+    std::optional<QString> answer; // nothing: cancelled
+    int expected;
+};
+
+class ViewBorder : public ViewInput, public ::testing::WithParamInterface<BorderRow> {};
+
+TEST_P(ViewBorder, AnswersAreConvertedAndClamped) {
+    const BorderRow& row = GetParam();
+    window->state.settings.borderWidth = row.stored;
+    QString shownPreset;
+    form().promptCenterBorder = [&](const QString&, const QString& preset) {
+        shownPreset = preset;
+        return row.answer;
+    };
+    form().ViewBorderExecute();
+    EXPECT_EQ(shownPreset, QString::number(row.stored));
+    EXPECT_EQ(window->state.settings.borderWidth, row.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, ViewBorder,
+    ::testing::Values(BorderRow{"Twelve", 4, QStringLiteral("12"), 12}, BorderRow{"Zero", 4, QStringLiteral("0"), 1},
+                      BorderRow{"Negative", 4, QStringLiteral("-5"), 1},
+                      BorderRow{"TooLarge", 4, QStringLiteral("500"), 200},
+                      BorderRow{"Letters", 4, QStringLiteral("abc"), 1}, BorderRow{"Empty", 4, QString(), 1},
+                      BorderRow{"LeadingBlank", 4, QStringLiteral(" 7"), 7},
+                      BorderRow{"TrailingBlank", 4, QStringLiteral("7 "), 1},
+                      BorderRow{"Dollar", 4, QStringLiteral("$10"), 16},
+                      BorderRow{"ZeroX", 4, QStringLiteral("0x10"), 16},
+                      BorderRow{"CancelKeeps", 9, std::nullopt, 9},
+                      BorderRow{"CancelClampsHigh", 500, std::nullopt, 200},
+                      BorderRow{"CancelClampsLow", -3, std::nullopt, 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ViewInput, PopupMenuHasTwelveEntriesInOrder) {
+    QStringList entries;
+    for (QAction* entry : form().popupMenu()->actions()) {
+        entries << (entry->isSeparator() ? QStringLiteral("-") : entry->text());
+    }
+    EXPECT_EQ(entries, QStringList({"Open", "Reverse", "Zoom In", "Zoom Out", "-", "Slide Show",
+                                    "Next", "-", "Center Border", "Tips", "-", "Exit"}));
+}
+
+TEST_F(ViewInput, RightClickOpensTheMenuOnlyOverTheImages) {
+    QTest::mouseClick(bar("ScrollBarH"), Qt::RightButton, {}, QPoint(30, 5));
+    EXPECT_FALSE(form().popupMenu()->isVisible());
+    QTest::mouseClick(form().findChild<QWidget*>(QStringLiteral("PaintBox2")), Qt::RightButton, {},
+                      QPoint(30, 30));
+    EXPECT_TRUE(form().popupMenu()->isVisible());
+    form().popupMenu()->close();
+}
+
+TEST_F(ViewInput, SlideShowStartsAndStopsInThreeSteps) {
+    window->state.settings.slideInterval = 3;
+    QAction* toggle = form().action("ViewSlideShow");
+    toggle->trigger();
+    EXPECT_TRUE(form().slideShowRunning());
+    EXPECT_TRUE(toggle->isChecked());
+    EXPECT_TRUE(form().slideTimer().enabled());
+    EXPECT_EQ(form().slideTimer().interval(), 3000);
+    EXPECT_TRUE(form().slideTimer().ticking());
+
+    QTest::keyClick(&form(), Qt::Key_Escape);
+    EXPECT_FALSE(form().slideShowRunning());
+    EXPECT_FALSE(toggle->isChecked());
+    EXPECT_EQ(form().slideTimer().interval(), 0);
+    EXPECT_FALSE(form().slideTimer().ticking());
+}
+
+TEST_F(ViewInput, ZeroIntervalChecksButNeverTicks) {
+    window->state.settings.slideInterval = 0;
+    form().ViewSlideShowExecute();
+    EXPECT_TRUE(form().action("ViewSlideShow")->isChecked());
+    EXPECT_FALSE(form().slideTimer().ticking());
+}
+
+TEST_F(ViewInput, FailingTickReportsAndKeepsTheShowRunning) {
+    ReportRecorder recorder;
+    TempFolder pictures;
+    pictures.write("bad_DUP.jpg", "not a jpeg");
+    scanFolderForPairs(pictures.path(), window->state.pairs.list);
+    window->state.settings.slideInterval = 1;
+    form().ViewSlideShowExecute();
+    QTRY_VERIFY_WITH_TIMEOUT(recorder.reports().size() >= 2, 5000);
+    EXPECT_TRUE(form().slideTimer().ticking());
+    EXPECT_EQ(form().windowTitle(), QStringLiteral("Loading files ..."));
+    form().ViewSlideShowExecute();
+}
+
+TEST_F(ViewInput, EnterAndSpaceNeedMoreThanOnePairAndNoSlideShow) {
+    TempFolder pictures;
+    pictures.copyIn(testData("jpeg/testorig.jpg"), "a_DUP.jpg");
+    scanFolderForPairs(pictures.path(), window->state.pairs.list);
+    QTest::keyClick(&form(), Qt::Key_Space);
+    EXPECT_EQ(window->state.pairs.cursor, 0);
+    pictures.copyIn(testData("jpeg/testorig.jpg"), "b_DUP.jpg");
+    scanFolderForPairs(pictures.path(), window->state.pairs.list);
+    QTest::keyClick(&form(), Qt::Key_Return);
+    EXPECT_EQ(window->state.pairs.cursor, 1);
+    QTest::keyClick(&form(), Qt::Key_Space, Qt::AltModifier);
+    EXPECT_EQ(window->state.pairs.cursor, 2);
+    form().ViewSlideShowExecute();
+    QTest::keyClick(&form(), Qt::Key_Space);
+    EXPECT_EQ(window->state.pairs.cursor, 2);
+    form().ViewSlideShowExecute();
+}
+
+TEST_F(ViewInput, SpeedButtonsNeverTakeTheFocus) {
+    for (const char* name : {"bnTips", "bnRevers"}) {
+        EXPECT_EQ(form().findChild<QWidget*>(QString::fromLatin1(name))->focusPolicy(), Qt::NoFocus);
+    }
+    QTest::mouseClick(form().findChild<QWidget*>(QStringLiteral("bnRevers")), Qt::LeftButton);
+    EXPECT_EQ(window->state.settings.viewerMode, "(Crossing)");
+}
+
+} // namespace
+} // namespace duoptic::test

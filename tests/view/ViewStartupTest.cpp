@@ -1,0 +1,90 @@
+// Start-up and shutdown of the main window: title, sample pair, placement, settings file.
+#include "ViewTestSupport.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sys/stat.h>
+#include <sstream>
+
+namespace duoptic::test {
+namespace {
+
+std::string readAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST(ViewStartup, FirstRunShowsSamplePairAndWritesTheTenKeys) {
+    TempFolder folder;
+    {
+        ShownWindow window(folder.path());
+        TViewForm& form = *window.form;
+        EXPECT_EQ(form.windowTitle(), QStringLiteral("Duoptic - STEREO PHOTO - (Parallel)"));
+        EXPECT_EQ(form.imageWidth(), 623);
+        EXPECT_EQ(form.imageHeight(), 648);
+        EXPECT_TRUE(form.redrawGateOpen());
+        EXPECT_EQ(window.state.pairs.list.count(), 0);
+        EXPECT_EQ(window.state.settings.latestPath, folder.path());
+        EXPECT_GE(form.minimumWidth(), 1);
+        EXPECT_LE(form.minimumWidth(), 200);
+    }
+    const std::string ini = readAll(folder.file("duoptic.ini"));
+    const std::string expectedStart = "[Viewer]\r\nViewerMode=(Parallel)\r\nFittingMode=0\r\n"
+                                      "BorderWidth=4\r\nSlideInterval=10\r\n";
+    EXPECT_EQ(ini.substr(0, expectedStart.size()), expectedStart);
+    const auto file = ini.find("[File]\r\nLatestPath=" + folder.path() + "\r\n");
+    const auto window = ini.find("[Window]\r\nWinTop=");
+    ASSERT_NE(file, std::string::npos);
+    ASSERT_NE(window, std::string::npos);
+    EXPECT_LT(file, window);
+    for (const char* key : {"WinTop=", "WinLeft=", "WinWidth=", "WinHeight=", "WinState=0"}) {
+        EXPECT_NE(ini.find(key, window), std::string::npos) << key;
+    }
+}
+
+TEST(ViewStartup, StoredCrossingModeShowsInTitleButSampleStaysInPlace) {
+    TempFolder folder;
+    folder.write("duoptic.ini", "[Viewer]\r\nViewerMode=(Crossing)\r\n");
+    ShownWindow window(folder.path());
+    EXPECT_EQ(window.form->windowTitle(), QStringLiteral("Duoptic - STEREO PHOTO - (Crossing)"));
+    // Sample left image is the left raster whatever the mode: decoded from the left resource.
+    EXPECT_EQ(window.form->rasters().left.width(), 623);
+    EXPECT_FALSE(window.form->rasters().left.sharesPixelsWith(window.form->rasters().right));
+}
+
+TEST(ViewStartup, StartupScanFillsThePairListFromTheLastFolder) {
+    TempFolder program;
+    TempFolder pictures;
+    pictures.copyIn(testData("jpeg/testorig.jpg"), "one_DUP.jpg");
+    pictures.copyIn(testData("jpeg/testorig.jpg"), "two_DUL.jpg");
+    pictures.copyIn(testData("jpeg/testorig.jpg"), "two_DUR.jpg");
+    program.write("duoptic.ini", "[File]\r\nLatestPath=" + pictures.path() + "\r\n");
+    ShownWindow window(program.path());
+    EXPECT_EQ(window.state.pairs.list.count(), 2);
+    EXPECT_EQ(window.state.pairs.cursor, 0);
+    EXPECT_EQ(window.state.pairs.currentKind, PairKind::TwoFiles);
+}
+
+TEST(ViewStartup, UnwritableSettingsReportAndKeepTheOldFile) {
+    ReportRecorder recorder;
+    TempFolder folder;
+    const std::string before = "[Viewer]\r\nBorderWidth=7\r\n";
+    folder.write("duoptic.ini", before);
+    ::chmod(folder.file("duoptic.ini").c_str(), 0444);
+    {
+        ShownWindow window(folder.path());
+        EXPECT_EQ(window.state.settings.borderWidth, 7);
+    }
+    ASSERT_EQ(recorder.reports().size(), 1);
+    EXPECT_EQ(recorder.reports().front(),
+              QString::fromStdString(folder.file("duoptic.ini") + " に書き込めません."));
+    EXPECT_EQ(readAll(folder.file("duoptic.ini")), before);
+}
+
+} // namespace
+} // namespace duoptic::test
