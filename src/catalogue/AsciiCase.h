@@ -18,11 +18,12 @@ constexpr char asciiLower(char c) {
 
 std::string asciiUpper(std::string_view text);
 
-bool endsWithIgnoringAsciiCase(std::string_view text, std::string_view suffix);
+// Also the sort key of names ignoring case: folding to lower case puts "_" and the other
+// punctuation between "Z" and "a" before the letters ("a_DUP.jpg" before "ab_DUP.jpg").
+std::string asciiLower(std::string_view text);
 
-// Name order ignoring ASCII case; names equal but for case are ordered by their bytes, so the
-// order is total. Folding goes to lower case so that "_" and the other punctuation between "Z"
-// and "a" sort before letters ("a_DUP.jpg" before "ab_DUP.jpg").
-bool lessIgnoringAsciiCase(std::string_view a, std::string_view b);
+bool equalIgnoringAsciiCase(std::string_view a, std::string_view b);
+
+bool endsWithIgnoringAsciiCase(std::string_view text, std::string_view suffix);
 
 } // namespace duoptic

@@ -3,6 +3,7 @@
 #include "catalogue/AsciiCase.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <dirent.h>
 #include <fcntl.h>
 #include <memory>
@@ -38,6 +39,18 @@ bool isDotOrDotDot(std::string_view name) {
 
 } // namespace
 
+std::size_t FolderListing::FoldedHash::operator()(std::string_view name) const {
+    std::uint64_t hash = 14695981039346656037ULL; // FNV-1a
+    for (const char c : name) {
+        hash = (hash ^ static_cast<unsigned char>(asciiUpper(c))) * 1099511628211ULL;
+    }
+    return static_cast<std::size_t>(hash);
+}
+
+bool FolderListing::FoldedEqual::operator()(std::string_view a, std::string_view b) const {
+    return equalIgnoringAsciiCase(a, b);
+}
+
 FolderListing FolderListing::read(const std::string& folder) {
     FolderListing listing;
     const std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
@@ -57,14 +70,14 @@ FolderListing FolderListing::read(const std::string& folder) {
     listing.filesByFoldedName_.reserve(listing.entries_.size());
     for (std::size_t i = 0; i < listing.entries_.size(); ++i) {
         if (listing.entries_[i].isFile) {
-            listing.filesByFoldedName_.emplace(asciiUpper(listing.entries_[i].name), i);
+            listing.filesByFoldedName_.emplace(listing.entries_[i].name, i);
         }
     }
     return listing;
 }
 
 std::optional<std::string> FolderListing::findFile(std::string_view name) const {
-    const auto [first, last] = filesByFoldedName_.equal_range(asciiUpper(name));
+    const auto [first, last] = filesByFoldedName_.equal_range(name);
     if (first == last) {
         return std::nullopt;
     }
@@ -86,7 +99,16 @@ std::vector<std::string> FolderListing::jpgFileNames(NameOrder order) const {
         }
     }
     if (order == NameOrder::IgnoringAsciiCase) {
-        std::sort(names.begin(), names.end(), lessIgnoringAsciiCase);
+        // Fold each name once rather than in every comparison; ties fall to the bytes.
+        std::vector<std::pair<std::string, std::string>> keyed;
+        keyed.reserve(names.size());
+        for (std::string& name : names) {
+            keyed.emplace_back(asciiLower(name), std::move(name));
+        }
+        std::sort(keyed.begin(), keyed.end());
+        for (std::size_t i = 0; i < keyed.size(); ++i) {
+            names[i] = std::move(keyed[i].second);
+        }
     }
     return names;
 }

@@ -20,9 +20,15 @@ enum class NameOrder : unsigned char {
 };
 
 // One reading of a folder, taken once and then asked as often as needed, so that looking up a
-// name never lists the folder again.
+// name never lists the folder again. Move-only: the index views the names it owns.
 class FolderListing {
 public:
+    FolderListing() = default;
+    FolderListing(FolderListing&&) noexcept = default;
+    FolderListing& operator=(FolderListing&&) noexcept = default;
+    FolderListing(const FolderListing&) = delete;
+    FolderListing& operator=(const FolderListing&) = delete;
+
     // A folder that is missing or cannot be read gives an empty listing, not an error.
     static FolderListing read(const std::string& folder);
 
@@ -37,10 +43,20 @@ public:
     std::vector<std::string> jpgFileNames(NameOrder order) const;
 
 private:
+    // Hashes and compares names with ASCII case folded, so no folded copies are made.
+    struct FoldedHash {
+        std::size_t operator()(std::string_view name) const;
+    };
+    struct FoldedEqual {
+        bool operator()(std::string_view a, std::string_view b) const;
+    };
+
     bool exists_ = false;
     std::vector<FolderEntry> entries_;
-    // Regular files only: upper-cased name -> index into entries_.
-    std::unordered_multimap<std::string, std::size_t> filesByFoldedName_;
+    // Regular files only: name -> index into entries_. The keys view the names in entries_,
+    // whose strings stay in place when the vector is moved.
+    std::unordered_multimap<std::string_view, std::size_t, FoldedHash, FoldedEqual>
+        filesByFoldedName_;
 };
 
 } // namespace duoptic

@@ -109,7 +109,8 @@ void takeOverAttributes(int fd, const std::optional<struct stat>& old) {
     (void)fchmod(fd, old->st_mode & 07777);
 }
 
-// A read-only file stays read-only, also for root, as it would on the platform it came from.
+// A file without any write bit is the user freezing the settings; root, whom access() lets
+// through, must honour it too.
 bool isWritableOrMissing(const std::string& target, std::optional<struct stat>& old) {
     struct stat info {};
     if (stat(target.c_str(), &info) != 0) {

@@ -111,8 +111,8 @@ TEST_P(ScanFolder, StartUpScanFollowsListingOrder) {
 }
 
 TEST_P(ScanFolder, FilerFollowsNameOrderWithRowsInStep) {
-    std::vector<std::string> nameOrder = testing::readdirOrder(dir.path());
-    std::sort(nameOrder.begin(), nameOrder.end(), lessIgnoringAsciiCase);
+    const std::vector<std::string> nameOrder =
+        FolderListing::read(dir.path()).jpgFileNames(NameOrder::IgnoringAsciiCase);
     PairList list;
     const FilerListing filer = buildFilerList(dir.slashed(), list);
     const std::vector<PairEntry> expected = expectedEntries(nameOrder);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 
 namespace duoptic {
@@ -13,6 +14,11 @@ struct Row {
     bool crossing;
     std::string reversed;
 };
+
+// Failures name the row instead of dumping its bytes.
+void PrintTo(const Row& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class ViewerModeTest : public testing::TestWithParam<Row> {};
 

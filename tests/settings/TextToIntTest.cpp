@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <ostream>
 #include <string>
 
 namespace duoptic {
@@ -13,6 +14,11 @@ struct Row {
     std::string text;
     int expected; // with the default -1
 };
+
+// Failures name the row instead of dumping its bytes.
+void PrintTo(const Row& row, std::ostream* out) {
+    *out << row.name;
+}
 
 class TextToIntTest : public testing::TestWithParam<Row> {};
 

@@ -219,6 +219,11 @@ struct KeyRow {
     bool closes;
 };
 
+void PrintTo(const KeyRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
+
 class TipsKey : public TipsDialog, public ::testing::WithParamInterface<KeyRow> {};
 
 TEST_P(TipsKey, ClosesWithOkOrStaysOpen) {
@@ -291,6 +296,11 @@ struct PlacementRow {
     QSize area;
     QPoint offset; // where the picture's top-left pixel lands in the area
 };
+
+void PrintTo(const PlacementRow& row, std::ostream* os)
+{
+    *os << row.name;
+}
 
 class Placement : public ::testing::TestWithParam<PlacementRow> {};
 

@@ -1,0 +1,111 @@
+#pragma once
+
+#include "catalogue/PairList.h"
+#include "catalogue/Scan.h"
+
+#include <QDialog>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QRadioButton;
+class QShowEvent;
+
+namespace duoptic {
+
+class DialogButton;
+class DriveMemory;
+class FolderListBox;
+class IntervalSpinBox;
+class NameListBox;
+struct ProgramState;
+
+// The pair browser. It edits the viewer mode, fitting mode and slide interval as values: they go
+// in before it is shown and are read out after it closes with Open. The folder it shows is the
+// process's current directory, and every folder it shows rebuilds the shared pair list.
+class TFilerForm : public QDialog {
+    Q_OBJECT
+
+public:
+    // `pairs` and `drives` outlive the dialog; showTips runs when "Tips" is pressed.
+    TFilerForm(PairList& pairs, DriveMemory& drives, std::function<void()> showTips,
+               QWidget* parent = nullptr);
+    ~TFilerForm() override;
+
+    void setViewerCrossing(bool crossing);
+    bool viewerCrossing() const;
+    void setFormSize(bool formSize);
+    bool formSize() const;
+    void setSlideInterval(int seconds); // shown clamped into 1..30
+    int slideInterval() const;
+
+    // Shows `folder` unless it is the folder shown already. Throws Error, changing nothing, when
+    // it cannot be made the current directory.
+    void setFolder(const std::string& folder);
+    // The folder shown, as the platform reports it: no trailing "/" but for the root.
+    const std::string& folder() const { return folder_; }
+
+    // Replaces the pair list, the preview paths and the name list with the pairs of the folder
+    // shown. The preview keeps its picture.
+    void buildFilerList();
+
+    int selectedRow() const; // -1 when no row is selected
+    const std::string& rowName(int row) const { return listing_.rows.at(row); } // bytes
+
+protected:
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void buildFolderControls();
+    void buildNameListAndPreview();
+    void buildOptionGroups();
+    void buildButtons();
+    void setTabOrderAndFocus();
+
+    void changeFolder(const std::string& target);
+    void fillFolderTree();
+    void showDriveOfFolder();
+
+    void DriveComboBox1Change(int index);
+    void DirListBox1DblClick(const QByteArray& path);
+    void ListBox1Click();
+    void centreOnScreen();
+
+    PairList& pairs_;
+    DriveMemory& drives_;
+    std::function<void()> showTips_;
+    std::vector<std::string> driveRoots_;
+    std::string folder_;
+    // The file list of the folder lies hidden beneath the tree and nobody could see it, so it is
+    // kept as data, not as a widget that could take the focus: buildFilerList reads the "*.jpg"
+    // names sorted ignoring case and keeps the rows and preview paths it accepted.
+    FilerListing listing_;
+
+    QComboBox* DriveComboBox1 = nullptr;
+    FolderListBox* DirListBox1 = nullptr;
+    NameListBox* ListBox1 = nullptr;
+    QLabel* Image1 = nullptr;
+    QRadioButton* rbParallel = nullptr;
+    QRadioButton* rbCrossing = nullptr;
+    QRadioButton* rbImageWidth = nullptr;
+    QRadioButton* rbFormSize = nullptr;
+    IntervalSpinBox* seInterval = nullptr;
+    DialogButton* bnTips = nullptr;
+    DialogButton* bnCancel = nullptr;
+    DialogButton* bnOpen = nullptr;
+};
+
+// Runs the Filer modally over parent for the Open command and returns QDialog::Accepted (Open) or
+// QDialog::Rejected. Opens at the last folder: when that cannot be made current it throws Error
+// before anything is shown and the pair list stays as it was. On Open it stores the options and
+// the folder shown into the settings, sets the pair cursor and kind from the selected row and
+// sets `name` to the row's base name (emptied, cursor 0, when no row is selected). Whatever the
+// result, the pair list and the current directory stay with the folder shown last.
+int runFiler(QWidget* parent, ProgramState& state, std::string& name,
+             std::function<void()> showTips);
+
+} // namespace duoptic
