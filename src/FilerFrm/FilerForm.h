@@ -31,9 +31,10 @@ class TFilerForm : public QDialog {
     Q_OBJECT
 
 public:
-    // `pairs` and `drives` outlive the dialog; showTips runs when "Tips" is pressed.
-    TFilerForm(PairList& pairs, DriveMemory& drives, std::function<void()> showTips,
-               QWidget* parent = nullptr);
+    // `pairs` and `drives` outlive the dialog. driveRoots are what the drive selector offers,
+    // "/" first (readDriveRoots). showTips runs when "Tips" is pressed.
+    TFilerForm(PairList& pairs, DriveMemory& drives, std::vector<std::string> driveRoots,
+               std::function<void()> showTips, QWidget* parent = nullptr);
     ~TFilerForm() override;
 
     void setViewerCrossing(bool crossing);

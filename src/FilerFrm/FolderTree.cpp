@@ -61,9 +61,17 @@ std::vector<std::string> subfolderNames(const std::string& folder) {
             names.emplace_back(entry->d_name);
         }
     }
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        return lessIgnoringAsciiCase(a, b);
-    });
+    // The order of the file list: ASCII case folded to lower, names equal so ordered by bytes.
+    std::vector<std::pair<std::string, std::string>> keyed;
+    keyed.reserve(names.size());
+    for (std::string& name : names) {
+        keyed.emplace_back(asciiLower(name), std::move(name));
+    }
+    std::sort(keyed.begin(), keyed.end());
+    names.clear();
+    for (auto& [key, name] : keyed) {
+        names.push_back(std::move(name));
+    }
     return names;
 }
 

@@ -7,9 +7,9 @@ namespace duoptic {
 
 // One row of the folder tree. Paths and labels are bytes, as the file system holds them.
 struct FolderRow {
-    std::string path;  // the folder the row stands for, absolute, no trailing "/" but for "/"
-    std::string label; // what the row shows: the folder's own name, "/" for the root
-    int level = 0;     // indentation: 0 for "/", one more per folder below it
+    std::string path;    // the folder the row stands for, absolute, no trailing "/" but for "/"
+    std::string label;   // what the row shows: the folder's own name, "/" for the root
+    int level = 0;       // indentation: 0 for "/", one more per folder below it
     bool onPath = false; // "/" and the folders down to the current one, which closes the path
 
     friend bool operator==(const FolderRow&, const FolderRow&) = default;

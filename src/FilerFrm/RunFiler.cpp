@@ -10,7 +10,7 @@ int runFiler(QWidget* parent, ProgramState& state, std::string& name,
     SettingsRecord& settings = state.settings;
     PairCatalogue& pairs = state.pairs;
 
-    TFilerForm form(pairs.list, filerDriveMemory(), std::move(showTips), parent);
+    TFilerForm form(pairs.list, filerDriveMemory(), readDriveRoots(), std::move(showTips), parent);
     form.setViewerCrossing(isCrossing(settings.viewerMode));
     form.setFolder(settings.latestPath);
     // Listed again even when the folder just changed: the list always follows the folder shown.

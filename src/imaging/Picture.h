@@ -12,6 +12,14 @@ enum class PixelFormat {
     Indexed8 // one byte per pixel, looked up in the palette
 };
 
+namespace detail {
+// Frees a picture buffer the way it was allocated.
+struct BufferRelease {
+    std::size_t mappedBytes = 0; // 0: from new[]
+    void operator()(std::uint8_t* p) const noexcept;
+};
+} // namespace detail
+
 // Decoded pixels in one allocation. The buffer outlives a change of size, so a decoder can decode
 // the next picture into it without allocating (and faulting in) a fresh one.
 class Picture {
@@ -43,7 +51,10 @@ public:
     static std::ptrdiff_t strideFor(PixelFormat format, int width);
 
 private:
-    std::unique_ptr<std::uint8_t[]> buffer_;
+    using Buffer = std::unique_ptr<std::uint8_t[], detail::BufferRelease>;
+    static Buffer allocate(std::size_t& bytes);
+
+    Buffer buffer_;
     std::size_t capacity_ = 0;
     PixelFormat format_ = PixelFormat::Xrgb32;
     int width_ = 0;

@@ -14,64 +14,96 @@ std::int64_t sourceIndex(int d, int start, int span, int count) {
     return start + (2 * std::int64_t{d} + 1) * span / (2 * std::int64_t{count});
 }
 
-std::uint32_t* rowAt(std::uint32_t* base, int y, int strideBytes) {
-    return reinterpret_cast<std::uint32_t*>(reinterpret_cast<std::uint8_t*>(base) +
-                                            std::ptrdiff_t{y} * strideBytes);
-}
-
-// The destination columns [first, last) whose source column lies inside the raster, and for each
-// the column it takes. The mapping is monotonic, so the inside is one run.
-struct ColumnTable {
+// For one axis: the destination positions [first, last) whose source index lies inside the
+// raster, and the index each takes. The mapping is monotonic, so the inside is one run.
+struct AxisTable {
     int first = 0;
     int last = 0;
-    std::vector<std::int32_t> source; // indexed by destination column - first
-    bool contiguous = false;          // source columns follow each other one by one
+    std::vector<std::int32_t> source; // by destination position - first
+
+    std::int32_t at(int d) const { return source[static_cast<std::size_t>(d - first)]; }
+    int size() const { return last - first; }
 };
 
-ColumnTable makeColumnTable(int rasterWidth, int left, int span, int count) {
-    ColumnTable t;
+AxisTable makeAxisTable(int rasterSize, int start, int span, int count) {
+    AxisTable t;
     int d = 0;
-    while (d < count && sourceIndex(d, left, span, count) < 0) {
+    while (d < count && sourceIndex(d, start, span, count) < 0) {
         ++d;
     }
     t.first = d;
-    while (d < count && sourceIndex(d, left, span, count) < rasterWidth) {
+    while (d < count && sourceIndex(d, start, span, count) < rasterSize) {
         ++d;
     }
     t.last = d;
-    t.source.resize(static_cast<std::size_t>(t.last - t.first));
+    t.source.resize(static_cast<std::size_t>(t.size()));
     for (int i = t.first; i < t.last; ++i) {
         t.source[static_cast<std::size_t>(i - t.first)] =
-            static_cast<std::int32_t>(sourceIndex(i, left, span, count));
+            static_cast<std::int32_t>(sourceIndex(i, start, span, count));
     }
-    t.contiguous = t.source.empty() || t.source.back() - t.source.front() == t.last - t.first - 1;
     return t;
 }
 
+constexpr int kChunk = 16;          // destination pixels between prefetch steps
+constexpr std::ptrdiff_t kLine = 64; // bytes of a cache line
+
+// Requests the cache lines of the next source row while the current one is gathered. Shrinking
+// jumps over source rows, which the hardware prefetcher cannot foresee; the row's lines are
+// asked for in step with the columns used, so that the requests spread over the row's work.
+class RowPrefetch {
+public:
+    RowPrefetch(const std::uint8_t* nextRow, int pixelBytes, std::int32_t firstColumn)
+        : row_(nextRow), pixelBytes_(pixelBytes),
+          ahead_(nextRow ? nextRow + std::ptrdiff_t{firstColumn} * pixelBytes : nullptr) {}
+
+    void upTo(std::int32_t column) {
+        if (row_ == nullptr) {
+            return;
+        }
+        const std::uint8_t* until = row_ + std::ptrdiff_t{column} * pixelBytes_;
+        for (; ahead_ <= until; ahead_ += kLine) {
+            __builtin_prefetch(ahead_);
+        }
+    }
+
+private:
+    const std::uint8_t* row_;
+    int pixelBytes_;
+    const std::uint8_t* ahead_;
+};
+
 void gatherXrgb(const std::uint32_t* __restrict src, const std::int32_t* __restrict table,
-                std::uint32_t* __restrict out, int n) {
-    for (int i = 0; i < n; ++i) {
+                std::uint32_t* __restrict out, int n, RowPrefetch& prefetch) {
+    int i = 0;
+    for (; i + kChunk <= n; i += kChunk) {
+        prefetch.upTo(table[i + kChunk - 1]);
+        for (int k = i; k < i + kChunk; ++k) {
+            out[k] = src[table[k]];
+        }
+    }
+    for (; i < n; ++i) {
         out[i] = src[table[i]];
     }
 }
 
 void gatherIndexed(const std::uint8_t* __restrict src, const std::int32_t* __restrict table,
-                   const std::uint32_t* __restrict palette, std::uint32_t* __restrict out, int n) {
-    for (int i = 0; i < n; ++i) {
+                   const std::uint32_t* __restrict palette, std::uint32_t* __restrict out, int n,
+                   RowPrefetch& prefetch) {
+    int i = 0;
+    for (; i + kChunk <= n; i += kChunk) {
+        prefetch.upTo(table[i + kChunk - 1]);
+        for (int k = i; k < i + kChunk; ++k) {
+            out[k] = palette[src[table[k]]];
+        }
+    }
+    for (; i < n; ++i) {
         out[i] = palette[src[table[i]]];
     }
 }
 
-void drawRow(const Raster& src, int sy, const ColumnTable& t, std::uint32_t* out) {
-    const int n = t.last - t.first;
-    const std::uint8_t* row = src.row(sy);
-    if (src.format() == PixelFormat::Indexed8) {
-        gatherIndexed(row, t.source.data(), src.palette().data(), out, n);
-    } else if (t.contiguous) {
-        std::memcpy(out, row + 4 * std::ptrdiff_t{t.source.front()}, 4 * std::size_t(n));
-    } else {
-        gatherXrgb(reinterpret_cast<const std::uint32_t*>(row), t.source.data(), out, n);
-    }
+std::uint32_t* rowAt(std::uint32_t* base, int y, int strideBytes) {
+    return reinterpret_cast<std::uint32_t*>(reinterpret_cast<std::uint8_t*>(base) +
+                                            std::ptrdiff_t{y} * strideBytes);
 }
 
 } // namespace
@@ -89,30 +121,42 @@ void stretchRaster(const Raster& src, SourceRect rect, std::uint32_t* dst, int d
         rect.height <= 0 || src.empty()) {
         return;
     }
-    const ColumnTable table = makeColumnTable(src.width(), rect.left, rect.width, dstWidth);
-    if (table.first == table.last) {
+    const AxisTable columns = makeAxisTable(src.width(), rect.left, rect.width, dstWidth);
+    const AxisTable rows = makeAxisTable(src.height(), rect.top, rect.height, dstHeight);
+    const int n = columns.size();
+    if (n == 0 || rows.size() == 0) {
         return;
     }
-    const std::size_t runBytes = 4 * std::size_t(table.last - table.first);
-    const std::uint32_t* previous = nullptr; // last drawn row, if it was the row just above
-    std::int64_t previousSource = -1;
-    for (int dy = 0; dy < dstHeight; ++dy) {
-        const std::int64_t sy = sourceIndex(dy, rect.top, rect.height, dstHeight);
-        if (sy >= src.height()) {
-            break; // rows only go further down from here
-        }
-        if (sy < 0) {
+    const bool indexed = src.format() == PixelFormat::Indexed8;
+    const int pixelBytes = indexed ? 1 : 4;
+    // At 1:1 horizontally a row is one plain copy.
+    const bool contiguous = !indexed && columns.source.back() - columns.source.front() == n - 1;
+    const std::size_t runBytes = 4 * static_cast<std::size_t>(n);
+    for (int dy = rows.first; dy < rows.last; ++dy) {
+        std::uint32_t* out = rowAt(dst, dy, dstStrideBytes) + columns.first;
+        const std::int32_t sy = rows.at(dy);
+        // Zoomed in, most rows repeat the one above: copying it beats gathering again.
+        if (dy > rows.first && sy == rows.at(dy - 1)) {
+            std::memcpy(out, rowAt(dst, dy - 1, dstStrideBytes) + columns.first, runBytes);
             continue;
         }
-        std::uint32_t* out = rowAt(dst, dy, dstStrideBytes) + table.first;
-        // Zoomed in, most rows repeat the one above: copying it beats gathering again.
-        if (previous != nullptr && sy == previousSource) {
-            std::memcpy(out, previous, runBytes);
-        } else {
-            drawRow(src, static_cast<int>(sy), table, out);
+        const std::uint8_t* row = src.row(sy);
+        if (contiguous) {
+            std::memcpy(out, row + 4 * std::ptrdiff_t{columns.source.front()}, runBytes);
+            continue;
         }
-        previous = out;
-        previousSource = sy;
+        int next = dy + 1;
+        while (next < rows.last && rows.at(next) == sy) {
+            ++next;
+        }
+        RowPrefetch prefetch(next < rows.last ? src.row(rows.at(next)) : nullptr, pixelBytes,
+                             columns.source.front());
+        if (indexed) {
+            gatherIndexed(row, columns.source.data(), src.palette().data(), out, n, prefetch);
+        } else {
+            gatherXrgb(reinterpret_cast<const std::uint32_t*>(row), columns.source.data(), out,
+                       n, prefetch);
+        }
     }
 }
 

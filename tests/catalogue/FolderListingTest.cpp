@@ -13,53 +13,6 @@ using testing::Node;
 using testing::NodeType;
 using testing::TempFolder;
 
-const FolderEntry* entryNamed(const FolderListing& listing, const std::string& name) {
-    const auto& entries = listing.entries();
-    const auto it = std::find_if(entries.begin(), entries.end(),
-                                 [&](const FolderEntry& e) { return e.name == name; });
-    return it == entries.end() ? nullptr : &*it;
-}
-
-struct EntryCase {
-    const char* label;
-    std::vector<Node> nodes; // the last one is examined
-    bool isFile;
-    bool hidden;
-};
-
-class FolderEntryKind : public ::testing::TestWithParam<EntryCase> {};
-
-TEST_P(FolderEntryKind, FollowsLinksAndKnowsHidden) {
-    TempFolder dir;
-    dir.add(GetParam().nodes);
-    const FolderListing listing = FolderListing::read(dir.path());
-    const FolderEntry* entry = entryNamed(listing, GetParam().nodes.back().name);
-    ASSERT_NE(entry, nullptr);
-    EXPECT_EQ(entry->isFile, GetParam().isFile);
-    EXPECT_EQ(entry->hidden, GetParam().hidden);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Catalogue, FolderEntryKind,
-    ::testing::Values(EntryCase{"regular_file", {{NodeType::File, "a.jpg", {}}}, true, false},
-                      EntryCase{"hidden_file", {{NodeType::File, ".a.jpg", {}}}, true, true},
-                      EntryCase{"folder", {{NodeType::Folder, "d.jpg", {}}}, false, false},
-                      EntryCase{"fifo", {{NodeType::Fifo, "f.jpg", {}}}, false, false},
-                      EntryCase{"link_to_file",
-                                {{NodeType::File, "t.bin", {}}, {NodeType::Link, "l.jpg", "t.bin"}},
-                                true,
-                                false},
-                      EntryCase{"dangling_link", {{NodeType::Link, "l.jpg", "gone"}}, false, false},
-                      EntryCase{"link_to_folder",
-                                {{NodeType::Folder, "sub", {}}, {NodeType::Link, "l.jpg", "sub"}},
-                                false,
-                                false},
-                      EntryCase{"link_to_fifo",
-                                {{NodeType::Fifo, "p", {}}, {NodeType::Link, "l.jpg", "p"}},
-                                false,
-                                false}),
-    [](const auto& info) { return std::string(info.param.label); });
-
 TEST(FolderListing, MissingFolderIsEmptyNotAnError) {
     TempFolder dir;
     const FolderListing missing = FolderListing::read(dir.slashed() + "missing");
@@ -75,6 +28,10 @@ struct FindCase {
     const char* query;
     std::optional<std::string> found;
 };
+
+void PrintTo(const FindCase& c, std::ostream* os) {
+    *os << c.label;
+}
 
 class FindFile : public ::testing::TestWithParam<FindCase> {};
 

@@ -21,6 +21,10 @@ struct ResolveCase {
     const char* resolved; // the name opened
 };
 
+void PrintTo(const ResolveCase& c, std::ostream* os) {
+    *os << c.label;
+}
+
 class ResolvePairFilePath : public ::testing::TestWithParam<ResolveCase> {};
 
 TEST_P(ResolvePairFilePath, FindsTheClassifiedSpelling) {

@@ -16,13 +16,6 @@ TEST(PairSuffix, OpenedSpellingDiffersFromTestedOnlyInCase) {
     }
 }
 
-TEST(PairSuffix, SideBySideFileServesBothEyes) {
-    EXPECT_EQ(openedSuffix(pairFileSuffix(PairKind::Parallel, Eye::Right)), "_DUP.jpg");
-    EXPECT_EQ(openedSuffix(pairFileSuffix(PairKind::Crossing, Eye::Left)), "_DUC.jpg");
-    EXPECT_EQ(openedSuffix(pairFileSuffix(PairKind::TwoFiles, Eye::Left)), "_DUL.jpg");
-    EXPECT_EQ(openedSuffix(pairFileSuffix(PairKind::TwoFiles, Eye::Right)), "_DUR.jpg");
-}
-
 TEST(PairList, EntriesCountFromOneInAppendOrder) {
     PairList list;
     list.append({"/p/a", "a", PairKind::Parallel});
@@ -54,6 +47,10 @@ struct FolderCase {
     const char* folder;
     const char* expected;
 };
+
+void PrintTo(const FolderCase& c, std::ostream* os) {
+    *os << c.label;
+}
 
 class TrailingSeparator : public ::testing::TestWithParam<FolderCase> {};
 

@@ -1,5 +1,5 @@
 #include "catalogue/Scan.h"
-#include "catalogue/AsciiCase.h"
+#include "catalogue/FolderListing.h"
 
 #include "TempFolder.h"
 
@@ -30,6 +30,10 @@ struct ScanCase {
     std::vector<Node> nodes;
     std::vector<Expected> expected; // in any order; the test orders them
 };
+
+void PrintTo(const ScanCase& c, std::ostream* os) {
+    *os << c.label;
+}
 
 const ScanCase kScanCases[] = {
     {"two_file_pair",
@@ -74,7 +78,7 @@ const ScanCase kScanCases[] = {
      {{"x_DUL.jpg", "x", PairKind::TwoFiles}}},
 };
 
-class ScanFolder : public ::testing::TestWithParam<ScanCase> {
+class ScanTable : public ::testing::TestWithParam<ScanCase> {
 protected:
     void SetUp() override { dir.add(GetParam().nodes); }
 
@@ -103,14 +107,14 @@ std::vector<PairEntry> entriesOf(const PairList& list) {
     return entries;
 }
 
-TEST_P(ScanFolder, StartUpScanFollowsListingOrder) {
+TEST_P(ScanTable, StartUpScanFollowsListingOrder) {
     PairList list;
     list.append({"/stale", "stale", PairKind::Parallel});
     scanFolderForPairs(dir.path(), list);
     EXPECT_EQ(entriesOf(list), expectedEntries(testing::readdirOrder(dir.path())));
 }
 
-TEST_P(ScanFolder, FilerFollowsNameOrderWithRowsInStep) {
+TEST_P(ScanTable, FilerFollowsNameOrderWithRowsInStep) {
     const std::vector<std::string> nameOrder =
         FolderListing::read(dir.path()).jpgFileNames(NameOrder::IgnoringAsciiCase);
     PairList list;
@@ -125,7 +129,7 @@ TEST_P(ScanFolder, FilerFollowsNameOrderWithRowsInStep) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Catalogue, ScanFolder, ::testing::ValuesIn(kScanCases),
+INSTANTIATE_TEST_SUITE_P(Catalogue, ScanTable, ::testing::ValuesIn(kScanCases),
                          [](const auto& info) { return std::string(info.param.label); });
 
 TEST(ScanFolder, TrailingSeparatorMakesNoDifference) {

@@ -46,19 +46,11 @@ const double kGrowth = std::log(kExpansion) / kTwoPi;
 
 struct Vec {
     double x, y, z;
+    Vec operator+(Vec b) const { return {x + b.x, y + b.y, z + b.z}; }
+    Vec operator-(Vec b) const { return {x - b.x, y - b.y, z - b.z}; }
+    Vec operator*(double s) const { return {x * s, y * s, z * s}; }
+    Vec operator*(Vec b) const { return {x * b.x, y * b.y, z * b.z}; } // per channel
 };
-Vec operator+(Vec a, Vec b) {
-    return {a.x + b.x, a.y + b.y, a.z + b.z};
-}
-Vec operator-(Vec a, Vec b) {
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-}
-Vec operator*(Vec a, double s) {
-    return {a.x * s, a.y * s, a.z * s};
-}
-Vec operator*(Vec a, Vec b) {
-    return {a.x * b.x, a.y * b.y, a.z * b.z};
-}
 double dot(Vec a, Vec b) {
     return a.x * b.x + a.y * b.y + a.z * b.z;
 }
@@ -289,7 +281,7 @@ Vec stoneColour(double x, double y) {
                                     static_cast<int>(std::floor(y * 300)), 81));
     if (unitHash(static_cast<int>(std::floor(x * 250)), static_cast<int>(std::floor(y * 250)), 82) >
         0.99)
-        c = c * 0.5; // dark specks of iron
+        c = c * 0.5; // dark flecks of iron
     c = c * (1 - 0.55 * crackDepth(x, y));
     const Pebble pebble = pebbleAt(x, y);
     if (pebble.height >= stoneHeight(x, y) - 1e-9) {
@@ -305,10 +297,9 @@ struct Scene {
     HeightGrid height, nearMean, farMean;
 };
 
-// Marches a ray down through the height slab; returns the ray parameter of the hit, or -1.
+// Marches a ray down through the height slab and returns the ray parameter of the hit. Every
+// camera ray points downwards (dir.z < 0): tilt plus half the field of view is far below 90 degrees.
 double intersect(const Scene& scene, Vec origin, Vec dir) {
-    if (dir.z >= 0)
-        return -1;
     double t = (kMaxHeight - origin.z) / dir.z;
     const double tEnd = (kMinHeight - origin.z) / dir.z;
     const double step =

@@ -1,0 +1,128 @@
+#include "FilerFrm/FolderTree.h"
+
+#include "TempFolder.h"
+#include "app/Error.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <cstring>
+#include <unistd.h>
+
+namespace duoptic {
+namespace {
+
+using testing::CurrentDirectoryGuard;
+using testing::TempFolder;
+
+// The rows from "/" down to `folder`, as the tree shows them above the subfolders.
+std::vector<FolderRow> pathRows(const std::string& folder) {
+    std::vector<FolderRow> rows{{"/", "/", 0, true}};
+    std::string path;
+    std::size_t start = 1;
+    while (start < folder.size()) {
+        const std::size_t end = std::min(folder.find('/', start), folder.size());
+        path += "/" + folder.substr(start, end - start);
+        rows.push_back(
+            {path, folder.substr(start, end - start), static_cast<int>(rows.size()), true});
+        start = end + 1;
+    }
+    return rows;
+}
+
+TEST(FolderTreeTest, PathFromRootThenVisibleSubfoldersIgnoringCase) {
+    const TempFolder temp;
+    const std::string here = temp.folder("here");
+    for (const char* name : {"Zeta", "alpha", ".hidden", "Beta", "b_x", "\xff\xfe"}) {
+        temp.folder(std::string("here/") + name);
+    }
+    temp.file("here/file.txt");
+    temp.folder("elsewhere");
+    ASSERT_EQ(symlink((temp / "elsewhere").c_str(), (here + "/linked").c_str()), 0);
+    ASSERT_EQ(symlink((temp / "missing").c_str(), (here + "/dangling").c_str()), 0);
+    ASSERT_EQ(symlink((here + "/file.txt").c_str(), (here + "/filelink").c_str()), 0);
+
+    std::vector<FolderRow> expected = pathRows(here);
+    const int level = static_cast<int>(expected.size());
+    // "_" folds between "Z" and "a" only when letters are folded to lower case.
+    for (const char* name : {"alpha", "b_x", "Beta", "linked", "Zeta", "\xff\xfe"}) {
+        expected.push_back({here + "/" + name, name, level, false});
+    }
+    EXPECT_EQ(folderTreeRows(here), expected);
+}
+
+TEST(FolderTreeTest, RootShowsItselfThenItsSubfolders) {
+    const std::vector<FolderRow> rows = folderTreeRows("/");
+    ASSERT_FALSE(rows.empty());
+    EXPECT_EQ(rows.front(), (FolderRow{"/", "/", 0, true}));
+    for (std::size_t i = 1; i < rows.size(); ++i) {
+        EXPECT_EQ(rows[i].level, 1);
+        EXPECT_FALSE(rows[i].onPath);
+        EXPECT_EQ(rows[i].path, "/" + rows[i].label);
+    }
+}
+
+TEST(FolderTreeTest, DoubledAndTrailingSeparatorsGiveNoEmptyRows) {
+    const TempFolder temp;
+    const std::string leaf = temp.folder("leaf");
+    EXPECT_EQ(folderTreeRows("/" + leaf + "//"), folderTreeRows(leaf));
+}
+
+TEST(FolderTreeTest, UnreadableOrMissingFolderHasNoSubfolders) {
+    const TempFolder temp;
+    EXPECT_TRUE(subfolderNames(temp / "missing").empty());
+    const std::string locked = temp.folder("locked");
+    temp.folder("locked/inner");
+    ASSERT_EQ(chmod(locked.c_str(), 0), 0);
+    if (access(locked.c_str(), R_OK) == 0) {
+        GTEST_SKIP() << "running with privileges that read any folder";
+    }
+    EXPECT_TRUE(subfolderNames(locked).empty());
+}
+
+TEST(CurrentDirectoryTest, ChangesToTheFolderAsThePlatformReportsIt) {
+    const CurrentDirectoryGuard guard;
+    const TempFolder temp;
+    const std::string inner = temp.folder("inner");
+    changeCurrentDirectory(inner + "/");
+    EXPECT_EQ(currentDirectory(), inner);
+    changeCurrentDirectory("/");
+    EXPECT_EQ(currentDirectory(), "/");
+}
+
+TEST(CurrentDirectoryTest, RefusalThrowsNamingTheFolderAndStaysWhereItWas) {
+    const CurrentDirectoryGuard guard;
+    const TempFolder temp;
+    changeCurrentDirectory(temp.path());
+    const std::string missing = temp / "missing";
+    try {
+        changeCurrentDirectory(missing);
+        FAIL() << "no error";
+    } catch (const Error& error) {
+        EXPECT_EQ(std::string(error.what()), missing + ": " + std::strerror(ENOENT));
+    }
+    EXPECT_EQ(currentDirectory(), temp.path());
+}
+
+struct TrimCase {
+    const char* name;
+    std::string folder;
+    std::string trimmed;
+};
+
+class TrailingSeparatorTest : public ::testing::TestWithParam<TrimCase> {};
+
+TEST_P(TrailingSeparatorTest, IsDroppedButTheRootStays) {
+    EXPECT_EQ(withoutTrailingSeparator(GetParam().folder), GetParam().trimmed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Folders, TrailingSeparatorTest,
+                         ::testing::Values(TrimCase{"Root", "/", "/"},
+                                           TrimCase{"DoubledRoot", "//", "/"},
+                                           TrimCase{"Trailing", "/a/b/", "/a/b"},
+                                           TrimCase{"Several", "/a//", "/a"},
+                                           TrimCase{"None", "/a", "/a"}, TrimCase{"Empty", "", ""}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+} // namespace duoptic

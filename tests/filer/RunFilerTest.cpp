@@ -1,0 +1,259 @@
+#include "FilerFrm/FilerForm.h"
+#include "FilerFrm/FolderTree.h"
+#include "FilerTestSupport.h"
+#include "TempFolder.h"
+#include "ViewFrm/ProgramState.h"
+#include "app/Error.h"
+
+#include <QApplication>
+#include <QListWidget>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace duoptic {
+namespace {
+
+using testing::CurrentDirectoryGuard;
+using testing::ErrorReports;
+using testing::jpegBytes;
+using testing::TempFolder;
+
+enum class Close { Open, Cancel, Escape };
+
+class RunFilerTest : public ::testing::Test {
+protected:
+    RunFilerTest() {
+        state.programFolder = "/program/";
+        state.settings.viewerMode = "(Parallel)";
+        state.settings.fittingMode = 0;
+        state.settings.slideInterval = 10;
+        state.settings.latestPath = temp.path() + "/";
+        state.pairs.cursor = 2;
+        state.pairs.currentKind = PairKind::Parallel;
+    }
+
+    // Runs the Filer; `act` works the open dialog, then `close` ends it.
+    int run(Close close, const std::function<void(TFilerForm&)>& act = {}) {
+        bool acted = false;
+        QTimer::singleShot(0, [&] {
+            auto* form = qobject_cast<TFilerForm*>(QApplication::activeModalWidget());
+            if (form == nullptr) {
+                ADD_FAILURE() << "no Filer on screen";
+                return;
+            }
+            acted = true;
+            if (act) {
+                act(*form);
+            }
+            closeWith(*form, close);
+        });
+        const int result = runFiler(nullptr, state, name, [] {});
+        EXPECT_TRUE(acted);
+        return result;
+    }
+
+    static void closeWith(TFilerForm& form, Close close) {
+        switch (close) {
+        case Close::Open:
+            QTest::mouseClick(form.findChild<QWidget*>("bnOpen"), Qt::LeftButton);
+            break;
+        case Close::Cancel:
+            QTest::mouseClick(form.findChild<QWidget*>("bnCancel"), Qt::LeftButton);
+            break;
+        case Close::Escape:
+            QTest::keyClick(form.findChild<QWidget*>("ListBox1"), Qt::Key_Escape);
+            break;
+        }
+        if (form.isVisible()) {
+            ADD_FAILURE() << "the Filer did not close";
+            form.reject();
+        }
+    }
+
+    static void clickRow(TFilerForm& form, int row) {
+        auto* list = form.findChild<QListWidget*>("ListBox1");
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                          list->visualItemRect(list->item(row)).center());
+    }
+
+    static void click(TFilerForm& form, const char* name) {
+        QTest::mouseClick(form.findChild<QWidget*>(name), Qt::LeftButton, {}, {5, 5});
+    }
+
+    void makePairFolder() {
+        temp.file("a_DUP.jpg", jpegBytes(Qt::red));
+        temp.file("B_DUC.JPG", jpegBytes(Qt::green));
+        temp.file("c_DUL.jpg", jpegBytes(Qt::blue));
+        temp.file("c_DUR.jpg", jpegBytes(Qt::yellow));
+    }
+
+    CurrentDirectoryGuard cwd;
+    TempFolder temp;
+    ErrorReports reports;
+    ProgramState state;
+    std::string name = "previous";
+};
+
+TEST_F(RunFilerTest, OpenWithNoRowStoresTheOptionsAndEmptiesTheName) {
+    makePairFolder();
+    const int result = run(Close::Open, [](TFilerForm& form) {
+        click(form, "rbCrossing");
+        click(form, "rbFormSize");
+        auto* spin = form.findChild<QSpinBox*>("seInterval");
+        spin->setFocus();
+        spin->selectAll();
+        QTest::keyClicks(spin, "7");
+    });
+    EXPECT_EQ(result, QDialog::Accepted);
+    EXPECT_EQ(state.settings.viewerMode, "(Crossing)");
+    EXPECT_EQ(state.settings.fittingMode, 10);
+    EXPECT_EQ(state.settings.slideInterval, 7);
+    EXPECT_EQ(state.settings.latestPath, temp.path()); // as the platform reports it: no "/"
+    EXPECT_EQ(name, "");
+    EXPECT_EQ(state.pairs.cursor, 0);
+    EXPECT_EQ(state.pairs.currentKind, PairKind::Parallel);
+    EXPECT_EQ(state.pairs.list.count(), 3);
+}
+
+TEST_F(RunFilerTest, OpenWithTheThirdRowReturnsItsNameCursorAndKind) {
+    makePairFolder();
+    const int result = run(Close::Open, [](TFilerForm& form) { clickRow(form, 2); });
+    EXPECT_EQ(result, QDialog::Accepted);
+    EXPECT_EQ(name, "c");
+    EXPECT_EQ(state.pairs.cursor, 3);
+    EXPECT_EQ(state.pairs.currentKind, PairKind::TwoFiles);
+    EXPECT_EQ(currentDirectory(), temp.path());
+}
+
+TEST_F(RunFilerTest, CancelAfterAFolderChangeKeepsTheSettingsButNotTheList) {
+    makePairFolder();
+    const std::string sub = temp.folder("sub");
+    temp.file("sub/x_DUP.jpg", jpegBytes(Qt::cyan));
+    const SettingsRecord before = state.settings;
+    const int result = run(Close::Cancel, [](TFilerForm& form) {
+        click(form, "rbCrossing");
+        auto* tree = form.findChild<QListWidget*>("DirListBox1");
+        const QListWidgetItem* row = tree->findItems("sub", Qt::MatchExactly).value(0);
+        ASSERT_NE(row, nullptr);
+        QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {},
+                           tree->visualItemRect(row).center());
+        clickRow(form, 0);
+    });
+    EXPECT_EQ(result, QDialog::Rejected);
+    EXPECT_EQ(state.settings.viewerMode, before.viewerMode);
+    EXPECT_EQ(state.settings.fittingMode, before.fittingMode);
+    EXPECT_EQ(state.settings.slideInterval, before.slideInterval);
+    EXPECT_EQ(state.settings.latestPath, before.latestPath);
+    EXPECT_EQ(name, "previous");
+    EXPECT_EQ(state.pairs.cursor, 2);
+    EXPECT_EQ(state.pairs.currentKind, PairKind::Parallel);
+    ASSERT_EQ(state.pairs.list.count(), 1);
+    EXPECT_EQ(state.pairs.list.entry(1).basePath, sub + "/x");
+    EXPECT_EQ(currentDirectory(), sub);
+}
+
+struct OptionsCase {
+    const char* name;
+    std::string viewerMode;
+    int fittingMode;
+    int interval;
+    bool showsCrossing;
+    bool showsFormSize;
+    int shownInterval;
+    std::string storedViewerMode; // on Open, untouched
+    int storedFittingMode;
+};
+
+class RunFilerOptionsTest : public RunFilerTest,
+                            public ::testing::WithParamInterface<OptionsCase> {};
+
+TEST_P(RunFilerOptionsTest, OpenStoresWhatIsShownCancelKeepsWhatWasStored) {
+    const OptionsCase& c = GetParam();
+    for (const Close close : {Close::Cancel, Close::Escape, Close::Open}) {
+        state.settings.viewerMode = c.viewerMode;
+        state.settings.fittingMode = c.fittingMode;
+        state.settings.slideInterval = c.interval;
+        const int result = run(close, [&](TFilerForm& form) {
+            EXPECT_EQ(form.findChild<QRadioButton*>("rbCrossing")->isChecked(), c.showsCrossing);
+            EXPECT_EQ(form.findChild<QRadioButton*>("rbFormSize")->isChecked(), c.showsFormSize);
+            EXPECT_EQ(form.findChild<QSpinBox*>("seInterval")->text(),
+                      QString::number(c.shownInterval));
+        });
+        const bool opened = close == Close::Open;
+        EXPECT_EQ(result, opened ? QDialog::Accepted : QDialog::Rejected);
+        EXPECT_EQ(state.settings.viewerMode, opened ? c.storedViewerMode : c.viewerMode);
+        EXPECT_EQ(state.settings.fittingMode, opened ? c.storedFittingMode : c.fittingMode);
+        EXPECT_EQ(state.settings.slideInterval, opened ? c.shownInterval : c.interval);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Stored, RunFilerOptionsTest,
+    ::testing::Values(
+        OptionsCase{"Defaults", "(Parallel)", 0, 10, false, false, 10, "(Parallel)", 0},
+        OptionsCase{"Crossing", "(Crossing)", 0, 10, true, false, 10, "(Crossing)", 0},
+        OptionsCase{"CrossingInOtherCase", "(crossing)", 0, 10, false, false, 10, "(Parallel)", 0},
+        OptionsCase{"UnknownMode", "3D", 0, 10, false, false, 10, "(Parallel)", 0},
+        OptionsCase{"FittingModeOne", "(Parallel)", 1, 10, false, true, 10, "(Parallel)", 10},
+        OptionsCase{"FittingModeTen", "(Parallel)", 10, 10, false, true, 10, "(Parallel)", 10},
+        OptionsCase{"IntervalAboveRange", "(Parallel)", 0, 45, false, false, 30, "(Parallel)", 0},
+        OptionsCase{"IntervalZero", "(Parallel)", 0, 0, false, false, 1, "(Parallel)", 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(RunFilerTest, RowWithAnEmptyBaseNameSetsCursorAndKindButNoName) {
+    temp.file("_DUC.jpg", jpegBytes(Qt::red));
+    state.pairs.currentKind = PairKind::TwoFiles;
+    const int result = run(Close::Open, [](TFilerForm& form) {
+        auto* list = form.findChild<QListWidget*>("ListBox1");
+        ASSERT_EQ(list->count(), 1);
+        EXPECT_EQ(list->item(0)->text(), "");
+        clickRow(form, 0);
+    });
+    EXPECT_EQ(result, QDialog::Accepted);
+    EXPECT_EQ(name, "");
+    EXPECT_EQ(state.pairs.cursor, 1);
+    EXPECT_EQ(state.pairs.currentKind, PairKind::Crossing);
+}
+
+TEST_F(RunFilerTest, RootFolderIsStoredAsTheRoot) {
+    state.settings.latestPath = "/";
+    EXPECT_EQ(run(Close::Open), QDialog::Accepted);
+    EXPECT_EQ(state.settings.latestPath, "/");
+    EXPECT_EQ(currentDirectory(), "/");
+}
+
+TEST_F(RunFilerTest, ListsTheLastFolderEvenWhenItIsAlreadyCurrent) {
+    makePairFolder();
+    changeCurrentDirectory(temp.path());
+    state.pairs.list.append({"/elsewhere/z", "z", PairKind::Parallel});
+    EXPECT_EQ(run(Close::Cancel), QDialog::Rejected);
+    ASSERT_EQ(state.pairs.list.count(), 3);
+    EXPECT_EQ(state.pairs.list.entry(1).baseName, "a");
+}
+
+TEST_F(RunFilerTest, LastFolderThatCannotBeEnteredFailsBeforeAnythingIsShown) {
+    const std::string before = currentDirectory();
+    state.settings.latestPath = temp / "missing";
+    state.pairs.list.append({"/elsewhere/z", "z", PairKind::Parallel});
+    bool shown = false;
+    EXPECT_THROW(runFiler(nullptr, state, name, [&] { shown = true; }), Error);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+    EXPECT_EQ(state.pairs.list.count(), 1);
+    EXPECT_EQ(currentDirectory(), before);
+    EXPECT_EQ(name, "previous");
+    EXPECT_FALSE(shown);
+}
+
+TEST_F(RunFilerTest, NameThatIsNotUtf8ComesBackAsItsBytes) {
+    temp.file("\xff\xfe_DUP.jpg", jpegBytes(Qt::red));
+    EXPECT_EQ(run(Close::Open, [](TFilerForm& form) { clickRow(form, 0); }), QDialog::Accepted);
+    EXPECT_EQ(name, "\xff\xfe");
+    EXPECT_TRUE(reports.shown().empty());
+}
+
+} // namespace
+} // namespace duoptic
