@@ -68,7 +68,7 @@ private:
         state_ ^= state_ << 13;
         state_ ^= state_ >> 7;
         state_ ^= state_ << 17;
-        const double noisy = value + double(int(state_ & 31) - 16) * 1.3;
+        const double noisy = value + double(int(state_ & 31) - 16) * 1.1;
         return static_cast<std::uint8_t>(std::lround(std::fmin(255.0, std::fmax(0.0, noisy))));
     }
 
@@ -173,8 +173,8 @@ void BM_DjpegReference(benchmark::State& state) {
             break;
         }
     }
-    state.counters["djpeg_cpu_ms"] =
-        1e3 * (childCpuSeconds() - cpuBefore) / double(std::max<std::int64_t>(state.iterations(), 1));
+    state.counters["djpeg_cpu_ms"] = 1e3 * (childCpuSeconds() - cpuBefore) /
+                                     double(std::max<std::int64_t>(state.iterations(), 1));
 }
 
 // The source rectangle of an area 1920 x 2000 onto a 6000 x 4000 picture, fitted to the width,
@@ -187,8 +187,9 @@ SourceRect zoomRect(int zoom) {
     const double shownH = std::nearbyint(imageW * z / (imageW / imageH));
     const double left = std::nearbyint((areaW - shownW) * 0.5);
     const double top = std::nearbyint((areaH - shownH) * 0.5);
-    return {int(std::nearbyint(-left * imageW / shownW)), int(std::nearbyint(-top * imageH / shownH)),
-            int(std::nearbyint(imageW * areaW / shownW)), int(std::nearbyint(imageH * areaH / shownH))};
+    return {
+        int(std::nearbyint(-left * imageW / shownW)), int(std::nearbyint(-top * imageH / shownH)),
+        int(std::nearbyint(imageW * areaW / shownW)), int(std::nearbyint(imageH * areaH / shownH))};
 }
 
 constexpr int kAreaWidth = 1920;

@@ -258,7 +258,7 @@ void IntervalSpinBox::focusOutEvent(QFocusEvent* event) {
     const std::optional<int> number = wholeNumber(typed);
     QSpinBox::focusOutEvent(event); // rewrites the text from the value
     const bool outOfRange = number && (*number < kMin || *number > kMax);
-    if (false) {
+    if (!outOfRange && lineEdit()->text() != typed) {
         const QSignalBlocker quiet(lineEdit()); // the value already is what the text means
         lineEdit()->setText(typed);
     }

@@ -19,6 +19,8 @@
 #include <QStyle>
 
 #include <algorithm>
+#include <tuple>
+#include <utility>
 
 namespace duoptic {
 
@@ -41,12 +43,13 @@ Widget* place(QWidget* parent, const char* name, QRect geometry, Args&&... args)
     return widget;
 }
 
-// The group's items, one column, evenly down the space below its caption.
+// The group's items, one column, evenly down the space below its caption. They reach to the
+// frame on the right: the stand-in face needs nearly the whole width for "Image width".
 std::pair<QRadioButton*, QRadioButton*> addRadioPair(QGroupBox* group, const char* firstName,
                                                      const QString& first, const char* secondName,
                                                      const QString& second) {
-    auto* a = place<QRadioButton>(group, firstName, {8, 17, 85, 18}, first);
-    auto* b = place<QRadioButton>(group, secondName, {8, 39, 85, 18}, second);
+    auto* a = place<QRadioButton>(group, firstName, {5, 17, 91, 18}, first);
+    auto* b = place<QRadioButton>(group, secondName, {5, 39, 91, 18}, second);
     return {a, b};
 }
 

@@ -2,6 +2,7 @@
 
 #include "TipsFrm/HelpText.h"
 #include "app/DialogFont.h"
+#include "resources/Resources.h"
 
 #include <QFrame>
 #include <QGuiApplication>
@@ -117,7 +118,7 @@ void TTipsForm::buildFigurePanel() {
     image->setGeometry(1, 1, 259, 161);
     image->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     // A build without the figure shows an empty frame rather than failing.
-    const QPixmap figure(QStringLiteral(":/tips_figure.png"));
+    const QPixmap figure(QString::fromLatin1(resources::kTipsFigure));
     if (!figure.isNull()) {
         image->setPixmap(centredUnscaled(figure, image->size()));
     }
@@ -157,15 +158,17 @@ void TTipsForm::centreOnScreen() {
         return;
     }
     // The window manager frames the dialog only after it is mapped; until then the frame of the
-    // window that opened it is the best guess of its own.
+    // window that opened it is the best guess of its own. The client rectangle is set rather than
+    // the frame position, which an unmapped window cannot honour.
     QMargins frame = frameMarginsOf(this);
     if (frame.isNull() && parentWidget()) {
         frame = frameMarginsOf(parentWidget()->window());
     }
     const QSize outer = size().grownBy(frame);
     const QRect avail = target->availableGeometry();
-    move(avail.x() + (avail.width() - outer.width()) / 2,
-         avail.y() + (avail.height() - outer.height()) / 2);
+    const QPoint outerTopLeft(avail.x() + (avail.width() - outer.width()) / 2,
+                              avail.y() + (avail.height() - outer.height()) / 2);
+    setGeometry(QRect(outerTopLeft + QPoint(frame.left(), frame.top()), size()));
 }
 
 int showTips(QWidget* parent) {

@@ -14,8 +14,6 @@ namespace duoptic {
 
 namespace {
 
-constexpr std::uint32_t kBackgroundGrey = 0xFFC0C0C0u;
-
 MouseButton dragButton(Qt::MouseButton button) {
     switch (button) {
     case Qt::LeftButton:

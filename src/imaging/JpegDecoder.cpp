@@ -8,8 +8,8 @@
 #include <bit>
 #include <csetjmp>
 #include <cstddef>
-#include <cstdlib>
 #include <cstdio> // jpeglib.h needs FILE and size_t declared first
+#include <cstdlib>
 #include <new>
 #include <utility>
 
@@ -42,7 +42,7 @@ struct ErrorTrap {
 void ignoreMessage(j_common_ptr, int) {}
 void ignoreOutput(j_common_ptr) {}
 
-[[noreturn]] void raise(j_common_ptr cinfo, int code) {
+[[noreturn]] void failWith(j_common_ptr cinfo, int code) {
     cinfo->err->msg_code = code;
     cinfo->err->error_exit(cinfo);
     std::abort(); // error_exit never returns
@@ -53,7 +53,7 @@ void ignoreOutput(j_common_ptr) {}
 // is the one libjpeg gives for an invalid progression.
 void limitScans(j_common_ptr cinfo) {
     if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxScans) {
-        raise(cinfo, JERR_BAD_PROGRESSION);
+        failWith(cinfo, JERR_BAD_PROGRESSION);
     }
 }
 
@@ -92,7 +92,7 @@ int readHeader(Session& s, const std::uint8_t* data, std::size_t size) {
     // libjpeg accepts 65500 x 65500 and would allocate for it. A picture beyond our own bound is
     // refused here, at the header like libjpeg's own size limit, with that limit's number.
     if (std::uint64_t{s.cinfo.image_width} * s.cinfo.image_height > kMaxPicturePixels) {
-        raise(reinterpret_cast<j_common_ptr>(&s.cinfo), JERR_IMAGE_TOO_BIG);
+        failWith(reinterpret_cast<j_common_ptr>(&s.cinfo), JERR_IMAGE_TOO_BIG);
     }
     return 0;
 }
@@ -210,8 +210,8 @@ void JpegDecoder::readMemory(std::vector<std::uint8_t> bytes) {
 }
 
 std::shared_ptr<Picture> JpegDecoder::takeTarget(PixelFormat format, int width, int height) {
-    const auto bytes =
-        static_cast<std::size_t>(Picture::strideFor(format, width)) * static_cast<std::size_t>(height);
+    const auto bytes = static_cast<std::size_t>(Picture::strideFor(format, width)) *
+                       static_cast<std::size_t>(height);
     // Reuse only a buffer that no raster shows any more, and not one far too large for this
     // picture, so that a small file does not pin the memory of a huge one.
     const bool reusable = spare_ && spare_.use_count() == 1 && bytes <= spare_->capacity() &&

@@ -12,8 +12,8 @@ namespace duoptic {
 // Limits that keep a hostile or broken file from exhausting memory or time. A file beyond them
 // fails with a JPEG error, as if libjpeg itself had refused it.
 constexpr std::uint64_t kMaxPicturePixels = std::uint64_t{1} << 28; // 268 Mpixel, 1 GiB as Xrgb32
-constexpr long kMaxDecoderMemory = 1L << 30;                         // libjpeg's own buffers
-constexpr int kMaxScans = 1000;                                      // of a multi-scan file
+constexpr long kMaxDecoderMemory = 1L << 30;                        // libjpeg's own buffers
+constexpr int kMaxScans = 1000;                                     // of a multi-scan file
 
 // Holds the bytes of the file it read last and decodes them, once, when the picture is first
 // needed. Colour files give Xrgb32 pictures, greyscale files Indexed8 with libjpeg's 236 grey

@@ -37,7 +37,8 @@ Picture::Buffer Picture::allocate(std::size_t& bytes) {
     }
     bytes = roundUp(bytes, kHugePage);
     const std::size_t span = bytes + kHugePage;
-    void* mapped = ::mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    void* mapped =
+        ::mmap(nullptr, span, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (mapped == MAP_FAILED) {
         throw std::bad_alloc();
     }

@@ -36,7 +36,7 @@ public:
     PixelFormat format() const { return format_; }
     int width() const { return width_; }
     int height() const { return height_; }
-    std::ptrdiff_t stride() const { return stride_; } // bytes from one row to the next
+    std::ptrdiff_t stride() const { return stride_; }  // bytes from one row to the next
     std::size_t capacity() const { return capacity_; } // bytes of the buffer
 
     std::uint8_t* bits() { return buffer_.get(); }

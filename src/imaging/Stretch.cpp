@@ -44,7 +44,7 @@ AxisTable makeAxisTable(int rasterSize, int start, int span, int count) {
     return t;
 }
 
-constexpr int kChunk = 16;          // destination pixels between prefetch steps
+constexpr int kChunk = 16;           // destination pixels between prefetch steps
 constexpr std::ptrdiff_t kLine = 64; // bytes of a cache line
 
 // Requests the cache lines of the next source row while the current one is gathered. Shrinking
@@ -117,8 +117,8 @@ void fillBackground(std::uint32_t* dst, int width, int height, int strideBytes,
 
 void stretchRaster(const Raster& src, SourceRect rect, std::uint32_t* dst, int dstWidth,
                    int dstHeight, int dstStrideBytes) {
-    if (dst == nullptr || dstWidth <= 0 || dstHeight <= 0 || rect.width <= 0 ||
-        rect.height <= 0 || src.empty()) {
+    if (dst == nullptr || dstWidth <= 0 || dstHeight <= 0 || rect.width <= 0 || rect.height <= 0 ||
+        src.empty()) {
         return;
     }
     const AxisTable columns = makeAxisTable(src.width(), rect.left, rect.width, dstWidth);
@@ -154,8 +154,8 @@ void stretchRaster(const Raster& src, SourceRect rect, std::uint32_t* dst, int d
         if (indexed) {
             gatherIndexed(row, columns.source.data(), src.palette().data(), out, n, prefetch);
         } else {
-            gatherXrgb(reinterpret_cast<const std::uint32_t*>(row), columns.source.data(), out,
-                       n, prefetch);
+            gatherXrgb(reinterpret_cast<const std::uint32_t*>(row), columns.source.data(), out, n,
+                       prefetch);
         }
     }
 }

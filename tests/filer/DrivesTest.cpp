@@ -1,5 +1,7 @@
 #include "FilerFrm/Drives.h"
 
+#include "NamedCase.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -86,16 +88,6 @@ INSTANTIATE_TEST_SUITE_P(
                       DriveOfCase{"SiblingOfNestedMount", "/home/ann/usbx", "/home"},
                       DriveOfCase{"BlankInMountPoint", "/media/My Disk/a", "/media/My Disk"}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(DriveMemoryTest, ForgettingADriveLeavesTheOthers) {
-    DriveMemory memory;
-    memory.remember("/", "/usr");
-    memory.remember("/home", "/home/ann");
-    memory.remember("/home", "/home/bob");
-    memory.forget("/");
-    EXPECT_EQ(memory.lastFolderOn("/"), std::nullopt);
-    EXPECT_EQ(memory.lastFolderOn("/home"), "/home/bob");
-}
 
 } // namespace
 } // namespace duoptic

@@ -3,6 +3,8 @@
 #include "TempFolder.h"
 #include "app/Error.h"
 
+#include "NamedCase.h"
+
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -66,28 +68,6 @@ TEST(FolderTreeTest, DoubledAndTrailingSeparatorsGiveNoEmptyRows) {
     const TempFolder temp;
     const std::string leaf = temp.folder("leaf");
     EXPECT_EQ(folderTreeRows("/" + leaf + "//"), folderTreeRows(leaf));
-}
-
-TEST(FolderTreeTest, UnreadableOrMissingFolderHasNoSubfolders) {
-    const TempFolder temp;
-    EXPECT_TRUE(subfolderNames(temp / "missing").empty());
-    const std::string locked = temp.folder("locked");
-    temp.folder("locked/inner");
-    ASSERT_EQ(chmod(locked.c_str(), 0), 0);
-    if (access(locked.c_str(), R_OK) == 0) {
-        GTEST_SKIP() << "running with privileges that read any folder";
-    }
-    EXPECT_TRUE(subfolderNames(locked).empty());
-}
-
-TEST(CurrentDirectoryTest, ChangesToTheFolderAsThePlatformReportsIt) {
-    const CurrentDirectoryGuard guard;
-    const TempFolder temp;
-    const std::string inner = temp.folder("inner");
-    changeCurrentDirectory(inner + "/");
-    EXPECT_EQ(currentDirectory(), inner);
-    changeCurrentDirectory("/");
-    EXPECT_EQ(currentDirectory(), "/");
 }
 
 TEST(CurrentDirectoryTest, RefusalThrowsNamingTheFolderAndStaysWhereItWas) {

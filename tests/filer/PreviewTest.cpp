@@ -4,6 +4,8 @@
 #include "TempFolder.h"
 #include "app/Error.h"
 
+#include "NamedCase.h"
+
 #include <gtest/gtest.h>
 
 namespace duoptic {
@@ -25,14 +27,6 @@ TEST(PreviewTest, WholePictureFillsTheSquareWithoutKeepingItsAspect) {
     }
 }
 
-TEST(PreviewTest, GreyscaleFileShowsGrey) {
-    const TempFolder temp;
-    QImage grey(20, 20, QImage::Format_Grayscale8);
-    grey.fill(QColor(90, 90, 90));
-    ASSERT_TRUE(grey.save(QString::fromStdString(temp / "g.jpg"), "JPG", 95));
-    EXPECT_TRUE(near(previewImage(temp / "g.jpg").pixel(80, 80), QColor(90, 90, 90)));
-}
-
 struct BadFileCase {
     const char* name;
     std::string bytes;
@@ -51,10 +45,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(BadFileCase{"Empty", ""}, BadFileCase{"NotAJpeg", "GIF89a not a jpeg at all"},
                       BadFileCase{"HeaderCut", jpegBytes(Qt::red).substr(0, 40)}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(PreviewFailureTest, MissingFileThrows) {
-    EXPECT_THROW(previewImage("/nonexistent-folder-of-duoptic/x_DUP.jpg"), Error);
-}
 
 } // namespace
 } // namespace duoptic

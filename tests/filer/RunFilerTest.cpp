@@ -12,6 +12,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include "NamedCase.h"
+
 #include <gtest/gtest.h>
 
 namespace duoptic {

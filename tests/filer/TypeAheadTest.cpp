@@ -1,5 +1,7 @@
 #include "FilerFrm/TypeAhead.h"
 
+#include "NamedCase.h"
+
 #include <gtest/gtest.h>
 
 #include <string>

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <memory>
 #include <string>
 
@@ -14,8 +16,8 @@ std::shared_ptr<const Picture> numberedPicture(int width, int height) {
     for (int y = 0; y < height; ++y) {
         auto* row = reinterpret_cast<std::uint32_t*>(picture->row(y));
         for (int x = 0; x < width; ++x) {
-            row[x] = 0xFF000000u | static_cast<std::uint32_t>(x) << 12 |
-                     static_cast<std::uint32_t>(y);
+            row[x] =
+                0xFF000000u | static_cast<std::uint32_t>(x) << 12 | static_cast<std::uint32_t>(y);
         }
     }
     return picture;
@@ -26,6 +28,8 @@ struct SplitCase {
     int width;
     int height;
     int halfWidth;
+
+    friend void PrintTo(const SplitCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class Split : public ::testing::TestWithParam<SplitCase> {};
@@ -61,6 +65,8 @@ struct ColumnsCase {
     int width;
     int expectedFirst; // column of the whole raster shown first
     int expectedWidth;
+
+    friend void PrintTo(const ColumnsCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class Columns : public ::testing::TestWithParam<ColumnsCase> {};

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <climits>
 #include <functional>
 #include <memory>
@@ -20,8 +22,8 @@ std::shared_ptr<Picture> numberedPicture(int width, int height) {
     for (int y = 0; y < height; ++y) {
         auto* row = reinterpret_cast<std::uint32_t*>(picture->row(y));
         for (int x = 0; x < width; ++x) {
-            row[x] = 0xFF000000u | static_cast<std::uint32_t>(x) << 12 |
-                     static_cast<std::uint32_t>(y);
+            row[x] =
+                0xFF000000u | static_cast<std::uint32_t>(x) << 12 | static_cast<std::uint32_t>(y);
         }
     }
     return picture;
@@ -73,6 +75,8 @@ struct MappingCase {
     int dstWidth;
     int dstHeight;
     Expected source; // the raster pixel destination (dx, dy) shows, or none for grey
+
+    friend void PrintTo(const MappingCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class Mapping : public ::testing::TestWithParam<MappingCase> {};
@@ -103,24 +107,63 @@ INSTANTIATE_TEST_SUITE_P(
     Rects, Mapping,
     ::testing::Values(
         MappingCase{"Identity", 13, 7, {0, 0, 13, 7}, 13, 7, [](int x, int y) { return at(x, y); }},
-        MappingCase{"DoubleRepeatsEveryPixelTwice", 13, 7, {0, 0, 13, 7}, 26, 14,
+        MappingCase{"DoubleRepeatsEveryPixelTwice",
+                    13,
+                    7,
+                    {0, 0, 13, 7},
+                    26,
+                    14,
                     [](int x, int y) { return at(x / 2, y / 2); }},
-        MappingCase{"TripleOfAPart", 13, 7, {2, 1, 4, 3}, 12, 9,
+        MappingCase{"TripleOfAPart",
+                    13,
+                    7,
+                    {2, 1, 4, 3},
+                    12,
+                    9,
                     [](int x, int y) { return at(2 + x / 3, 1 + y / 3); }},
-        MappingCase{"HalfTakesThePixelUnderTheCentre", 20, 16, {0, 0, 20, 16}, 10, 8,
+        MappingCase{"HalfTakesThePixelUnderTheCentre",
+                    20,
+                    16,
+                    {0, 0, 20, 16},
+                    10,
+                    8,
                     [](int x, int y) { return at(2 * x + 1, 2 * y + 1); }},
-        MappingCase{"ReachingOutTopLeft", 10, 8, {-3, -2, 10, 8}, 10, 8,
+        MappingCase{"ReachingOutTopLeft",
+                    10,
+                    8,
+                    {-3, -2, 10, 8},
+                    10,
+                    8,
                     [](int x, int y) { return at(x - 3, y - 2); }},
-        MappingCase{"ReachingOutBottomRight", 10, 8, {4, 5, 10, 8}, 10, 8,
+        MappingCase{"ReachingOutBottomRight",
+                    10,
+                    8,
+                    {4, 5, 10, 8},
+                    10,
+                    8,
                     [](int x, int y) { return at(x + 4, y + 5); }},
-        MappingCase{"LargerThanTheRasterOnAllSides", 4, 3, {-2, -1, 8, 5}, 16, 10,
+        MappingCase{"LargerThanTheRasterOnAllSides",
+                    4,
+                    3,
+                    {-2, -1, 8, 5},
+                    16,
+                    10,
                     [](int x, int y) { return at(x / 2 - 2, y / 2 - 1); }},
-        MappingCase{"WhollyOutside", 10, 8, {20, 0, 10, 8}, 10, 8,
+        MappingCase{"WhollyOutside",
+                    10,
+                    8,
+                    {20, 0, 10, 8},
+                    10,
+                    8,
                     [](int, int) { return std::optional<std::pair<int, int>>(); }},
-        MappingCase{"OnePixelFillsAll", 10, 8, {5, 3, 1, 1}, 40, 30,
-                    [](int, int) { return at(5, 3); }},
-        MappingCase{"HugeRectOverSmallRaster", 10, 10, {-1000000000, -1000000000, 2000000000,
-                    2000000000}, 50, 50,
+        MappingCase{
+            "OnePixelFillsAll", 10, 8, {5, 3, 1, 1}, 40, 30, [](int, int) { return at(5, 3); }},
+        MappingCase{"HugeRectOverSmallRaster",
+                    10,
+                    10,
+                    {-1000000000, -1000000000, 2000000000, 2000000000},
+                    50,
+                    50,
                     [](int, int) { return std::optional<std::pair<int, int>>(); }}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -168,6 +211,8 @@ struct NothingCase {
     SourceRect rect;
     int dstWidth;
     int dstHeight;
+
+    friend void PrintTo(const NothingCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class DrawsNothing : public ::testing::TestWithParam<NothingCase> {};
@@ -185,15 +230,14 @@ TEST_P(DrawsNothing, LeavesTheDestinationAsItWas) {
     canvas.expectPaddingUntouched();
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, DrawsNothing,
-                         ::testing::Values(NothingCase{"ZeroWideRaster", 0, {0, 0, 8, 6}, 8, 6},
-                                           NothingCase{"ZeroWideRect", 8, {0, 0, 0, 6}, 8, 6},
-                                           NothingCase{"NegativeHighRect", 8, {0, 0, 8, -6}, 8, 6},
-                                           NothingCase{"ZeroWideDestination", 8, {0, 0, 8, 6}, 0,
-                                                       6},
-                                           NothingCase{"NegativeHighDestination", 8, {0, 0, 8, 6},
-                                                       8, -1}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, DrawsNothing,
+    ::testing::Values(NothingCase{"ZeroWideRaster", 0, {0, 0, 8, 6}, 8, 6},
+                      NothingCase{"ZeroWideRect", 8, {0, 0, 0, 6}, 8, 6},
+                      NothingCase{"NegativeHighRect", 8, {0, 0, 8, -6}, 8, 6},
+                      NothingCase{"ZeroWideDestination", 8, {0, 0, 8, 6}, 0, 6},
+                      NothingCase{"NegativeHighDestination", 8, {0, 0, 8, 6}, 8, -1}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // The per-pixel rule, written plainly: what the column table, the clipping and the row repeats
 // must reproduce.

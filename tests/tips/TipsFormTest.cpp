@@ -1,5 +1,6 @@
 #include "TipsFrm/TipsForm.h"
 #include "TipsFrm/HelpText.h"
+#include "resources/Resources.h"
 
 #include <QApplication>
 #include <QFile>
@@ -28,7 +29,7 @@ namespace {
 
 using duoptic::TTipsForm;
 
-const QString kFigurePath = QStringLiteral(":/tips_figure.png");
+const QString kFigurePath = QString::fromLatin1(duoptic::resources::kTipsFigure);
 
 // A freshly opened dialog, shown and active as a user would meet it.
 class TipsDialog : public ::testing::Test {
@@ -219,8 +220,7 @@ struct KeyRow {
     bool closes;
 };
 
-void PrintTo(const KeyRow& row, std::ostream* os)
-{
+void PrintTo(const KeyRow& row, std::ostream* os) {
     *os << row.name;
 }
 
@@ -297,8 +297,7 @@ struct PlacementRow {
     QPoint offset; // where the picture's top-left pixel lands in the area
 };
 
-void PrintTo(const PlacementRow& row, std::ostream* os)
-{
+void PrintTo(const PlacementRow& row, std::ostream* os) {
     *os << row.name;
 }
 

@@ -4,6 +4,8 @@
 
 #include <QTest>
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ViewFrm/ViewForm.h"
+#include "catalogue/Scan.h"
 
 #include <QString>
 #include <QStringList>
