@@ -1,11 +1,13 @@
 #include "ViewFrm/ViewForm.h"
 
+#include "FilerFrm/FilerForm.h"
 #include "app/DialogFont.h"
 #include "app/ErrorReport.h"
 #include "catalogue/Scan.h"
 #include "resources/Resources.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QFile>
 #include <QIcon>
 #include <QScrollBar>
@@ -46,6 +48,10 @@ TViewForm::TViewForm(ProgramState& state, QWidget* parent)
 
     createControls();
     createCommands();
+    runFiler = [this](std::string& name) {
+        return duoptic::runFiler(this, state_, name, [this] { action("ShowTips")->trigger(); }) ==
+               QDialog::Accepted;
+    };
 
     state_.pairs.currentKind = PairKind::TwoFiles;
     TrackBar1->setValue(0);
