@@ -345,7 +345,7 @@ INSTANTIATE_TEST_SUITE_P(Counts, RepeatedScans,
 
 // --- Decoder state ------------------------------------------------------------------------------
 
-// Header fine, second scan with an impossible spectral band: fatal only once decoding starts.
+// Header fine, second scan with an impossible coefficient band: fatal only once decoding starts.
 std::vector<std::uint8_t> withBadSecondScan() {
     auto bytes = patternJpeg(32, 32, true);
     const long first = testing::findMarker(bytes, 0xDA);
