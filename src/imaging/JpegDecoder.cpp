@@ -183,7 +183,7 @@ JpegDecoder::~JpegDecoder() = default;
 
 void JpegDecoder::forgetPicture() {
     if (picture_) {
-        spare_ = std::move(picture_);
+        keepSpare(std::move(picture_));
     }
     width_ = 0;
     height_ = 0;
@@ -209,15 +209,29 @@ void JpegDecoder::readMemory(std::vector<std::uint8_t> bytes) {
     height_ = static_cast<int>(session.cinfo.image_height);
 }
 
+void JpegDecoder::keepSpare(std::shared_ptr<Picture> picture) {
+    // The newest two: while the panels show the last picture, the one before it is free again.
+    spares_[1] = std::move(spares_[0]);
+    spares_[0] = std::move(picture);
+}
+
 std::shared_ptr<Picture> JpegDecoder::takeTarget(PixelFormat format, int width, int height) {
     const auto bytes = static_cast<std::size_t>(Picture::strideFor(format, width)) *
                        static_cast<std::size_t>(height);
     // Reuse only a buffer that no raster shows any more, and not one far too large for this
-    // picture, so that a small file does not pin the memory of a huge one.
-    const bool reusable = spare_ && spare_.use_count() == 1 && bytes <= spare_->capacity() &&
-                          bytes >= spare_->capacity() / 2;
-    std::shared_ptr<Picture> target = reusable ? std::move(spare_) : nullptr;
-    spare_.reset(); // let go of it before allocating anew
+    // picture, so that a small file does not pin the memory of a huge one. The panels keep
+    // showing the previous picture until this decode has succeeded, so a load alternates
+    // between two buffers.
+    std::shared_ptr<Picture> target;
+    for (std::shared_ptr<Picture>& spare : spares_) {
+        const bool reusable = spare && spare.use_count() == 1 && bytes <= spare->capacity() &&
+                              bytes >= spare->capacity() / 2;
+        if (reusable && !target) {
+            target = std::move(spare);
+        } else if (spare && spare.use_count() == 1) {
+            spare.reset(); // free and unsuitable: let go of it before allocating anew
+        }
+    }
     try {
         if (!target) {
             target = std::make_shared<Picture>();
@@ -248,7 +262,7 @@ std::shared_ptr<const Picture> JpegDecoder::picture() {
         copyGreyPalette(c, target->palette());
     }
     if (const int code = readRows(session, *target)) {
-        spare_ = std::move(target);
+        keepSpare(std::move(target));
         throwJpegError(code);
     }
     picture_ = std::move(target);

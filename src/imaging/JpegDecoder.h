@@ -2,6 +2,7 @@
 
 #include "imaging/Picture.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -41,6 +42,7 @@ public:
 
 private:
     void forgetPicture();
+    void keepSpare(std::shared_ptr<Picture> picture);
     std::shared_ptr<Picture> takeTarget(PixelFormat format, int width, int height);
 
     std::vector<std::uint8_t> data_;
@@ -48,7 +50,7 @@ private:
     int height_ = 0;
     std::shared_ptr<Picture> picture_; // decoded from data_, or null
     // The previous picture. Its buffer takes the next decode if no raster holds it by then.
-    std::shared_ptr<Picture> spare_;
+    std::array<std::shared_ptr<Picture>, 2> spares_;
 };
 
 } // namespace duoptic

@@ -390,6 +390,25 @@ struct ReuseCase {
 
 class BufferReuse : public ::testing::TestWithParam<ReuseCase> {};
 
+// Like the panels: each load replaces what is shown only after its decode succeeded, so the
+// buffer of the load before last is the one that is free again.
+TEST(BufferReuseWhileShown, LoadsAlternateBetweenTwoBuffers) {
+    JpegDecoder decoder;
+    const auto bytes = patternJpeg(300, 200);
+    decoder.readMemory(bytes);
+    Raster shown = Raster::whole(decoder.picture());
+    std::vector<const std::uint8_t*> buffers;
+    for (int load = 0; load < 4; ++load) {
+        decoder.readMemory(bytes);
+        const auto picture = decoder.picture(); // decoded while the previous one is shown
+        buffers.push_back(picture->bits());
+        shown = Raster::whole(picture);
+    }
+    EXPECT_NE(buffers[0], buffers[1]);
+    EXPECT_EQ(buffers[2], buffers[0]);
+    EXPECT_EQ(buffers[3], buffers[1]);
+}
+
 TEST_P(BufferReuse, OnlyWhenNothingShowsThePreviousPicture) {
     const ReuseCase& c = GetParam();
     JpegDecoder decoder;
