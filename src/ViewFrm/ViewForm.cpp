@@ -74,7 +74,9 @@ TViewForm::~TViewForm() {
 
 void TViewForm::writeSettingsNow() {
     SettingsRecord record = state_.settings;
-    const QRect frame = frameGeometry();
+    // Ask the native window: the widget keeps the frame margins it learnt first, and a window
+    // manager draws a maximised window with a different (thinner) frame.
+    const QRect frame = windowHandle() != nullptr ? windowHandle()->frameGeometry() : frameGeometry();
     record.winTop = frame.top();
     record.winLeft = frame.left();
     record.winWidth = frame.width();

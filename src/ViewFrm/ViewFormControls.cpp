@@ -26,6 +26,7 @@ QScrollBar* positionBar(Qt::Orientation orientation, const char* name, QWidget* 
     bar->setSingleStep(5);
     bar->setPageStep(10);
     bar->setFocusPolicy(Qt::NoFocus); // skipped by Tab
+    bar->setContextMenuPolicy(Qt::NoContextMenu); // only the image areas have a menu
     return bar;
 }
 
@@ -86,6 +87,7 @@ void TViewForm::createControls() {
     TrackBar1->setPageStep(10);
     TrackBar1->setTickPosition(QSlider::NoTicks);
     TrackBar1->setFocusPolicy(Qt::NoFocus);
+    TrackBar1->setContextMenuPolicy(Qt::NoContextMenu);
 
     bnTips = speedButton("bnTips", "?", this);
     bnRevers = speedButton("bnRevers", "R", this);

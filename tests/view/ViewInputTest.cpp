@@ -2,6 +2,7 @@
 #include "ViewTestSupport.h"
 
 #include <QAction>
+#include <QContextMenuEvent>
 #include <QMenu>
 #include <QScrollBar>
 #include <QSlider>
@@ -133,8 +134,13 @@ TEST_F(ViewInput, PopupMenuHasTwelveEntriesInOrder) {
 }
 
 TEST_F(ViewInput, RightClickOpensTheMenuOnlyOverTheImages) {
-    QTest::mouseClick(bar("ScrollBarH"), Qt::RightButton, {}, QPoint(30, 5));
-    EXPECT_FALSE(form().popupMenu()->isVisible());
+    for (QWidget* elsewhere : {static_cast<QWidget*>(bar("ScrollBarH")),
+                               static_cast<QWidget*>(bar("ScrollBarV")), static_cast<QWidget*>(zoom())}) {
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), elsewhere->mapToGlobal(QPoint(5, 5)));
+        QApplication::sendEvent(elsewhere, &event);
+        QTest::mouseClick(elsewhere, Qt::RightButton, {}, QPoint(5, 5));
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << elsewhere->objectName().toStdString();
+    }
     QTest::mouseClick(form().findChild<QWidget*>(QStringLiteral("PaintBox2")), Qt::RightButton, {},
                       QPoint(30, 30));
     EXPECT_TRUE(form().popupMenu()->isVisible());
