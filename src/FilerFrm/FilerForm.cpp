@@ -4,6 +4,7 @@
 #include "FilerFrm/FilerControls.h"
 #include "FilerFrm/FolderTree.h"
 #include "FilerFrm/Preview.h"
+#include "app/CentreOnScreen.h"
 #include "app/DialogFont.h"
 #include "app/ErrorReport.h"
 
@@ -51,13 +52,6 @@ std::pair<QRadioButton*, QRadioButton*> addRadioPair(QGroupBox* group, const cha
     auto* a = place<QRadioButton>(group, firstName, {5, 17, 91, 18}, first);
     auto* b = place<QRadioButton>(group, secondName, {5, 39, 91, 18}, second);
     return {a, b};
-}
-
-QMargins frameMarginsOf(const QWidget* window) {
-    const QRect outer = window->frameGeometry();
-    const QRect inner = window->geometry();
-    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
-            outer.bottom() - inner.bottom()};
 }
 
 } // namespace
@@ -283,25 +277,8 @@ void TFilerForm::ListBox1Click() {
 void TFilerForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous()) {
-        centreOnScreen();
+        centreOnScreen(*this);
     }
-}
-
-void TFilerForm::centreOnScreen() {
-    const QScreen* target = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!target) {
-        return;
-    }
-    // The window manager frames the dialog only after it is mapped; until then the frame of the
-    // window that opened it is the best guess of its own.
-    QMargins frame = frameMarginsOf(this);
-    if (frame.isNull() && parentWidget()) {
-        frame = frameMarginsOf(parentWidget()->window());
-    }
-    const QSize outer = size().grownBy(frame);
-    const QRect avail = target->availableGeometry();
-    move(avail.x() + (avail.width() - outer.width()) / 2,
-         avail.y() + (avail.height() - outer.height()) / 2);
 }
 
 } // namespace duoptic

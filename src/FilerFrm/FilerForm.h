@@ -74,7 +74,6 @@ private:
     void DriveComboBox1Change(int index);
     void DirListBox1DblClick(const QByteArray& path);
     void ListBox1Click();
-    void centreOnScreen();
 
     PairList& pairs_;
     DriveMemory& drives_;

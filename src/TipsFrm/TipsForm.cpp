@@ -1,6 +1,7 @@
 #include "TipsFrm/TipsForm.h"
 
 #include "TipsFrm/HelpText.h"
+#include "app/CentreOnScreen.h"
 #include "app/DialogFont.h"
 #include "resources/Resources.h"
 
@@ -47,13 +48,6 @@ QFont titleFont() {
     font.setBold(true);
     font.setUnderline(true);
     return font;
-}
-
-QMargins frameMarginsOf(const QWidget* window) {
-    const QRect outer = window->frameGeometry();
-    const QRect inner = window->geometry();
-    return {inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
-            outer.bottom() - inner.bottom()};
 }
 
 } // namespace
@@ -139,7 +133,7 @@ void TTipsForm::buildButtonAndVersion() {
 void TTipsForm::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous()) {
-        centreOnScreen();
+        centreOnScreen(*this);
     }
 }
 
@@ -150,25 +144,6 @@ void TTipsForm::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QDialog::keyPressEvent(event);
-}
-
-void TTipsForm::centreOnScreen() {
-    const QScreen* target = screen() ? screen() : QGuiApplication::primaryScreen();
-    if (!target) {
-        return;
-    }
-    // The window manager frames the dialog only after it is mapped; until then the frame of the
-    // window that opened it is the best guess of its own. The client rectangle is set rather than
-    // the frame position, which an unmapped window cannot honour.
-    QMargins frame = frameMarginsOf(this);
-    if (frame.isNull() && parentWidget()) {
-        frame = frameMarginsOf(parentWidget()->window());
-    }
-    const QSize outer = size().grownBy(frame);
-    const QRect avail = target->availableGeometry();
-    const QPoint outerTopLeft(avail.x() + (avail.width() - outer.width()) / 2,
-                              avail.y() + (avail.height() - outer.height()) / 2);
-    setGeometry(QRect(outerTopLeft + QPoint(frame.left(), frame.top()), size()));
 }
 
 int showTips(QWidget* parent) {

@@ -26,7 +26,6 @@ private:
     void buildFigurePanel();
     void buildButtonAndVersion();
     void growLabelsToText();
-    void centreOnScreen();
 };
 
 // Runs the Tips dialog modally over parent and returns its result (Accepted through OK, Rejected

@@ -3,6 +3,7 @@
 #include "ViewFrm/logic/InputMaps.h"
 
 #include "TipsFrm/TipsForm.h"
+#include "app/CentreOnScreen.h"
 #include "app/ErrorReport.h"
 #include "settings/TextToInt.h"
 
@@ -11,7 +12,6 @@
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QScreen>
 #include <QScrollBar>
 #include <QSlider>
 #include <QWheelEvent>
@@ -61,9 +61,7 @@ std::optional<QString> askCenterBorder(QWidget* parent, const QString& label, co
         edit->selectAll();
     }
     dialog.adjustSize();
-    if (const QScreen* screen = dialog.screen()) {
-        dialog.move(screen->availableGeometry().center() - dialog.rect().center());
-    }
+    centreOnScreen(dialog);
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
     }
