@@ -1,8 +1,9 @@
-# Front door: `make run`, `make test`, plain `make` builds only.
+# Front door: `make run`, `make test`, plain `make` builds only; `make fuzz` runs the fuzzers.
 BUILD ?= build
 JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 60
 
-.PHONY: all build deps configure run test bench clean format
+.PHONY: all build deps configure run test bench fuzz clean format
 
 all: build
 
@@ -30,8 +31,12 @@ bench: deps
 	cmake --build build-bench -j $(JOBS)
 	bash bench/run.sh build-bench
 
+# Each fuzz target runs FUZZ_SECONDS; crashes are kept in fuzz/regressions/<target>/.
+fuzz: deps
+	FUZZ_SECONDS=$(FUZZ_SECONDS) bash fuzz/run.sh
+
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) build-bench
+	rm -rf $(BUILD) build-bench build-fuzz

@@ -4,11 +4,11 @@
 set -euo pipefail
 
 packages=(
-    cmake ninja-build g++ pkg-config
+    cmake ninja-build g++ pkg-config clang libclang-rt-14-dev
     qt6-base-dev qt6-qpa-plugins libjpeg62-turbo-dev libjpeg-turbo-progs
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-ipafont-gothic fonts-dejavu-core
-    xvfb xauth xdotool imagemagick openbox x11-utils
+    xvfb xauth xdotool imagemagick openbox x11-utils wmctrl
 )
 
 missing=()

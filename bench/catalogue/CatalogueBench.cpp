@@ -1,19 +1,18 @@
 // Scanning a folder against the floor set by merely listing it: the scan and the Filer's list
 // must stay a small constant factor above a plain readdir loop and grow linearly with the folder.
 
-#include "catalogue/Scan.h"
+#include "BenchTable.h"
+#include "TableReporter.h"
+#include "TempFolder.h"
 
-#include <benchmark/benchmark.h>
+#include "catalogue/Scan.h"
 
 #include <cstdio>
 #include <dirent.h>
-#include <filesystem>
 #include <fstream>
 #include <map>
 #include <memory>
-#include <stdexcept>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -22,24 +21,12 @@ namespace {
 class BenchFolder {
 public:
     explicit BenchFolder(int files) {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "duoptic-bench-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("mkdtemp failed");
-        }
-        path_ = pattern;
         for (int i = 0; i < files; ++i) {
-            std::ofstream(path_ + "/" + nameOf(i));
+            std::ofstream(folder_.file(nameOf(i)));
         }
     }
-    ~BenchFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    BenchFolder(const BenchFolder&) = delete;
-    BenchFolder& operator=(const BenchFolder&) = delete;
 
-    const std::string& path() const { return path_; }
+    const std::string& path() const { return folder_.path(); }
 
 private:
     static std::string nameOf(int i) {
@@ -51,7 +38,7 @@ private:
         return name;
     }
 
-    std::string path_;
+    duoptic::bench::TempFolder folder_;
 };
 
 const std::string& folderWith(int files) {
@@ -108,6 +95,23 @@ BENCHMARK(BM_ListFolderNames)->Apply(folderSizes);
 BENCHMARK(BM_ScanFolderForPairs)->Apply(folderSizes);
 BENCHMARK(BM_BuildFilerList)->Apply(folderSizes);
 
+void printRows(const duoptic::bench::TableReporter& results) {
+    using duoptic::bench::milliseconds;
+    const double list = results.seconds("BM_ListFolderNames/10000");
+    const std::string reference = "readdir " + milliseconds(list);
+    const double scan = results.seconds("BM_ScanFolderForPairs/10000");
+    duoptic::bench::printRow("scan folder for pairs, 10,000 files", milliseconds(scan), reference,
+                             scan / list, duoptic::bench::Target{3.0});
+    const double filer = results.seconds("BM_BuildFilerList/10000");
+    duoptic::bench::printRow("build filer list, 10,000 files", milliseconds(filer), reference,
+                             filer / list, duoptic::bench::Target{3.0});
+}
+
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    duoptic::bench::TableReporter results;
+    duoptic::bench::runBenchmarks(argc, argv, results);
+    printRows(results);
+    return 0;
+}

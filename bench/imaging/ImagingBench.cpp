@@ -1,235 +1,121 @@
-#include "JpegWriter.h"
+// Composing a panel the way the window does (geometry from computePanelGeometry, then the grey
+// fill and the stretch of the visible part of a 6000 x 4000 raster into the back buffer), against
+// a plain memcpy of a buffer of the back buffer's size, at zoom 0, 50 and 100 in both fitting
+// modes. The stretch reads only the source rectangle, but the rows it reads at zoom 0 are read
+// whole: several source pixels share a cache line, so every line of them comes from memory. The
+// source-line floor (reading one word of each of those lines and nothing else) shows that cost on
+// its own.
+#include "BenchTable.h"
+#include "PhotoJpeg.h"
+#include "TableReporter.h"
 
-#include "imaging/JpegDecoder.h"
+#include "ViewFrm/logic/ViewGeometry.h"
+#include "imaging/Picture.h"
 #include "imaging/Raster.h"
 #include "imaging/Stretch.h"
 
-#include <benchmark/benchmark.h>
-
 #include <algorithm>
-#include <chrono>
-#include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
-
-#include <sys/resource.h>
 
 namespace {
 
 using namespace duoptic;
-namespace fs = std::filesystem;
+using namespace duoptic::bench;
 
-struct Circle {
-    double cx, cy, radius; // fractions of the view's width and height
-    std::uint8_t r, g, b;
-    double depth; // fraction of the width by which the right eye sees it shifted
+constexpr int kImageWidth = 6000;
+constexpr int kImageHeight = 4000;
+
+struct Area {
+    int width;
+    int height;
 };
+constexpr Area kAreas[] = {{960, 1000}, {1920, 2000}};
+constexpr int kModes[] = {0, 1}; // fitting modes: image width, form size
+constexpr int kZooms[] = {0, 50, 100};
 
-const Circle kCircles[] = {
-    {0.30, 0.40, 0.18, 190, 60, 40, 0.010},  {0.65, 0.55, 0.22, 50, 140, 70, 0.004},
-    {0.50, 0.80, 0.10, 230, 210, 90, 0.015}, {0.82, 0.25, 0.08, 40, 70, 180, 0.002},
-    {0.15, 0.75, 0.12, 120, 90, 160, 0.008},
-};
-
-// A photograph stand-in: smooth gradients, overlapping discs and fine grain, which compresses at
-// quality 90 to about 2.5 bits a pixel like a real photo.
-class Scene {
-public:
-    Scene(int viewWidth, int height) : viewWidth_(viewWidth), height_(height) {}
-
-    // One eye's view into row, starting at out (3 bytes a pixel).
-    void fillView(int y, bool rightEye, std::uint8_t* out) {
-        const double v = double(y) / height_;
-        for (int x = 0; x < viewWidth_; ++x) {
-            const double u = double(x) / viewWidth_;
-            double r = 120 + 70 * u + 30 * v, g = 100 + 60 * v, b = 160 - 80 * u * v;
-            for (const Circle& c : kCircles) {
-                const double dx = (u - c.cx - (rightEye ? c.depth : 0)) * viewWidth_;
-                const double dy = (v - c.cy) * height_;
-                const double rr = c.radius * height_;
-                if (dx * dx + dy * dy < rr * rr) {
-                    const double shade = 0.75 + 0.25 * (dy / rr);
-                    r = c.r * shade, g = c.g * shade, b = c.b * shade;
-                }
-            }
-            out[3 * x] = grain(r);
-            out[3 * x + 1] = grain(g);
-            out[3 * x + 2] = grain(b);
-        }
-    }
-
-private:
-    std::uint8_t grain(double value) {
-        state_ ^= state_ << 13;
-        state_ ^= state_ >> 7;
-        state_ ^= state_ << 17;
-        const double noisy = value + double(int(state_ & 31) - 16) * 1.1;
-        return static_cast<std::uint8_t>(std::lround(std::fmin(255.0, std::fmax(0.0, noisy))));
-    }
-
-    int viewWidth_;
-    int height_;
-    std::uint64_t state_ = 0x9E3779B97F4A7C15ull;
-};
-
-std::vector<std::uint8_t> photoJpeg(int width, int height, bool sideBySide) {
-    const int view = sideBySide ? width / 2 : width;
-    Scene scene(view, height);
-    return testing::writeJpeg({width, height, testing::JpegKind::Colour, 90, false},
-                              [&](int y, std::uint8_t* row) {
-                                  scene.fillView(y, false, row);
-                                  if (sideBySide) {
-                                      scene.fillView(y, true, row + 3 * view);
-                                  }
-                              });
-}
-
-// The generated files, written once into a temporary folder.
-struct Files {
-    Files() {
-        std::string pattern = (fs::temp_directory_path() / "duoptic-bench-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            std::perror("mkdtemp");
-            std::exit(1);
-        }
-        dir = pattern;
-        sideBySide = write("pair_DUP.jpg", photoJpeg(12000, 4000, true));
-        single = write("single_DUL.jpg", photoJpeg(6000, 4000, false));
-    }
-    ~Files() { fs::remove_all(dir); }
-
-    std::string write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
-        const fs::path path = dir / name;
-        std::ofstream(path, std::ios::binary)
-            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-        std::printf("%s: %zu bytes, %.2f bits a pixel\n", name.c_str(), bytes.size(),
-                    8.0 * double(bytes.size()) /
-                        (name == "pair_DUP.jpg" ? 12000.0 * 4000 : 6000.0 * 4000));
-        return path.string();
-    }
-
-    fs::path dir;
-    std::string sideBySide;
-    std::string single;
-};
-
-Files& files() {
-    static Files f;
-    return f;
-}
-
-template <typename Action> double seconds(Action action) {
-    const auto start = std::chrono::steady_clock::now();
-    action();
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-void BM_DecodeFirstLoad(benchmark::State& state) {
-    const std::string& path = files().sideBySide;
-    for (auto _ : state) {
-        JpegDecoder decoder;
-        state.SetIterationTime(seconds([&] {
-            decoder.readFile(path);
-            benchmark::DoNotOptimize(decoder.picture()->bits());
-        }));
-    }
-}
-
-void BM_DecodeRepeatedLoad(benchmark::State& state) {
-    const std::string& path = files().sideBySide;
-    JpegDecoder decoder;
-    decoder.readFile(path);
-    decoder.picture();
-    for (auto _ : state) {
-        state.SetIterationTime(seconds([&] {
-            decoder.readFile(path);
-            benchmark::DoNotOptimize(decoder.picture()->bits());
-        }));
-    }
-}
-
-double childCpuSeconds() {
-    rusage usage{};
-    ::getrusage(RUSAGE_CHILDREN, &usage);
-    const auto s = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) * 1e-6; };
-    return s(usage.ru_utime) + s(usage.ru_stime);
-}
-
-// The reference: libjpeg-turbo's own command-line decoder, same settings, output discarded. Its
-// CPU time (a child's) is reported as a counter, comparable to the CPU column of the loads.
-void BM_DjpegReference(benchmark::State& state) {
-    const std::string command = "djpeg -dct float -outfile /dev/null '" + files().sideBySide + "'";
-    const double cpuBefore = childCpuSeconds();
-    for (auto _ : state) {
-        int status = 0;
-        state.SetIterationTime(seconds([&] { status = std::system(command.c_str()); }));
-        if (status != 0) {
-            state.SkipWithError("djpeg failed");
-            break;
-        }
-    }
-    state.counters["djpeg_cpu_ms"] = 1e3 * (childCpuSeconds() - cpuBefore) /
-                                     double(std::max<std::int64_t>(state.iterations(), 1));
-}
-
-// The source rectangle of an area 1920 x 2000 onto a 6000 x 4000 picture, fitted to the width,
-// both positions centred, at the given zoom position (0..100).
-SourceRect zoomRect(int zoom) {
-    const double imageW = 6000, imageH = 4000, areaW = 1920, areaH = 2000;
-    const double e = areaW / imageW;
-    const double z = e + (2 - e) * zoom / 100.0;
-    const double shownW = std::nearbyint(imageW * z);
-    const double shownH = std::nearbyint(imageW * z / (imageW / imageH));
-    const double left = std::nearbyint((areaW - shownW) * 0.5);
-    const double top = std::nearbyint((areaH - shownH) * 0.5);
-    return {
-        int(std::nearbyint(-left * imageW / shownW)), int(std::nearbyint(-top * imageH / shownH)),
-        int(std::nearbyint(imageW * areaW / shownW)), int(std::nearbyint(imageH * areaH / shownH))};
-}
-
-constexpr int kAreaWidth = 1920;
-constexpr int kAreaHeight = 2000;
-
-const Raster& singleRaster() {
+const Raster& photoRaster() {
     static const Raster raster = [] {
-        JpegDecoder decoder;
-        decoder.readFile(files().single);
-        return Raster::whole(decoder.picture());
+        auto picture = std::make_shared<Picture>(PixelFormat::Xrgb32, kImageWidth, kImageHeight);
+        fillPhotoXrgb(kImageWidth, kImageHeight, reinterpret_cast<std::uint32_t*>(picture->bits()),
+                      picture->stride());
+        return Raster::whole(std::move(picture));
     }();
     return raster;
 }
 
-void BM_Stretch(benchmark::State& state) {
-    const Raster& raster = singleRaster();
-    const SourceRect rect = zoomRect(static_cast<int>(state.range(0)));
-    std::vector<std::uint32_t> area(std::size_t(kAreaWidth) * kAreaHeight);
-    fillBackground(area.data(), kAreaWidth, kAreaHeight, kAreaWidth * 4, kBackgroundGrey);
-    for (auto _ : state) {
-        stretchRaster(raster, rect, area.data(), kAreaWidth, kAreaHeight, kAreaWidth * 4);
-        benchmark::ClobberMemory();
-    }
-    state.SetLabel("rect " + std::to_string(rect.left) + "," + std::to_string(rect.top) + " " +
-                   std::to_string(rect.width) + "x" + std::to_string(rect.height));
+PanelGeometry geometry(int areaWidth, int areaHeight, int mode, int zoom) {
+    const ViewInputs in{mode,
+                        zoom,
+                        50,
+                        50,
+                        kImageWidth,
+                        kImageHeight,
+                        double(kImageWidth) / kImageHeight,
+                        areaWidth,
+                        areaHeight,
+                        double(areaWidth) / areaHeight};
+    return computePanelGeometry(in);
 }
 
-void BM_FillAndStretch(benchmark::State& state) {
-    const Raster& raster = singleRaster();
-    const SourceRect rect = zoomRect(static_cast<int>(state.range(0)));
-    std::vector<std::uint32_t> area(std::size_t(kAreaWidth) * kAreaHeight);
+std::string key(const char* function, int w, int h, int mode = -1, int zoom = -1) {
+    std::string k = std::string(function) + "/" + std::to_string(w) + "/" + std::to_string(h);
+    if (mode >= 0) {
+        k += "/" + std::to_string(mode) + "/" + std::to_string(zoom);
+    }
+    return k;
+}
+
+// What the window's composePanel does to its back buffer for one panel.
+void BM_ComposePanel(benchmark::State& state) {
+    const int w = int(state.range(0)), h = int(state.range(1));
+    const PanelGeometry g = geometry(w, h, int(state.range(2)), int(state.range(3)));
+    const Raster& raster = photoRaster();
+    std::vector<std::uint32_t> back(std::size_t(w) * h);
     for (auto _ : state) {
-        fillBackground(area.data(), kAreaWidth, kAreaHeight, kAreaWidth * 4, kBackgroundGrey);
-        stretchRaster(raster, rect, area.data(), kAreaWidth, kAreaHeight, kAreaWidth * 4);
+        fillBackground(back.data(), w, h, w * 4, kBackgroundGrey);
+        stretchRaster(raster, g.source, back.data(), w, h, w * 4);
         benchmark::ClobberMemory();
+    }
+    state.SetLabel("source " + std::to_string(g.source.left) + "," + std::to_string(g.source.top) +
+                   " " + std::to_string(g.source.width) + "x" + std::to_string(g.source.height));
+}
+
+// Reads one word of every source cache line that the stretch reads, and nothing else: the
+// least that any drawing of these exact pixels has to wait for.
+void BM_SourceFloor(benchmark::State& state) {
+    const int w = int(state.range(0)), h = int(state.range(1));
+    const SourceRect r = geometry(w, h, int(state.range(2)), int(state.range(3))).source;
+    const Raster& raster = photoRaster();
+    const auto index = [](int d, int start, int span, int count) {
+        return int(start + (2 * std::int64_t{d} + 1) * span / (2 * std::int64_t{count}));
+    };
+    std::vector<int> rows;
+    for (int d = 0; d < h; ++d) {
+        const int y = index(d, r.top, r.height, h);
+        if (y >= 0 && y < raster.height() && (rows.empty() || rows.back() != y)) {
+            rows.push_back(y);
+        }
+    }
+    const int x0 = std::max(0, index(0, r.left, r.width, w));
+    const int x1 = std::min(raster.width() - 1, index(w - 1, r.left, r.width, w));
+    for (auto _ : state) {
+        std::uint32_t sum = 0;
+        for (const int y : rows) {
+            const auto* row = reinterpret_cast<const std::uint32_t*>(raster.row(y));
+            for (int x = x0; x <= x1; x += 16) {
+                sum += row[x];
+            }
+        }
+        benchmark::DoNotOptimize(sum);
     }
 }
 
-void BM_MemcpyArea(benchmark::State& state) {
-    std::vector<std::uint32_t> from(std::size_t(kAreaWidth) * kAreaHeight, 0xFF102030);
+void BM_CopyBackBuffer(benchmark::State& state) {
+    const int w = int(state.range(0)), h = int(state.range(1));
+    std::vector<std::uint32_t> from(std::size_t(w) * h, kBackgroundGrey);
     std::vector<std::uint32_t> to(from.size());
     for (auto _ : state) {
         std::memcpy(to.data(), from.data(), from.size() * 4);
@@ -237,13 +123,66 @@ void BM_MemcpyArea(benchmark::State& state) {
     }
 }
 
-BENCHMARK(BM_DecodeFirstLoad)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
-BENCHMARK(BM_DecodeRepeatedLoad)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
-BENCHMARK(BM_DjpegReference)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(10);
-BENCHMARK(BM_Stretch)->Arg(0)->Arg(50)->Arg(100)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_FillAndStretch)->Arg(0)->Arg(50)->Arg(100)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_MemcpyArea)->Unit(benchmark::kMicrosecond);
+void registerAll() {
+    const auto timed = [](benchmark::internal::Benchmark* b) {
+        b->Unit(benchmark::kMicrosecond)->MinTime(0.1)->Repetitions(5)->ReportAggregatesOnly(true);
+    };
+    for (const Area a : kAreas) {
+        timed(benchmark::RegisterBenchmark("BM_CopyBackBuffer", BM_CopyBackBuffer)
+                  ->Args({a.width, a.height}));
+        for (const int mode : kModes) {
+            for (const int zoom : kZooms) {
+                timed(benchmark::RegisterBenchmark("BM_ComposePanel", BM_ComposePanel)
+                          ->Args({a.width, a.height, mode, zoom}));
+            }
+            timed(benchmark::RegisterBenchmark("BM_SourceFloor", BM_SourceFloor)
+                      ->Args({a.width, a.height, mode, 0}));
+        }
+    }
+}
+
+void printRows(const TableReporter& results) {
+    for (const Area a : kAreas) {
+        const double copy = results.seconds(key("BM_CopyBackBuffer", a.width, a.height));
+        const std::string area = std::to_string(a.width) + "x" + std::to_string(a.height);
+        for (const int mode : kModes) {
+            double fastest = 1e9, slowest = 0;
+            int fastestZoom = 0, slowestZoom = 0;
+            for (const int zoom : kZooms) {
+                const double t = results.seconds(key("BM_ComposePanel", a.width, a.height, mode, zoom));
+                printRow("draw panel " + area + " mode " + std::to_string(mode) + " zoom " +
+                             std::to_string(zoom),
+                         milliseconds(t), "memcpy " + milliseconds(copy), t / copy, Target{6.0});
+                if (t < fastest) {
+                    fastest = t, fastestZoom = zoom;
+                }
+                if (t > slowest) {
+                    slowest = t, slowestZoom = zoom;
+                }
+            }
+            printRow("draw panel " + area + " mode " + std::to_string(mode) + " zoom spread",
+                     "zoom " + std::to_string(slowestZoom) + " " + milliseconds(slowest),
+                     "zoom " + std::to_string(fastestZoom) + " " + milliseconds(fastest),
+                     slowest / fastest, Target{1.2});
+            // Why zoom 0 costs most: its source rows are read whole from memory, which alone
+            // takes longer than composing the whole panel at zoom 100.
+            const double floor = results.seconds(key("BM_SourceFloor", a.width, a.height, mode, 0));
+            const double zoom100 =
+                results.seconds(key("BM_ComposePanel", a.width, a.height, mode, 100));
+            printRow("  zoom 0: reading its source lines alone vs zoom 100 composed",
+                     milliseconds(floor), "zoom 100 " + milliseconds(zoom100), floor / zoom100,
+                     std::nullopt);
+        }
+    }
+}
 
 } // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    photoRaster();
+    registerAll();
+    TableReporter results;
+    runBenchmarks(argc, argv, results);
+    printRows(results);
+    return 0;
+}

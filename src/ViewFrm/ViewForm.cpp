@@ -7,6 +7,8 @@
 #include "resources/Resources.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QDeadlineTimer>
 #include <QDialog>
 #include <QFile>
 #include <QIcon>
@@ -74,15 +76,23 @@ TViewForm::~TViewForm() {
 
 void TViewForm::writeSettingsNow() {
     SettingsRecord record = state_.settings;
-    // Ask the native window: the widget keeps the frame margins it learnt first, and a window
-    // manager draws a maximised window with a different (thinner) frame.
-    const QRect frame = windowHandle() != nullptr ? windowHandle()->frameGeometry() : frameGeometry();
+    const QRect frame = closingFrame_.value_or(frameGeometry());
     record.winTop = frame.top();
     record.winLeft = frame.left();
     record.winWidth = frame.width();
     record.winHeight = frame.height();
     record.winState = isMinimized() ? 1 : (isMaximized() ? 2 : 0);
     writeSettings(state_.settingsPath, record);
+}
+
+void TViewForm::closeEvent(QCloseEvent* event) {
+    // Take the outer frame while the window manager still frames the window. Once the window is
+    // hidden the native window has no frame any more, and the widget only knows the frame of its
+    // first showing, which a maximised window no longer has.
+    if (QWindow* native = windowHandle(); native != nullptr && isVisible()) {
+        closingFrame_ = native->frameGeometry();
+    }
+    QWidget::closeEvent(event);
 }
 
 void TViewForm::showEvent(QShowEvent* event) {
@@ -117,25 +127,39 @@ void TViewForm::applyStoredPlacement() {
         return;
     }
     // Stored bounds are the outer frame. Until the window manager has framed the window its
-    // frame size is unknown, so the size is corrected once the frame is known.
+    // frame size is unknown, so the bounds are applied again once the frame is known. That may
+    // take a while on a busy machine, and without a window manager it never happens: look every
+    // 50 ms, for at most 5 seconds.
     move(s.winLeft, s.winTop);
     resize(std::max(1, s.winWidth - frameWidth_), std::max(1, s.winHeight - frameHeight_));
-    QTimer::singleShot(0, this, [this] { correctPlacementForFrame(); });
-    QTimer::singleShot(250, this, [this] { correctPlacementForFrame(); });
+    auto* watch = new QTimer(this);
+    const QDeadlineTimer giveUp(5000);
+    connect(watch, &QTimer::timeout, this, [this, watch, giveUp] {
+        if (correctPlacementForFrame() || isMaximized() || giveUp.hasExpired()) {
+            watch->stop();
+            watch->deleteLater();
+        }
+    });
+    watch->start(50);
 }
 
-void TViewForm::correctPlacementForFrame() {
-    const int frameWidth = frameGeometry().width() - width();
-    const int frameHeight = frameGeometry().height() - height();
+bool TViewForm::correctPlacementForFrame() {
+    // The native window learns the frame from the window manager as soon as it is framed; the
+    // widget's own notion of it follows only with a later move, and must not be relied on here.
+    const QMargins frame = windowHandle() != nullptr ? windowHandle()->frameMargins() : QMargins();
+    const int frameWidth = frame.left() + frame.right();
+    const int frameHeight = frame.top() + frame.bottom();
     if ((frameWidth == frameWidth_ && frameHeight == frameHeight_) || isMaximized()) {
-        return;
+        return false;
     }
     frameWidth_ = frameWidth;
     frameHeight_ = frameHeight;
     const SettingsRecord& s = state_.settings;
     setMinimumSize(std::max(1, 200 - frameWidth_), std::max(1, 120 - frameHeight_));
-    move(s.winLeft, s.winTop);
-    resize(std::max(1, s.winWidth - frameWidth_), std::max(1, s.winHeight - frameHeight_));
+    // Place the client area inside the frame explicitly, for the same reason.
+    setGeometry(s.winLeft + frame.left(), s.winTop + frame.top(), std::max(1, s.winWidth - frameWidth_),
+                std::max(1, s.winHeight - frameHeight_));
+    return true;
 }
 
 void TViewForm::updateTitle(const std::string& name) {

@@ -74,6 +74,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -81,7 +82,7 @@ private:
     void createCommands();
     void showStep();
     void applyStoredPlacement();
-    void correctPlacementForFrame();
+    bool correctPlacementForFrame(); // true when it placed the window for a newly known frame
     void writeSettingsNow();
 
     bool composePanel(int panel);
@@ -138,6 +139,7 @@ private:
     int drawCount_ = 0;   // panels composed so far; lets tests see that a drawing happened
     int frameWidth_ = 0;  // outer minus client size, once the window manager has told us
     int frameHeight_ = 0;
+    std::optional<QRect> closingFrame_; // outer frame while the window manager still framed it
 };
 
 } // namespace duoptic

@@ -215,7 +215,8 @@ void JpegDecoder::keepSpare(std::shared_ptr<Picture> picture) {
     spares_[0] = std::move(picture);
 }
 
-std::shared_ptr<Picture> JpegDecoder::takeTarget(PixelFormat format, int width, int height) {
+std::shared_ptr<Picture> JpegDecoder::takeTarget(PixelFormat format, int width, int height,
+                                                 bool& fresh) {
     const auto bytes = static_cast<std::size_t>(Picture::strideFor(format, width)) *
                        static_cast<std::size_t>(height);
     // Reuse only a buffer that no raster shows any more, and not one far too large for this
@@ -236,7 +237,7 @@ std::shared_ptr<Picture> JpegDecoder::takeTarget(PixelFormat format, int width, 
         if (!target) {
             target = std::make_shared<Picture>();
         }
-        target->reset(format, width, height);
+        fresh = target->reset(format, width, height);
     } catch (const std::bad_alloc&) {
         throwJpegError(JERR_OUT_OF_MEMORY);
     }
@@ -256,12 +257,21 @@ std::shared_ptr<const Picture> JpegDecoder::picture() {
     }
     const jpeg_decompress_struct& c = session.cinfo;
     const PixelFormat format = c.quantize_colors ? PixelFormat::Indexed8 : PixelFormat::Xrgb32;
-    std::shared_ptr<Picture> target =
-        takeTarget(format, static_cast<int>(c.output_width), static_cast<int>(c.output_height));
+    bool fresh = false;
+    std::shared_ptr<Picture> target = takeTarget(
+        format, static_cast<int>(c.output_width), static_cast<int>(c.output_height), fresh);
     if (format == PixelFormat::Indexed8) {
         copyGreyPalette(c, target->palette());
     }
-    if (const int code = readRows(session, *target)) {
+    int code = 0;
+    {
+        // libjpeg writes the rows from the top; a new buffer's pages are provided ahead of it.
+        const PageWarmer warmer(fresh ? target->bits() : nullptr,
+                                static_cast<std::size_t>(target->stride()) *
+                                    static_cast<std::size_t>(target->height()));
+        code = readRows(session, *target);
+    }
+    if (code != 0) {
         keepSpare(std::move(target));
         throwJpegError(code);
     }

@@ -43,7 +43,8 @@ public:
 private:
     void forgetPicture();
     void keepSpare(std::shared_ptr<Picture> picture);
-    std::shared_ptr<Picture> takeTarget(PixelFormat format, int width, int height);
+    // A picture of that size to decode into; fresh tells whether its buffer is new.
+    std::shared_ptr<Picture> takeTarget(PixelFormat format, int width, int height, bool& fresh);
 
     std::vector<std::uint8_t> data_;
     int width_ = 0;

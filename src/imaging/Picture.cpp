@@ -1,8 +1,10 @@
 #include "imaging/Picture.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <new>
 #include <stdexcept>
+#include <system_error>
 
 #include <sys/mman.h>
 
@@ -12,6 +14,8 @@ namespace {
 
 constexpr std::size_t kHugePage = std::size_t{2} << 20;
 constexpr std::size_t kMapFrom = std::size_t{4} << 20; // bytes; smaller buffers come from new[]
+// Below this a thread costs about what it saves.
+constexpr std::size_t kWarmFrom = std::size_t{16} << 20;
 
 std::size_t roundUp(std::size_t n, std::size_t unit) {
     return (n + unit - 1) / unit * unit;
@@ -67,13 +71,14 @@ std::ptrdiff_t Picture::strideFor(PixelFormat format, int width) {
     return 0;
 }
 
-void Picture::reset(PixelFormat format, int width, int height) {
+bool Picture::reset(PixelFormat format, int width, int height) {
     if (width < 0 || height < 0) {
         throw std::invalid_argument("negative picture size");
     }
     const std::ptrdiff_t stride = strideFor(format, width);
     const auto bytes = static_cast<std::size_t>(stride) * static_cast<std::size_t>(height);
-    if (bytes > capacity_) {
+    const bool fresh = bytes > capacity_;
+    if (fresh) {
         buffer_.reset(); // never hold the old and the new buffer at once
         capacity_ = 0;
         std::size_t allocated = bytes;
@@ -84,6 +89,36 @@ void Picture::reset(PixelFormat format, int width, int height) {
     width_ = width;
     height_ = height;
     stride_ = stride;
+    return fresh;
+}
+
+PageWarmer::PageWarmer(std::uint8_t* begin, std::size_t bytes) {
+    if (begin == nullptr || bytes < kWarmFrom) {
+        return;
+    }
+    try {
+        thread_ = std::thread([this, begin, bytes] {
+            // In huge-page steps, so that a stop request is seen soon. MADV_POPULATE_WRITE
+            // provides the pages as a write would, without writing; it fails on kernels before
+            // 5.14, and then the writer's own faults do the work.
+            for (std::size_t done = 0; done < bytes && !stop_.load(std::memory_order_relaxed);
+                 done += kHugePage) {
+                if (::madvise(begin + done, std::min(kHugePage, bytes - done),
+                              MADV_POPULATE_WRITE) != 0) {
+                    return;
+                }
+            }
+        });
+    } catch (const std::system_error&) {
+        // No thread to be had: the pages fault in as they are written.
+    }
+}
+
+PageWarmer::~PageWarmer() {
+    stop_.store(true, std::memory_order_relaxed);
+    if (thread_.joinable()) {
+        thread_.join();
+    }
 }
 
 } // namespace duoptic

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <thread>
 
 namespace duoptic {
 
@@ -30,8 +32,9 @@ public:
     Picture(PixelFormat format, int width, int height) { reset(format, width, height); }
 
     // Gives the picture a new format and size. The pixels are left uninitialised; the buffer is
-    // kept when it is large enough. Throws std::bad_alloc.
-    void reset(PixelFormat format, int width, int height);
+    // kept when it is large enough. Returns true when it took a new buffer, whose pages the
+    // system has yet to provide. Throws std::bad_alloc.
+    bool reset(PixelFormat format, int width, int height);
 
     PixelFormat format() const { return format_; }
     int width() const { return width_; }
@@ -61,6 +64,24 @@ private:
     int height_ = 0;
     std::ptrdiff_t stride_ = 0;
     Palette palette_{};
+};
+
+// Has the pages of a new buffer provided on another thread, front to back, while its owner
+// writes the buffer from the front: a photograph's buffer takes the system a good part of a
+// decode's time to provide and clear, which a second core otherwise idle does meanwhile. The
+// contents are never changed; a page that the writer reaches first is simply skipped. Stops
+// and waits for the thread when it goes. Small buffers, and systems that cannot do this, are
+// left to fault page by page as before.
+class PageWarmer {
+public:
+    PageWarmer(std::uint8_t* begin, std::size_t bytes);
+    ~PageWarmer();
+    PageWarmer(const PageWarmer&) = delete;
+    PageWarmer& operator=(const PageWarmer&) = delete;
+
+private:
+    std::atomic<bool> stop_{false};
+    std::thread thread_;
 };
 
 } // namespace duoptic

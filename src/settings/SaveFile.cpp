@@ -117,7 +117,9 @@ bool isWritableOrMissing(const std::string& target, std::optional<struct stat>& 
         return errno == ENOENT;
     }
     old = info;
-    return (info.st_mode & 0222) != 0 && access(target.c_str(), W_OK) == 0;
+    // Only a regular file is replaced. A FIFO or a device that the path leads to, such as a link
+    // to /dev/null meant to keep nothing, stays what it is.
+    return S_ISREG(info.st_mode) && (info.st_mode & 0222) != 0 && access(target.c_str(), W_OK) == 0;
 }
 
 void syncFolder(const std::string& folder) {

@@ -11,9 +11,10 @@ namespace duoptic {
 // permission bits are kept; a new file gets 0666 less the umask. A symbolic link is followed, so
 // the file it points to is replaced rather than the link.
 //
-// A file that is read-only (no write bit at all, or not writable for this user) is refused even
-// though the rename could replace it. Any failure removes the temporary file, leaves the old file
-// as it was and throws Error(messages::cannotWrite(path)).
+// A file that is read-only (no write bit at all, or not writable for this user), or that is not a
+// regular file (a FIFO, a device, a folder), is refused even though the rename could replace it.
+// Any failure removes the temporary file, leaves the old file as it was and throws
+// Error(messages::cannotWrite(path)).
 void saveFileAtomically(const std::string& path, std::string_view content);
 
 } // namespace duoptic

@@ -1,0 +1,38 @@
+// Writes one generated photograph, for the scripts that need pictures on disk:
+//   bench_make_photo <file> <width> <height> [sbs] [right] [progressive] [grey] [tint=R,G,B]
+#include "PhotoJpeg.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+int main(int argc, char** argv) {
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: %s FILE WIDTH HEIGHT [sbs] [right] [progressive] [grey] "
+                             "[tint=R,G,B]\n", argv[0]);
+        return 2;
+    }
+    duoptic::bench::PhotoOptions options;
+    options.width = std::atoi(argv[2]);
+    options.height = std::atoi(argv[3]);
+    for (int i = 4; i < argc; ++i) {
+        const std::string word = argv[i];
+        if (word == "sbs") {
+            options.sideBySide = true;
+        } else if (word == "right") {
+            options.rightEye = true;
+        } else if (word == "progressive") {
+            options.progressive = true;
+        } else if (word == "grey") {
+            options.grey = true;
+        } else if (word.rfind("tint=", 0) == 0 &&
+                   std::sscanf(word.c_str() + 5, "%lf,%lf,%lf", &options.red, &options.green,
+                               &options.blue) == 3) {
+        } else {
+            std::fprintf(stderr, "unknown option %s\n", word.c_str());
+            return 2;
+        }
+    }
+    duoptic::bench::writeFile(argv[1], duoptic::bench::photoJpeg(options));
+    return 0;
+}
