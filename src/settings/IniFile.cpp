@@ -103,7 +103,8 @@ std::string keyLine(std::string_view key, std::string_view value) {
     return line;
 }
 
-std::string readRegularFile(const std::string& path) {
+std::string readRegularFile(const std::string& path, bool& cut) {
+    cut = false;
     // stat before open: opening some devices has side effects even without reading.
     struct stat info {};
     if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
@@ -117,7 +118,7 @@ std::string readRegularFile(const std::string& path) {
     // The file may have been replaced between stat and open.
     if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
         char buffer[65536];
-        while (text.size() < IniFile::kMaxFileSize) {
+        while (text.size() <= IniFile::kMaxFileSize) {
             const ssize_t got = ::read(fd, buffer, sizeof buffer);
             if (got < 0 && errno == EINTR) {
                 continue;
@@ -131,6 +132,7 @@ std::string readRegularFile(const std::string& path) {
     close(fd);
     if (text.size() > IniFile::kMaxFileSize) {
         text.resize(IniFile::kMaxFileSize);
+        cut = true;
     }
     return text;
 }
@@ -152,7 +154,10 @@ IniFile IniFile::parse(std::string_view text) {
 }
 
 IniFile IniFile::load(const std::string& path) {
-    return parse(readRegularFile(path));
+    bool cut = false;
+    IniFile file = parse(readRegularFile(path, cut));
+    file.complete_ = !cut;
+    return file;
 }
 
 std::optional<std::string> IniFile::read(std::string_view section, std::string_view key) const {

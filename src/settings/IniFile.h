@@ -23,6 +23,9 @@ public:
     // A file that is missing, unreadable or not a regular file gives an empty IniFile; FIFOs and
     // devices are never opened, so loading cannot block. At most kMaxFileSize bytes are read.
     static IniFile load(const std::string& path);
+    // False when load() met a file larger than it reads: writing such a file back would lose
+    // its end.
+    bool complete() const { return complete_; }
 
     // The value with blanks around it dropped, one pair of enclosing matching quotes removed and
     // cut to kMaxValueLength bytes. A key with nothing after "=" gives empty text; a missing
@@ -43,6 +46,7 @@ private:
     void appendSection(std::string_view section, std::string line);
 
     std::vector<std::string> lines_;
+    bool complete_ = true;
 };
 
 } // namespace duoptic

@@ -1,5 +1,8 @@
 #include "settings/Settings.h"
 
+#include "app/Error.h"
+#include "app/Messages.h"
+
 #include "settings/IniFile.h"
 #include "settings/SaveFile.h"
 #include "settings/TextToInt.h"
@@ -79,6 +82,9 @@ SettingsRecord readSettings(const std::string& iniPath, const std::string& progr
 
 void writeSettings(const std::string& iniPath, const SettingsRecord& record) {
     IniFile file = IniFile::load(iniPath);
+    if (!file.complete()) {
+        throw Error(messages::cannotWrite(iniPath));
+    }
     for (const Field& field : kFields) {
         if (const auto* member = std::get_if<IntMember>(&field.member)) {
             file.write(field.section, field.key, std::to_string(record.*(*member)));

@@ -84,6 +84,14 @@ protected:
     TempFolder folder_;
 };
 
+// A file larger than the reader takes would lose its end if written back from what was read.
+TEST_F(SettingsTest, FileTooLargeToKeepWholeIsNotRewritten) {
+    writeFile(iniPath(), "[Viewer]\r\nBorderWidth=9\r\n" +
+                             std::string(IniFile::kMaxFileSize, ';') + "\r\n[Tail]\r\nKept=1\r\n");
+    EXPECT_EQ(readSettings(iniPath(), folder_.path()).borderWidth, 9);
+    expectWriteRefused(iniPath());
+}
+
 TEST_F(SettingsTest, NoFileGivesDefaults) {
     SettingsRecord expected;
     expected.latestPath = folder_.path();
