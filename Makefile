@@ -22,9 +22,19 @@ run: deps
 	$(MAKE) build
 	./$(BUILD)/duoptic
 
+# The unit, widget and hostile-file tests run a second time in an AddressSanitizer and
+# UndefinedBehaviorSanitizer build; the end-to-end run in a real X server only in the first.
+SANITIZE_BUILD ?= build-asan
+
 test: deps
 	$(MAKE) build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+		-DDUOPTIC_SANITIZE=ON -DDUOPTIC_BENCH=OFF
+	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
+	cd $(SANITIZE_BUILD) && QT_QPA_PLATFORM=offscreen \
+		LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp \
+		ctest --output-on-failure -j $(JOBS) -E '^e2e_'
 
 bench: deps
 	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release
@@ -39,4 +49,4 @@ format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
 
 clean:
-	rm -rf $(BUILD) build-bench build-fuzz
+	rm -rf $(BUILD) $(SANITIZE_BUILD) build-bench build-fuzz
