@@ -37,7 +37,7 @@ test: deps
 		ctest --output-on-failure -j $(JOBS) -E '^e2e_'
 
 bench: deps
-	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release
+	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DDUOPTIC_TESTS=OFF
 	cmake --build build-bench -j $(JOBS)
 	bash bench/run.sh build-bench
 

@@ -16,13 +16,23 @@ rows="$logs/rows.tsv"
 failed=0
 started=$(date +%s)
 
+# Other work on the machine skews the ratios, most of all those that need both cores. Where it
+# is allowed, each benchmark runs in a session of its own whose scheduling group, and every
+# process in it (the references it starts included), has the highest priority; the kernel shares
+# the processors between sessions' groups first, so raising the processes alone is not enough.
+priority=()
+if [ "$(nice -n -20 nice 2> /dev/null)" = "-20" ] && command -v setsid > /dev/null; then
+    priority=(setsid --wait bash -c
+        'echo -20 2> /dev/null > /proc/self/autogroup; exec nice -n -20 "$@"' priority)
+fi
+
 # name, time limit in seconds, command...
 run() {
     local name=$1 limit=$2
     shift 2
     printf 'running %-10s ' "$name" >&2
     local t0=$SECONDS
-    if timeout "$limit" "$@" > "$logs/$name.log" 2>&1; then
+    if "${priority[@]}" timeout "$limit" "$@" > "$logs/$name.log" 2>&1; then
         printf '%4ds\n' $((SECONDS - t0)) >&2
     else
         printf '%4ds  FAILED, see %s\n' $((SECONDS - t0)) "$logs/$name.log" >&2
@@ -31,8 +41,8 @@ run() {
     grep '^@row' "$logs/$name.log" | cut -f2- >> "$rows"
 }
 
-echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) cores" >&2
-run catalogue 120 "$build/bench/catalogue/bench_catalogue" --benchmark_filter=/10000$
+echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) cores${priority:+, priority raised}" >&2
+run catalogue 120 "$build/bench/catalogue/bench_catalogue" --benchmark_filter=/10000/
 run imaging 120 "$build/bench/imaging/bench_imaging"
 run loading 240 "$build/bench/loading/bench_loading"
 run startup 60 "$build/bench/startup/bench_startup"
@@ -43,20 +53,32 @@ fi
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg), $(($(date +%s) - started)) s" >&2
 echo >&2
 
+# The rows as one table, each column as wide as its widest cell.
 awk -F'\t' '
-    BEGIN { n = 1; cell[1, 1] = "benchmark"; cell[1, 2] = "measured"; cell[1, 3] = "reference"
-            cell[1, 4] = "ratio"; cell[1, 5] = "target"; cell[1, 6] = "ok/miss" }
-    { n++; for (i = 1; i <= 6; i++) cell[n, i] = $i }
+    BEGIN {
+        n = split("benchmark|measured|reference|ratio|target|ok/miss", head, "|")
+        rows = 1
+        for (i = 1; i <= n; i++) cell[1, i] = head[i]
+    }
+    {
+        rows++
+        for (i = 1; i <= n; i++) cell[rows, i] = $i
+    }
     END {
-        for (i = 1; i <= 6; i++) for (r = 1; r <= n; r++)
-            if (length(cell[r, i]) > w[i]) w[i] = length(cell[r, i])
-        for (r = 1; r <= n; r++) {
+        for (r = 1; r <= rows; r++)
+            for (i = 1; i <= n; i++)
+                if (length(cell[r, i]) > width[i]) width[i] = length(cell[r, i])
+        for (r = 1; r <= rows; r++) {
             line = "|"
-            for (i = 1; i <= 6; i++) line = line sprintf(" %-*s |", w[i], cell[r, i])
+            for (i = 1; i <= n; i++) line = line sprintf(" %-*s |", width[i], cell[r, i])
             print line
             if (r == 1) {
                 line = "|"
-                for (i = 1; i <= 6; i++) { d = ""; for (k = 0; k < w[i]; k++) d = d "-"; line = line " " d " |" }
+                for (i = 1; i <= n; i++) {
+                    dashes = sprintf("%*s", width[i], "")
+                    gsub(/ /, "-", dashes)
+                    line = line " " dashes " |"
+                }
                 print line
             }
         }

@@ -89,6 +89,7 @@ void BM_BuildFilerList(benchmark::State& state) {
 void folderSizes(benchmark::internal::Benchmark* bench) {
     bench->Arg(1'000)->Arg(10'000)->Arg(30'000)->Unit(benchmark::kMicrosecond);
     bench->Complexity(benchmark::oN);
+    duoptic::bench::bestOf(bench->MinTime(0.1), 5);
 }
 
 BENCHMARK(BM_ListFolderNames)->Apply(folderSizes);

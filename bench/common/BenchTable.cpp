@@ -51,7 +51,9 @@ std::string milliseconds(double seconds) {
     return number(ms, ms >= 100 ? 0 : ms >= 10 ? 1 : ms >= 1 ? 2 : 3) + " ms";
 }
 
-std::string megabytes(double bytes) { return number(bytes / 1e6, 1) + " MB"; }
+std::string megabytes(double bytes) {
+    return number(bytes / 1e6, 1) + " MB";
+}
 
 double median(std::vector<double> values) {
     if (values.empty()) {
@@ -80,7 +82,11 @@ std::string shellQuoted(const std::string& path) {
     return quoted + "'";
 }
 
-double peakResidentBytes() { return statusKilobytes("VmHWM"); }
-double residentBytes() { return statusKilobytes("VmRSS"); }
+double peakResidentBytes() {
+    return statusKilobytes("VmHWM");
+}
+double residentBytes() {
+    return statusKilobytes("VmRSS");
+}
 
 } // namespace duoptic::bench

@@ -8,8 +8,10 @@
 
 int main(int argc, char** argv) {
     if (argc < 4) {
-        std::fprintf(stderr, "usage: %s FILE WIDTH HEIGHT [sbs] [right] [progressive] [grey] "
-                             "[tint=R,G,B]\n", argv[0]);
+        std::fprintf(stderr,
+                     "usage: %s FILE WIDTH HEIGHT [sbs] [right] [progressive] [grey] "
+                     "[tint=R,G,B]\n",
+                     argv[0]);
         return 2;
     }
     duoptic::bench::PhotoOptions options;
@@ -25,10 +27,9 @@ int main(int argc, char** argv) {
             options.progressive = true;
         } else if (word == "grey") {
             options.grey = true;
-        } else if (word.rfind("tint=", 0) == 0 &&
+        } else if (word.rfind("tint=", 0) != 0 ||
                    std::sscanf(word.c_str() + 5, "%lf,%lf,%lf", &options.red, &options.green,
-                               &options.blue) == 3) {
-        } else {
+                               &options.blue) != 3) {
             std::fprintf(stderr, "unknown option %s\n", word.c_str());
             return 2;
         }

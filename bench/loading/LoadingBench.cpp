@@ -12,6 +12,7 @@
 #include "ViewFrm/PairLoading.h"
 #include "settings/Modes.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,7 +25,7 @@ namespace {
 using namespace duoptic;
 using namespace duoptic::bench;
 
-int gRepetitions = 5;
+int gRepetitions = 7;
 
 // What the window owns for loading: two decoders and the rasters the panels show.
 struct Window {
@@ -62,9 +63,9 @@ std::string photo(const TempFolder& folder, const std::string& name, const Photo
 
 // A side-by-side pair: first load into fresh decoders and repeated loads into the same ones
 // while the rasters hold the previous pictures, both against one djpeg run.
-void sideBySideRows(const std::string& label, const std::string& basePath,
-                    const std::string& file, const std::string& djpegOptions, bool firstToo,
-                    double firstBound, double repeatedBound) {
+void sideBySideRows(const std::string& label, const std::string& basePath, const std::string& file,
+                    const std::string& djpegOptions, bool firstToo, double firstBound,
+                    double repeatedBound) {
     Window window;
     window.load(PairKind::Parallel, basePath); // the second load allocates the second buffer;
     window.load(PairKind::Parallel, basePath); // from the third on, loads reuse them
@@ -137,9 +138,9 @@ int main(int argc, char** argv) {
     sideBySideRows("P 12000x4000 baseline", base, baseline, "-dct float", true, 1.3, 1.0);
 
     const std::string prog = folder.file("prog");
-    const std::string progressive = photo(
-        folder, "prog_DUP.jpg",
-        {.width = 12000, .height = 4000, .sideBySide = true, .progressive = true});
+    const std::string progressive =
+        photo(folder, "prog_DUP.jpg",
+              {.width = 12000, .height = 4000, .sideBySide = true, .progressive = true});
     sideBySideRows("P 12000x4000 progressive", prog, progressive, "-dct float", true, 1.3, 1.0);
 
     const std::string two = folder.file("two");

@@ -11,10 +11,13 @@
 #include "ViewFrm/PairLoading.h"
 #include "settings/Modes.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <string>
+
+#include <unistd.h>
 
 namespace {
 

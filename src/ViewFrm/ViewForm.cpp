@@ -128,14 +128,17 @@ void TViewForm::applyStoredPlacement() {
     }
     // Stored bounds are the outer frame. Until the window manager has framed the window its
     // frame size is unknown, so the bounds are applied again once the frame is known. That may
-    // take a while on a busy machine, and without a window manager it never happens: look every
-    // 50 ms, for at most 5 seconds.
+    // take a while on a busy machine, and without a window manager it never happens. Qt may also
+    // still convert between outer and inner position with a frame it has not caught up with, so
+    // the result is checked: every 50 ms, until the frame has been where it belongs for three
+    // looks in a row, for at most 5 seconds.
     move(s.winLeft, s.winTop);
     resize(std::max(1, s.winWidth - frameWidth_), std::max(1, s.winHeight - frameHeight_));
     auto* watch = new QTimer(this);
     const QDeadlineTimer giveUp(5000);
-    connect(watch, &QTimer::timeout, this, [this, watch, giveUp] {
-        if (correctPlacementForFrame() || isMaximized() || giveUp.hasExpired()) {
+    connect(watch, &QTimer::timeout, this, [this, watch, giveUp, settled = 0]() mutable {
+        settled = correctPlacementForFrame() ? settled + 1 : 0;
+        if (settled >= 3 || isMaximized() || giveUp.hasExpired()) {
             watch->stop();
             watch->deleteLater();
         }
@@ -144,22 +147,27 @@ void TViewForm::applyStoredPlacement() {
 }
 
 bool TViewForm::correctPlacementForFrame() {
-    // The native window learns the frame from the window manager as soon as it is framed; the
-    // widget's own notion of it follows only with a later move, and must not be relied on here.
-    const QMargins frame = windowHandle() != nullptr ? windowHandle()->frameMargins() : QMargins();
-    const int frameWidth = frame.left() + frame.right();
-    const int frameHeight = frame.top() + frame.bottom();
-    if ((frameWidth == frameWidth_ && frameHeight == frameHeight_) || isMaximized()) {
+    QWindow* native = windowHandle();
+    if (native == nullptr || isMaximized()) {
         return false;
     }
-    frameWidth_ = frameWidth;
-    frameHeight_ = frameHeight;
+    // The native window reads the frame from the window manager as soon as it is framed; the
+    // widget's own notion of it follows only with a later move and must not be relied on here.
+    const QMargins frame = native->frameMargins();
+    if (frame.isNull()) {
+        return false; // not framed (yet)
+    }
     const SettingsRecord& s = state_.settings;
+    if (native->frameGeometry() == QRect(s.winLeft, s.winTop, s.winWidth, s.winHeight)) {
+        return true;
+    }
+    frameWidth_ = frame.left() + frame.right();
+    frameHeight_ = frame.top() + frame.bottom();
     setMinimumSize(std::max(1, 200 - frameWidth_), std::max(1, 120 - frameHeight_));
-    // Place the client area inside the frame explicitly, for the same reason.
+    // The inner rectangle, so that no conversion with a frame size is left to anyone else.
     setGeometry(s.winLeft + frame.left(), s.winTop + frame.top(), std::max(1, s.winWidth - frameWidth_),
                 std::max(1, s.winHeight - frameHeight_));
-    return true;
+    return false;
 }
 
 void TViewForm::updateTitle(const std::string& name) {

@@ -82,7 +82,7 @@ private:
     void createCommands();
     void showStep();
     void applyStoredPlacement();
-    bool correctPlacementForFrame(); // true when it placed the window for a newly known frame
+    bool correctPlacementForFrame(); // true when the outer frame is where the settings put it
     void writeSettingsNow();
 
     bool composePanel(int panel);

@@ -72,9 +72,8 @@ bool TViewForm::composePanel(int panel) {
 
     auto* pixels = reinterpret_cast<std::uint32_t*>(backBuffer_.bits());
     const int stride = static_cast<int>(backBuffer_.bytesPerLine());
-    fillBackground(pixels, areaWidth_, areaHeight_, stride, kBackgroundGrey);
-    stretchRaster(panel == 1 ? rasters_.left : rasters_.right, geometry.source, pixels, areaWidth_,
-                  areaHeight_, stride);
+    composeRaster(panel == 1 ? rasters_.left : rasters_.right, geometry.source, kBackgroundGrey,
+                  pixels, areaWidth_, areaHeight_, stride);
     ++drawCount_;
     return true;
 }

@@ -32,7 +32,18 @@ private:
 } // namespace
 
 std::vector<std::uint8_t> readFileBytes(const std::string& path, std::size_t maxBytes) {
-    const auto fail = [&path]() { return Error(messages::cannotOpenFile(path)); };
+    std::vector<std::uint8_t> bytes;
+    readFileBytes(path, bytes, maxBytes);
+    return bytes;
+}
+
+void readFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes,
+                   std::size_t maxBytes) {
+    bytes.clear();
+    const auto fail = [&path, &bytes]() {
+        bytes.clear();
+        return Error(messages::cannotOpenFile(path));
+    };
     if (path.find('\0') != std::string::npos) {
         throw fail();
     }
@@ -47,7 +58,10 @@ std::vector<std::uint8_t> readFileBytes(const std::string& path, std::size_t max
         throw fail();
     }
     // One byte more than expected, so that the read which meets the end usually needs no growth.
-    std::vector<std::uint8_t> bytes(expected + 1);
+    if (bytes.capacity() / 2 > expected + 1) {
+        bytes = std::vector<std::uint8_t>(); // a far larger buffer is not kept for a small file
+    }
+    bytes.resize(expected + 1);
     std::size_t total = 0;
     for (;;) {
         if (total == bytes.size()) {
@@ -73,7 +87,6 @@ std::vector<std::uint8_t> readFileBytes(const std::string& path, std::size_t max
         throw fail();
     }
     bytes.resize(total);
-    return bytes;
 }
 
 } // namespace duoptic

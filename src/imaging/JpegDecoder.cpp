@@ -97,7 +97,8 @@ int readHeader(Session& s, const std::uint8_t* data, std::size_t size) {
     return 0;
 }
 
-int startDecompress(Session& s) {
+// Sets the decoding parameters and works out the output size, before anything is decoded.
+int prepareOutput(Session& s) {
     if (setjmp(s.trap.jump) != 0) {
         return s.trap.code;
     }
@@ -119,7 +120,16 @@ int startDecompress(Session& s) {
         c.out_color_space = kXrgbColorSpace;
         break;
     }
-    jpeg_start_decompress(&c);
+    jpeg_calc_output_dimensions(&c);
+    return 0;
+}
+
+// A progressive or other multi-scan file is read to its end here, before the first row.
+int startDecompress(Session& s) {
+    if (setjmp(s.trap.jump) != 0) {
+        return s.trap.code;
+    }
+    jpeg_start_decompress(&s.cinfo);
     return 0;
 }
 
@@ -191,13 +201,18 @@ void JpegDecoder::forgetPicture() {
 
 void JpegDecoder::readFile(const std::string& path) {
     forgetPicture();
-    data_ = {}; // never hold two files' bytes at once
-    readMemory(readFileBytes(path));
+    // Never two files' bytes at once; the previous file's buffer takes this one if it fits.
+    readFileBytes(path, data_);
+    readHeaderOfData();
 }
 
 void JpegDecoder::readMemory(std::vector<std::uint8_t> bytes) {
     forgetPicture();
     data_ = std::move(bytes);
+    readHeaderOfData();
+}
+
+void JpegDecoder::readHeaderOfData() {
     if (data_.empty()) {
         return; // 0 x 0 until picture() reports the empty input
     }
@@ -252,24 +267,28 @@ std::shared_ptr<const Picture> JpegDecoder::picture() {
     if (const int code = readHeader(session, data_.data(), data_.size())) {
         throwJpegError(code);
     }
-    if (const int code = startDecompress(session)) {
+    if (const int code = prepareOutput(session)) {
         throwJpegError(code);
     }
     const jpeg_decompress_struct& c = session.cinfo;
     const PixelFormat format = c.quantize_colors ? PixelFormat::Indexed8 : PixelFormat::Xrgb32;
     bool fresh = false;
-    std::shared_ptr<Picture> target = takeTarget(
-        format, static_cast<int>(c.output_width), static_cast<int>(c.output_height), fresh);
-    if (format == PixelFormat::Indexed8) {
-        copyGreyPalette(c, target->palette());
-    }
+    std::shared_ptr<Picture> target = takeTarget(format, static_cast<int>(c.output_width),
+                                                 static_cast<int>(c.output_height), fresh);
     int code = 0;
     {
-        // libjpeg writes the rows from the top; a new buffer's pages are provided ahead of it.
+        // A new buffer's pages are provided on another core while libjpeg reads the scans and
+        // writes the rows from the top.
         const PageWarmer warmer(fresh ? target->bits() : nullptr,
                                 static_cast<std::size_t>(target->stride()) *
                                     static_cast<std::size_t>(target->height()));
-        code = readRows(session, *target);
+        code = startDecompress(session);
+        if (code == 0) {
+            if (format == PixelFormat::Indexed8) {
+                copyGreyPalette(c, target->palette());
+            }
+            code = readRows(session, *target);
+        }
     }
     if (code != 0) {
         keepSpare(std::move(target));

@@ -42,6 +42,7 @@ public:
 
 private:
     void forgetPicture();
+    void readHeaderOfData(); // of data_: sets the size, or throws
     void keepSpare(std::shared_ptr<Picture> picture);
     // A picture of that size to decode into; fresh tells whether its buffer is new.
     std::shared_ptr<Picture> takeTarget(PixelFormat format, int width, int height, bool& fresh);

@@ -106,38 +106,42 @@ std::uint32_t* rowAt(std::uint32_t* base, int y, int strideBytes) {
                                             std::ptrdiff_t{y} * strideBytes);
 }
 
-} // namespace
-
-void fillBackground(std::uint32_t* dst, int width, int height, int strideBytes,
-                    std::uint32_t colour) {
-    for (int y = 0; y < height && width > 0; ++y) {
+void fillRows(std::uint32_t* dst, int firstRow, int lastRow, int width, int strideBytes,
+              std::uint32_t colour) {
+    for (int y = firstRow; y < lastRow && width > 0; ++y) {
         std::fill_n(rowAt(dst, y, strideBytes), width, colour);
     }
 }
 
-void stretchRaster(const Raster& src, SourceRect rect, std::uint32_t* dst, int dstWidth,
-                   int dstHeight, int dstStrideBytes) {
-    if (dst == nullptr || dstWidth <= 0 || dstHeight <= 0 || rect.width <= 0 || rect.height <= 0 ||
-        src.empty()) {
-        return;
-    }
-    const AxisTable columns = makeAxisTable(src.width(), rect.left, rect.width, dstWidth);
-    const AxisTable rows = makeAxisTable(src.height(), rect.top, rect.height, dstHeight);
+// The destination area and, for composing, the colour of what the raster does not cover.
+struct Destination {
+    std::uint32_t* pixels;
+    int width;
+    int height;
+    int strideBytes;
+    const std::uint32_t* background; // null: leave what the raster does not cover as it is
+};
+
+// Rows rows.first .. rows.last - 1, the columns of the table; the background beside them.
+void drawRows(const Raster& src, const AxisTable& columns, const AxisTable& rows,
+              const Destination& d) {
     const int n = columns.size();
-    if (n == 0 || rows.size() == 0) {
-        return;
-    }
     const bool indexed = src.format() == PixelFormat::Indexed8;
     const int pixelBytes = indexed ? 1 : 4;
     // At 1:1 horizontally a row is one plain copy.
     const bool contiguous = !indexed && columns.source.back() - columns.source.front() == n - 1;
     const std::size_t runBytes = 4 * static_cast<std::size_t>(n);
     for (int dy = rows.first; dy < rows.last; ++dy) {
-        std::uint32_t* out = rowAt(dst, dy, dstStrideBytes) + columns.first;
+        std::uint32_t* line = rowAt(d.pixels, dy, d.strideBytes);
+        if (d.background != nullptr) {
+            std::fill_n(line, columns.first, *d.background);
+            std::fill_n(line + columns.last, d.width - columns.last, *d.background);
+        }
+        std::uint32_t* out = line + columns.first;
         const std::int32_t sy = rows.at(dy);
         // Zoomed in, most rows repeat the one above: copying it beats gathering again.
         if (dy > rows.first && sy == rows.at(dy - 1)) {
-            std::memcpy(out, rowAt(dst, dy - 1, dstStrideBytes) + columns.first, runBytes);
+            std::memcpy(out, rowAt(d.pixels, dy - 1, d.strideBytes) + columns.first, runBytes);
             continue;
         }
         const std::uint8_t* row = src.row(sy);
@@ -158,6 +162,45 @@ void stretchRaster(const Raster& src, SourceRect rect, std::uint32_t* dst, int d
                        prefetch);
         }
     }
+}
+
+void stretchInto(const Raster& src, SourceRect rect, const Destination& d) {
+    if (d.pixels == nullptr || d.width <= 0 || d.height <= 0) {
+        return;
+    }
+    AxisTable columns;
+    AxisTable rows;
+    if (rect.width > 0 && rect.height > 0 && !src.empty()) {
+        columns = makeAxisTable(src.width(), rect.left, rect.width, d.width);
+        rows = makeAxisTable(src.height(), rect.top, rect.height, d.height);
+    }
+    if (columns.size() == 0 || rows.size() == 0) {
+        rows = AxisTable{}; // nothing covered: all of it is background
+    }
+    if (d.background != nullptr) {
+        fillRows(d.pixels, 0, rows.first, d.width, d.strideBytes, *d.background);
+        fillRows(d.pixels, rows.last, d.height, d.width, d.strideBytes, *d.background);
+    }
+    if (rows.size() > 0) {
+        drawRows(src, columns, rows, d);
+    }
+}
+
+} // namespace
+
+void fillBackground(std::uint32_t* dst, int width, int height, int strideBytes,
+                    std::uint32_t colour) {
+    fillRows(dst, 0, height, width, strideBytes, colour);
+}
+
+void stretchRaster(const Raster& src, SourceRect rect, std::uint32_t* dst, int dstWidth,
+                   int dstHeight, int dstStrideBytes) {
+    stretchInto(src, rect, {dst, dstWidth, dstHeight, dstStrideBytes, nullptr});
+}
+
+void composeRaster(const Raster& src, SourceRect rect, std::uint32_t colour, std::uint32_t* dst,
+                   int dstWidth, int dstHeight, int dstStrideBytes) {
+    stretchInto(src, rect, {dst, dstWidth, dstHeight, dstStrideBytes, &colour});
 }
 
 } // namespace duoptic

@@ -21,4 +21,9 @@ void fillBackground(std::uint32_t* dst, int width, int height, int strideBytes,
 void stretchRaster(const Raster& src, SourceRect rect, std::uint32_t* dst, int dstWidth,
                    int dstHeight, int dstStrideBytes);
 
+// A whole panel: the same pixels as fillBackground(colour) followed by stretchRaster, but each
+// written once, since the grey goes only where the stretch leaves the destination as it was.
+void composeRaster(const Raster& src, SourceRect rect, std::uint32_t colour, std::uint32_t* dst,
+                   int dstWidth, int dstHeight, int dstStrideBytes);
+
 } // namespace duoptic

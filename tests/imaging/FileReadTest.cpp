@@ -87,6 +87,33 @@ TEST_F(FileRead, SymlinkToAFileReadsTheFile) {
     EXPECT_EQ(readFileBytes((dir_ / "link_DUL.jpg").string()).size(), 1234u);
 }
 
+TEST_F(FileRead, ReadingIntoABufferKeepsItForTheNextFile) {
+    std::vector<std::uint8_t> bytes;
+    readFileBytes(write("a.jpg", 5000), bytes);
+    EXPECT_EQ(bytes, std::vector<std::uint8_t>(5000, 'x'));
+    const std::uint8_t* buffer = bytes.data();
+    readFileBytes(write("b.jpg", 4000), bytes);
+    EXPECT_EQ(bytes, std::vector<std::uint8_t>(4000, 'x'));
+    EXPECT_EQ(bytes.data(), buffer);
+}
+
+TEST_F(FileRead, ReadingIntoABufferGivesUpOneFarTooLarge) {
+    std::vector<std::uint8_t> bytes;
+    readFileBytes(write("big.jpg", 100000), bytes);
+    readFileBytes(write("small.jpg", 10), bytes);
+    EXPECT_EQ(bytes, std::vector<std::uint8_t>(10, 'x'));
+    EXPECT_LT(bytes.capacity(), 100000u);
+}
+
+TEST_F(FileRead, AFailedReadIntoABufferLeavesItEmpty) {
+    std::vector<std::uint8_t> bytes;
+    readFileBytes(write("a.jpg", 5000), bytes);
+    EXPECT_THROW(readFileBytes((dir_ / "nothing.jpg").string(), bytes), Error);
+    EXPECT_TRUE(bytes.empty());
+    EXPECT_THROW(readFileBytes(write("c.jpg", 101), bytes, 100), Error);
+    EXPECT_TRUE(bytes.empty());
+}
+
 struct CapCase {
     const char* name;
     std::size_t size;

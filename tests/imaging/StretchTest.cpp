@@ -4,6 +4,7 @@
 
 #include <ostream>
 
+#include <algorithm>
 #include <climits>
 #include <functional>
 #include <memory>
@@ -271,6 +272,39 @@ TEST(Stretch, AgreesWithThePlainRuleForManyRects) {
             }
         }
         canvas.expectPaddingUntouched();
+    }
+}
+
+// The panel's one-pass composition gives exactly what the grey fill followed by the stretch gives,
+// whatever the destination held before.
+TEST(Compose, EqualsFillThenStretchForManyRects) {
+    std::mt19937 random(20240715);
+    const auto number = [&](int lo, int hi) {
+        return std::uniform_int_distribution<int>(lo, hi)(random);
+    };
+    const Raster rasters[] = {Raster::whole(numberedPicture(37, 23)),
+                              Raster::whole(indexedPicture(29, 31)),
+                              splitSideBySide(numberedPicture(51, 17)).right,
+                              splitSideBySide(numberedPicture(1, 5)).left}; // 0 wide
+    for (int round = 0; round < 400; ++round) {
+        const Raster& raster = rasters[round % 4];
+        const SourceRect rect{number(-40, 40), number(-40, 40), number(-2, 90), number(-2, 90)};
+        Canvas expected(number(1, 60), number(1, 60));
+        expected.draw(raster, rect);
+        Canvas composed(expected.width, expected.height);
+        for (int y = 0; y < composed.height; ++y) {
+            std::fill_n(composed.pixels.data() + std::size_t(y) * composed.stride, composed.width,
+                        0xFF123456u);
+        }
+        composeRaster(raster, rect, kBackgroundGrey, composed.pixels.data(), composed.width,
+                      composed.height, composed.stride * 4);
+        for (int dy = 0; dy < composed.height; ++dy) {
+            for (int dx = 0; dx < composed.width; ++dx) {
+                ASSERT_EQ(composed.at(dx, dy), expected.at(dx, dy))
+                    << "round " << round << " at " << dx << "," << dy;
+            }
+        }
+        composed.expectPaddingUntouched();
     }
 }
 
