@@ -137,7 +137,8 @@ def sh(args, timeout=15, check=True, binary=False):
 
 
 def wait_for(probe, timeout, what, interval=0.05):
-    """Polls probe() until it returns something truthy; fails with `what` after `timeout` seconds."""
+    """Polls probe() until it returns something truthy; fails with `what` (a text, or a function
+    that tells how things stand by then) after `timeout` seconds."""
     deadline = time.monotonic() + timeout
     last_error = None
     while True:
@@ -148,6 +149,8 @@ def wait_for(probe, timeout, what, interval=0.05):
         except CheckFailed as error:
             last_error = error
         if time.monotonic() >= deadline:
+            if callable(what):
+                what = what()
             raise CheckFailed(what + (" (%s)" % last_error if last_error else ""))
         time.sleep(interval)
 
@@ -318,6 +321,16 @@ class Viewer:
             time.sleep(0.05)
         raise CheckFailed("the window frame did not settle (last %s)" % (last,))
 
+    def placed_at(self, expected, timeout=10):
+        """Waits for the outer frame to be `expected` and to stay so; fails with where it is."""
+        try:
+            wait_for(lambda: outer_geometry(self.win) == expected, timeout, "")
+        except CheckFailed:
+            raise CheckFailed("outer frame is %s, expected %s" % (outer_geometry(self.win), expected))
+        require(stays(lambda: outer_geometry(self.win) == expected, 1.0),
+                "outer frame moved on to %s after reaching %s" % (outer_geometry(self.win), expected))
+        return expected
+
     def alive(self):
         return self.proc.poll() is None
 
@@ -326,7 +339,7 @@ class Viewer:
 
     def wait_title(self, expected, timeout=15):
         return wait_for(lambda: self.title() == expected, timeout,
-                        "title is %r, expected %r" % (self.title(), expected))
+                        lambda: "title is %r, expected %r" % (self.title(), expected))
 
     def client(self):
         return client_geometry(self.win)
@@ -526,10 +539,23 @@ def poll_screen(evaluate, timeout, what):
     return result["img"]
 
 
+def key_barrier(s, client):
+    """Down, then Up, each waited for on the screen (zoom 0, centred). Keys are handled in order,
+    so whatever came before them has been handled too once they show."""
+    v = s.viewer
+    v.keys("Down")
+    poll_screen(lambda img: check_bands(img, client, s.border, SAMPLE_W, SAMPLE_H, 0, 52), 15,
+                "Down did not move the picture to position 52")
+    v.keys("Up")
+    poll_screen(lambda img: check_bands(img, client, s.border, SAMPLE_W, SAMPLE_H, 0, 50), 15,
+                "Up did not move the picture back to 50")
+
+
 def best_shift(old_row, new_row, max_shift):
-    """The s for which new[x] == old[x + s] fits best, with its mean difference."""
+    """The s for which new[x] == old[x + s] fits best, its mean difference and that of s = 0."""
     n = len(old_row) // 3
     best = None
+    unmoved = None
     for s in range(-max_shift, max_shift + 1):
         lo, hi = max(0, -s), min(n, n - s)
         if hi - lo < n // 2:
@@ -541,9 +567,11 @@ def best_shift(old_row, new_row, max_shift):
             diff += abs(old_row[a] - new_row[b]) + abs(old_row[a + 1] - new_row[b + 1]) + \
                 abs(old_row[a + 2] - new_row[b + 2])
         mean = diff / (hi - lo)
+        if s == 0:
+            unmoved = mean
         if best is None or mean < best[1]:
             best = (s, mean)
-    return best
+    return best[0], best[1], unmoved
 
 
 # --------------------------------------------------------------------------------------------
@@ -559,22 +587,25 @@ class Suite:
         if time.monotonic() - START > BUDGET_SECONDS:
             self._report(name, False, "not run: the time budget is used up")
             return False
+        began = time.monotonic()
         try:
             detail = fn()
-            self._report(name, True, detail)
+            self._report(name, True, detail, began)
             return True
         except CheckFailed as error:
-            self._report(name, False, str(error))
+            self._report(name, False, str(error), began)
         except Exception as error:  # a fault of the harness itself must not hide the other checks
-            self._report(name, False, "%s: %s" % (type(error).__name__, error))
+            self._report(name, False, "%s: %s" % (type(error).__name__, error), began)
         return False
 
-    def _report(self, name, ok, detail):
+    def _report(self, name, ok, detail, began=None):
         if ok:
             self.passed += 1
         else:
             self.failed += 1
         line = "%s %s" % ("PASS" if ok else "FAIL", name)
+        if began is not None:
+            line += " (%.1f s)" % (time.monotonic() - began)
         if detail:
             line += " - " + str(detail)
         print(line, flush=True)
@@ -587,13 +618,13 @@ class MainSession:
         self.folder = make_app_folder("main")
         self.viewer = None
         self.border = 4
+        self.mode = "(Parallel)"
 
 
 def check_first_run(s):
     s.viewer = v = Viewer(s.folder)
     require(v.title() == "Duoptic - STEREO PHOTO - (Parallel)", "title %r" % v.title())
-    outer = wait_for(lambda: outer_geometry(v.win) == (0, 0, 600, 480) and outer_geometry(v.win),
-                     10, "outer frame is %s, expected (0, 0, 600, 480)" % (outer_geometry(v.win),))
+    outer = v.placed_at((0, 0, 600, 480))
     client = v.client()
     poll_screen(lambda img: check_bands(img, client, 4, SAMPLE_W, SAMPLE_H, 0, 50), 10,
                 "sample pair not drawn as fitted")
@@ -611,11 +642,9 @@ def check_keys_move_and_zoom(s):
     poll_screen(bands(0, 50), 10, "Up x10 did not move the picture back to 50")
     v.keys("KP_Add")
     poll_screen(bands(10, 50), 10, "keypad + did not zoom to 10")
-    # The main keyboard's + is not a zoom key.
-    v.keys("plus")
-    poll_screen(bands(10, 50), 5, "main-keyboard + changed the zoom")
-    v.keys("KP_Subtract")
-    poll_screen(bands(0, 50), 10, "keypad - did not zoom back to 0")
+    # The main keyboard's + is not a zoom key: had it zoomed, keypad - would end at 10, not 0.
+    v.keys("plus", "KP_Subtract")
+    poll_screen(bands(0, 50), 10, "main-keyboard + zoomed, or keypad - did not zoom back to 0")
     v.keys("KP_Add")
     poll_screen(bands(10, 50), 10, "keypad + did not zoom to 10 again")
 
@@ -633,10 +662,12 @@ def check_keys_move_and_zoom(s):
                 yy = client[1] + y + row
                 old = before.row(yy, client[0] + x, client[0] + x + w)
                 new = img.row(yy, client[0] + x, client[0] + x + w)
-                shift, diff = best_shift(old, new, 30)
-                if abs(shift - expected) > 1 or diff > 12:
-                    return "row %d moved by %d (mean difference %.1f), expected %d" % (row, shift, diff,
-                                                                                      expected)
+                shift, diff, unmoved = best_shift(old, new, 30)
+                # Nearest-neighbour sampling picks other source columns after a shift, so the
+                # rows match only roughly; what must hold is where they match best.
+                if abs(shift - expected) > 1 or diff > 0.8 * unmoved:
+                    return ("row %d moved by %d (mean difference %.1f, unmoved %.1f), expected %d"
+                            % (row, shift, diff, unmoved, expected))
         return None
 
     poll_screen(shifted, 10, "Right x5 did not slide both pictures")
@@ -648,7 +679,7 @@ def check_keys_move_and_zoom(s):
 
     # The wheel: one notch is 4 zoom positions, over either panel.
     cx, cy = v.panel_centre(s.border)
-    xdo("mousemove", cx, cy, "click", 5)
+    xdo("mousemove", client[0] + cx, client[1] + cy, "click", 5)
     poll_screen(bands(6, 50), 10, "wheel down did not zoom out by 4")
     xdo("click", 4, "click", 4, "click", 4)
     poll_screen(bands(18, 50), 10, "three notches of wheel up did not zoom in by 12")
@@ -659,7 +690,7 @@ def check_keys_move_and_zoom(s):
     title = v.title()
     before = screenshot()
     v.keys("Escape")
-    time.sleep(0.8)
+    key_barrier(s, client)
     after = screenshot()
     require(v.alive(), "the viewer ended on Esc")
     require(v.title() == title, "Esc changed the title to %r" % v.title())
@@ -681,13 +712,40 @@ def check_popup_menu(s):
     # Over the bars and buttons no menu opens.
     cw, ch = client[2], client[3]
     panel_h = ch - 41
+    opened = []
+    v.focus()
     for where, (cx, cy) in (("horizontal bar", (cw // 2, panel_h + 10)),
                             ("vertical bar", (10, panel_h // 2)),
-                            ("zoom bar", (cw // 3, panel_h + 30))):
+                            ("zoom bar", (cw // 3, panel_h + 30)),
+                            ("? button", (10, panel_h + 10)),
+                            ("R button", (10, panel_h + 30)),
+                            ("center border", (20 + (cw - 20 - s.border) // 2 + s.border // 2, panel_h // 2))):
         before = override_redirect_windows()
         v.click(cx, cy, 3)
-        require(stays(lambda: not (override_redirect_windows() - before), 1.0),
-                "a right click over the %s opened a window" % where)
+        # Down reaches the main window only if the click opened nothing that took the keyboard;
+        # once the picture has moved, the click has been handled.
+        xdo("key", "Down")
+
+        def settled():
+            if override_redirect_windows() - before:
+                return "menu"
+            if check_bands(screenshot(), client, s.border, SAMPLE_W, SAMPLE_H, 0, 52) is None:
+                return "moved"
+            return None
+
+        if wait_for(settled, 15, "neither a menu nor the Down key showed after a right click "
+                                 "over the " + where) == "menu":
+            opened.append(where)
+            xdo("key", "Escape")  # close it so that the checks after this one still work
+            wait_for(lambda: not (override_redirect_windows() - before), 10, "the stray menu did not close")
+            v.focus()
+            xdo("key", "Down")
+            poll_screen(lambda img: check_bands(img, client, s.border, SAMPLE_W, SAMPLE_H, 0, 52), 15,
+                        "Down did not move the picture after the stray menu")
+        require(not (override_redirect_windows() - before), "a window opened late over the " + where)
+        v.keys("Up")
+        poll_screen(lambda img: check_bands(img, client, s.border, SAMPLE_W, SAMPLE_H, 0, 50), 15,
+                    "Up did not move the picture back")
     poll_screen(lambda img: check_bands(img, client, s.border, SAMPLE_W, SAMPLE_H, 0, 50), 5,
                 "a right click over a bar moved the picture")
 
@@ -695,6 +753,7 @@ def check_popup_menu(s):
     before = screenshot()
     v.choose("Reverse", s.border)
     v.wait_title("Duoptic - STEREO PHOTO - (Crossing)")
+    s.mode = "(Crossing)"
     left, right = panel_geometry(cw, ch, s.border)
     ox, oy = client[0], client[1]
 
@@ -708,6 +767,7 @@ def check_popup_menu(s):
         return None
 
     poll_screen(swapped, 10, "Reverse did not swap the panels")
+    require(not opened, "a right click over the %s opened a window" % ", ".join(opened))
     return "menu window %s; Reverse -> (Crossing), panels swapped" % sorted(hex(w) for w in menu)
 
 
@@ -735,10 +795,11 @@ def check_center_border(s):
     measured = None
     y = client[1] + left[1] + 1  # inside the top grey band of both areas
     x = client[0] + left[0] + left[2] // 2
-    while img.px(x, y) == GREY:
+    end = client[0] + client[2]
+    while x < end and img.px(x, y) == GREY:
         x += 1
     first_non_grey = x
-    while img.px(x, y) != GREY:
+    while x < end and img.px(x, y) != GREY:
         x += 1
     measured = (x - first_non_grey) - 6
     require(measured == 50, "measured center border %d px (frames %d)" % (measured, gap))
@@ -747,7 +808,7 @@ def check_center_border(s):
     border_prompt(s, "7", "Escape")
     poll_screen(lambda img: check_bands(img, client, 50, SAMPLE_W, SAMPLE_H, 0, 50), 10,
                 "cancelling the prompt changed the layout")
-    require(v.title() == "Duoptic - STEREO PHOTO - (Crossing)", "title %r" % v.title())
+    require(v.title() == "Duoptic - STEREO PHOTO - " + s.mode, "title %r" % v.title())
     return "gap %d px; cancel kept it" % measured
 
 
@@ -776,8 +837,8 @@ def check_exit_writes_settings(s):
     raw = read_settings(s.folder)
     order, values = parse_settings(raw)
     require(order == EXPECTED_ORDER, "keys in the order %s" % order)
-    require(values["BorderWidth"] == "50", "BorderWidth=%s" % values["BorderWidth"])
-    require(values["ViewerMode"] == "(Crossing)", "ViewerMode=%s" % values["ViewerMode"])
+    require(values["BorderWidth"] == str(s.border), "BorderWidth=%s, set %d" % (values["BorderWidth"], s.border))
+    require(values["ViewerMode"] == s.mode, "ViewerMode=%s, expected %s" % (values["ViewerMode"], s.mode))
     require(values["LatestPath"] == s.folder + "/", "LatestPath=%s" % values["LatestPath"])
     require(values["FittingMode"] == "0" and values["SlideInterval"] == "10",
             "FittingMode=%s SlideInterval=%s" % (values["FittingMode"], values["SlideInterval"]))
@@ -790,13 +851,13 @@ def check_no_creep(s):
     # Move and resize the window to somewhere odd, then reopen it from its own file three times.
     v = Viewer(s.folder)
     try:
-        require(v.title() == "Duoptic - STEREO PHOTO - (Crossing)", "title %r" % v.title())
-        first = v.settle()
-        require(first == (0, 0, 600, 480), "reopened at %s, stored (0, 0, 600, 480)" % (first,))
+        require(v.title() == "Duoptic - STEREO PHOTO - " + s.mode, "title %r" % v.title())
+        first = v.placed_at((0, 0, 600, 480))
         sh(["wmctrl", "-i", "-r", str(v.win), "-e", "0,137,91,641,503"])
-        moved = wait_for(lambda: v.settle() != first and v.settle(), 10, "the window did not move")
+        wait_for(lambda: outer_geometry(v.win) != first, 10, "the window did not move")
+        moved = v.settle()
         client = v.client()
-        poll_screen(lambda img: check_bands(img, client, 50, SAMPLE_W, SAMPLE_H, 0, 50), 10,
+        poll_screen(lambda img: check_bands(img, client, s.border, SAMPLE_W, SAMPLE_H, 0, 50), 10,
                     "the panels were not laid out again after the resize")
         code = v.close_by_wm()
         require(code == 0, "exit code %s" % code)
@@ -804,24 +865,27 @@ def check_no_creep(s):
         v.kill()
     _, values = parse_settings(read_settings(s.folder))
     require(stored_bounds(values) == moved, "stored %s, outer frame was %s" % (stored_bounds(values), moved))
-    seen = []
-    for run in range(3):
+    # The frame becomes known at a moment that varies from start to start, so a placement that
+    # races with it fails only now and then: reopen a few times.
+    runs = 5
+    for run in range(runs):
         v = Viewer(s.folder)
         try:
-            placed = v.settle()
-            seen.append(placed)
-            require(placed == moved, "run %d opened at %s, stored %s" % (run + 1, placed, moved))
+            try:
+                v.placed_at(moved)
+            except CheckFailed as error:
+                raise CheckFailed("run %d: %s" % (run + 1, error))
             if run % 2:
                 code = v.close_by_wm()
             else:
-                v.choose("Exit", 50)
+                v.choose("Exit", s.border)
                 code = v.wait_exit()
             require(code == 0, "exit code %s" % code)
         finally:
             v.kill()
         _, values = parse_settings(read_settings(s.folder))
         require(stored_bounds(values) == moved, "run %d stored %s, expected %s" % (run + 1, stored_bounds(values), moved))
-    return "outer %s kept over 3 runs" % (moved,)
+    return "outer %s kept over %d runs" % (moved, runs)
 
 
 def check_maximised(s):
@@ -842,12 +906,11 @@ def check_maximised(s):
     try:
         wait_for(lambda: is_maximised(v.win), 10,
                  "reopened not maximised: _NET_WM_STATE %s" % net_wm_state(v.win).strip())
-        again = v.settle()
-        require(again == big, "reopened maximised at %s, was %s" % (again, big))
+        v.placed_at(big)
         client = v.client()
-        poll_screen(lambda img: check_bands(img, client, 50, SAMPLE_W, SAMPLE_H, 0, 50), 10,
+        poll_screen(lambda img: check_bands(img, client, s.border, SAMPLE_W, SAMPLE_H, 0, 50), 10,
                     "the maximised window is not laid out at its size")
-        v.choose("Exit", 50)
+        v.choose("Exit", s.border)
         require(v.wait_exit() == 0, "exit code not 0")
     finally:
         v.kill()
@@ -879,7 +942,6 @@ def open_in_filer(v, type_ahead, border=4):
     filer = wait_for(lambda: search("^Duoptic - Filer$", v.proc.pid), 15, "the Filer did not open")[0]
     activate(filer)
     xdo("type", "--delay", 80, type_ahead)
-    time.sleep(0.3)
     # "Open" is not a default button: click it (client 324,300, 45 x 57).
     x, y, w, h = client_geometry(filer)
     require((w, h) == (372, 361), "the Filer's client area is %dx%d" % (w, h))
@@ -910,8 +972,7 @@ class FilerSession:
 
 def check_filer_open_and_next(f):
     f.viewer = v = Viewer(f.folder)
-    outer = v.settle()
-    require(outer == (60, 40, 700, 560), "opened at %s, stored (60, 40, 700, 560)" % (outer,))
+    v.placed_at((60, 40, 700, 560))
     open_in_filer(v, "c")
     v.wait_title("Duoptic - card - (Parallel)", 30)
     client = v.client()
@@ -932,29 +993,37 @@ def check_slide_show(f):
     require(v is not None and v.alive(), "no viewer")
     order = ["card", "mario", "aloe"]
     v.choose("Slide Show", 4)
-    titles = [v.title()]
-    deadline = time.monotonic() + 7
-    while time.monotonic() < deadline and len(titles) < 5:
+    names = [v.title()]
+    started = time.monotonic()
+    while time.monotonic() - started < 12 and len(names) < 4:
         t = v.title()
-        if t != titles[-1]:
-            titles.append(t)
+        if t != names[-1] and t != "Loading files ...":
+            names.append(t)
         time.sleep(0.05)
-    names = [re.sub(r"^Duoptic - (.*) - \(Parallel\)$", r"\1", t) for t in titles
-             if t != "Loading files ..."]
-    require(len(titles) - 1 >= 3, "the title changed %d times in 7 s: %s" % (len(titles) - 1, titles))
-    for a, b in zip(names, names[1:]):
-        if a != b:
-            require(order[(order.index(a) + 1) % 3] == b, "the slide show went from %s to %s" % (a, b))
+    names = [re.sub(r"^Duoptic - (.*) - \(Parallel\)$", r"\1", t) for t in names]
+    require(len(names) >= 4, "the pair changed %d times in 12 s: %s" % (len(names) - 1, names))
+    # On a busy machine a slow load lets the next tick follow at once, so a pair can show too
+    # briefly to be seen here: only the names themselves are checked, not that none was skipped.
+    for name in names:
+        require(name in order, "the slide show showed %r" % name)
+    took = time.monotonic() - started
     v.keys("Escape")
-    time.sleep(0.3)
-    stopped = v.title()
-    require(stays(lambda: v.title() == stopped, 2.5), "the slide show went on after Esc")
+    # A tick already queued may still step once; after that the title must rest.
+    quiet = {"title": v.title(), "since": time.monotonic()}
+
+    def resting():
+        t = v.title()
+        if t != quiet["title"]:
+            quiet["title"], quiet["since"] = t, time.monotonic()
+        return time.monotonic() - quiet["since"] >= 3.0
+
+    wait_for(resting, 8, "the slide show went on after Esc", interval=0.1)
     code = v.close_by_wm()
     require(code == 0, "exit code %s" % code)
     _, values = parse_settings(read_settings(f.folder))
     require(values["SlideInterval"] == "1", "SlideInterval=%s" % values["SlideInterval"])
     require(values["LatestPath"] == f.pairs, "LatestPath=%s, expected %s" % (values["LatestPath"], f.pairs))
-    return "%d changes: %s" % (len(names) - 1, " -> ".join(names))
+    return "%d changes in %.1f s: %s" % (len(names) - 1, took, " -> ".join(names))
 
 
 # --- the soak
@@ -1020,9 +1089,15 @@ def build_soak_folder(root):
 
 
 def rss_kib(pid):
-    out = sh(["ps", "-o", "rss=", "-p", str(pid)], check=False).strip()
-    require(out.isdigit(), "no RSS for the viewer (ended?)")
-    return int(out)
+    """Resident set size in KiB, as ps -o rss shows it."""
+    try:
+        with open("/proc/%d/status" % pid) as f:
+            for line in f:
+                if line.startswith("VmRSS:"):
+                    return int(line.split()[1])
+    except OSError:
+        pass
+    raise CheckFailed("no RSS for the viewer (ended?)")
 
 
 def check_soak(_):
@@ -1035,15 +1110,15 @@ def check_soak(_):
         f.write(settings_text(values).encode())
     v = Viewer(folder)
     try:
-        open_in_filer(v, "p000")
+        open_in_filer(v, "p")
         v.wait_title("Duoptic - p000 - (Parallel)", 30)
         boxes = 0
         expected_boxes = 0
         rss = {}
+        v.focus()
         for step in range(1, 301):
             name, fails = entries[step % 300]
             expected_boxes += fails
-            v.focus()
             xdo("key", "space")
             want = "Duoptic - %s - (Parallel)" % name
 
@@ -1056,7 +1131,8 @@ def check_soak(_):
                 require(v.alive(), "the viewer ended at step %d (%s)" % (step, name))
                 return None
 
-            got = wait_for(outcome, 20, "step %d (%s): title %r" % (step, name, v.title()), interval=0.02)
+            got = wait_for(outcome, 20, lambda: "step %d (%s): title %r" % (step, name, v.title()),
+                           interval=0.02)
             if got == "error":
                 require(fails, "step %d: %s is sound but gave an error box" % (step, name))
                 boxes += 1
@@ -1065,6 +1141,7 @@ def check_soak(_):
                 xdo("key", "Return")
                 wait_for(lambda: not search("^duoptic$", v.proc.pid), 10,
                          "step %d: the error box did not close on Enter" % step)
+                v.focus()
             else:
                 require(not fails, "step %d: %s is damaged but loaded without an error box" % (step, name))
             if step in (100, 300):
@@ -1093,7 +1170,7 @@ def main():
     if len(sys.argv) != 3:
         print("usage: run_e2e.py <duoptic executable> <testdata folder>", file=sys.stderr)
         return 2
-    for tool in ("Xvfb", "openbox", "xdotool", "xwininfo", "xprop", "wmctrl", "import", "convert", "ps"):
+    for tool in ("Xvfb", "openbox", "xdotool", "xwininfo", "xprop", "wmctrl", "import", "convert"):
         if shutil.which(tool) is None:
             print("FAIL tools - %s is not installed" % tool)
             print("0 passed, 1 failed")
@@ -1102,43 +1179,34 @@ def main():
     # A terminated run still tears down its X server and viewers.
     signal.signal(signal.SIGTERM, lambda *_: sys.exit(1))
     suite = Suite()
-    keep_logs = False
     try:
         if not suite.run("x_server", lambda: ENV.start_x() or "display %s" % ENV.display):
-            keep_logs = True
             return 1
         main_session = MainSession()
-        steps = [
-            ("first_run_title_placement_bands", check_first_run),
-            ("keys_wheel_zoom_and_shift", check_keys_move_and_zoom),
-            ("popup_menu_and_reverse", check_popup_menu),
-            ("center_border_prompt", check_center_border),
-            ("tips_dialog", check_tips),
-            ("exit_writes_settings", check_exit_writes_settings),
-        ]
-        for name, fn in steps:
-            if not suite.run(name, lambda fn=fn: fn(main_session)):
-                keep_logs = True
-            if main_session.viewer is None or not main_session.viewer.alive():
-                if name != steps[-1][0]:
-                    break
+        for name, fn in (("first_run_title_placement_bands", check_first_run),
+                         ("keys_wheel_zoom_and_shift", check_keys_move_and_zoom),
+                         ("popup_menu_and_reverse", check_popup_menu),
+                         ("center_border_prompt", check_center_border),
+                         ("tips_dialog", check_tips),
+                         ("exit_writes_settings", check_exit_writes_settings)):
+            viewer = main_session.viewer
+            if viewer is not None and not viewer.alive():
+                suite.run(name, lambda: require(False, "not run: the viewer has ended"))
+                continue
+            suite.run(name, lambda fn=fn: fn(main_session))
         if main_session.viewer is not None:
             main_session.viewer.kill()
-        for name, fn in (("placement_no_creep", check_no_creep), ("maximised_restored", check_maximised)):
-            if not suite.run(name, lambda fn=fn: fn(main_session)):
-                keep_logs = True
+        suite.run("placement_no_creep", lambda: check_no_creep(main_session))
+        suite.run("maximised_restored", lambda: check_maximised(main_session))
 
         filer = FilerSession()
-        if not suite.run("filer_open_and_space", lambda: check_filer_open_and_next(filer)):
-            keep_logs = True
-        if not suite.run("slide_show", lambda: check_slide_show(filer)):
-            keep_logs = True
+        suite.run("filer_open_and_space", lambda: check_filer_open_and_next(filer))
+        suite.run("slide_show", lambda: check_slide_show(filer))
         if filer.viewer is not None:
             filer.viewer.kill()
-        if not suite.run("soak_300_steps", lambda: check_soak(None)):
-            keep_logs = True
+        suite.run("soak_300_steps", lambda: check_soak(None))
     finally:
-        if keep_logs or suite.failed:
+        if suite.failed:
             log = os.path.join(ENV.tmp, "viewer.log")
             if os.path.exists(log):
                 with open(log, errors="replace") as f:
