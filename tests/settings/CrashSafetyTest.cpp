@@ -1,0 +1,62 @@
+// A process killed at any moment while it writes its settings leaves either the old file or the
+// new one, whole: never a mixture, a truncated file or no file.
+#include "settings/Settings.h"
+
+#include "TempFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <signal.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <random>
+#include <string>
+
+namespace duoptic {
+namespace {
+
+using testing_support::readFile;
+using testing_support::TempFolder;
+
+SettingsRecord recordWithBorder(int border, const std::string& folder) {
+    SettingsRecord record;
+    record.borderWidth = border;
+    // A long value makes each write take a measurable time, so kills land inside it.
+    record.latestPath = folder + std::string(1500, 'x');
+    return record;
+}
+
+TEST(SettingsCrashSafety, KilledWritesLeaveOneCompleteFile) {
+    TempFolder folder;
+    const std::string path = folder.path() + "duoptic.ini";
+    writeSettings(path, recordWithBorder(1, folder.path()));
+    const std::string first = readFile(path);
+    writeSettings(path, recordWithBorder(2, folder.path()));
+    const std::string second = readFile(path);
+
+    std::mt19937 random(12345);
+    std::uniform_int_distribution<long> delayNs(0, 3'000'000);
+    for (int round = 0; round < 40; ++round) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (int i = 0;; ++i) {
+                writeSettings(path, recordWithBorder(1 + i % 2, folder.path()));
+            }
+        }
+        const timespec pause{0, delayNs(random)};
+        nanosleep(&pause, nullptr);
+        kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+
+        const std::string now = readFile(path);
+        ASSERT_TRUE(now == first || now == second) << "round " << round << ": " << now.size()
+                                                   << " bytes";
+    }
+}
+
+} // namespace
+} // namespace duoptic
