@@ -1190,8 +1190,8 @@ def main():
                          ("tips_dialog", check_tips),
                          ("exit_writes_settings", check_exit_writes_settings)):
             viewer = main_session.viewer
-            if viewer is not None and not viewer.alive():
-                suite.run(name, lambda: require(False, "not run: the viewer has ended"))
+            if fn is not check_first_run and (viewer is None or not viewer.alive()):
+                suite.run(name, lambda: require(False, "not run: no viewer is running"))
                 continue
             suite.run(name, lambda fn=fn: fn(main_session))
         if main_session.viewer is not None:
