@@ -157,13 +157,14 @@ bool TViewForm::correctPlacementForFrame() {
     if (frame.isNull()) {
         return false; // not framed (yet)
     }
+    frameWidth_ = frame.left() + frame.right();
+    frameHeight_ = frame.top() + frame.bottom();
+    // The minimum is an outer size: the client may be smaller by the frame.
+    setMinimumSize(std::max(1, 200 - frameWidth_), std::max(1, 120 - frameHeight_));
     const SettingsRecord& s = state_.settings;
     if (native->frameGeometry() == QRect(s.winLeft, s.winTop, s.winWidth, s.winHeight)) {
         return true;
     }
-    frameWidth_ = frame.left() + frame.right();
-    frameHeight_ = frame.top() + frame.bottom();
-    setMinimumSize(std::max(1, 200 - frameWidth_), std::max(1, 120 - frameHeight_));
     // The inner rectangle, so that no conversion with a frame size is left to anyone else.
     setGeometry(s.winLeft + frame.left(), s.winTop + frame.top(), std::max(1, s.winWidth - frameWidth_),
                 std::max(1, s.winHeight - frameHeight_));
