@@ -1,4 +1,5 @@
 #include "imaging/Raster.h"
+#include "NumberedPicture.h"
 
 #include <gtest/gtest.h>
 
@@ -11,17 +12,7 @@ namespace duoptic {
 namespace {
 
 // Every pixel tells where it came from: 0xFF, x (12 bits), y (12 bits).
-std::shared_ptr<const Picture> numberedPicture(int width, int height) {
-    auto picture = std::make_shared<Picture>(PixelFormat::Xrgb32, width, height);
-    for (int y = 0; y < height; ++y) {
-        auto* row = reinterpret_cast<std::uint32_t*>(picture->row(y));
-        for (int x = 0; x < width; ++x) {
-            row[x] =
-                0xFF000000u | static_cast<std::uint32_t>(x) << 12 | static_cast<std::uint32_t>(y);
-        }
-    }
-    return picture;
-}
+using testing::numberedPicture;
 
 struct SplitCase {
     const char* name;

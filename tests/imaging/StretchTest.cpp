@@ -1,4 +1,5 @@
 #include "imaging/Stretch.h"
+#include "NumberedPicture.h"
 
 #include <gtest/gtest.h>
 
@@ -18,17 +19,7 @@ namespace duoptic {
 namespace {
 
 // Every pixel tells where it came from: 0xFF, x (12 bits), y (12 bits); never the grey.
-std::shared_ptr<Picture> numberedPicture(int width, int height) {
-    auto picture = std::make_shared<Picture>(PixelFormat::Xrgb32, width, height);
-    for (int y = 0; y < height; ++y) {
-        auto* row = reinterpret_cast<std::uint32_t*>(picture->row(y));
-        for (int x = 0; x < width; ++x) {
-            row[x] =
-                0xFF000000u | static_cast<std::uint32_t>(x) << 12 | static_cast<std::uint32_t>(y);
-        }
-    }
-    return picture;
-}
+using testing::numberedPicture;
 
 std::shared_ptr<Picture> indexedPicture(int width, int height) {
     auto picture = std::make_shared<Picture>(PixelFormat::Indexed8, width, height);
