@@ -3,7 +3,7 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 
-.PHONY: all build deps configure run test bench fuzz clean format
+.PHONY: all build deps configure run test bench fuzz clean format format-check lint
 
 all: build
 
@@ -26,7 +26,7 @@ run: deps
 # UndefinedBehaviorSanitizer build; the end-to-end run in a real X server only in the first.
 SANITIZE_BUILD ?= build-asan
 
-test: deps
+test: deps format-check
 	$(MAKE) build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 	cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -47,6 +47,10 @@ fuzz: deps
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
+
+# Fails on the first file whose layout differs from .clang-format; `make format` fixes it.
+format-check:
+	clang-format --dry-run -Werror $$(git ls-files '*.cpp' '*.h')
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD) build-bench build-fuzz

@@ -1,5 +1,5 @@
 // Any bytes as a pair file: header, decode, the split into halves and a drawing of each half.
-#include "app/Error.h"
+#include "base/Error.h"
 #include "imaging/JpegDecoder.h"
 #include "imaging/Raster.h"
 #include "imaging/Stretch.h"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Writes the committed seed corpora: tiny JPEG files of the kinds the decoder must tell apart
 # (made with ImageMagick and cjpeg) and a few settings files, integers and file-name lists.
-# The test pictures of ../shared/testdata are added as seeds at run time by run.sh.
+# The test pictures of tests/data are added as seeds at run time by run.sh.
 set -euo pipefail
 corpus=$(cd "$(dirname "$0")" && pwd)/corpus
 mkdir -p "$corpus"/{jpeg,ini,texttoint,classify}

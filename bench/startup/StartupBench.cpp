@@ -13,7 +13,7 @@
 #include "TempFolder.h"
 
 #include "ViewFrm/ViewForm.h"
-#include "app/DialogFont.h"
+#include "base/DialogFont.h"
 #include "imaging/JpegDecoder.h"
 #include "resources/Resources.h"
 

@@ -4,9 +4,9 @@
 #include "FilerFrm/FilerControls.h"
 #include "FilerFrm/FolderTree.h"
 #include "FilerFrm/Preview.h"
-#include "app/CentreOnScreen.h"
-#include "app/DialogFont.h"
-#include "app/ErrorReport.h"
+#include "base/CentreOnScreen.h"
+#include "base/DialogFont.h"
+#include "base/ErrorReport.h"
 
 #include <QComboBox>
 #include <QFile>

@@ -1,6 +1,6 @@
 #include "FilerFrm/FolderTree.h"
 
-#include "app/Error.h"
+#include "base/Error.h"
 #include "catalogue/AsciiCase.h"
 
 #include <algorithm>

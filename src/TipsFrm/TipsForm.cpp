@@ -1,8 +1,8 @@
 #include "TipsFrm/TipsForm.h"
 
 #include "TipsFrm/HelpText.h"
-#include "app/CentreOnScreen.h"
-#include "app/DialogFont.h"
+#include "base/CentreOnScreen.h"
+#include "base/DialogFont.h"
 #include "resources/Resources.h"
 
 #include <QFrame>

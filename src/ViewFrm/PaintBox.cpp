@@ -1,6 +1,6 @@
 #include "ViewFrm/PaintBox.h"
 
-#include "app/ErrorReport.h"
+#include "base/ErrorReport.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -88,6 +88,8 @@ void readPairInto(JpegDecoder& decoderA, JpegDecoder& decoderB, PairKind kind,
     }
 }
 
-void reversePair(PairRasters& rasters) { std::swap(rasters.left, rasters.right); }
+void reversePair(PairRasters& rasters) {
+    std::swap(rasters.left, rasters.right);
+}
 
 } // namespace duoptic

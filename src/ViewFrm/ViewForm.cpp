@@ -1,8 +1,8 @@
 #include "ViewFrm/ViewForm.h"
 
-#include "FilerFrm/FilerForm.h"
-#include "app/DialogFont.h"
-#include "app/ErrorReport.h"
+#include "ViewFrm/RunFiler.h"
+#include "base/DialogFont.h"
+#include "base/ErrorReport.h"
 #include "catalogue/Scan.h"
 #include "resources/Resources.h"
 
@@ -166,18 +166,25 @@ bool TViewForm::correctPlacementForFrame() {
         return true;
     }
     // The inner rectangle, so that no conversion with a frame size is left to anyone else.
-    setGeometry(s.winLeft + frame.left(), s.winTop + frame.top(), std::max(1, s.winWidth - frameWidth_),
-                std::max(1, s.winHeight - frameHeight_));
+    setGeometry(s.winLeft + frame.left(), s.winTop + frame.top(),
+                std::max(1, s.winWidth - frameWidth_), std::max(1, s.winHeight - frameHeight_));
     return false;
 }
 
 void TViewForm::updateTitle(const std::string& name) {
-    setWindowTitle(QStringLiteral("Duoptic - ") + QFile::decodeName(QByteArray::fromStdString(name)) +
-                   QStringLiteral(" - ") + QString::fromStdString(state_.settings.viewerMode));
+    setWindowTitle(QStringLiteral("Duoptic - ") +
+                   QFile::decodeName(QByteArray::fromStdString(name)) + QStringLiteral(" - ") +
+                   QString::fromStdString(state_.settings.viewerMode));
 }
 
-int TViewForm::zoomPosition() const { return TrackBar1->value(); }
-int TViewForm::horizontalPosition() const { return ScrollBarH->value(); }
-int TViewForm::verticalPosition() const { return ScrollBarV->value(); }
+int TViewForm::zoomPosition() const {
+    return TrackBar1->value();
+}
+int TViewForm::horizontalPosition() const {
+    return ScrollBarH->value();
+}
+int TViewForm::verticalPosition() const {
+    return ScrollBarV->value();
+}
 
 } // namespace duoptic

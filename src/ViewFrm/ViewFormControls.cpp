@@ -3,7 +3,7 @@
 #include "ViewFrm/ViewForm.h"
 #include "ViewFrm/logic/Layout.h"
 
-#include "app/ErrorReport.h"
+#include "base/ErrorReport.h"
 
 #include <QAction>
 #include <QFrame>
@@ -25,7 +25,7 @@ QScrollBar* positionBar(Qt::Orientation orientation, const char* name, QWidget* 
     bar->setValue(50);
     bar->setSingleStep(5);
     bar->setPageStep(10);
-    bar->setFocusPolicy(Qt::NoFocus); // skipped by Tab
+    bar->setFocusPolicy(Qt::NoFocus);             // skipped by Tab
     bar->setContextMenuPolicy(Qt::NoContextMenu); // only the image areas have a menu
     return bar;
 }
@@ -97,15 +97,18 @@ void TViewForm::createControls() {
     ScrollBarH->setGeometry(20, 442, 532, 20);
     pct4->setGeometry(20, 462, 532, 21);
 
-    connect(TrackBar1, &QSlider::valueChanged, this, [this] { guarded([this] { positionChanged(); }); });
+    connect(TrackBar1, &QSlider::valueChanged, this,
+            [this] { guarded([this] { positionChanged(); }); });
     // While the thumb is dragged every movement redraws, also when the value stays the same.
     connect(TrackBar1, &QSlider::sliderMoved, this, [this](int value) {
         if (value == TrackBar1->value()) {
             guarded([this] { positionChanged(); });
         }
     });
-    connect(ScrollBarH, &QScrollBar::valueChanged, this, [this] { guarded([this] { positionChanged(); }); });
-    connect(ScrollBarV, &QScrollBar::valueChanged, this, [this] { guarded([this] { positionChanged(); }); });
+    connect(ScrollBarH, &QScrollBar::valueChanged, this,
+            [this] { guarded([this] { positionChanged(); }); });
+    connect(ScrollBarV, &QScrollBar::valueChanged, this,
+            [this] { guarded([this] { positionChanged(); }); });
 }
 
 void TViewForm::createCommands() {
@@ -129,14 +132,16 @@ void TViewForm::createCommands() {
         auto* act = new QAction(QString::fromLatin1(command.caption), this);
         act->setObjectName(QString::fromLatin1(command.name));
         const auto handler = command.handler;
-        connect(act, &QAction::triggered, this, [this, handler] { guarded([&] { (this->*handler)(); }); });
+        connect(act, &QAction::triggered, this,
+                [this, handler] { guarded([&] { (this->*handler)(); }); });
     }
     action("ViewSlideShow")->setCheckable(true);
 
     PopupMenu = new QMenu(this);
     PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
-    for (const char* entry : {"FileOpen", "ViewRevers", "ViewZoomIn", "ViewZoomOut", "", "ViewSlideShow",
-                              "ShowNext", "", "ViewBorder", "ShowTips", "", "FileExit"}) {
+    for (const char* entry :
+         {"FileOpen", "ViewRevers", "ViewZoomIn", "ViewZoomOut", "", "ViewSlideShow", "ShowNext",
+          "", "ViewBorder", "ShowTips", "", "FileExit"}) {
         if (*entry == '\0') {
             PopupMenu->addSeparator();
         } else {
@@ -161,14 +166,15 @@ void TViewForm::FormResize() {
     if (isMinimized()) {
         return;
     }
-    const MainLayout layout = computeMainLayout(width(), height(), state_.settings.borderWidth,
-                                                ScrollBarV->width(), ScrollBarH->height(),
-                                                pct4->height());
+    const MainLayout layout =
+        computeMainLayout(width(), height(), state_.settings.borderWidth, ScrollBarV->width(),
+                          ScrollBarH->height(), pct4->height());
     place(pnPct1, layout.pnPct1);
     place(pnPct2, layout.pnPct2);
     for (QFrame* panel : {pnPct1, pnPct2}) {
         if (auto* bevel = panel->findChild<QFrame*>(QStringLiteral("bevel"))) {
-            bevel->setGeometry(2, 2, std::max(0, panel->width() - 4), std::max(0, panel->height() - 4));
+            bevel->setGeometry(2, 2, std::max(0, panel->width() - 4),
+                               std::max(0, panel->height() - 4));
             bevel->lower();
         }
     }

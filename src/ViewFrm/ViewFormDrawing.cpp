@@ -27,7 +27,9 @@ MouseButton dragButton(Qt::MouseButton button) {
 
 } // namespace
 
-PaintBox* TViewForm::paintBox(int panel) const { return panel == 1 ? PaintBox1 : PaintBox2; }
+PaintBox* TViewForm::paintBox(int panel) const {
+    return panel == 1 ? PaintBox1 : PaintBox2;
+}
 
 void TViewForm::recomputePanelMetrics() {
     const auto metrics =
@@ -113,8 +115,8 @@ void TViewForm::PaintBox1MouseUp(PaintBox& box, Qt::MouseButton button, QPointF 
     case DragRelease::ApplyDrag: {
         const int offset = box.tag() == 1 ? leftHorizontalOffset_ : rightHorizontalOffset_;
         const DragResult result =
-            applyDragDelta(release.dx, release.dy, offset, verticalOffset_, areaWidth_,
-                           areaHeight_, displayedWidth_, displayedHeight_);
+            applyDragDelta(release.dx, release.dy, offset, verticalOffset_, areaWidth_, areaHeight_,
+                           displayedWidth_, displayedHeight_);
         redrawGate_ = false;
         ScrollBarH->setValue(result.horizontal);
         ScrollBarV->setValue(result.vertical);

@@ -3,8 +3,8 @@
 #include "ViewFrm/logic/InputMaps.h"
 
 #include "TipsFrm/TipsForm.h"
-#include "app/CentreOnScreen.h"
-#include "app/ErrorReport.h"
+#include "base/CentreOnScreen.h"
+#include "base/ErrorReport.h"
 #include "settings/TextToInt.h"
 
 #include <QAction>
@@ -49,7 +49,8 @@ MainKey mainKey(int key, Qt::KeyboardModifiers modifiers) {
     }
 }
 
-std::optional<QString> askCenterBorder(QWidget* parent, const QString& label, const QString& preset) {
+std::optional<QString> askCenterBorder(QWidget* parent, const QString& label,
+                                       const QString& preset) {
     QInputDialog dialog(parent);
     dialog.setWindowTitle(QStringLiteral("Center Border"));
     dialog.setLabelText(label);
@@ -76,7 +77,8 @@ bool TViewForm::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     auto* widget = qobject_cast<QWidget*>(watched);
-    if (widget == nullptr || widget->window() != this || QApplication::activeModalWidget() != nullptr) {
+    if (widget == nullptr || widget->window() != this ||
+        QApplication::activeModalWidget() != nullptr) {
         return false;
     }
     if (type == QEvent::KeyPress) {
@@ -123,9 +125,13 @@ void TViewForm::FormMouseWheel(int delta) {
     TrackBar1->setValue(TrackBar1->value() + wheelZoomStep(delta));
 }
 
-void TViewForm::ViewZoomInExecute() { TrackBar1->setValue(TrackBar1->value() + 10); }
+void TViewForm::ViewZoomInExecute() {
+    TrackBar1->setValue(TrackBar1->value() + 10);
+}
 
-void TViewForm::ViewZoomOutExecute() { TrackBar1->setValue(TrackBar1->value() - 10); }
+void TViewForm::ViewZoomOutExecute() {
+    TrackBar1->setValue(TrackBar1->value() - 10);
+}
 
 void TViewForm::ViewSlideShowExecute() {
     if (slideShowRunning_) {
@@ -154,15 +160,19 @@ void TViewForm::ViewBorderExecute() {
     const QString preset = QString::number(state_.settings.borderWidth);
     const QString label = QStringLiteral("Current center border width is ") + preset +
                           QStringLiteral("\nInput new value (1-200)...");
-    const std::optional<QString> answer =
-        promptCenterBorder ? promptCenterBorder(label, preset) : askCenterBorder(this, label, preset);
+    const std::optional<QString> answer = promptCenterBorder ? promptCenterBorder(label, preset)
+                                                             : askCenterBorder(this, label, preset);
     const int value = textToInt(answer.value_or(preset).toStdString(), 1);
     state_.settings.borderWidth = std::clamp(value, 1, 200);
     FormResize();
 }
 
-void TViewForm::ShowTipsExecute() { showTips(this); }
+void TViewForm::ShowTipsExecute() {
+    showTips(this);
+}
 
-void TViewForm::FileExitExecute() { close(); }
+void TViewForm::FileExitExecute() {
+    close();
+}
 
 } // namespace duoptic

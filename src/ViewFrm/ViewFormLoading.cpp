@@ -50,7 +50,9 @@ void TViewForm::ViewReversExecute() {
     recomputePanelMetrics();
 }
 
-void TViewForm::ShowNextExecute() { next(); }
+void TViewForm::ShowNextExecute() {
+    next();
+}
 
 void TViewForm::FileOpenExecute() {
     std::string& lastFolder = state_.settings.latestPath;

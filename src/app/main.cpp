@@ -1,5 +1,5 @@
 #include "ViewFrm/ViewForm.h"
-#include "app/AppTitle.h"
+#include "app/ProgramFolder.h"
 
 #include <QApplication>
 

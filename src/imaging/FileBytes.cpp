@@ -1,7 +1,7 @@
 #include "imaging/FileBytes.h"
 
-#include "app/Error.h"
-#include "app/Messages.h"
+#include "base/Error.h"
+#include "base/Messages.h"
 
 #include <algorithm>
 #include <cerrno>

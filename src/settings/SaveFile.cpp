@@ -1,7 +1,7 @@
 #include "settings/SaveFile.h"
 
-#include "app/Error.h"
-#include "app/Messages.h"
+#include "base/Error.h"
+#include "base/Messages.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

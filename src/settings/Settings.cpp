@@ -1,7 +1,7 @@
 #include "settings/Settings.h"
 
-#include "app/Error.h"
-#include "app/Messages.h"
+#include "base/Error.h"
+#include "base/Messages.h"
 
 #include "settings/IniFile.h"
 #include "settings/SaveFile.h"

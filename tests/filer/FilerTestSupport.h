@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/ErrorReport.h"
+#include "base/ErrorReport.h"
 
 #include <QBuffer>
 #include <QColor>

@@ -1,7 +1,7 @@
 #include "FilerFrm/FolderTree.h"
 
 #include "TempFolder.h"
-#include "app/Error.h"
+#include "base/Error.h"
 
 #include "NamedCase.h"
 

@@ -2,7 +2,7 @@
 
 #include "FilerTestSupport.h"
 #include "TempFolder.h"
-#include "app/Error.h"
+#include "base/Error.h"
 
 #include "NamedCase.h"
 

@@ -1,9 +1,9 @@
+#include "ViewFrm/RunFiler.h"
 #include "FilerFrm/FilerForm.h"
 #include "FilerFrm/FolderTree.h"
 #include "FilerTestSupport.h"
 #include "TempFolder.h"
-#include "ViewFrm/ProgramState.h"
-#include "app/Error.h"
+#include "base/Error.h"
 
 #include <QApplication>
 #include <QListWidget>

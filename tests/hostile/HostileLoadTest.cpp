@@ -5,7 +5,7 @@
 #include "HostileCases.h"
 #include "Watchdog.h"
 
-#include "app/Error.h"
+#include "base/Error.h"
 #include "settings/IniFile.h"
 #include "settings/Settings.h"
 

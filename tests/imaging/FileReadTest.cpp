@@ -1,5 +1,5 @@
-#include "app/Error.h"
-#include "app/Messages.h"
+#include "base/Error.h"
+#include "base/Messages.h"
 #include "imaging/FileBytes.h"
 #include "imaging/JpegDecoder.h"
 

@@ -1,7 +1,7 @@
 #include "JpegWriter.h"
 
-#include "app/Error.h"
-#include "app/Messages.h"
+#include "base/Error.h"
+#include "base/Messages.h"
 #include "imaging/JpegDecoder.h"
 #include "imaging/Raster.h"
 

@@ -14,7 +14,8 @@ inline std::shared_ptr<Picture> numberedPicture(int width, int height) {
     for (int y = 0; y < height; ++y) {
         auto* row = reinterpret_cast<std::uint32_t*>(picture->row(y));
         for (int x = 0; x < width; ++x) {
-            row[x] = 0xFF000000u | static_cast<std::uint32_t>(x) << 12 | static_cast<std::uint32_t>(y);
+            row[x] =
+                0xFF000000u | static_cast<std::uint32_t>(x) << 12 | static_cast<std::uint32_t>(y);
         }
     }
     return picture;

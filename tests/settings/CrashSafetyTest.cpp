@@ -6,8 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/wait.h>
 #include <signal.h>
+#include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
 
@@ -53,8 +53,8 @@ TEST(SettingsCrashSafety, KilledWritesLeaveOneCompleteFile) {
         waitpid(child, &status, 0);
 
         const std::string now = readFile(path);
-        ASSERT_TRUE(now == first || now == second) << "round " << round << ": " << now.size()
-                                                   << " bytes";
+        ASSERT_TRUE(now == first || now == second)
+            << "round " << round << ": " << now.size() << " bytes";
     }
 }
 

@@ -1,7 +1,7 @@
 #include "settings/Settings.h"
 
 #include "TempFolder.h"
-#include "app/Error.h"
+#include "base/Error.h"
 #include "settings/IniFile.h"
 
 #include <gtest/gtest.h>
@@ -86,8 +86,8 @@ protected:
 
 // A file larger than the reader takes would lose its end if written back from what was read.
 TEST_F(SettingsTest, FileTooLargeToKeepWholeIsNotRewritten) {
-    writeFile(iniPath(), "[Viewer]\r\nBorderWidth=9\r\n" +
-                             std::string(IniFile::kMaxFileSize, ';') + "\r\n[Tail]\r\nKept=1\r\n");
+    writeFile(iniPath(), "[Viewer]\r\nBorderWidth=9\r\n" + std::string(IniFile::kMaxFileSize, ';') +
+                             "\r\n[Tail]\r\nKept=1\r\n");
     EXPECT_EQ(readSettings(iniPath(), folder_.path()).borderWidth, 9);
     expectWriteRefused(iniPath());
 }

@@ -26,11 +26,11 @@ TEST(ViewDrawing, LayoutOfTheDefaultClientArea) {
     TViewForm& form = *window.form;
     ASSERT_EQ(form.size(), QSize(553, 483));
     const LayoutRow rows[] = {
-        {"ScrollBarV", {0, 0, 20, 442}},     {"pnPct1", {20, 0, 264, 442}},
-        {"PaintBox1", {3, 3, 258, 436}},     {"pnPct2", {288, 0, 264, 442}},
-        {"PaintBox2", {3, 3, 258, 436}},     {"ScrollBarH", {20, 442, 532, 20}},
-        {"pct4", {20, 462, 532, 21}},        {"TrackBar1", {1, 1, 530, 19}},
-        {"bnTips", {0, 442, 20, 20}},        {"bnRevers", {0, 462, 20, 20}},
+        {"ScrollBarV", {0, 0, 20, 442}}, {"pnPct1", {20, 0, 264, 442}},
+        {"PaintBox1", {3, 3, 258, 436}}, {"pnPct2", {288, 0, 264, 442}},
+        {"PaintBox2", {3, 3, 258, 436}}, {"ScrollBarH", {20, 442, 532, 20}},
+        {"pct4", {20, 462, 532, 21}},    {"TrackBar1", {1, 1, 530, 19}},
+        {"bnTips", {0, 442, 20, 20}},    {"bnRevers", {0, 462, 20, 20}},
     };
     for (const LayoutRow& row : rows) {
         QWidget* widget = child(form, row.name);

@@ -18,7 +18,9 @@ class ViewInput : public ::testing::Test {
 protected:
     void SetUp() override { window = std::make_unique<ShownWindow>(program.path()); }
     TViewForm& form() { return *window->form; }
-    QScrollBar* bar(const char* name) { return form().findChild<QScrollBar*>(QString::fromLatin1(name)); }
+    QScrollBar* bar(const char* name) {
+        return form().findChild<QScrollBar*>(QString::fromLatin1(name));
+    }
     QSlider* zoom() { return form().findChild<QSlider*>(QStringLiteral("TrackBar1")); }
 
     TempFolder program;
@@ -49,19 +51,20 @@ TEST_P(ViewKeys, KeyPressesReachTheKeyMapWhateverHasTheFocus) {
 
 INSTANTIATE_TEST_SUITE_P(
     Map, ViewKeys,
-    ::testing::Values(KeyRow{"LeftAtOne", Qt::Key_Left, {}, 1, 50, 0, 0, 50, 0},
-                      KeyRow{"LeftAtZero", Qt::Key_Left, {}, 0, 50, 0, 0, 50, 0},
-                      KeyRow{"Right", Qt::Key_Right, {}, 50, 50, 0, 52, 50, 0},
-                      KeyRow{"RightAt99", Qt::Key_Right, {}, 99, 50, 0, 100, 50, 0},
-                      KeyRow{"Up", Qt::Key_Up, {}, 50, 1, 0, 50, 0, 0},
-                      KeyRow{"DownAt99", Qt::Key_Down, {}, 50, 99, 0, 50, 100, 0},
-                      KeyRow{"ShiftDown", Qt::Key_Down, Qt::ShiftModifier, 50, 10, 0, 50, 12, 0},
-                      KeyRow{"KeypadPlusAt95", Qt::Key_Plus, Qt::KeypadModifier, 50, 50, 95, 50, 50, 100},
-                      KeyRow{"KeypadPlusAt100", Qt::Key_Plus, Qt::KeypadModifier, 50, 50, 100, 50, 50, 100},
-                      KeyRow{"KeypadMinus", Qt::Key_Minus, Qt::KeypadModifier, 50, 50, 30, 50, 50, 20},
-                      KeyRow{"MainKeyboardPlus", Qt::Key_Plus, {}, 50, 50, 30, 50, 50, 30},
-                      KeyRow{"MainKeyboardMinus", Qt::Key_Minus, {}, 50, 50, 30, 50, 50, 30},
-                      KeyRow{"PageUpIsConsumed", Qt::Key_PageUp, {}, 50, 50, 30, 50, 50, 30}),
+    ::testing::Values(
+        KeyRow{"LeftAtOne", Qt::Key_Left, {}, 1, 50, 0, 0, 50, 0},
+        KeyRow{"LeftAtZero", Qt::Key_Left, {}, 0, 50, 0, 0, 50, 0},
+        KeyRow{"Right", Qt::Key_Right, {}, 50, 50, 0, 52, 50, 0},
+        KeyRow{"RightAt99", Qt::Key_Right, {}, 99, 50, 0, 100, 50, 0},
+        KeyRow{"Up", Qt::Key_Up, {}, 50, 1, 0, 50, 0, 0},
+        KeyRow{"DownAt99", Qt::Key_Down, {}, 50, 99, 0, 50, 100, 0},
+        KeyRow{"ShiftDown", Qt::Key_Down, Qt::ShiftModifier, 50, 10, 0, 50, 12, 0},
+        KeyRow{"KeypadPlusAt95", Qt::Key_Plus, Qt::KeypadModifier, 50, 50, 95, 50, 50, 100},
+        KeyRow{"KeypadPlusAt100", Qt::Key_Plus, Qt::KeypadModifier, 50, 50, 100, 50, 50, 100},
+        KeyRow{"KeypadMinus", Qt::Key_Minus, Qt::KeypadModifier, 50, 50, 30, 50, 50, 20},
+        KeyRow{"MainKeyboardPlus", Qt::Key_Plus, {}, 50, 50, 30, 50, 50, 30},
+        KeyRow{"MainKeyboardMinus", Qt::Key_Minus, {}, 50, 50, 30, 50, 50, 30},
+        KeyRow{"PageUpIsConsumed", Qt::Key_PageUp, {}, 50, 50, 30, 50, 50, 30}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct WheelRow {
@@ -82,9 +85,11 @@ TEST_P(ViewWheel, WheelZoomsWhereverThePointerIs) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Deltas, ViewWheel,
-                         ::testing::Values(WheelRow{"Plus120", 120, 54}, WheelRow{"Minus120", -120, 46},
+                         ::testing::Values(WheelRow{"Plus120", 120, 54},
+                                           WheelRow{"Minus120", -120, 46},
                                            WheelRow{"Plus60", 60, 52}, WheelRow{"Plus29", 29, 50},
-                                           WheelRow{"Minus29", -29, 50}, WheelRow{"Minus45", -45, 49}),
+                                           WheelRow{"Minus29", -29, 50},
+                                           WheelRow{"Minus45", -45, 49}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 struct BorderRow {
@@ -109,20 +114,21 @@ TEST_P(ViewBorder, AnswersAreConvertedAndClamped) {
     EXPECT_EQ(window->state.settings.borderWidth, row.expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Answers, ViewBorder,
-    ::testing::Values(BorderRow{"Twelve", 4, QStringLiteral("12"), 12}, BorderRow{"Zero", 4, QStringLiteral("0"), 1},
-                      BorderRow{"Negative", 4, QStringLiteral("-5"), 1},
-                      BorderRow{"TooLarge", 4, QStringLiteral("500"), 200},
-                      BorderRow{"Letters", 4, QStringLiteral("abc"), 1}, BorderRow{"Empty", 4, QString(), 1},
-                      BorderRow{"LeadingBlank", 4, QStringLiteral(" 7"), 7},
-                      BorderRow{"TrailingBlank", 4, QStringLiteral("7 "), 1},
-                      BorderRow{"Dollar", 4, QStringLiteral("$10"), 16},
-                      BorderRow{"ZeroX", 4, QStringLiteral("0x10"), 16},
-                      BorderRow{"CancelKeeps", 9, std::nullopt, 9},
-                      BorderRow{"CancelClampsHigh", 500, std::nullopt, 200},
-                      BorderRow{"CancelClampsLow", -3, std::nullopt, 1}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Answers, ViewBorder,
+                         ::testing::Values(BorderRow{"Twelve", 4, QStringLiteral("12"), 12},
+                                           BorderRow{"Zero", 4, QStringLiteral("0"), 1},
+                                           BorderRow{"Negative", 4, QStringLiteral("-5"), 1},
+                                           BorderRow{"TooLarge", 4, QStringLiteral("500"), 200},
+                                           BorderRow{"Letters", 4, QStringLiteral("abc"), 1},
+                                           BorderRow{"Empty", 4, QString(), 1},
+                                           BorderRow{"LeadingBlank", 4, QStringLiteral(" 7"), 7},
+                                           BorderRow{"TrailingBlank", 4, QStringLiteral("7 "), 1},
+                                           BorderRow{"Dollar", 4, QStringLiteral("$10"), 16},
+                                           BorderRow{"ZeroX", 4, QStringLiteral("0x10"), 16},
+                                           BorderRow{"CancelKeeps", 9, std::nullopt, 9},
+                                           BorderRow{"CancelClampsHigh", 500, std::nullopt, 200},
+                                           BorderRow{"CancelClampsLow", -3, std::nullopt, 1}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ViewInput, PopupMenuHasTwelveEntriesInOrder) {
     QStringList entries;
@@ -134,12 +140,15 @@ TEST_F(ViewInput, PopupMenuHasTwelveEntriesInOrder) {
 }
 
 TEST_F(ViewInput, RightClickOpensTheMenuOnlyOverTheImages) {
-    for (QWidget* elsewhere : {static_cast<QWidget*>(bar("ScrollBarH")),
-                               static_cast<QWidget*>(bar("ScrollBarV")), static_cast<QWidget*>(zoom())}) {
-        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5), elsewhere->mapToGlobal(QPoint(5, 5)));
+    for (QWidget* elsewhere :
+         {static_cast<QWidget*>(bar("ScrollBarH")), static_cast<QWidget*>(bar("ScrollBarV")),
+          static_cast<QWidget*>(zoom())}) {
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                elsewhere->mapToGlobal(QPoint(5, 5)));
         QApplication::sendEvent(elsewhere, &event);
         QTest::mouseClick(elsewhere, Qt::RightButton, {}, QPoint(5, 5));
-        EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << elsewhere->objectName().toStdString();
+        EXPECT_EQ(QApplication::activePopupWidget(), nullptr)
+            << elsewhere->objectName().toStdString();
     }
     QTest::mouseClick(form().findChild<QWidget*>(QStringLiteral("PaintBox2")), Qt::RightButton, {},
                       QPoint(30, 30));
@@ -204,7 +213,8 @@ TEST_F(ViewInput, EnterAndSpaceNeedMoreThanOnePairAndNoSlideShow) {
 
 TEST_F(ViewInput, SpeedButtonsNeverTakeTheFocus) {
     for (const char* name : {"bnTips", "bnRevers"}) {
-        EXPECT_EQ(form().findChild<QWidget*>(QString::fromLatin1(name))->focusPolicy(), Qt::NoFocus);
+        EXPECT_EQ(form().findChild<QWidget*>(QString::fromLatin1(name))->focusPolicy(),
+                  Qt::NoFocus);
     }
     QTest::mouseClick(form().findChild<QWidget*>(QStringLiteral("bnRevers")), Qt::LeftButton);
     EXPECT_EQ(window->state.settings.viewerMode, "(Crossing)");

@@ -1,7 +1,7 @@
 // Loading pairs through Next, the failure rules, and Reverse.
 #include "ViewTestSupport.h"
 
-#include "app/Error.h"
+#include "base/Error.h"
 
 #include <QScrollBar>
 #include <QSlider>

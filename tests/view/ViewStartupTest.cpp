@@ -6,8 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sys/stat.h>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace duoptic::test {
 namespace {

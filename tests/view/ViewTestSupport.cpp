@@ -1,6 +1,6 @@
 #include "ViewTestSupport.h"
 
-#include "app/ErrorReport.h"
+#include "base/ErrorReport.h"
 
 #include <QTest>
 
@@ -36,7 +36,9 @@ std::string testData(const std::string& relative) {
 }
 
 namespace {
-void record(const QString& text) { ReportRecorder::reports().append(text); }
+void record(const QString& text) {
+    ReportRecorder::reports().append(text);
+}
 } // namespace
 
 ReportRecorder::ReportRecorder() {
@@ -44,7 +46,9 @@ ReportRecorder::ReportRecorder() {
     setErrorReportSink(&record);
 }
 
-ReportRecorder::~ReportRecorder() { setErrorReportSink(nullptr); }
+ReportRecorder::~ReportRecorder() {
+    setErrorReportSink(nullptr);
+}
 
 QStringList& ReportRecorder::reports() {
     static QStringList list;
@@ -60,6 +64,8 @@ ShownWindow::ShownWindow(const std::string& programFolder, int clientWidth, int 
     QCoreApplication::processEvents();
 }
 
-bool isGrey(QRgb pixel) { return (pixel & 0xFFFFFFu) == 0xC0C0C0u; }
+bool isGrey(QRgb pixel) {
+    return (pixel & 0xFFFFFFu) == 0xC0C0C0u;
+}
 
 } // namespace duoptic::test

@@ -298,7 +298,8 @@ struct Scene {
 };
 
 // Marches a ray down through the height slab and returns the ray parameter of the hit. Every
-// camera ray points downwards (dir.z < 0): tilt plus half the field of view is far below 90 degrees.
+// camera ray points downwards (dir.z < 0): tilt plus half the field of view is far below 90
+// degrees.
 double intersect(const Scene& scene, Vec origin, Vec dir) {
     double t = (kMaxHeight - origin.z) / dir.z;
     const double tEnd = (kMinHeight - origin.z) / dir.z;

@@ -1,4 +1,4 @@
-#include "app/CentreOnScreen.h"
+#include "base/CentreOnScreen.h"
 
 #include <QGuiApplication>
 #include <QMargins>

@@ -1,6 +1,6 @@
-#include "app/ErrorReport.h"
+#include "base/ErrorReport.h"
 
-#include "app/AppTitle.h"
+#include "base/AppTitle.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -20,7 +20,9 @@ QString errorReportText(const QString& message) {
     return message;
 }
 
-void setErrorReportSink(ErrorReportSink sink) { reportSink = sink; }
+void setErrorReportSink(ErrorReportSink sink) {
+    reportSink = sink;
+}
 
 void showErrorReport(const QString& message) {
     if (QWidget* grabber = QWidget::mouseGrabber()) {

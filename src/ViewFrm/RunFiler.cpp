@@ -1,6 +1,7 @@
+#include "ViewFrm/RunFiler.h"
+
 #include "FilerFrm/Drives.h"
 #include "FilerFrm/FilerForm.h"
-#include "ViewFrm/ProgramState.h"
 #include "settings/Modes.h"
 
 namespace duoptic {

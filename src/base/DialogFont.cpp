@@ -1,4 +1,4 @@
-#include "app/DialogFont.h"
+#include "base/DialogFont.h"
 
 #include <QStringList>
 
