@@ -30,8 +30,12 @@ void PaintBox::mousePressEvent(QMouseEvent* event) {
 
 void PaintBox::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
+    release(event->button(), event->position());
+}
+
+void PaintBox::release(Qt::MouseButton button, QPointF at) {
     if (onMouseUp) {
-        guarded([&] { onMouseUp(*this, event->button(), event->position()); });
+        guarded([&] { onMouseUp(*this, button, at); });
     }
 }
 

@@ -7,14 +7,17 @@
 namespace duoptic {
 
 // An image area: it draws nothing by itself and hands paint, press and release to its owner.
-// Qt grabs the mouse on a press, so a release always comes back to the area that was pressed,
-// in that area's coordinates, wherever the pointer is by then.
+// Qt grabs the mouse on a press of any button, so a release comes back to the area that was
+// pressed, in that area's coordinates, wherever the pointer is by then. Only a left press is
+// meant to capture: the owner reroutes other releases to where the pointer is (release()).
 class PaintBox : public QWidget {
     Q_OBJECT
 public:
     PaintBox(int tag, QWidget* parent);
 
     int tag() const { return tag_; }
+    // Handles a release as if it had been made over this area, at `at` in its coordinates.
+    void release(Qt::MouseButton button, QPointF at);
 
     std::function<void(PaintBox&, QPainter&)> onPaint;
     std::function<void(PaintBox&, Qt::MouseButton, QPointF)> onMouseDown;

@@ -1,6 +1,7 @@
 #include "ViewFrm/SlideTimer.h"
 
 #include <cstdint>
+#include <limits>
 
 namespace duoptic {
 
@@ -31,8 +32,13 @@ void SlideTimer::apply() {
 }
 
 int slideIntervalMilliseconds(int seconds) {
-    // Wraps like the 32-bit product it stands for, without the undefined overflow.
-    return static_cast<int>(static_cast<std::uint32_t>(seconds) * 1000u);
+    // A product that a 32-bit timer cannot hold must not wrap round to a few milliseconds: error
+    // reports would then come faster than anyone can close them.
+    const std::int64_t milliseconds = std::int64_t{seconds} * 1000;
+    if (milliseconds < 1 || milliseconds > std::numeric_limits<std::int32_t>::max()) {
+        return 0;
+    }
+    return static_cast<int>(milliseconds);
 }
 
 } // namespace duoptic

@@ -28,8 +28,9 @@ private:
     int interval_ = 1000;
 };
 
-// The interval of a slide show in milliseconds: seconds x 1000 in signed 32-bit arithmetic, as a
-// hand-edited settings file may hold any number. Values of 0 or less never tick.
+// The interval of a slide show in milliseconds: seconds x 1000. A hand-edited settings file may
+// hold any number: a product below 1 ms or beyond what a 32-bit timer holds gives 0, which never
+// ticks.
 int slideIntervalMilliseconds(int seconds);
 
 } // namespace duoptic

@@ -17,6 +17,7 @@
 #include <QSlider>
 #include <QTimer>
 #include <QWindow>
+#include <QWindowStateChangeEvent>
 
 #include <vector>
 
@@ -41,9 +42,9 @@ Raster sampleImage(JpegDecoder& decoder, const char* resource) {
 } // namespace
 
 TViewForm::TViewForm(ProgramState& state, QWidget* parent)
-    : QWidget(parent), state_(state), timer_([this] { TimerTimer(); }) {
+    : QWidget(parent), state_(state), timer_([this] { slideTick(); }) {
     setObjectName(QStringLiteral("ViewForm"));
-    setWindowTitle(QStringLiteral("ViewForm"));
+    setCaption(QStringLiteral("ViewForm"));
     setWindowIcon(QIcon(QString::fromLatin1(resources::kIcon)));
     setFont(dialogFont());
     resize(553, 483);
@@ -147,22 +148,12 @@ void TViewForm::applyStoredPlacement() {
 }
 
 bool TViewForm::correctPlacementForFrame() {
-    QWindow* native = windowHandle();
-    if (native == nullptr || isMaximized()) {
-        return false;
-    }
-    // The native window reads the frame from the window manager as soon as it is framed; the
-    // widget's own notion of it follows only with a later move and must not be relied on here.
-    const QMargins frame = native->frameMargins();
-    if (frame.isNull()) {
+    if (!followFrame() || isMaximized()) {
         return false; // not framed (yet)
     }
-    frameWidth_ = frame.left() + frame.right();
-    frameHeight_ = frame.top() + frame.bottom();
-    // The minimum is an outer size: the client may be smaller by the frame.
-    setMinimumSize(std::max(1, 200 - frameWidth_), std::max(1, 120 - frameHeight_));
+    const QMargins frame = windowHandle()->frameMargins();
     const SettingsRecord& s = state_.settings;
-    if (native->frameGeometry() == QRect(s.winLeft, s.winTop, s.winWidth, s.winHeight)) {
+    if (windowHandle()->frameGeometry() == QRect(s.winLeft, s.winTop, s.winWidth, s.winHeight)) {
         return true;
     }
     // The inner rectangle, so that no conversion with a frame size is left to anyone else.
@@ -171,10 +162,60 @@ bool TViewForm::correctPlacementForFrame() {
     return false;
 }
 
+bool TViewForm::followFrame() {
+    // The native window reads the frame from the window manager as soon as it is framed; the
+    // widget's own notion of it follows only with a later move and must not be relied on here.
+    QWindow* native = windowHandle();
+    const QMargins frame = native != nullptr ? native->frameMargins() : QMargins();
+    if (frame.isNull()) {
+        return false;
+    }
+    frameWidth_ = frame.left() + frame.right();
+    frameHeight_ = frame.top() + frame.bottom();
+    // The minimum is an outer size, whatever state the window started in: the client may be
+    // smaller by the frame.
+    const QSize minimum(std::max(1, 200 - frameWidth_), std::max(1, 120 - frameHeight_));
+    if (minimumSize() != minimum) {
+        setMinimumSize(minimum);
+    }
+    return true;
+}
+
+void TViewForm::moveEvent(QMoveEvent* event) {
+    QWidget::moveEvent(event);
+    followFrame();
+}
+
+void TViewForm::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() != QEvent::WindowStateChange) {
+        return;
+    }
+    followFrame();
+    // Qt sends no resize event for a size that changed while the window was minimised, so the
+    // layout is redone on the way out of that state.
+    const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+    if (change->oldState().testFlag(Qt::WindowMinimized) && !isMinimized()) {
+        guarded([this] { FormResize(); });
+    }
+}
+
 void TViewForm::updateTitle(const std::string& name) {
-    setWindowTitle(QStringLiteral("Duoptic - ") +
-                   QFile::decodeName(QByteArray::fromStdString(name)) + QStringLiteral(" - ") +
-                   QString::fromStdString(state_.settings.viewerMode));
+    setCaption(QStringLiteral("Duoptic - ") + QFile::decodeName(QByteArray::fromStdString(name)) +
+               QStringLiteral(" - ") + QString::fromStdString(state_.settings.viewerMode));
+}
+
+void TViewForm::setCaption(const QString& caption) {
+    // Qt reads "[*]" in a title as the place of a modified mark and drops it; doubled, it shows
+    // as it stands. A base name may hold anything.
+    QString escaped = caption;
+    escaped.replace(QStringLiteral("[*]"), QStringLiteral("[*][*]"));
+    setWindowTitle(escaped);
+}
+
+QString TViewForm::caption() const {
+    QString shown = windowTitle();
+    return shown.replace(QStringLiteral("[*][*]"), QStringLiteral("[*]"));
 }
 
 int TViewForm::zoomPosition() const {

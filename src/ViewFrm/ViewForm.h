@@ -13,6 +13,7 @@
 #include <optional>
 
 class QAction;
+class QMouseEvent;
 class QFrame;
 class QMenu;
 class QScrollBar;
@@ -45,6 +46,8 @@ public:
     void loadPair(const std::string& basePath);
     void next();
     void updateTitle(const std::string& name);
+    // The title exactly as the window manager shows it; windowTitle() holds it escaped for Qt.
+    QString caption() const;
     void FormResize();
     void recomputePanelMetrics();
     void drawPanel(int panel);
@@ -76,6 +79,8 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void createControls();
@@ -83,6 +88,8 @@ private:
     void showStep();
     void applyStoredPlacement();
     bool correctPlacementForFrame(); // true when the outer frame is where the settings put it
+    bool followFrame();              // takes the frame size once known; false before
+    void setCaption(const QString& caption);
     void writeSettingsNow();
 
     bool composePanel(int panel);
@@ -90,9 +97,10 @@ private:
     void positionChanged();
     void PaintBox1MouseDown(PaintBox& box, Qt::MouseButton button, QPointF at);
     void PaintBox1MouseUp(PaintBox& box, Qt::MouseButton button, QPointF at);
+    bool routeUncapturedRelease(QObject* watched, QMouseEvent* event);
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
     void FormMouseWheel(int delta);
-    void TimerTimer();
+    void slideTick();
     void stopSlideShow();
     PaintBox* paintBox(int panel) const;
 
@@ -137,7 +145,8 @@ private:
     bool shown_ = false;
     int blitPending_ = 0; // the panel whose composed back buffer the next paint copies as it is
     int drawCount_ = 0;   // panels composed so far; lets tests see that a drawing happened
-    int frameWidth_ = 0;  // outer minus client size, once the window manager has told us
+    quint64 lastReroutedRelease_ = 0; // timestamp of the release last handed to another area
+    int frameWidth_ = 0; // outer minus client size, once the window manager has told us
     int frameHeight_ = 0;
     std::optional<QRect> closingFrame_; // outer frame while the window manager still framed it
 };

@@ -1,9 +1,11 @@
 // Keys, wheel, the commands that only move controls, the slide show and the center border.
+#include "ViewFrm/PaintBox.h"
 #include "ViewFrm/ViewForm.h"
 #include "ViewFrm/logic/InputMaps.h"
 
 #include "TipsFrm/TipsForm.h"
 #include "base/CentreOnScreen.h"
+#include "base/DialogFont.h"
 #include "base/ErrorReport.h"
 #include "settings/TextToInt.h"
 
@@ -12,6 +14,7 @@
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QSlider>
 #include <QWheelEvent>
@@ -52,6 +55,7 @@ MainKey mainKey(int key, Qt::KeyboardModifiers modifiers) {
 std::optional<QString> askCenterBorder(QWidget* parent, const QString& label,
                                        const QString& preset) {
     QInputDialog dialog(parent);
+    dialog.setFont(dialogFont());
     dialog.setWindowTitle(QStringLiteral("Center Border"));
     dialog.setLabelText(label);
     dialog.setTextValue(preset);
@@ -73,6 +77,9 @@ std::optional<QString> askCenterBorder(QWidget* parent, const QString& label,
 
 bool TViewForm::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
+    if (type == QEvent::MouseButtonRelease) {
+        return routeUncapturedRelease(watched, static_cast<QMouseEvent*>(event));
+    }
     if (type != QEvent::KeyPress && type != QEvent::Wheel) {
         return false;
     }
@@ -86,10 +93,42 @@ bool TViewForm::eventFilter(QObject* watched, QEvent* event) {
         guarded([&] { FormKeyDown(key->key(), key->modifiers()); });
     } else {
         auto* wheel = static_cast<QWheelEvent*>(event);
-        guarded([&] { FormMouseWheel(wheel->angleDelta().y()); });
+        // With Alt held, X11 turns a wheel turn into a horizontal one; modifiers do not matter
+        // here, so the delta counts from whichever axis carries it.
+        const QPoint delta = wheel->angleDelta();
+        guarded([&] { FormMouseWheel(delta.y() != 0 ? delta.y() : delta.x()); });
     }
     event->accept();
     return true; // consumed: nothing else acts on it
+}
+
+bool TViewForm::routeUncapturedRelease(QObject* watched, QMouseEvent* event) {
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (widget == nullptr || widget->window() != this) {
+        return false;
+    }
+    // A left press captures the pointer: its release, and any release while it is held, goes to
+    // the area that was pressed, which is what Qt does anyway.
+    if (event->button() == Qt::LeftButton || event->buttons().testFlag(Qt::LeftButton)) {
+        return false;
+    }
+    // Other buttons do not capture: their release belongs to the image area under the pointer,
+    // or to none. Qt grabbed the pointer for them all the same and delivers to the pressed widget.
+    const QPointF global = event->globalPosition();
+    auto* under = qobject_cast<PaintBox*>(QApplication::widgetAt(global.toPoint()));
+    if (under != nullptr && under->window() != this) {
+        under = nullptr;
+    }
+    auto* receiver = qobject_cast<PaintBox*>(widget);
+    if (receiver == under) {
+        return false; // released where it was pressed: the normal path
+    }
+    // An unaccepted release travels on to the parents; reroute it once only.
+    if (under != nullptr && lastReroutedRelease_ != event->timestamp()) {
+        lastReroutedRelease_ = event->timestamp();
+        under->release(event->button(), under->mapFromGlobal(global));
+    }
+    return receiver != nullptr; // an image area not under the pointer does not take it
 }
 
 bool TViewForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
@@ -151,9 +190,12 @@ void TViewForm::stopSlideShow() {
     timer_.setInterval(0);
 }
 
-void TViewForm::TimerTimer() {
-    // A failing tick reports and leaves the timer running.
-    guarded([this] { next(); });
+void TViewForm::slideTick() {
+    // The step runs after the timer's own slot has returned. A failing step shows its report in a
+    // nested event loop, and Qt fires a timer again only once its slot is done: run inline, the
+    // show would stall until the report is closed instead of going on beneath it.
+    QMetaObject::invokeMethod(
+        this, [this] { guarded([this] { next(); }); }, Qt::QueuedConnection);
 }
 
 void TViewForm::ViewBorderExecute() {

@@ -1,17 +1,16 @@
 // Loading a pair into the panels, stepping to the next pair, and exchanging the two sides.
 #include "ViewFrm/ViewForm.h"
 
+#include "catalogue/FileTests.h"
 #include "settings/Modes.h"
 
-#include <QDir>
-#include <QFile>
 #include <QScrollBar>
 #include <QSlider>
 
 namespace duoptic {
 
 void TViewForm::loadPair(const std::string& basePath) {
-    setWindowTitle(QStringLiteral("Loading files ..."));
+    setCaption(QStringLiteral("Loading files ..."));
     readPairInto(decoderA_, decoderB_, state_.pairs.currentKind, state_.settings.viewerMode,
                  basePath, rasters_);
 
@@ -56,8 +55,7 @@ void TViewForm::ShowNextExecute() {
 
 void TViewForm::FileOpenExecute() {
     std::string& lastFolder = state_.settings.latestPath;
-    if (!QDir(QFile::decodeName(QByteArray::fromStdString(lastFolder))).exists() ||
-        lastFolder.empty()) {
+    if (!isFolder(lastFolder)) {
         lastFolder = state_.programFolder;
     }
     std::string name;

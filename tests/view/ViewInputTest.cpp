@@ -1,15 +1,24 @@
 // Keys, wheel, menu, center-border prompt and slide show, through the real window.
 #include "ViewTestSupport.h"
 
+#include "ViewFrm/SlideTimer.h"
+#include "base/DialogFont.h"
+
 #include <QAction>
 #include <QContextMenuEvent>
+#include <QDialog>
+#include <QElapsedTimer>
 #include <QMenu>
+#include <QMessageBox>
 #include <QScrollBar>
 #include <QSlider>
 #include <QTest>
+#include <QTimer>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
+
+#include <climits>
 
 namespace duoptic::test {
 namespace {
@@ -70,7 +79,8 @@ INSTANTIATE_TEST_SUITE_P(
 struct WheelRow {
     const char* name;
     int delta;
-    int zoomAfter; // from 50
+    int zoomAfter;           // from 50
+    bool horizontal = false; // as X11 delivers a turn made with Alt held
 };
 
 class ViewWheel : public ViewInput, public ::testing::WithParamInterface<WheelRow> {};
@@ -78,19 +88,22 @@ class ViewWheel : public ViewInput, public ::testing::WithParamInterface<WheelRo
 TEST_P(ViewWheel, WheelZoomsWhereverThePointerIs) {
     zoom()->setValue(50);
     const QPoint at(5, 5);
-    QWheelEvent event(at, zoom()->mapToGlobal(at), QPoint(), QPoint(0, GetParam().delta),
-                      Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    const int delta = GetParam().delta;
+    const QPoint angle = GetParam().horizontal ? QPoint(delta, 0) : QPoint(0, delta);
+    QWheelEvent event(at, zoom()->mapToGlobal(at), QPoint(), angle, Qt::NoButton,
+                      GetParam().horizontal ? Qt::AltModifier : Qt::NoModifier, Qt::NoScrollPhase,
+                      false);
     QApplication::sendEvent(zoom(), &event);
     EXPECT_EQ(form().zoomPosition(), GetParam().zoomAfter);
 }
 
-INSTANTIATE_TEST_SUITE_P(Deltas, ViewWheel,
-                         ::testing::Values(WheelRow{"Plus120", 120, 54},
-                                           WheelRow{"Minus120", -120, 46},
-                                           WheelRow{"Plus60", 60, 52}, WheelRow{"Plus29", 29, 50},
-                                           WheelRow{"Minus29", -29, 50},
-                                           WheelRow{"Minus45", -45, 49}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Deltas, ViewWheel,
+    ::testing::Values(WheelRow{"Plus120", 120, 54}, WheelRow{"Minus120", -120, 46},
+                      WheelRow{"Plus60", 60, 52}, WheelRow{"Plus29", 29, 50},
+                      WheelRow{"Minus29", -29, 50}, WheelRow{"Minus45", -45, 49},
+                      WheelRow{"AltPlus120", 120, 54, true}, WheelRow{"AltMinus45", -45, 49, true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 struct BorderRow {
     const char* name;
@@ -173,11 +186,25 @@ TEST_F(ViewInput, SlideShowStartsAndStopsInThreeSteps) {
     EXPECT_FALSE(form().slideTimer().ticking());
 }
 
-TEST_F(ViewInput, ZeroIntervalChecksButNeverTicks) {
-    window->state.settings.slideInterval = 0;
+class ViewSilentInterval : public ViewInput, public ::testing::WithParamInterface<int> {};
+
+TEST_P(ViewSilentInterval, ChecksButNeverTicks) {
+    window->state.settings.slideInterval = GetParam();
     form().ViewSlideShowExecute();
     EXPECT_TRUE(form().action("ViewSlideShow")->isChecked());
     EXPECT_FALSE(form().slideTimer().ticking());
+    form().ViewSlideShowExecute();
+    EXPECT_FALSE(form().action("ViewSlideShow")->isChecked());
+}
+
+// 115964117 s wraps to 8 ms as a 32-bit product of milliseconds.
+INSTANTIATE_TEST_SUITE_P(Intervals, ViewSilentInterval,
+                         ::testing::Values(0, -5, 115964117, 2147484, INT_MIN));
+
+TEST(SlideInterval, MillisecondsWithinWhatATimerHolds) {
+    EXPECT_EQ(slideIntervalMilliseconds(1), 1000);
+    EXPECT_EQ(slideIntervalMilliseconds(30), 30000);
+    EXPECT_EQ(slideIntervalMilliseconds(2147483), 2147483000);
 }
 
 TEST_F(ViewInput, FailingTickReportsAndKeepsTheShowRunning) {
@@ -191,6 +218,45 @@ TEST_F(ViewInput, FailingTickReportsAndKeepsTheShowRunning) {
     EXPECT_TRUE(form().slideTimer().ticking());
     EXPECT_EQ(form().windowTitle(), QStringLiteral("Loading files ..."));
     form().ViewSlideShowExecute();
+}
+
+// The report of a failed slide is a real, modal message box: the show goes on beneath it.
+TEST_F(ViewInput, SlidesGoOnWhileAFailedSlideReportIsOpen) {
+    TempFolder pictures;
+    pictures.write("bad_DUP.jpg", "not a jpeg");
+    pictures.copyIn(testData("jpeg/testorig.jpg"), "good_DUP.jpg");
+    PairList& list = window->state.pairs.list;
+    list.clear();
+    list.append({pictures.file("bad"), "bad", PairKind::Parallel});
+    list.append({pictures.file("good"), "good", PairKind::Parallel});
+    window->state.settings.slideInterval = 1;
+
+    bool sawBox = false;
+    bool goodShownUnderBox = false;
+    QElapsedTimer clock;
+    clock.start();
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        sawBox = sawBox || box != nullptr;
+        if (box != nullptr && form().caption() == QStringLiteral("Duoptic - good - (Parallel)")) {
+            goodShownUnderBox = true;
+        }
+        if (goodShownUnderBox || clock.elapsed() > 4500) {
+            if (form().slideShowRunning()) {
+                form().ViewSlideShowExecute();
+            }
+            if (box != nullptr) {
+                box->reject();
+            }
+        }
+    });
+    watcher.start(20);
+    form().ViewSlideShowExecute();
+    QTRY_VERIFY_WITH_TIMEOUT(clock.elapsed() > 5000 || goodShownUnderBox, 6000);
+    QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
+    EXPECT_TRUE(sawBox);
+    EXPECT_TRUE(goodShownUnderBox);
 }
 
 TEST_F(ViewInput, EnterAndSpaceNeedMoreThanOnePairAndNoSlideShow) {
@@ -209,6 +275,40 @@ TEST_F(ViewInput, EnterAndSpaceNeedMoreThanOnePairAndNoSlideShow) {
     QTest::keyClick(&form(), Qt::Key_Space);
     EXPECT_EQ(window->state.pairs.cursor, 2);
     form().ViewSlideShowExecute();
+}
+
+TEST_F(ViewInput, CenterBorderPromptUsesTheDialogFont) {
+    QFont used;
+    QTimer::singleShot(0, [&] {
+        QWidget* prompt = QApplication::activeModalWidget();
+        ASSERT_NE(prompt, nullptr);
+        used = prompt->font();
+        qobject_cast<QDialog*>(prompt)->reject();
+    });
+    form().ViewBorderExecute();
+    EXPECT_EQ(used.family(), dialogFont().family());
+    EXPECT_EQ(used.pixelSize(), 12);
+}
+
+// Only a left press captures the pointer. A middle release steps to the next pair where it is
+// made over an image area, wherever the press was.
+TEST_F(ViewInput, MiddleReleaseCountsWhereThePointerIs) {
+    TempFolder pictures;
+    pictures.copyIn(testData("jpeg/testorig.jpg"), "a_DUP.jpg");
+    scanFolderForPairs(pictures.path(), window->state.pairs.list);
+    QWidget* image = form().findChild<QWidget*>(QStringLiteral("PaintBox1"));
+    QWidget* bar = this->bar("ScrollBarH");
+    const QPoint overBar = image->mapFromGlobal(bar->mapToGlobal(QPoint(30, 10)));
+    const QPoint overImage = bar->mapFromGlobal(image->mapToGlobal(QPoint(30, 30)));
+
+    // Qt hands the release to the widget that was pressed, wherever the pointer is.
+    QTest::mousePress(image, Qt::MiddleButton, {}, QPoint(30, 30));
+    QTest::mouseRelease(image, Qt::MiddleButton, {}, overBar);
+    EXPECT_EQ(window->state.pairs.cursor, 0);
+
+    QTest::mousePress(bar, Qt::MiddleButton, {}, QPoint(30, 10));
+    QTest::mouseRelease(bar, Qt::MiddleButton, {}, overImage);
+    EXPECT_EQ(window->state.pairs.cursor, 1);
 }
 
 TEST_F(ViewInput, SpeedButtonsNeverTakeTheFocus) {

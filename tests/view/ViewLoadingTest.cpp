@@ -6,6 +6,7 @@
 #include <QScrollBar>
 #include <QSlider>
 #include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -123,6 +124,17 @@ TEST_F(ViewLoading, CorruptPictureDataFailsAtItsFirstCopy) {
     EXPECT_THROW(nextTo(PairKind::Parallel), Error);
     EXPECT_EQ(form().imageWidth(), widthBefore);
     EXPECT_EQ(form().windowTitle(), QStringLiteral("Loading files ..."));
+}
+
+TEST_F(ViewLoading, TitleShowsABaseNameExactlyAsItIs) {
+    pairs.folder.copyIn(testData("jpeg/testorig.jpg"), "a[*]_DUP.jpg");
+    PairList& list = window->state.pairs.list;
+    list.clear();
+    list.append({pairs.folder.file("a[*]"), "a[*]", PairKind::Parallel});
+    form().next();
+    const QString expected = QStringLiteral("Duoptic - a[*] - (Parallel)");
+    EXPECT_EQ(form().caption(), expected);
+    EXPECT_EQ(form().windowHandle()->title(), expected); // what the window manager is given
 }
 
 TEST_F(ViewLoading, NextWithAnEmptyListDoesNothing) {

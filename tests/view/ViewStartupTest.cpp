@@ -86,5 +86,21 @@ TEST(ViewStartup, UnwritableSettingsReportAndKeepTheOldFile) {
     EXPECT_EQ(readAll(folder.file("duoptic.ini")), before);
 }
 
+TEST(ViewStartup, OpenKeepsALastFolderWhoseNameIsNotUtf8) {
+    TempFolder program;
+    const std::string odd = program.path() + "caf\xe9 \xff";
+    ASSERT_EQ(::mkdir(odd.c_str(), 0755), 0);
+    program.write("duoptic.ini", "[File]\r\nLatestPath=" + odd + "\r\n");
+    ShownWindow window(program.path());
+    std::string folderSeen;
+    window.form->runFiler = [&](std::string&) {
+        folderSeen = window.state.settings.latestPath;
+        return false;
+    };
+    window.form->FileOpenExecute();
+    EXPECT_EQ(folderSeen, odd);
+    EXPECT_EQ(window.state.settings.latestPath, odd);
+}
+
 } // namespace
 } // namespace duoptic::test
