@@ -31,6 +31,23 @@ void SlideTimer::apply() {
     }
 }
 
+SlideShow::SlideShow(std::function<void()> onTick, std::function<void(bool)> showRunning)
+    : timer_(std::move(onTick)), showRunning_(std::move(showRunning)) {}
+
+void SlideShow::start(int seconds) {
+    timer_.setEnabled(true);
+    running_ = true;
+    showRunning_(true);
+    timer_.setInterval(slideIntervalMilliseconds(seconds));
+}
+
+void SlideShow::stop() {
+    timer_.setEnabled(false);
+    running_ = false;
+    showRunning_(false);
+    timer_.setInterval(0);
+}
+
 int slideIntervalMilliseconds(int seconds) {
     // A product that a 32-bit timer cannot hold must not wrap round to a few milliseconds: error
     // reports would then come faster than anyone can close them.

@@ -28,6 +28,24 @@ private:
     int interval_ = 1000;
 };
 
+// The slide show: its timer and its running state, which the menu shows as a check mark.
+// Starting and stopping each take three steps in a fixed order; the interval is taken at the
+// start, so a change of the setting counts from the next start.
+class SlideShow {
+public:
+    SlideShow(std::function<void()> onTick, std::function<void(bool)> showRunning);
+
+    bool running() const { return running_; }
+    void start(int seconds); // timer enabled, shown running, interval seconds x 1000
+    void stop();             // timer disabled, shown stopped, interval 0
+    const SlideTimer& timer() const { return timer_; }
+
+private:
+    SlideTimer timer_;
+    std::function<void(bool)> showRunning_;
+    bool running_ = false;
+};
+
 // The interval of a slide show in milliseconds: seconds x 1000. A hand-edited settings file may
 // hold any number: a product below 1 ms or beyond what a 32-bit timer holds gives 0, which never
 // ticks.

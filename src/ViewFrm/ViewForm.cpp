@@ -42,7 +42,9 @@ Raster sampleImage(JpegDecoder& decoder, const char* resource) {
 } // namespace
 
 TViewForm::TViewForm(ProgramState& state, QWidget* parent)
-    : QWidget(parent), state_(state), timer_([this] { slideTick(); }) {
+    : QWidget(parent), state_(state),
+      slideShow_([this] { slideTick(); },
+                 [this](bool running) { action("ViewSlideShow")->setChecked(running); }) {
     setObjectName(QStringLiteral("ViewForm"));
     setCaption(QStringLiteral("ViewForm"));
     setWindowIcon(QIcon(QString::fromLatin1(resources::kIcon)));
@@ -107,14 +109,11 @@ void TViewForm::showEvent(QShowEvent* event) {
 void TViewForm::showStep() {
     scanFolderForPairs(state_.settings.latestPath, state_.pairs.list);
 
-    rasters_.left = sampleImage(decoderA_, resources::kSampleLeft);
-    rasters_.right = sampleImage(decoderB_, resources::kSampleRight);
-    imageWidth_ = rasters_.left.width();
-    imageHeight_ = rasters_.left.height();
-    imageAspect_ = imageHeight_ == 0 ? 0.0 : double(imageWidth_) / double(imageHeight_);
+    panels_->show({sampleImage(decoderA_, resources::kSampleLeft),
+                   sampleImage(decoderB_, resources::kSampleRight)});
 
     applyStoredPlacement();
-    redrawGate_ = true;
+    panels_->setGateOpen(true);
     updateTitle(state_.displayName);
     // Make sure one layout pass runs with the image size known, whether or not the placement
     // changed the size.

@@ -1,15 +1,15 @@
 #pragma once
 
-#include "ViewFrm/PairLoading.h"
+#include "ViewFrm/PanelPair.h"
 #include "ViewFrm/ProgramState.h"
 #include "ViewFrm/SlideTimer.h"
-#include "ViewFrm/logic/Drag.h"
 #include "imaging/JpegDecoder.h"
 
 #include <QImage>
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QAction;
@@ -60,17 +60,17 @@ public:
     std::function<bool(std::string& name)> runFiler;
 
     ProgramState& state() { return state_; }
-    const PairRasters& rasters() const { return rasters_; }
-    int imageWidth() const { return imageWidth_; }
-    int imageHeight() const { return imageHeight_; }
-    bool redrawGateOpen() const { return redrawGate_; }
-    bool slideShowRunning() const { return slideShowRunning_; }
-    const SlideTimer& slideTimer() const { return timer_; }
+    const PairRasters& rasters() const { return panels_->rasters(); }
+    int imageWidth() const { return panels_->imageWidth(); }
+    int imageHeight() const { return panels_->imageHeight(); }
+    bool redrawGateOpen() const { return panels_->gateOpen(); }
+    bool slideShowRunning() const { return slideShow_.running(); }
+    const SlideTimer& slideTimer() const { return slideShow_.timer(); }
     int zoomPosition() const;
     int horizontalPosition() const;
     int verticalPosition() const;
-    const QImage& backBuffer() const { return backBuffer_; }
-    int drawCount() const { return drawCount_; }
+    const QImage& panelBuffer(int panel) const { return panels_->buffer(panel); }
+    int drawCount() const { return panels_->drawCount(); }
     QMenu* popupMenu() const { return PopupMenu; }
     QAction* action(const char* name) const;
 
@@ -92,17 +92,13 @@ private:
     void setCaption(const QString& caption);
     void writeSettingsNow();
 
-    bool composePanel(int panel);
-    void paintPanel(PaintBox& box, QPainter& painter);
-    void positionChanged();
-    void PaintBox1MouseDown(PaintBox& box, Qt::MouseButton button, QPointF at);
-    void PaintBox1MouseUp(PaintBox& box, Qt::MouseButton button, QPointF at);
+    PanelControls panelControls() const;
+    void imagePressed(Qt::MouseButton button, QPointF at);
+    void imageReleased(PaintBox& box, Qt::MouseButton button, QPointF at);
     bool routeUncapturedRelease(QObject* watched, QMouseEvent* event);
     bool FormKeyDown(int key, Qt::KeyboardModifiers modifiers);
     void FormMouseWheel(int delta);
     void slideTick();
-    void stopSlideShow();
-    PaintBox* paintBox(int panel) const;
 
     ProgramState& state_;
 
@@ -113,40 +109,21 @@ private:
     QFrame* pnPct2 = nullptr;
     PaintBox* PaintBox1 = nullptr;
     PaintBox* PaintBox2 = nullptr;
-    QFrame* pct4 = nullptr;
+    QFrame* zoomBarHolder = nullptr; // the bevel around the track bar
     QSlider* TrackBar1 = nullptr;
     QToolButton* bnTips = nullptr;
     QToolButton* bnRevers = nullptr;
     QMenu* PopupMenu = nullptr;
 
     // Objects that live as long as the window.
-    PairRasters rasters_;
-    QImage backBuffer_;
+    std::unique_ptr<PanelPair> panels_;
     JpegDecoder decoderA_;
     JpegDecoder decoderB_;
-    SlideTimer timer_;
+    SlideShow slideShow_;
 
-    // View state.
-    int imageWidth_ = 0;
-    int imageHeight_ = 0;
-    double imageAspect_ = 0.0;
-    int areaWidth_ = 0;
-    int areaHeight_ = 0;
-    double areaAspect_ = 0.0;
-    int displayedWidth_ = 0;
-    int displayedHeight_ = 0;
-    int leftHorizontalOffset_ = 0;
-    int rightHorizontalOffset_ = 0;
-    int verticalOffset_ = 0;
-    bool redrawGate_ = false;
-    DragTracker drag_;
-
-    bool slideShowRunning_ = false;
     bool shown_ = false;
-    int blitPending_ = 0; // the panel whose composed back buffer the next paint copies as it is
-    int drawCount_ = 0;   // panels composed so far; lets tests see that a drawing happened
     quint64 lastReroutedRelease_ = 0; // timestamp of the release last handed to another area
-    int frameWidth_ = 0; // outer minus client size, once the window manager has told us
+    int frameWidth_ = 0;              // outer minus client size, once the window manager told us
     int frameHeight_ = 0;
     std::optional<QRect> closingFrame_; // outer frame while the window manager still framed it
 };

@@ -68,18 +68,19 @@ void TViewForm::createControls() {
     }
     PaintBox1 = new PaintBox(1, pnPct1);
     PaintBox2 = new PaintBox(2, pnPct2);
+    panels_ =
+        std::make_unique<PanelPair>(*PaintBox1, *PaintBox2, [this] { return panelControls(); });
     for (PaintBox* box : {PaintBox1, PaintBox2}) {
-        box->onPaint = [this](PaintBox& b, QPainter& p) { paintPanel(b, p); };
-        box->onMouseDown = [this](PaintBox& b, Qt::MouseButton button, QPointF at) {
-            PaintBox1MouseDown(b, button, at);
+        box->onMouseDown = [this](PaintBox&, Qt::MouseButton button, QPointF at) {
+            imagePressed(button, at);
         };
         box->onMouseUp = [this](PaintBox& b, Qt::MouseButton button, QPointF at) {
-            PaintBox1MouseUp(b, button, at);
+            imageReleased(b, button, at);
         };
     }
 
-    pct4 = loweredFrame("pct4", this);
-    TrackBar1 = new QSlider(Qt::Horizontal, pct4);
+    zoomBarHolder = loweredFrame("pct4", this);
+    TrackBar1 = new QSlider(Qt::Horizontal, zoomBarHolder);
     TrackBar1->setObjectName(QStringLiteral("TrackBar1"));
     TrackBar1->setRange(0, 100);
     TrackBar1->setValue(0);
@@ -95,20 +96,20 @@ void TViewForm::createControls() {
     // The layout pass reads these three sizes from the controls; they never change.
     ScrollBarV->setGeometry(0, 0, 20, 442);
     ScrollBarH->setGeometry(20, 442, 532, 20);
-    pct4->setGeometry(20, 462, 532, 21);
+    zoomBarHolder->setGeometry(20, 462, 532, 21);
 
     connect(TrackBar1, &QSlider::valueChanged, this,
-            [this] { guarded([this] { positionChanged(); }); });
+            [this] { guarded([this] { panels_->positionsChanged(); }); });
     // While the thumb is dragged every movement redraws, also when the value stays the same.
     connect(TrackBar1, &QSlider::sliderMoved, this, [this](int value) {
         if (value == TrackBar1->value()) {
-            guarded([this] { positionChanged(); });
+            guarded([this] { panels_->positionsChanged(); });
         }
     });
     connect(ScrollBarH, &QScrollBar::valueChanged, this,
-            [this] { guarded([this] { positionChanged(); }); });
+            [this] { guarded([this] { panels_->positionsChanged(); }); });
     connect(ScrollBarV, &QScrollBar::valueChanged, this,
-            [this] { guarded([this] { positionChanged(); }); });
+            [this] { guarded([this] { panels_->positionsChanged(); }); });
 }
 
 void TViewForm::createCommands() {
@@ -168,7 +169,7 @@ void TViewForm::FormResize() {
     }
     const MainLayout layout =
         computeMainLayout(width(), height(), state_.settings.borderWidth, ScrollBarV->width(),
-                          ScrollBarH->height(), pct4->height());
+                          ScrollBarH->height(), zoomBarHolder->height());
     place(pnPct1, layout.pnPct1);
     place(pnPct2, layout.pnPct2);
     for (QFrame* panel : {pnPct1, pnPct2}) {
@@ -182,7 +183,7 @@ void TViewForm::FormResize() {
     place(PaintBox2, layout.paintBox2);
     place(ScrollBarV, layout.scrollBarV);
     place(ScrollBarH, layout.scrollBarH);
-    place(pct4, layout.pct4);
+    place(zoomBarHolder, layout.pct4);
     place(TrackBar1, layout.trackBar1);
     place(bnTips, layout.bnTips);
     place(bnRevers, layout.bnRevers);

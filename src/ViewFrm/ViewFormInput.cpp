@@ -132,7 +132,7 @@ bool TViewForm::routeUncapturedRelease(QObject* watched, QMouseEvent* event) {
 }
 
 bool TViewForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
-    const KeyContext context{slideShowRunning_, state_.pairs.list.count(), ScrollBarH->value(),
+    const KeyContext context{slideShow_.running(), state_.pairs.list.count(), ScrollBarH->value(),
                              ScrollBarV->value()};
     const KeyAction act = mapKey(mainKey(key, modifiers), context);
     switch (act.kind) {
@@ -142,7 +142,7 @@ bool TViewForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
         next();
         break;
     case KeyAction::StopSlideShow:
-        stopSlideShow();
+        slideShow_.stop();
         break;
     case KeyAction::SetHorizontal:
         ScrollBarH->setValue(act.value);
@@ -173,21 +173,11 @@ void TViewForm::ViewZoomOutExecute() {
 }
 
 void TViewForm::ViewSlideShowExecute() {
-    if (slideShowRunning_) {
-        stopSlideShow();
-        return;
+    if (slideShow_.running()) {
+        slideShow_.stop();
+    } else {
+        slideShow_.start(state_.settings.slideInterval);
     }
-    timer_.setEnabled(true);
-    slideShowRunning_ = true;
-    action("ViewSlideShow")->setChecked(true);
-    timer_.setInterval(slideIntervalMilliseconds(state_.settings.slideInterval));
-}
-
-void TViewForm::stopSlideShow() {
-    timer_.setEnabled(false);
-    slideShowRunning_ = false;
-    action("ViewSlideShow")->setChecked(false);
-    timer_.setInterval(0);
 }
 
 void TViewForm::slideTick() {

@@ -11,19 +11,23 @@ namespace duoptic {
 
 void TViewForm::loadPair(const std::string& basePath) {
     setCaption(QStringLiteral("Loading files ..."));
-    readPairInto(decoderA_, decoderB_, state_.pairs.currentKind, state_.settings.viewerMode,
-                 basePath, rasters_);
+    // Filled in place: a decode that fails after the first copy leaves that copy on screen.
+    PairRasters rasters = panels_->rasters();
+    try {
+        readPairInto(decoderA_, decoderB_, state_.pairs.currentKind, state_.settings.viewerMode,
+                     basePath, rasters);
+    } catch (...) {
+        panels_->keepPictures(std::move(rasters));
+        throw;
+    }
 
-    redrawGate_ = false;
+    panels_->setGateOpen(false);
     TrackBar1->setValue(0);
     ScrollBarV->setValue(50);
     ScrollBarH->setValue(50);
-    imageWidth_ = rasters_.left.width();
-    imageHeight_ = rasters_.left.height();
-    imageAspect_ = double(imageWidth_) / double(imageHeight_); // a read picture is never 0 high
-    drawPanel(1);
-    drawPanel(2);
-    redrawGate_ = true;
+    panels_->show(std::move(rasters));
+    panels_->drawBoth();
+    panels_->setGateOpen(true);
 }
 
 void TViewForm::next() {
@@ -40,10 +44,10 @@ void TViewForm::next() {
 }
 
 void TViewForm::ViewReversExecute() {
-    if (imageWidth_ == 0 || imageHeight_ == 0) {
+    if (!panels_->hasImage()) {
         return;
     }
-    reversePair(rasters_);
+    panels_->exchange();
     state_.settings.viewerMode = reversedViewerMode(state_.settings.viewerMode);
     updateTitle(state_.displayName);
     recomputePanelMetrics();

@@ -910,6 +910,16 @@ def check_maximised(s):
         client = v.client()
         poll_screen(lambda img: check_bands(img, client, s.border, SAMPLE_W, SAMPLE_H, 0, 50), 10,
                     "the maximised window is not laid out at its size")
+        # The 200 x 120 minimum is the outer size also for a window that started maximised.
+        sh(["wmctrl", "-i", "-r", str(v.win), "-b", "remove,maximized_vert,maximized_horz"])
+        wait_for(lambda: not is_maximised(v.win), 10, "the window manager did not restore the window")
+        v.settle()
+        sh(["wmctrl", "-i", "-r", str(v.win), "-e", "0,-1,-1,40,40"])
+        smallest = v.settle()
+        require(smallest[2:] == (200, 120), "shrunk to outer %s, expected 200 x 120" % (smallest[2:],))
+        sh(["wmctrl", "-i", "-r", str(v.win), "-b", "add,maximized_vert,maximized_horz"])
+        wait_for(lambda: is_maximised(v.win), 10, "the window manager did not maximise the window")
+        v.settle()
         v.choose("Exit", s.border)
         require(v.wait_exit() == 0, "exit code not 0")
     finally:
@@ -917,6 +927,28 @@ def check_maximised(s):
     _, values = parse_settings(read_settings(s.folder))
     require(values["WinState"] == "2", "WinState=%s after the second maximised run" % values["WinState"])
     return "maximised frame %s" % (big,)
+
+
+def check_signals_write_settings(s):
+    """SIGTERM and SIGHUP end the run like the close box: placement and options are kept."""
+    done = []
+    for number, name in ((signal.SIGTERM, "SIGTERM"), (signal.SIGHUP, "SIGHUP")):
+        v = Viewer(s.folder)
+        try:
+            before = outer_geometry(v.win)
+            sh(["wmctrl", "-i", "-r", str(v.win), "-e", "0,61,47,533,419"])
+            wait_for(lambda: outer_geometry(v.win) != before, 10, "the window did not move")
+            outer = v.settle()
+            v.proc.send_signal(number)
+            code = v.wait_exit()
+            require(code == 0, "%s: exit code %s" % (name, code))
+        finally:
+            v.kill()
+        order, values = parse_settings(read_settings(s.folder))
+        require(order == EXPECTED_ORDER, "%s: keys in the order %s" % (name, order))
+        require(stored_bounds(values) == outer, "%s: stored %s, outer frame was %s" % (name, stored_bounds(values), outer))
+        done.append(name)
+    return "settings written on " + ", ".join(done)
 
 
 # --- the Filer and real stereo pairs
@@ -1198,6 +1230,7 @@ def main():
             main_session.viewer.kill()
         suite.run("placement_no_creep", lambda: check_no_creep(main_session))
         suite.run("maximised_restored", lambda: check_maximised(main_session))
+        suite.run("signals_write_settings", lambda: check_signals_write_settings(main_session))
 
         filer = FilerSession()
         suite.run("filer_open_and_space", lambda: check_filer_open_and_next(filer))

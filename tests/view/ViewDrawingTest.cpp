@@ -55,7 +55,7 @@ TEST(ViewDrawing, SamplePairFitsTheWidthWithGreyBands) {
     ShownWindow window(folder.path(), 553, 483);
     TViewForm& form = *window.form;
     form.drawPanel(1);
-    const QImage& buffer = form.backBuffer();
+    const QImage& buffer = form.panelBuffer(1);
     ASSERT_EQ(buffer.size(), QSize(258, 436));
     // 623 x 648 in 258 x 436: displayed 258 x 268 at vertical offset 84.
     for (int x : {0, 129, 257}) {

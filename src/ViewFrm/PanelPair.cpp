@@ -1,0 +1,144 @@
+#include "ViewFrm/PanelPair.h"
+
+#include "ViewFrm/PaintBox.h"
+#include "ViewFrm/logic/ViewGeometry.h"
+#include "imaging/Stretch.h"
+
+#include <QPainter>
+
+#include <cmath>
+
+namespace duoptic {
+
+namespace {
+
+MouseButton dragButton(Qt::MouseButton button) {
+    switch (button) {
+    case Qt::LeftButton:
+        return MouseButton::Left;
+    case Qt::MiddleButton:
+        return MouseButton::Middle;
+    default:
+        return MouseButton::Right;
+    }
+}
+
+// A buffer of the given device size, reused while the size stays.
+void fitBuffer(QImage& buffer, int width, int height) {
+    if (width <= 0 || height <= 0) {
+        buffer = QImage();
+    } else if (buffer.width() != width || buffer.height() != height) {
+        buffer = QImage(width, height, QImage::Format_RGB32);
+    }
+}
+
+} // namespace
+
+PanelPair::PanelPair(PaintBox& left, PaintBox& right, std::function<PanelControls()> controls)
+    : left_(left), right_(right), controls_(std::move(controls)) {
+    for (PaintBox* area : {&left_, &right_}) {
+        area->onPaint = [this](PaintBox& b, QPainter& p) { paint(b, p); };
+    }
+}
+
+void PanelPair::show(PairRasters rasters) {
+    rasters_ = std::move(rasters);
+    imageWidth_ = rasters_.left.width();
+    imageHeight_ = rasters_.left.height();
+    imageAspect_ = imageHeight_ == 0 ? 0.0 : double(imageWidth_) / double(imageHeight_);
+}
+
+void PanelPair::exchange() {
+    reversePair(rasters_);
+}
+
+void PanelPair::recomputeMetrics() {
+    const auto metrics =
+        recomputeAreaMetrics(imageWidth_, imageHeight_, left_.width(), left_.height());
+    if (!metrics) {
+        return;
+    }
+    areaWidth_ = metrics->width;
+    areaHeight_ = metrics->height;
+    areaAspect_ = metrics->aspect;
+    left_.update();
+    right_.update();
+}
+
+void PanelPair::draw(int panel) {
+    // The panel composes itself in its paint event; repaint() runs that event before returning.
+    box(panel).repaint();
+}
+
+void PanelPair::drawBoth() {
+    draw(1);
+    draw(2);
+}
+
+void PanelPair::positionsChanged() {
+    if (gateOpen_) {
+        drawBoth();
+    }
+}
+
+void PanelPair::paint(PaintBox& area, QPainter& painter) {
+    const double ratio = area.devicePixelRatioF();
+    if (!compose(area.tag(), ratio)) {
+        return; // no image: the area keeps its face colour
+    }
+    painter.drawImage(0, 0, buffers_[index(area.tag())]);
+}
+
+bool PanelPair::compose(int panel, double devicePixelRatio) {
+    const PanelControls controls = controls_();
+    const ViewInputs inputs{
+        controls.fittingMode, controls.zoom, controls.horizontal, controls.vertical, imageWidth_,
+        imageHeight_,         imageAspect_,  areaWidth_,          areaHeight_,       areaAspect_};
+    const PanelGeometry geometry = computePanelGeometry(inputs);
+    if (!geometry.drawable) {
+        return false;
+    }
+    displayedWidth_ = geometry.displayedWidth;
+    displayedHeight_ = geometry.displayedHeight;
+    horizontalOffsets_[index(panel)] = geometry.horizontalOffset;
+    verticalOffset_ = geometry.verticalOffset;
+
+    // On a high-density screen the same source rectangle fills the area's device pixels, so the
+    // photograph is shown at the screen's own resolution; at a ratio of 1 this is the area.
+    QImage& buffer = buffers_[index(panel)];
+    fitBuffer(buffer, static_cast<int>(std::lround(areaWidth_ * devicePixelRatio)),
+              static_cast<int>(std::lround(areaHeight_ * devicePixelRatio)));
+    if (buffer.isNull()) {
+        return false;
+    }
+    buffer.setDevicePixelRatio(devicePixelRatio);
+    auto* pixels = reinterpret_cast<std::uint32_t*>(buffer.bits());
+    composeRaster(panel == 1 ? rasters_.left : rasters_.right, geometry.source, kBackgroundGrey,
+                  pixels, buffer.width(), buffer.height(), static_cast<int>(buffer.bytesPerLine()));
+    ++drawCount_;
+    return true;
+}
+
+void PanelPair::press(Qt::MouseButton button, QPointF at) {
+    drag_.press(dragButton(button), at.x(), at.y());
+}
+
+PanelPair::Release PanelPair::release(int panel, Qt::MouseButton button, QPointF at) {
+    const DragRelease released = drag_.release(dragButton(button), at.x(), at.y());
+    switch (released.kind) {
+    case DragRelease::ApplyDrag: {
+        const DragResult moved = applyDragDelta(
+            released.dx, released.dy, horizontalOffsets_[index(panel)], verticalOffset_, areaWidth_,
+            areaHeight_, displayedWidth_, displayedHeight_);
+        return {Release::Move, moved.horizontal, moved.vertical};
+    }
+    case DragRelease::StepNext:
+        return {Release::StepNext};
+    case DragRelease::DropDrag:
+    case DragRelease::Nothing:
+        break;
+    }
+    return {};
+}
+
+} // namespace duoptic

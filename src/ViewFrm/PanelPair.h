@@ -1,0 +1,99 @@
+#pragma once
+
+#include "ViewFrm/PairLoading.h"
+#include "ViewFrm/logic/Drag.h"
+
+#include <QImage>
+
+#include <array>
+#include <functional>
+
+class QPainter;
+class QPointF;
+
+namespace duoptic {
+
+class PaintBox;
+
+// What the panels read from the window at every drawing: the fitting mode of the settings and
+// the positions that the zoom track bar and the two scroll bars hold.
+struct PanelControls {
+    int fittingMode = 0;
+    int zoom = 0;       // 0..100
+    int horizontal = 0; // 0..100
+    int vertical = 0;   // 0..100
+};
+
+// The two image panels: the pictures they show with the image size, each panel's composing
+// buffer, the geometry of their last drawing, the drag in progress and the redraw gate. Panel 1
+// is the left image area, panel 2 the right one. Each panel is composed from its own state in
+// its own paint event, so a repaint of one can never show the other's picture.
+class PanelPair {
+public:
+    PanelPair(PaintBox& left, PaintBox& right, std::function<PanelControls()> controls);
+
+    // New pictures; the image size is the left one's. Draws nothing by itself.
+    void show(PairRasters rasters);
+    // What a load that failed half-way had already copied: the pictures change, the image size
+    // stays that of the last complete load.
+    void keepPictures(PairRasters rasters) { rasters_ = std::move(rasters); }
+    // Exchanges the two sides. The image size stays that of the last load.
+    void exchange();
+    const PairRasters& rasters() const { return rasters_; }
+    int imageWidth() const { return imageWidth_; }
+    int imageHeight() const { return imageHeight_; }
+    bool hasImage() const { return imageWidth_ != 0 && imageHeight_ != 0; }
+
+    // Takes the image areas' size after a layout pass or a Reverse and asks for both to be
+    // repainted. Does nothing while there is no image.
+    void recomputeMetrics();
+    // Draws a panel now, before returning: the panels follow a dragged thumb.
+    void draw(int panel);
+    void drawBoth();
+    // The positions changed: both panels are drawn at once while the gate is open.
+    void positionsChanged();
+
+    // While the gate is closed, position changes draw nothing; paint requests still draw.
+    bool gateOpen() const { return gateOpen_; }
+    void setGateOpen(bool open) { gateOpen_ = open; }
+
+    void press(Qt::MouseButton button, QPointF at);
+    struct Release {
+        enum Kind { Nothing, Move, StepNext } kind = Nothing;
+        int horizontal = 0; // the positions a drag leads to, for Move
+        int vertical = 0;
+    };
+    // Ends a pending drag, whatever the button; the caller applies the outcome, then draws.
+    Release release(int panel, Qt::MouseButton button, QPointF at);
+
+    int drawCount() const { return drawCount_; } // panels composed so far
+    const QImage& buffer(int panel) const { return buffers_[index(panel)]; }
+
+private:
+    static int index(int panel) { return panel == 1 ? 0 : 1; }
+    PaintBox& box(int panel) const { return panel == 1 ? left_ : right_; }
+    void paint(PaintBox& box, QPainter& painter);
+    bool compose(int panel, double devicePixelRatio);
+
+    PaintBox& left_;
+    PaintBox& right_;
+    std::function<PanelControls()> controls_;
+
+    PairRasters rasters_;
+    int imageWidth_ = 0;
+    int imageHeight_ = 0;
+    double imageAspect_ = 0.0;
+    int areaWidth_ = 0;
+    int areaHeight_ = 0;
+    double areaAspect_ = 0.0;
+    int displayedWidth_ = 0;
+    int displayedHeight_ = 0;
+    std::array<int, 2> horizontalOffsets_{}; // of each panel's last drawing
+    int verticalOffset_ = 0;
+    std::array<QImage, 2> buffers_;
+    bool gateOpen_ = false;
+    DragTracker drag_;
+    int drawCount_ = 0;
+};
+
+} // namespace duoptic
