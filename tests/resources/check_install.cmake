@@ -12,11 +12,22 @@ foreach(size 16 24 32 48 64 128 256)
     list(APPEND expected share/icons/hicolor/${size}x${size}/apps/duoptic.png)
 endforeach()
 
+# Every install rewrites the build's manifest, which the user's uninstall reads: the manifest of
+# the user's own install is put back after each of the test's installs.
+set(manifest ${BUILD}/install_manifest.txt)
 function(install_into prefix destdir)
+    if(EXISTS ${manifest})
+        file(READ ${manifest} users_manifest)
+    endif()
     set(ENV{DESTDIR} "${destdir}")
     execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix ${prefix}
                     RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
     unset(ENV{DESTDIR})
+    if(DEFINED users_manifest)
+        file(WRITE ${manifest} "${users_manifest}")
+    else()
+        file(REMOVE ${manifest})
+    endif()
     if(NOT status EQUAL 0 OR err MATCHES "Warning")
         message(FATAL_ERROR "install into ${destdir}${prefix} failed (${status}):\n${out}\n${err}")
     endif()
