@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <vector>
 
 namespace duoptic {
@@ -79,43 +78,6 @@ TEST(ParseCommandLine, NoProgramNameAtAll) {
     EXPECT_EQ(result.action, CommandLineAction::Run);
     EXPECT_EQ(result.path, std::nullopt);
 }
-
-struct AnswerCase {
-    const char* name;
-    std::vector<std::string> arguments;
-    std::optional<int> status;
-    std::string out;      // what standard output must be; "USAGE" for the help text
-    std::string errStart; // how standard error must begin; the usage text must follow
-};
-
-void PrintTo(const AnswerCase& c, std::ostream* os) {
-    *os << c.name;
-}
-
-class AnswerOnTerminal : public ::testing::TestWithParam<AnswerCase> {};
-
-TEST_P(AnswerOnTerminal, PrintsToTheRightStreamAndEndsWithTheRightStatus) {
-    const AnswerCase& c = GetParam();
-    std::ostringstream out, err;
-    EXPECT_EQ(answerOnTerminal(parse(c.arguments), out, err), c.status);
-    EXPECT_EQ(out.str(), c.out == "USAGE" ? usageText() : c.out);
-    if (c.errStart.empty()) {
-        EXPECT_EQ(err.str(), "");
-    } else {
-        EXPECT_EQ(err.str().rfind(c.errStart, 0), 0u) << err.str();
-        EXPECT_NE(err.str().find(usageText()), std::string::npos) << err.str();
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    App, AnswerOnTerminal,
-    ::testing::Values(
-        AnswerCase{"Start", {"x.mpo"}, std::nullopt, "", ""},
-        AnswerCase{"Help", {"--help"}, 0, "USAGE", ""},
-        AnswerCase{"Version", {"--version"}, 0, "duoptic " DUOPTIC_EXPECTED_VERSION "\n", ""},
-        AnswerCase{"Unknown", {"--fullscreen"}, 2, "", "duoptic: unknown option '--fullscreen'"},
-        AnswerCase{"TwoPaths", {"a", "b"}, 2, "", "duoptic: more than one PATH"}),
-    [](const ::testing::TestParamInfo<AnswerCase>& info) { return info.param.name; });
 
 TEST(UsageText, NamesTheCallAndEveryKindOfPath) {
     const std::string text = usageText();
