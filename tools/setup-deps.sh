@@ -9,6 +9,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-ipafont-gothic fonts-dejavu-core
     xvfb xauth xdotool imagemagick openbox x11-utils wmctrl
+    python3 appstream desktop-file-utils libxml2-utils shared-mime-info libglib2.0-bin
 )
 
 missing=()

@@ -1,11 +1,21 @@
 #include "ViewFrm/ViewForm.h"
+#include "app/CommandLine.h"
 #include "app/ProgramFolder.h"
 #include "app/QuitOnSignals.h"
 
 #include <QApplication>
 
+#include <algorithm>
+#include <iostream>
+
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
+    const duoptic::CommandLine commandLine = duoptic::parseCommandLine(argc, argv);
+    if (const auto status = duoptic::answerOnTerminal(commandLine, std::cout, std::cerr))
+        return *status;
+    // Qt sees only the program name: every option has been answered above, and a PATH that
+    // begins with "-" must not be taken for one of Qt's own options.
+    int qtArgc = std::min(argc, 1);
+    QApplication app(qtArgc, argv);
     duoptic::ProgramState state;
     state.programFolder = duoptic::programFolder();
     duoptic::TViewForm form(state);
