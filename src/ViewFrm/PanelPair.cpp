@@ -115,7 +115,7 @@ bool PanelPair::compose(int panel, double devicePixelRatio) {
     auto* pixels = reinterpret_cast<std::uint32_t*>(buffer.bits());
     composeRaster(panel == 1 ? rasters_.left : rasters_.right, geometry.source, kBackgroundGrey,
                   pixels, buffer.width(), buffer.height(), static_cast<int>(buffer.bytesPerLine()));
-    ++drawCount_;
+    ++drawCounts_[index(panel)];
     return true;
 }
 

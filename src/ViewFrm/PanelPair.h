@@ -66,7 +66,9 @@ public:
     // Ends a pending drag, whatever the button; the caller applies the outcome, then draws.
     Release release(int panel, Qt::MouseButton button, QPointF at);
 
-    int drawCount() const { return drawCount_; } // panels composed so far
+    // Compositions so far, of one panel or of both: lets tests see what a change drew.
+    int drawCount(int panel) const { return drawCounts_[index(panel)]; }
+    int drawCount() const { return drawCounts_[0] + drawCounts_[1]; }
     const QImage& buffer(int panel) const { return buffers_[index(panel)]; }
 
 private:
@@ -93,7 +95,7 @@ private:
     std::array<QImage, 2> buffers_;
     bool gateOpen_ = false;
     DragTracker drag_;
-    int drawCount_ = 0;
+    std::array<int, 2> drawCounts_{};
 };
 
 } // namespace duoptic

@@ -71,6 +71,7 @@ public:
     int verticalPosition() const;
     const QImage& panelBuffer(int panel) const { return panels_->buffer(panel); }
     int drawCount() const { return panels_->drawCount(); }
+    int drawCount(int panel) const { return panels_->drawCount(panel); }
     QMenu* popupMenu() const { return PopupMenu; }
     QAction* action(const char* name) const;
 
