@@ -937,7 +937,8 @@ def check_signals_write_settings(s):
     done = []
     for number, name in ((signal.SIGTERM, "SIGTERM"), (signal.SIGHUP, "SIGHUP")):
         with open(os.path.join(s.folder, "duoptic.ini"), "wb") as f:
-            f.write(settings_text(dict(DEFAULTS, BorderWidth=s.border, ViewerMode=s.mode)).encode())
+            f.write(settings_text(dict(DEFAULTS, BorderWidth=s.border, ViewerMode=s.mode,
+                                       LatestPath=s.folder + "/")).encode())
         v = Viewer(s.folder)
         try:
             before = outer_geometry(v.win)
