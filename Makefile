@@ -52,5 +52,9 @@ format:
 format-check:
 	clang-format --dry-run -Werror $$(git ls-files '*.cpp' '*.h')
 
+# clang-tidy over the program's sources, with the compile commands of the build folder.
+lint: configure
+	run-clang-tidy -quiet -p $(BUILD) -j $(JOBS) '$(CURDIR)/src/.*\.cpp$$'
+
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD) build-bench build-fuzz

@@ -62,7 +62,7 @@ void drawOneToOne(const Raster& half) {
     }
     std::vector<std::uint32_t> out(static_cast<std::size_t>(w) * static_cast<std::size_t>(h),
                                    kUntouched);
-    stretchRaster(half, SourceRect{0, 0, w, h}, out.data(), w, h, w * 4);
+    stretchRaster(half, Rect{0, 0, w, h}, out.data(), w, h, w * 4);
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             check(out[static_cast<std::size_t>(y * w + x)] == half.pixel(x, y),
@@ -72,17 +72,17 @@ void drawOneToOne(const Raster& half) {
 }
 
 // A rectangle that may lie partly or wholly outside the raster, from the input's last bytes.
-SourceRect rectangleFrom(const std::uint8_t* data, std::size_t size, const Raster& half) {
+Rect rectangleFrom(const std::uint8_t* data, std::size_t size, const Raster& half) {
     auto byteAt = [&](std::size_t back) { return size > back ? data[size - 1 - back] : 0; };
     const int w = std::max(half.width(), 1);
     const int h = std::max(half.height(), 1);
-    return SourceRect{static_cast<int>(byteAt(0)) % (2 * w) - w / 2,
-                      static_cast<int>(byteAt(1)) % (2 * h) - h / 2,
-                      1 + static_cast<int>(byteAt(2)) % (2 * w),
-                      1 + static_cast<int>(byteAt(3)) % (2 * h)};
+    return Rect{static_cast<int>(byteAt(0)) % (2 * w) - w / 2,
+                static_cast<int>(byteAt(1)) % (2 * h) - h / 2,
+                1 + static_cast<int>(byteAt(2)) % (2 * w),
+                1 + static_cast<int>(byteAt(3)) % (2 * h)};
 }
 
-void drawZoomed(const Raster& half, SourceRect rect) {
+void drawZoomed(const Raster& half, Rect rect) {
     std::vector<std::uint32_t> out(kZoomedW * kZoomedH, kUntouched);
     stretchRaster(half, rect, out.data(), kZoomedW, kZoomedH, kZoomedW * 4);
     for (const std::uint32_t pixel : out) {

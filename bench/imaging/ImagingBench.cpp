@@ -87,7 +87,7 @@ void BM_ComposePanel(benchmark::State& state) {
 // least that any drawing of these exact pixels has to wait for.
 void BM_SourceFloor(benchmark::State& state) {
     const int w = int(state.range(0)), h = int(state.range(1));
-    const SourceRect r = geometry(w, h, int(state.range(2)), int(state.range(3))).source;
+    const Rect r = geometry(w, h, int(state.range(2)), int(state.range(3))).source;
     const Raster& raster = photoRaster();
     const auto index = [](int d, int start, int span, int count) {
         return int(start + (2 * std::int64_t{d} + 1) * span / (2 * std::int64_t{count}));

@@ -15,7 +15,7 @@ QImage previewImage(const std::string& path, QSize size) {
     QImage image(size, QImage::Format_RGB32);
     // A picture without pixels leaves the background grey a panel shows where there is no image.
     image.fill(kBackgroundGrey);
-    stretchRaster(raster, SourceRect{0, 0, raster.width(), raster.height()},
+    stretchRaster(raster, Rect{0, 0, raster.width(), raster.height()},
                   reinterpret_cast<std::uint32_t*>(image.bits()), image.width(), image.height(),
                   static_cast<int>(image.bytesPerLine()));
     return image;

@@ -164,7 +164,7 @@ void drawRows(const Raster& src, const AxisTable& columns, const AxisTable& rows
     }
 }
 
-void stretchInto(const Raster& src, SourceRect rect, const Destination& d) {
+void stretchInto(const Raster& src, Rect rect, const Destination& d) {
     if (d.pixels == nullptr || d.width <= 0 || d.height <= 0) {
         return;
     }
@@ -193,12 +193,12 @@ void fillBackground(std::uint32_t* dst, int width, int height, int strideBytes,
     fillRows(dst, 0, height, width, strideBytes, colour);
 }
 
-void stretchRaster(const Raster& src, SourceRect rect, std::uint32_t* dst, int dstWidth,
-                   int dstHeight, int dstStrideBytes) {
+void stretchRaster(const Raster& src, Rect rect, std::uint32_t* dst, int dstWidth, int dstHeight,
+                   int dstStrideBytes) {
     stretchInto(src, rect, {dst, dstWidth, dstHeight, dstStrideBytes, nullptr});
 }
 
-void composeRaster(const Raster& src, SourceRect rect, std::uint32_t colour, std::uint32_t* dst,
+void composeRaster(const Raster& src, Rect rect, std::uint32_t colour, std::uint32_t* dst,
                    int dstWidth, int dstHeight, int dstStrideBytes) {
     stretchInto(src, rect, {dst, dstWidth, dstHeight, dstStrideBytes, &colour});
 }

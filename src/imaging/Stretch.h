@@ -1,7 +1,7 @@
 #pragma once
 
+#include "base/Rect.h"
 #include "imaging/Raster.h"
-#include "imaging/SourceRect.h"
 
 #include <cstdint>
 
@@ -18,12 +18,12 @@ void fillBackground(std::uint32_t* dst, int width, int height, int strideBytes,
 // (rect.left + floor((2 dx + 1) rect.width / (2 dstWidth)), the same for y), the one under its
 // centre; where that lies outside the raster the destination keeps what it had. Costs
 // O(destination), whatever the zoom. Empty sizes draw nothing.
-void stretchRaster(const Raster& src, SourceRect rect, std::uint32_t* dst, int dstWidth,
-                   int dstHeight, int dstStrideBytes);
+void stretchRaster(const Raster& src, Rect rect, std::uint32_t* dst, int dstWidth, int dstHeight,
+                   int dstStrideBytes);
 
 // A whole panel: the same pixels as fillBackground(colour) followed by stretchRaster, but each
 // written once, since the grey goes only where the stretch leaves the destination as it was.
-void composeRaster(const Raster& src, SourceRect rect, std::uint32_t colour, std::uint32_t* dst,
+void composeRaster(const Raster& src, Rect rect, std::uint32_t colour, std::uint32_t* dst,
                    int dstWidth, int dstHeight, int dstStrideBytes);
 
 } // namespace duoptic

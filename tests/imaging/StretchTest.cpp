@@ -41,7 +41,7 @@ struct Canvas {
         fillBackground(pixels.data(), width, height, stride * 4, kBackgroundGrey);
     }
     std::uint32_t at(int x, int y) const { return pixels[std::size_t(y) * stride + x]; }
-    void draw(const Raster& raster, SourceRect rect) {
+    void draw(const Raster& raster, Rect rect) {
         stretchRaster(raster, rect, pixels.data(), width, height, stride * 4);
     }
     void expectPaddingUntouched() const {
@@ -63,7 +63,7 @@ struct MappingCase {
     const char* name;
     int rasterWidth;
     int rasterHeight;
-    SourceRect rect;
+    Rect rect;
     int dstWidth;
     int dstHeight;
     Expected source; // the raster pixel destination (dx, dy) shows, or none for grey
@@ -200,7 +200,7 @@ TEST(Stretch, AHalfShowsItsOwnColumns) {
 struct NothingCase {
     const char* name;
     int rasterWidth; // of a half of a picture twice as wide
-    SourceRect rect;
+    Rect rect;
     int dstWidth;
     int dstHeight;
 
@@ -233,7 +233,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // The per-pixel rule, written plainly: what the column table, the clipping and the row repeats
 // must reproduce.
-std::uint32_t plainPixel(const Raster& raster, SourceRect r, int dx, int dy, int w, int h) {
+std::uint32_t plainPixel(const Raster& raster, Rect r, int dx, int dy, int w, int h) {
     const std::int64_t sx = r.left + (2 * std::int64_t{dx} + 1) * r.width / (2 * std::int64_t{w});
     const std::int64_t sy = r.top + (2 * std::int64_t{dy} + 1) * r.height / (2 * std::int64_t{h});
     if (sx < 0 || sy < 0 || sx >= raster.width() || sy >= raster.height()) {
@@ -252,7 +252,7 @@ TEST(Stretch, AgreesWithThePlainRuleForManyRects) {
                               splitSideBySide(numberedPicture(51, 17)).right};
     for (int round = 0; round < 300; ++round) {
         const Raster& raster = rasters[round % 3];
-        const SourceRect rect{number(-40, 40), number(-40, 40), number(1, 90), number(1, 90)};
+        const Rect rect{number(-40, 40), number(-40, 40), number(1, 90), number(1, 90)};
         Canvas canvas(number(1, 60), number(1, 60));
         canvas.draw(raster, rect);
         for (int dy = 0; dy < canvas.height; ++dy) {
@@ -279,7 +279,7 @@ TEST(Compose, EqualsFillThenStretchForManyRects) {
                               splitSideBySide(numberedPicture(1, 5)).left}; // 0 wide
     for (int round = 0; round < 400; ++round) {
         const Raster& raster = rasters[round % 4];
-        const SourceRect rect{number(-40, 40), number(-40, 40), number(-2, 90), number(-2, 90)};
+        const Rect rect{number(-40, 40), number(-40, 40), number(-2, 90), number(-2, 90)};
         Canvas expected(number(1, 60), number(1, 60));
         expected.draw(raster, rect);
         Canvas composed(expected.width, expected.height);

@@ -10,7 +10,7 @@
 
 namespace duoptic {
 
-void PrintTo(const SourceRect& r, std::ostream* os) {
+void PrintTo(const Rect& r, std::ostream* os) {
     *os << "{" << r.left << ", " << r.top << ", " << r.width << ", " << r.height << "}";
 }
 
@@ -71,7 +71,7 @@ struct GeometryRow {
     ViewInputs in;
     int displayedWidth, displayedHeight;
     int horizontalOffset, verticalOffset;
-    SourceRect source;
+    Rect source;
 };
 
 class PanelGeometryExamples : public testing::TestWithParam<GeometryRow> {};
@@ -172,7 +172,7 @@ INSTANTIATE_TEST_SUITE_P(Rows, PanelGeometryExamples,
 TEST(PanelGeometry, PixelProductsDoNotOverflow32Bits) {
     const PanelGeometry g = computePanelGeometry(inputs(0, 0, 0, 0, 46341, 46341, 46341, 46341));
     ASSERT_TRUE(g.drawable);
-    EXPECT_EQ(g.source, (SourceRect{0, 0, 46341, 46341}));
+    EXPECT_EQ(g.source, (Rect{0, 0, 46341, 46341}));
 }
 
 struct DegenerateRow {
@@ -193,7 +193,7 @@ TEST_P(PanelGeometryDegenerate, NeverDividesByZero) {
         EXPECT_GE(g.source.height, 0);
     } else {
         EXPECT_EQ(g.displayedWidth, 0);
-        EXPECT_EQ(g.source, SourceRect{});
+        EXPECT_EQ(g.source, Rect{});
     }
 }
 

@@ -1,15 +1,8 @@
 #pragma once
 
+#include "base/Rect.h"
+
 namespace duoptic {
-
-struct Rect {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-
-    friend bool operator==(const Rect&, const Rect&) = default;
-};
 
 // Places of the main window's controls, each relative to its parent: paintBox1 and paintBox2 to
 // their panel frames, trackBar1 to pct4, the rest to the client area. Sizes are passed on

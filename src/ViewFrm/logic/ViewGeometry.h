@@ -1,6 +1,6 @@
 #pragma once
 
-#include "imaging/SourceRect.h"
+#include "base/Rect.h"
 
 #include <optional>
 
@@ -27,7 +27,7 @@ struct PanelGeometry {
     int displayedHeight = 0;
     int horizontalOffset = 0; // x of the displayed image's left edge in the area
     int verticalOffset = 0;   // y of the displayed image's top edge in the area
-    SourceRect source;        // raster pixels; may reach beyond the raster
+    Rect source;              // raster pixels; may reach beyond the raster
 };
 
 PanelGeometry computePanelGeometry(const ViewInputs& in);
