@@ -194,7 +194,8 @@ void TViewForm::ViewBorderExecute() {
                           QStringLiteral("\nInput new value (1-200)...");
     const std::optional<QString> answer = promptCenterBorder ? promptCenterBorder(label, preset)
                                                              : askCenterBorder(this, label, preset);
-    const int value = textToInt(answer.value_or(preset).toStdString(), 1);
+    const int value =
+        textToInt(answer.value_or(preset).toStdString(), 1, ZeroXPrefix::AfterSignToo);
     state_.settings.borderWidth = std::clamp(value, 1, 200);
     FormResize();
 }

@@ -72,7 +72,8 @@ SettingsRecord readSettings(const std::string& iniPath, const std::string& progr
     for (const Field& field : kFields) {
         const std::optional<std::string> text = file.read(field.section, field.key);
         if (const auto* member = std::get_if<IntMember>(&field.member)) {
-            record.*(*member) = textToInt(text.value_or(""), record.*(*member));
+            record.*(*member) =
+                textToInt(text.value_or(""), record.*(*member), ZeroXPrefix::AtStartOnly);
         } else if (text) {
             record.*std::get<TextMember>(field.member) = *text;
         }

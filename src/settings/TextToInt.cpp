@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 namespace duoptic {
 
@@ -26,9 +27,17 @@ std::optional<unsigned> digitValue(char c, unsigned base) {
     return value;
 }
 
+bool startsWithZeroX(std::string_view text) {
+    return text.starts_with("0x") || text.starts_with("0X");
+}
+
 // Removes a hexadecimal prefix from the front of text and tells whether there was one.
-bool takeHexPrefix(std::string_view& text) {
-    for (std::string_view prefix : {"0x", "0X", "$", "x", "X"}) {
+bool takeHexPrefix(std::string_view& text, bool zeroXAllowed) {
+    if (zeroXAllowed && startsWithZeroX(text)) {
+        text.remove_prefix(2);
+        return true;
+    }
+    for (std::string_view prefix : {"$", "x", "X"}) {
         if (text.starts_with(prefix)) {
             text.remove_prefix(prefix.size());
             return true;
@@ -59,7 +68,14 @@ std::optional<std::uint64_t> magnitude(std::string_view text, unsigned base) {
 
 } // namespace
 
-int textToInt(std::string_view text, int defaultValue) {
+int textToInt(std::string_view text, int defaultValue, ZeroXPrefix zeroX) {
+    // Settings values have "0x" turned into "$" at the very start, and only when something
+    // follows it; the conversion after that knows no "0x".
+    std::string replaced;
+    if (zeroX == ZeroXPrefix::AtStartOnly && text.size() > 2 && startsWithZeroX(text)) {
+        replaced = "$" + std::string(text.substr(2));
+        text = replaced;
+    }
     while (text.starts_with(' ')) {
         text.remove_prefix(1);
     }
@@ -68,7 +84,7 @@ int textToInt(std::string_view text, int defaultValue) {
         negative = text.front() == '-';
         text.remove_prefix(1);
     }
-    const unsigned base = takeHexPrefix(text) ? 16 : 10;
+    const unsigned base = takeHexPrefix(text, zeroX == ZeroXPrefix::AfterSignToo) ? 16 : 10;
     const std::optional<std::uint64_t> value = magnitude(text, base);
     if (!value || (!negative && *value == kMaxMagnitude)) {
         return defaultValue;

@@ -148,6 +148,8 @@ INSTANTIATE_TEST_SUITE_P(
     Rows, BorderWidthTest,
     testing::Values(IntegerRow{"Decimal", "12", 12}, IntegerRow{"Dollar", "$10", 16},
                     IntegerRow{"ZeroX", "0x10", 16}, IntegerRow{"ZeroXAlone", "0x", 4},
+                    IntegerRow{"SignZeroX", "-0x10", 4},
+                    IntegerRow{"QuotedSpaceZeroX", "\" 0x10\"", 4},
                     IntegerRow{"TrailingLetters", "12abc", 4}, IntegerRow{"Empty", "", 4},
                     IntegerRow{"Quoted", "\"12\"", 12}, IntegerRow{"Blanks", "  12  ", 12},
                     IntegerRow{"AboveRange", "500", 500}, IntegerRow{"Overflow", "2147483648", 4}),

@@ -22,8 +22,12 @@ void PrintTo(const Row& row, std::ostream* out) {
 
 class TextToIntTest : public testing::TestWithParam<Row> {};
 
+// These texts mean the same to the settings file and to the prompt.
 TEST_P(TextToIntTest, Converts) {
-    EXPECT_EQ(textToInt(GetParam().text, -1), GetParam().expected) << '"' << GetParam().text << '"';
+    for (ZeroXPrefix zeroX : {ZeroXPrefix::AtStartOnly, ZeroXPrefix::AfterSignToo}) {
+        EXPECT_EQ(textToInt(GetParam().text, -1, zeroX), GetParam().expected)
+            << '"' << GetParam().text << "\" with zeroX " << static_cast<int>(zeroX);
+    }
 }
 
 // Tabs are not leading spaces: only ' ' is skipped.
@@ -47,13 +51,43 @@ INSTANTIATE_TEST_SUITE_P(
                     Row{"Huge", "99999999999999999999999", -1}, Row{"HexMax", "$7FFFFFFF", INT_MAX},
                     Row{"HexAboveMax", "$80000000", -1}, Row{"HexMin", "-$80000000", INT_MIN},
                     Row{"HexAllOnes", "$FFFFFFFF", -1}, Row{"SpaceSignHex", " -$10", -16},
-                    Row{"SignZeroX", "-0x10", -16}, Row{"Exponent", "1e3", -1},
-                    Row{"Fraction", "1.5", -1}, Row{"EmbeddedNul", std::string("7\0", 2), -1}),
+                    Row{"ZeroXThenDollar", "0x$10", -1}, Row{"ZeroXThenX", "0xx1", -1},
+                    Row{"ZeroXThenSign", "0x-5", -1}, Row{"DoubleZeroX", "00x10", -1},
+                    Row{"Exponent", "1e3", -1}, Row{"Fraction", "1.5", -1},
+                    Row{"EmbeddedNul", std::string("7\0", 2), -1}),
     [](const testing::TestParamInfo<Row>& info) { return info.param.name; });
 
+// "0x" behind spaces or a sign: a number for the prompt, not for the settings file.
+struct ZeroXRow {
+    const char* name;
+    std::string text;
+    int settings; // with the default -1
+    int prompt;
+};
+
+void PrintTo(const ZeroXRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class TextToIntZeroXTest : public testing::TestWithParam<ZeroXRow> {};
+
+TEST_P(TextToIntZeroXTest, DependsOnTheCaller) {
+    EXPECT_EQ(textToInt(GetParam().text, -1, ZeroXPrefix::AtStartOnly), GetParam().settings);
+    EXPECT_EQ(textToInt(GetParam().text, -1, ZeroXPrefix::AfterSignToo), GetParam().prompt);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, TextToIntZeroXTest,
+                         testing::Values(ZeroXRow{"SignZeroX", "-0x10", -1, -16},
+                                         ZeroXRow{"PlusZeroX", "+0X1f", -1, 31},
+                                         ZeroXRow{"SpaceZeroX", " 0x10", -1, 16},
+                                         ZeroXRow{"SpacesSignZeroX", "  -0x10", -1, -16}),
+                         [](const testing::TestParamInfo<ZeroXRow>& info) {
+                             return info.param.name;
+                         });
+
 TEST(TextToInt, ReturnsTheGivenDefault) {
-    EXPECT_EQ(textToInt("abc", 4), 4);
-    EXPECT_EQ(textToInt("abc", INT_MIN), INT_MIN);
+    EXPECT_EQ(textToInt("abc", 4, ZeroXPrefix::AtStartOnly), 4);
+    EXPECT_EQ(textToInt("abc", INT_MIN, ZeroXPrefix::AfterSignToo), INT_MIN);
 }
 
 } // namespace
