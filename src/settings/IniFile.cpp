@@ -1,11 +1,5 @@
 #include "settings/IniFile.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-
 namespace duoptic {
 
 namespace {
@@ -95,46 +89,37 @@ std::string_view unquoted(std::string_view value) {
     return value;
 }
 
-std::string keyLine(std::string_view key, std::string_view value) {
-    value = value.substr(0, value.find_first_of("\r\n"));
+std::string_view readBack(std::string_view stored) {
+    return cutValue(unquoted(trimmed(stored)));
+}
+
+// The text after "=" that read() turns back into value, or nullopt when there is none.
+std::optional<std::string> storedForm(std::string_view value) {
+    // A line break would end the line, and what follows it would stand as a line of its own.
+    if (value.find_first_of("\r\n") != std::string_view::npos) {
+        return std::nullopt;
+    }
+    if (readBack(value) == value) {
+        return std::string(value);
+    }
+    // The reader drops blanks around a value and one pair of enclosing quotes; quotes around the
+    // whole value keep both.
+    std::string quoted = "\"" + std::string(value) + "\"";
+    if (readBack(quoted) == value) {
+        return quoted;
+    }
+    return std::nullopt;
+}
+
+std::string keyLine(std::string_view key, std::string_view stored) {
     std::string line;
-    line.reserve(key.size() + 1 + value.size());
-    line.append(key).append("=").append(value);
+    line.reserve(key.size() + 1 + stored.size());
+    line.append(key).append("=").append(stored);
     return line;
 }
 
-std::string readRegularFile(const std::string& path, bool& cut) {
-    cut = false;
-    // stat before open: opening some devices has side effects even without reading.
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
-        return {};
-    }
-    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) {
-        return {};
-    }
-    std::string text;
-    // The file may have been replaced between stat and open.
-    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-        char buffer[65536];
-        while (text.size() <= IniFile::kMaxFileSize) {
-            const ssize_t got = ::read(fd, buffer, sizeof buffer);
-            if (got < 0 && errno == EINTR) {
-                continue;
-            }
-            if (got <= 0) {
-                break;
-            }
-            text.append(buffer, static_cast<std::size_t>(got));
-        }
-    }
-    close(fd);
-    if (text.size() > IniFile::kMaxFileSize) {
-        text.resize(IniFile::kMaxFileSize);
-        cut = true;
-    }
-    return text;
+bool endsALine(std::string_view end) {
+    return end.ends_with('\n');
 }
 
 } // namespace
@@ -142,22 +127,38 @@ std::string readRegularFile(const std::string& path, bool& cut) {
 IniFile IniFile::parse(std::string_view text) {
     IniFile file;
     while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        const std::size_t newline = text.find('\n');
+        std::string_view line = text.substr(0, newline);
+        text.remove_prefix(newline == std::string_view::npos ? text.size() : newline + 1);
+        std::string_view end = newline == std::string_view::npos ? "" : "\n";
         if (line.ends_with('\r')) {
             line.remove_suffix(1);
+            end = end.empty() ? "\r" : "\r\n";
         }
-        file.lines_.emplace_back(line);
+        file.lines_.push_back({std::string(line), end});
+    }
+    for (const Line& line : file.lines_) {
+        if (endsALine(line.end)) {
+            file.newLineEnd_ = line.end;
+            break;
+        }
     }
     return file;
 }
 
 IniFile IniFile::load(const std::string& path) {
-    bool cut = false;
-    IniFile file = parse(readRegularFile(path, cut));
-    file.complete_ = !cut;
-    return file;
+    return fromFile(readFileText(path, kMaxFileSize));
+}
+
+IniFile IniFile::fromFile(const FileText& file) {
+    if (file.state == FileText::State::Unreadable) {
+        IniFile unreadable;
+        unreadable.rewritable_ = false;
+        return unreadable;
+    }
+    IniFile ini = parse(file.text);
+    ini.rewritable_ = file.state != FileText::State::Cut;
+    return ini;
 }
 
 std::optional<std::string> IniFile::read(std::string_view section, std::string_view key) const {
@@ -169,43 +170,48 @@ std::optional<std::string> IniFile::read(std::string_view section, std::string_v
     if (!line) {
         return std::nullopt;
     }
-    return std::string(cutValue(unquoted(meaningOf(lines_[*line]).value)));
+    return std::string(readBack(meaningOf(lines_[*line].text).value));
 }
 
-void IniFile::write(std::string_view section, std::string_view key, std::string_view value) {
+bool IniFile::write(std::string_view section, std::string_view key, std::string_view value) {
+    const std::optional<std::string> stored = storedForm(value);
+    if (!stored) {
+        return false;
+    }
     const std::optional<std::size_t> header = findSection(section);
     if (!header) {
-        appendSection(section, keyLine(key, value));
-        return;
+        appendSection(section, keyLine(key, *stored));
+        return true;
     }
     if (const std::optional<std::size_t> line = findKey(*header, key)) {
-        lines_[*line] = keyLine(meaningOf(lines_[*line]).name, value);
-        return;
+        lines_[*line].text = keyLine(meaningOf(lines_[*line].text).name, *stored);
+        return true;
     }
     // Blank lines at the end of a section separate it from the next one; keep them after it.
     std::size_t insertAt = sectionEnd(*header);
-    while (insertAt > *header + 1 && trimmed(lines_[insertAt - 1]).empty()) {
+    while (insertAt > *header + 1 && trimmed(lines_[insertAt - 1].text).empty()) {
         --insertAt;
     }
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), keyLine(key, value));
+    insertLine(insertAt, keyLine(key, *stored));
+    return true;
 }
 
 std::string IniFile::text() const {
     std::size_t size = 0;
-    for (const std::string& line : lines_) {
-        size += line.size() + 2;
+    for (const Line& line : lines_) {
+        size += line.text.size() + line.end.size();
     }
     std::string text;
     text.reserve(size);
-    for (const std::string& line : lines_) {
-        text.append(line).append("\r\n");
+    for (const Line& line : lines_) {
+        text.append(line.text).append(line.end);
     }
     return text;
 }
 
 std::optional<std::size_t> IniFile::findSection(std::string_view section) const {
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-        const LineMeaning meaning = meaningOf(lines_[i]);
+        const LineMeaning meaning = meaningOf(lines_[i].text);
         if (meaning.kind == LineMeaning::Kind::Section &&
             equalIgnoringAsciiCase(meaning.name, section)) {
             return i;
@@ -216,7 +222,7 @@ std::optional<std::size_t> IniFile::findSection(std::string_view section) const 
 
 std::size_t IniFile::sectionEnd(std::size_t header) const {
     std::size_t i = header + 1;
-    while (i < lines_.size() && meaningOf(lines_[i]).kind != LineMeaning::Kind::Section) {
+    while (i < lines_.size() && meaningOf(lines_[i].text).kind != LineMeaning::Kind::Section) {
         ++i;
     }
     return i;
@@ -225,7 +231,7 @@ std::size_t IniFile::sectionEnd(std::size_t header) const {
 std::optional<std::size_t> IniFile::findKey(std::size_t header, std::string_view key) const {
     const std::size_t end = sectionEnd(header);
     for (std::size_t i = header + 1; i < end; ++i) {
-        const LineMeaning meaning = meaningOf(lines_[i]);
+        const LineMeaning meaning = meaningOf(lines_[i].text);
         if (meaning.kind == LineMeaning::Kind::Key && equalIgnoringAsciiCase(meaning.name, key)) {
             return i;
         }
@@ -233,13 +239,21 @@ std::optional<std::size_t> IniFile::findKey(std::size_t header, std::string_view
     return std::nullopt;
 }
 
+void IniFile::insertLine(std::size_t at, std::string text) {
+    // Only the last line can lack a line end; one that gets a line after it needs it.
+    if (at == lines_.size() && !lines_.empty() && !endsALine(lines_.back().end)) {
+        lines_.back().end = newLineEnd_;
+    }
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), {std::move(text), newLineEnd_});
+}
+
 void IniFile::appendSection(std::string_view section, std::string line) {
     // A blank line between sections, as people write them by hand.
-    if (!lines_.empty() && !trimmed(lines_.back()).empty()) {
-        lines_.emplace_back();
+    if (!lines_.empty() && !trimmed(lines_.back().text).empty()) {
+        insertLine(lines_.size(), {});
     }
-    lines_.push_back("[" + std::string(section) + "]");
-    lines_.push_back(std::move(line));
+    insertLine(lines_.size(), "[" + std::string(section) + "]");
+    insertLine(lines_.size(), std::move(line));
 }
 
 } // namespace duoptic

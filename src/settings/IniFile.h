@@ -1,5 +1,7 @@
 #pragma once
 
+#include "settings/FileText.h"
+
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -11,7 +13,9 @@ namespace duoptic {
 // The text of one INI file with private-profile semantics: section and key names match without
 // regard to ASCII case, the first of duplicate sections or keys wins, and every line the program
 // does not understand (unknown keys and sections, comments, garbage, binary bytes) is kept where
-// it stands. Lines are held without their line ends; text() writes CR LF after each of them.
+// it stands. Each line keeps its own line end (CR LF, LF or none at the very end), so a file that
+// is written back grows only by what was written into it; lines added to a file take the line
+// end of its first line, CR LF in a file that has none.
 class IniFile {
 public:
     static constexpr std::size_t kMaxValueLength = 2047;          // bytes
@@ -20,12 +24,13 @@ public:
     // Accepts LF and CR LF line ends.
     static IniFile parse(std::string_view text);
 
-    // A file that is missing, unreadable or not a regular file gives an empty IniFile; FIFOs and
-    // devices are never opened, so loading cannot block. At most kMaxFileSize bytes are read.
+    // Reads at most kMaxFileSize bytes (see readFileText). A missing or unreadable file gives an
+    // empty IniFile.
     static IniFile load(const std::string& path);
-    // False when load() met a file larger than it reads: writing such a file back would lose
-    // its end.
-    bool complete() const { return complete_; }
+    static IniFile fromFile(const FileText& file);
+    // False when the file that was read cannot be written back without losing part of it: it was
+    // larger than load() reads, or it exists but could not be read.
+    bool rewritable() const { return rewritable_; }
 
     // The value with blanks around it dropped, one pair of enclosing matching quotes removed and
     // cut to kMaxValueLength bytes. A key with nothing after "=" gives empty text; a missing
@@ -33,20 +38,29 @@ public:
     std::optional<std::string> read(std::string_view section, std::string_view key) const;
 
     // Replaces the line of the key in its section, where it stands. A missing key is added after
-    // the last non-blank line of its section, a missing section at the end of the text. A line
-    // break in value would split the line, so the value is cut at the first CR or LF.
-    void write(std::string_view section, std::string_view key, std::string_view value);
+    // the last non-blank line of its section, a missing section at the end of the text. A value
+    // that read() would change (blanks around it, enclosing quotes) is written in quotes. A value
+    // that no line can give back (a line break, more than kMaxValueLength bytes) is not written:
+    // the result is false and the text stays as it was.
+    bool write(std::string_view section, std::string_view key, std::string_view value);
 
     std::string text() const;
 
 private:
+    struct Line {
+        std::string text;
+        std::string_view end; // "\r\n", "\n" or "" (only the last line)
+    };
+
     std::optional<std::size_t> findSection(std::string_view section) const;
     std::size_t sectionEnd(std::size_t header) const;
     std::optional<std::size_t> findKey(std::size_t header, std::string_view key) const;
+    void insertLine(std::size_t at, std::string text);
     void appendSection(std::string_view section, std::string line);
 
-    std::vector<std::string> lines_;
-    bool complete_ = true;
+    std::vector<Line> lines_;
+    std::string_view newLineEnd_ = "\r\n";
+    bool rewritable_ = true;
 };
 
 } // namespace duoptic

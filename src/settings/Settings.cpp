@@ -82,18 +82,28 @@ SettingsRecord readSettings(const std::string& iniPath, const std::string& progr
 }
 
 void writeSettings(const std::string& iniPath, const SettingsRecord& record) {
-    IniFile file = IniFile::load(iniPath);
-    if (!file.complete()) {
+    writeSettingsOver(IniFile::load(iniPath), iniPath, record);
+}
+
+void writeSettingsOver(IniFile file, const std::string& iniPath, const SettingsRecord& record) {
+    if (!file.rewritable()) {
         throw Error(messages::cannotWrite(iniPath));
     }
     for (const Field& field : kFields) {
         if (const auto* member = std::get_if<IntMember>(&field.member)) {
             file.write(field.section, field.key, std::to_string(record.*(*member)));
         } else {
+            // A text that no line would give back unchanged, such as a folder name with a line
+            // break, leaves the file's own value (or none, which reads as the default).
             file.write(field.section, field.key, record.*std::get<TextMember>(field.member));
         }
     }
-    saveFileAtomically(iniPath, file.text());
+    // A file larger than the reader takes could never be read whole or rewritten again.
+    const std::string text = file.text();
+    if (text.size() > IniFile::kMaxFileSize) {
+        throw Error(messages::cannotWrite(iniPath));
+    }
+    saveFileAtomically(iniPath, text);
 }
 
 std::string settingsFilePath(const std::string& programFolder) {

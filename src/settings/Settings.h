@@ -1,5 +1,6 @@
 #pragma once
 
+#include "settings/IniFile.h"
 #include "settings/Modes.h"
 
 #include <string>
@@ -29,8 +30,13 @@ SettingsRecord readSettings(const std::string& iniPath, const std::string& progr
 
 // Writes the ten values into the file as it is now, keeping everything else in it, and saves it
 // atomically. Throws Error("<iniPath> に書き込めません") and leaves the old file intact when the
-// file or its folder cannot be written.
+// file or its folder cannot be written, when the file exists but cannot be read whole (writing it
+// would lose what it holds) or when the result would be larger than the reader takes. A text
+// value that the file cannot give back unchanged is not written; the key keeps what it held.
 void writeSettings(const std::string& iniPath, const SettingsRecord& record);
+
+// The same, with the file as it was read handed in.
+void writeSettingsOver(IniFile file, const std::string& iniPath, const SettingsRecord& record);
 
 // programFolder (ending in "/") + "duoptic.ini". An installed copy, whose program folder holds no
 // duoptic.ini and is not writable, uses $XDG_CONFIG_HOME/duoptic/duoptic.ini instead (by default

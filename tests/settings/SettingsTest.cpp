@@ -2,6 +2,7 @@
 
 #include "TempFolder.h"
 #include "base/Error.h"
+#include "settings/FileText.h"
 #include "settings/IniFile.h"
 
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <ostream>
 #include <set>
@@ -59,15 +61,19 @@ class SettingsTest : public testing::Test {
 protected:
     std::string iniPath() const { return folder_.path() + "duoptic.ini"; }
 
-    // Asserts that writing fails with the message of the path and changes nothing on disk.
-    void expectWriteRefused(const std::string& path) {
+    void expectWriteRefused(const std::string& path, const SettingsRecord& record = {}) {
+        expectRefused(path, [&] { writeSettings(path, record); });
+    }
+
+    // Asserts that write fails with the message of the path and changes nothing on disk.
+    void expectRefused(const std::string& path, const std::function<void()>& write) {
         const std::string parent = std::filesystem::path(path).parent_path();
         const bool hadFile = std::filesystem::exists(path);
         const std::string before = hadFile ? readFile(path) : "";
         const std::set<std::string> entries =
             std::filesystem::is_directory(parent) ? entriesOf(parent) : std::set<std::string>{};
         try {
-            writeSettings(path, SettingsRecord{});
+            write();
             ADD_FAILURE() << "no error for " << path;
         } catch (const Error& error) {
             EXPECT_EQ(std::string(error.what()), path + " に書き込めません");
@@ -90,6 +96,58 @@ TEST_F(SettingsTest, FileTooLargeToKeepWholeIsNotRewritten) {
                              "\r\n[Tail]\r\nKept=1\r\n");
     EXPECT_EQ(readSettings(iniPath(), folder_.path()).borderWidth, 9);
     expectWriteRefused(iniPath());
+}
+
+// A file that is there but cannot be read would be replaced by defaults and lose what it holds.
+TEST_F(SettingsTest, UnreadableFileIsNotRewritten) {
+    writeFile(iniPath(), "[Other]\nX=y\n");
+    expectRefused(iniPath(), [&] {
+        writeSettingsOver(IniFile::fromFile({FileText::State::Unreadable, {}}), iniPath(), {});
+    });
+}
+
+// Root reads the file whatever its mode, so this runs only for other users.
+TEST_F(SettingsTest, WriteOnlyFileIsNotRewritten) {
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "root may read any file";
+    }
+    writeFile(iniPath(), "[Viewer]\nBorderWidth=9\n[Other]\nX=y\n");
+    ASSERT_EQ(chmod(iniPath().c_str(), 0200), 0);
+    EXPECT_EQ(readSettings(iniPath(), folder_.path()).borderWidth, 4);
+    expectWriteRefused(iniPath());
+    ASSERT_EQ(chmod(iniPath().c_str(), 0600), 0);
+    EXPECT_EQ(readFile(iniPath()), "[Viewer]\nBorderWidth=9\n[Other]\nX=y\n");
+}
+
+// A file of LF lines that the program itself wrote, padded with comments to size bytes.
+std::string lfFileOfSize(std::size_t size) {
+    std::string text = kFromNothing;
+    for (std::size_t at = text.find('\r'); at != std::string::npos; at = text.find('\r', at)) {
+        text.erase(at, 1);
+    }
+    const std::string comment = std::string(99, ';') + "\n";
+    while (text.size() + comment.size() <= size) {
+        text += comment;
+    }
+    return text + std::string(size - text.size() - 1, ';') + "\n";
+}
+
+TEST_F(SettingsTest, FileNearTheReadLimitStaysRewritable) {
+    const std::string before = lfFileOfSize(IniFile::kMaxFileSize - 10);
+    writeFile(iniPath(), before);
+    SettingsRecord record;
+    record.latestPath = "/photos/";
+    for (int run = 0; run < 2; ++run) {
+        writeSettings(iniPath(), record);
+        EXPECT_EQ(readFile(iniPath()), before) << "run " << run;
+    }
+}
+
+TEST_F(SettingsTest, FileThatWouldOutgrowTheReadLimitIsNotWritten) {
+    writeFile(iniPath(), lfFileOfSize(IniFile::kMaxFileSize - 10));
+    SettingsRecord record;
+    record.latestPath = "/photos/" + std::string(20, 'x') + "/";
+    expectWriteRefused(iniPath(), record);
 }
 
 TEST_F(SettingsTest, NoFileGivesDefaults) {
@@ -155,31 +213,75 @@ INSTANTIATE_TEST_SUITE_P(
                     IntegerRow{"AboveRange", "500", 500}, IntegerRow{"Overflow", "2147483648", 4}),
     [](const testing::TestParamInfo<IntegerRow>& info) { return info.param.name; });
 
+struct LatestPathRow {
+    const char* name;
+    std::optional<std::string> stored; // LatestPath in the file before the write
+    std::string written;
+    std::string readBack; // with the program folder "/program/"
+};
+
+void PrintTo(const LatestPathRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
+class LatestPathTest : public SettingsTest, public testing::WithParamInterface<LatestPathRow> {};
+
+// A folder name that the file cannot give back leaves the folder that the file already names:
+// a cut name would send the next start to a different or missing folder.
+TEST_P(LatestPathTest, ReadsBackAsWrittenOrAsBefore) {
+    const LatestPathRow& row = GetParam();
+    if (row.stored) {
+        writeFile(iniPath(), "[File]\nLatestPath=" + *row.stored + "\n");
+    }
+    SettingsRecord record;
+    record.latestPath = row.written;
+    record.borderWidth = 7;
+    writeSettings(iniPath(), record);
+    const SettingsRecord read = readSettings(iniPath(), "/program/");
+    EXPECT_EQ(read.latestPath, row.readBack);
+    EXPECT_EQ(read.borderWidth, 7) << "the other values are written all the same";
+}
+
+const std::string kLongest = "/" + std::string(IniFile::kMaxValueLength - 2, 'x') + "/";
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, LatestPathTest,
+    testing::Values(LatestPathRow{"LineBreakKeepsStored", "/old/", "/a\nb/", "/old/"},
+                    LatestPathRow{"LineBreakWithNoneStored", std::nullopt, "/a\nb/", "/program/"},
+                    LatestPathRow{"CarriageReturnKeepsStored", "/old/", "/a\r\nb/", "/old/"},
+                    LatestPathRow{"TooLongKeepsStored", "/old/", kLongest + "y/", "/old/"},
+                    LatestPathRow{"LongestThatFits", "/old/", kLongest, kLongest},
+                    LatestPathRow{"LeadingBlank", "/old/", " /photos/", " /photos/"},
+                    LatestPathRow{"TrailingBlank", "/old/", "/photos/ ", "/photos/ "},
+                    LatestPathRow{"EnclosingQuotes", std::nullopt, "'/q/'", "'/q/'"},
+                    LatestPathRow{"Empty", "/old/", "", ""}),
+    [](const testing::TestParamInfo<LatestPathRow>& info) { return info.param.name; });
+
 TEST_F(SettingsTest, UnknownKeysAndSectionsSurvive) {
     writeFile(iniPath(), "; my settings\n[Viewer]\nExtra=1\nborderwidth=9\n\n[Other]\nX=y\n");
     SettingsRecord record;
     record.latestPath = "/p/";
     writeSettings(iniPath(), record);
-    EXPECT_EQ(readFile(iniPath()), "; my settings\r\n"
-                                   "[Viewer]\r\n"
-                                   "Extra=1\r\n"
-                                   "borderwidth=4\r\n"
-                                   "ViewerMode=(Parallel)\r\n"
-                                   "FittingMode=0\r\n"
-                                   "SlideInterval=10\r\n"
-                                   "\r\n"
-                                   "[Other]\r\n"
-                                   "X=y\r\n"
-                                   "\r\n"
-                                   "[File]\r\n"
-                                   "LatestPath=/p/\r\n"
-                                   "\r\n"
-                                   "[Window]\r\n"
-                                   "WinTop=0\r\n"
-                                   "WinLeft=0\r\n"
-                                   "WinWidth=600\r\n"
-                                   "WinHeight=480\r\n"
-                                   "WinState=0\r\n");
+    EXPECT_EQ(readFile(iniPath()), "; my settings\n"
+                                   "[Viewer]\n"
+                                   "Extra=1\n"
+                                   "borderwidth=4\n"
+                                   "ViewerMode=(Parallel)\n"
+                                   "FittingMode=0\n"
+                                   "SlideInterval=10\n"
+                                   "\n"
+                                   "[Other]\n"
+                                   "X=y\n"
+                                   "\n"
+                                   "[File]\n"
+                                   "LatestPath=/p/\n"
+                                   "\n"
+                                   "[Window]\n"
+                                   "WinTop=0\n"
+                                   "WinLeft=0\n"
+                                   "WinWidth=600\n"
+                                   "WinHeight=480\n"
+                                   "WinState=0\n");
 }
 
 TEST_F(SettingsTest, KeepsPermissionBits) {
