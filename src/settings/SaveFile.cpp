@@ -3,7 +3,10 @@
 #include "base/Error.h"
 #include "base/Messages.h"
 
+#include "settings/TempFiles.h"
+
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -137,20 +140,21 @@ bool save(const std::string& target, std::string_view content) {
     if (!makeFolders(folder) || !isWritableOrMissing(target, old)) {
         return false;
     }
+    removeAbandonedTempFiles(target);
     TempFile temp;
-    std::string pattern = target + ".XXXXXX";
+    std::string pattern = tempFilePattern(target);
     temp.fd = mkostemp(pattern.data(), O_CLOEXEC);
     if (temp.fd < 0) {
         return false;
     }
     temp.path = pattern;
-    takeOverAttributes(temp.fd, old);
-    if (!writeAll(temp.fd, content) || fsync(temp.fd) != 0) {
+    // Held until the file has been renamed into place (the destructor closes it): see TempFiles.h.
+    if (flock(temp.fd, LOCK_EX | LOCK_NB) != 0) {
         return false;
     }
-    const int fd = temp.fd;
-    temp.fd = -1;
-    if (close(fd) != 0 || rename(temp.path.c_str(), target.c_str()) != 0) {
+    takeOverAttributes(temp.fd, old);
+    if (!writeAll(temp.fd, content) || fsync(temp.fd) != 0 ||
+        rename(temp.path.c_str(), target.c_str()) != 0) {
         return false;
     }
     temp.path.clear();

@@ -11,7 +11,9 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <filesystem>
 #include <random>
+#include <set>
 #include <string>
 
 namespace duoptic {
@@ -56,6 +58,14 @@ TEST(SettingsCrashSafety, KilledWritesLeaveOneCompleteFile) {
         ASSERT_TRUE(now == first || now == second)
             << "round " << round << ": " << now.size() << " bytes";
     }
+
+    // What the killed writes left behind goes at the next save.
+    writeSettings(path, recordWithBorder(1, folder.path()));
+    std::set<std::string> entries;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+        entries.insert(entry.path().filename().string());
+    }
+    EXPECT_EQ(entries, std::set<std::string>{"duoptic.ini"});
 }
 
 } // namespace

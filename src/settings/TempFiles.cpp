@@ -1,0 +1,98 @@
+#include "settings/TempFiles.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <memory>
+#include <string_view>
+
+namespace duoptic {
+
+namespace {
+
+constexpr std::string_view kTempInfix = ".tmp-";
+constexpr std::string_view kRandomPart = "XXXXXX"; // what mkstemp replaces
+
+bool isAsciiLetterOrDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool isTempFileName(std::string_view name, std::string_view targetName) {
+    if (!name.starts_with(targetName)) {
+        return false;
+    }
+    name.remove_prefix(targetName.size());
+    if (!name.starts_with(kTempInfix)) {
+        return false;
+    }
+    name.remove_prefix(kTempInfix.size());
+    return name.size() == kRandomPart.size() &&
+           std::all_of(name.begin(), name.end(), isAsciiLetterOrDigit);
+}
+
+// Closes the descriptor on every path out.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor() {
+        if (fd_ >= 0) {
+            close(fd_);
+        }
+    }
+    int get() const { return fd_; }
+
+private:
+    int fd_;
+};
+
+bool isSameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
+}
+
+void removeIfAbandoned(const std::string& path) {
+    // lstat before open: only a regular file of ours is ever opened, never a FIFO or a device.
+    struct stat named {};
+    if (lstat(path.c_str(), &named) != 0 || !S_ISREG(named.st_mode)) {
+        return;
+    }
+    const FileDescriptor fd(open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    struct stat opened {};
+    if (fd.get() < 0 || fstat(fd.get(), &opened) != 0 || !isSameFile(named, opened)) {
+        return;
+    }
+    // A save that is still running holds its file; the lock is released by the kernel when its
+    // process dies, however it dies.
+    if (flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
+        return;
+    }
+    unlink(path.c_str());
+}
+
+} // namespace
+
+std::string tempFilePattern(const std::string& target) {
+    return target + std::string(kTempInfix) + std::string(kRandomPart);
+}
+
+void removeAbandonedTempFiles(const std::string& target) {
+    const std::size_t slash = target.rfind('/');
+    const std::string folder = slash == std::string::npos ? "./" : target.substr(0, slash + 1);
+    const std::string targetName = slash == std::string::npos ? target : target.substr(slash + 1);
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
+    if (!dir) {
+        return;
+    }
+    while (const dirent* entry = readdir(dir.get())) {
+        if (isTempFileName(entry->d_name, targetName)) {
+            removeIfAbandoned(folder + entry->d_name);
+        }
+    }
+}
+
+} // namespace duoptic
