@@ -49,7 +49,7 @@ public:
 private:
     struct Line {
         std::string text;
-        std::string_view end; // "\r\n", "\n" or "" (only the last line)
+        std::string_view end; // "\r\n" or "\n"; the last line may also end in "\r" or nothing
     };
 
     std::optional<std::size_t> findSection(std::string_view section) const;
