@@ -1,5 +1,4 @@
 #include "settings/FileText.h"
-#include "settings/IniFile.h"
 
 #include "TempFolder.h"
 
@@ -80,43 +79,6 @@ INSTANTIATE_TEST_SUITE_P(
         ReadRow{"ReadError", [](const std::string&) { return std::string("/proc/self/mem"); },
                 State::Unreadable, ""}),
     [](const testing::TestParamInfo<ReadRow>& info) { return info.param.name; });
-
-// Root reads the file whatever its mode, so this runs only for other users.
-TEST(FileText, FileWithoutReadPermissionIsUnreadable) {
-    if (geteuid() == 0) {
-        GTEST_SKIP() << "root may read any file";
-    }
-    TempFolder folder;
-    const std::string path = fileHolding(folder.path(), "[Other]\nX=y\n");
-    ASSERT_EQ(chmod(path.c_str(), 0200), 0);
-    EXPECT_EQ(readFileText(path, 100).state, State::Unreadable);
-}
-
-struct RewriteRow {
-    const char* name;
-    State state;
-    bool rewritable;
-};
-
-void PrintTo(const RewriteRow& row, std::ostream* out) {
-    *out << row.name;
-}
-
-class IniRewritableTest : public testing::TestWithParam<RewriteRow> {};
-
-TEST_P(IniRewritableTest, OnlyAWholeOrMissingFileIsWrittenBack) {
-    const IniFile file = IniFile::fromFile({GetParam().state, "[S]\nK=1\n"});
-    EXPECT_EQ(file.rewritable(), GetParam().rewritable);
-}
-
-INSTANTIATE_TEST_SUITE_P(Rows, IniRewritableTest,
-                         testing::Values(RewriteRow{"Missing", State::Missing, true},
-                                         RewriteRow{"Whole", State::Whole, true},
-                                         RewriteRow{"Cut", State::Cut, false},
-                                         RewriteRow{"Unreadable", State::Unreadable, false}),
-                         [](const testing::TestParamInfo<RewriteRow>& info) {
-                             return info.param.name;
-                         });
 
 } // namespace
 } // namespace duoptic
