@@ -107,7 +107,7 @@ void writeSettingsOver(IniFile file, const std::string& iniPath, const SettingsR
 }
 
 std::string settingsFilePath(const std::string& programFolder) {
-    const std::string beside = programFolder + std::string(kFileName);
+    std::string beside = programFolder + std::string(kFileName);
     if (exists(beside) || access(programFolder.c_str(), W_OK | X_OK) == 0) {
         return beside;
     }
