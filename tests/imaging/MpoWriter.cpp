@@ -26,7 +26,9 @@ public:
         u16(0xB000);
         u16(7);
         u32(4);
-        bytes_.insert(bytes_.end(), {'0', '1', '0', '0'});
+        for (const char c : {'0', '1', '0', '0'}) {
+            bytes_.push_back(static_cast<std::uint8_t>(c));
+        }
     }
     // An MP Attribute IFD, ended by the link 0.
     void attributeIfd(const MpoImage& image) {
@@ -56,9 +58,21 @@ constexpr std::size_t kSegmentHead = 2 + 2 + 2 + 4; // SOI, APP2 marker, length,
 std::vector<std::uint8_t> withSegment(const std::vector<std::uint8_t>& jpeg,
                                       const std::vector<std::uint8_t>& tiff) {
     const std::size_t length = 2 + 4 + tiff.size();
-    std::vector<std::uint8_t> out(jpeg.begin(), jpeg.begin() + 2);
-    out.insert(out.end(), {0xFF, 0xE2, static_cast<std::uint8_t>(length >> 8),
-                           static_cast<std::uint8_t>(length), 'M', 'P', 'F', 0});
+    const std::uint8_t head[] = {0xFF,
+                                 0xE2,
+                                 static_cast<std::uint8_t>(length >> 8),
+                                 static_cast<std::uint8_t>(length),
+                                 'M',
+                                 'P',
+                                 'F',
+                                 0};
+    std::vector<std::uint8_t> out;
+    out.reserve(jpeg.size() + sizeof head + tiff.size());
+    out.push_back(jpeg[0]); // SOI
+    out.push_back(jpeg[1]);
+    for (const std::uint8_t b : head) {
+        out.push_back(b);
+    }
     out.insert(out.end(), tiff.begin(), tiff.end());
     out.insert(out.end(), jpeg.begin() + 2, jpeg.end());
     return out;
