@@ -20,8 +20,9 @@ enum class JpegEnd {
 
 struct JpegExtent {
     JpegEnd end = JpegEnd::NotJpeg;
-    // One past the EOI when Complete; else where the walk had to stop: the file's end, or the
-    // first byte that is no marker of this image (the next image may start there).
+    // One past the EOI when Complete; else where the walk had to stop: the file's end, the
+    // first byte that is no marker of this image (the next image may start there), or the start
+    // of a segment that does not fit in the file.
     std::size_t endOffset = 0;
     std::optional<ByteRange> mpfPayload; // the first APP2 "MPF\0" segment's data after "MPF\0"
 };

@@ -26,6 +26,7 @@ using testing::JpegKind;
 using testing::JpegOptions;
 
 const std::string kTestData = DUOPTIC_TESTDATA;
+using Bytes = std::vector<std::uint8_t>;
 
 std::vector<std::uint8_t> fileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -410,6 +411,18 @@ TEST(DecoderState, FatalDataFailsAtEveryDecodeAndLeavesNoPicture) {
     expectError([&] { decoder.picture(); }, messages::jpegError(JERR_BAD_PROGRESSION));
     decoder.readMemory(patternJpeg(32, 32));
     EXPECT_EQ(decoder.picture()->width(), 32);
+}
+
+TEST(DecoderState, SharedFileOutlivesItsOtherHolders) {
+    const Bytes first = patternJpeg(24, 8);
+    const Bytes second = patternJpeg(40, 16);
+    auto file = std::make_shared<Bytes>(first);
+    file->insert(file->end(), second.begin(), second.end());
+    JpegDecoder decoder;
+    decoder.readShared(file, {first.size(), second.size() + 1000}); // cut at the file's end
+    file.reset();
+    EXPECT_EQ(decoder.width(), 40);
+    EXPECT_EQ(decoder.picture()->height(), 16);
 }
 
 TEST(DecoderState, DecodesOncePerRead) {

@@ -4,6 +4,7 @@
 #include "base/Error.h"
 #include "base/Messages.h"
 #include "imaging/JpegDecoder.h"
+#include "imaging/JpegLayout.h"
 #include "imaging/MpoViews.h"
 
 #include <gtest/gtest.h>
@@ -23,6 +24,7 @@
 namespace duoptic {
 namespace {
 
+using testing::JpegKind;
 using testing::kBaselinePrimary;
 using testing::kDisparityView;
 using testing::kUndefinedType;
@@ -39,16 +41,6 @@ Bytes fileBytes(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// Each image of a test MPO has a width of its own, so a decoded view tells which one it is.
-Bytes imageOfWidth(int width) {
-    // Some structure, so that the scan data is long enough to be cut within.
-    return testing::writeJpeg({width, 16}, [width](int y, std::uint8_t* row) {
-        for (int x = 0; x < 3 * width; ++x) {
-            row[x] = static_cast<std::uint8_t>(x * 37 + y * 91);
-        }
-    });
-}
-
 struct DecodedViews {
     int leftWidth = 0;
     int rightWidth = 0;
@@ -63,6 +55,71 @@ DecodedViews decodeViews(const Bytes& bytes, const MpoViews& views) {
     right.readShared(file, views.right);
     return {left.picture()->width(), right.picture()->width()};
 }
+
+// Each image of a test MPO has a width of its own, so a decoded view tells which one it is.
+Bytes imageOfWidth(int width, bool progressive = false) {
+    // Some structure, so that the scan data is long enough to be cut within.
+    return testing::writeJpeg({width, 16, JpegKind::Colour, 90, progressive},
+                              [width](int y, std::uint8_t* row) {
+                                  for (int x = 0; x < 3 * width; ++x) {
+                                      row[x] = static_cast<std::uint8_t>(x * 37 + y * 91);
+                                  }
+                              });
+}
+
+// --- Where an image ends ---------------------------------------------------------------------
+
+struct WalkCase {
+    const char* name;
+    std::function<Bytes()> make;
+    JpegEnd end;
+    long endFromBack; // endOffset - file size: what follows the image
+    bool hasMpf;
+
+    friend void PrintTo(const WalkCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class ImageWalk : public ::testing::TestWithParam<WalkCase> {};
+
+TEST_P(ImageWalk, FindsTheEndOfTheFirstImage) {
+    const WalkCase& c = GetParam();
+    const Bytes bytes = c.make();
+    const JpegExtent extent = walkJpeg(bytes, 0, WalkTo::End);
+    EXPECT_EQ(extent.end, c.end);
+    EXPECT_EQ(static_cast<long>(extent.endOffset) - static_cast<long>(bytes.size()), c.endFromBack);
+    EXPECT_EQ(extent.mpfPayload.has_value(), c.hasMpf);
+}
+
+Bytes followedBy(Bytes bytes, std::size_t count, std::uint8_t value) {
+    bytes.insert(bytes.end(), count, value);
+    return bytes;
+}
+
+Bytes cut(Bytes bytes, std::size_t count) {
+    bytes.resize(bytes.size() - count);
+    return bytes;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Images, ImageWalk,
+    ::testing::Values(
+        WalkCase{"Baseline", [] { return followedBy(imageOfWidth(24), 5, 0xFF); },
+                 JpegEnd::Complete, -5, false},
+        WalkCase{"ProgressiveEveryScan", [] { return followedBy(imageOfWidth(24, true), 7, 0x00); },
+                 JpegEnd::Complete, -7, false},
+        // Restart markers every few MCUs, and an APP2 MPF segment.
+        WalkCase{"RestartsAndMpf", [] { return fileBytes(kTestData + "/stereo/frame_size.mpo"); },
+                 JpegEnd::Complete, 4226 - 14574, true},
+        // Its EXIF thumbnail (at 694) ends with an EOI of its own, inside the APP1 segment.
+        WalkCase{"ThumbnailInside", [] { return fileBytes(kTestData + "/stereo/sugarshack.mpo"); },
+                 JpegEnd::Complete, 60007 - 120198, true},
+        WalkCase{"CutInData", [] { return cut(imageOfWidth(24, true), 10); }, JpegEnd::CutInData, 0,
+                 false},
+        // 40 bytes: SOI, the JFIF segment, and the start of a quantisation table that does not
+        // fit; the walk stops where that segment starts.
+        WalkCase{"CutInHeaders", [] { return cut(imageOfWidth(24), imageOfWidth(24).size() - 40); },
+                 JpegEnd::CutInHeaders, 20 - 40, false}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // --- The real files ---------------------------------------------------------------------------
 
@@ -266,6 +323,15 @@ INSTANTIATE_TEST_SUITE_P(
         MadeCase{"ByteOrderMark",
                  [] {
                      Mpo mpo = twoViews();
+                     mpo.bytes[mpo.tiffStart] = ' ';
+                     return mpo;
+                 },
+                 kFirstTwo},
+        MadeCase{"ByteOrderMarkProgressiveImages",
+                 [] {
+                     // The search must walk every scan of the first image to its end.
+                     Mpo mpo = testing::writeMpo(
+                         {{imageOfWidth(kFirst, true)}, {imageOfWidth(kSecond, true)}});
                      mpo.bytes[mpo.tiffStart] = ' ';
                      return mpo;
                  },
