@@ -7,7 +7,7 @@ namespace duoptic {
 namespace {
 
 constexpr std::uint64_t kBlockSide = 8;
-constexpr std::uint64_t kBytesPerBlock = 64 * 2; // 64 coefficients of 16 bits
+constexpr std::uint64_t kBytesPerBlock = std::uint64_t{64} * 2; // 64 coefficients of 16 bits
 
 std::uint64_t divideRoundingUp(std::uint64_t a, std::uint64_t b) {
     return (a + b - 1) / b;

@@ -170,7 +170,7 @@ void cmykToXrgb(std::uint8_t* row, int width, bool storedInverted) {
     auto* out = reinterpret_cast<std::uint32_t*>(row);
     const std::uint32_t flip = storedInverted ? 0 : 0xFF;
     for (int x = 0; x < width; ++x) {
-        const std::uint8_t* p = row + 4 * x;
+        const std::uint8_t* p = row + std::ptrdiff_t{4} * x;
         const std::uint32_t k = p[3] ^ flip;
         out[x] = 0xFF000000u | scaleByBlack(p[0] ^ flip, k) << 16 |
                  scaleByBlack(p[1] ^ flip, k) << 8 | scaleByBlack(p[2] ^ flip, k);

@@ -121,6 +121,7 @@ std::vector<IndexedImage> disparityViews(const IndexedFile& f, const MpfIndex& i
                          [](const auto& a, const auto& b) { return *a.first < *b.first; });
     }
     std::vector<IndexedImage> ordered;
+    ordered.reserve(views.size());
     for (const auto& view : views) {
         ordered.push_back(view.second);
     }
