@@ -13,15 +13,22 @@ cmake --build "$build" || exit 1
 
 found=0
 summary=()
-for target in jpeg ini texttoint classify; do
+for target in jpeg mpo ini texttoint classify; do
     work=$build/corpus/$target
     kept=$root/fuzz/regressions/$target
     mkdir -p "$work" "$kept"
-    seeds=("$root/fuzz/corpus/$target")
+    seeds=()
+    if [ -d "$root/fuzz/corpus/$target" ]; then
+        seeds+=("$root/fuzz/corpus/$target")
+    fi
     options=()
     if [ "$target" = jpeg ]; then
         seeds+=("$testdata/jpeg")
         options+=(-max_len=65536)
+    fi
+    if [ "$target" = mpo ]; then
+        seeds+=("$testdata/stereo")
+        options+=(-max_len=131072)
     fi
     log=$build/$target.log
     echo "== $target: ${seconds}s (log: $log)"

@@ -5,17 +5,21 @@
 // Each row is the median of several repetitions of both sides, interleaved so that a change in
 // the machine's load hits both alike.
 #include "BenchTable.h"
+#include "MpoWriter.h"
 #include "PhotoJpeg.h"
 #include "TempFolder.h"
 
 #include "FilerFrm/Preview.h"
 #include "ViewFrm/PairLoading.h"
+#include "imaging/FileBytes.h"
+#include "imaging/MpoViews.h"
 #include "settings/Modes.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <future>
 #include <memory>
 #include <string>
 #include <vector>
@@ -39,6 +43,17 @@ struct Window {
             std::fprintf(stderr, "load of %s gave no picture\n", basePath.c_str());
             std::exit(1);
         }
+    }
+
+    // An MPO pair as the window is to load it: the file read once, both views found in it and
+    // decoded on two threads, each decoder reading its view from the one shared buffer.
+    void loadMpo(const std::string& path) {
+        const MpoFile mpo = readMpoFile(path);
+        decoderA.readShared(mpo.bytes, mpo.views.left);
+        decoderB.readShared(mpo.bytes, mpo.views.right);
+        auto right = std::async(std::launch::async, [this] { return decoderB.picture(); });
+        rasters.left = Raster::whole(decoderA.picture());
+        rasters.right = Raster::whole(right.get());
     }
 };
 
@@ -102,6 +117,23 @@ void twoFileRow(const std::string& basePath, const std::string& left, const std:
              "2 djpeg in a row " + milliseconds(ref), median(repeated) / ref, Target{0.55});
 }
 
+void mpoRow(const TempFolder& folder, const std::string& left, const std::string& right) {
+    const std::string path = folder.file("pair.mpo");
+    writeFile(path, testing::writeMpo({{readFileBytes(left)}, {readFileBytes(right)}}).bytes);
+    Window window;
+    window.loadMpo(path);
+    window.loadMpo(path);
+    std::vector<double> reference, repeated;
+    for (int i = 0; i < gRepetitions; ++i) {
+        reference.push_back(secondsOfCommand(djpegCommand("-dct float", left)) +
+                            secondsOfCommand(djpegCommand("-dct float", right)));
+        repeated.push_back(secondsOf([&] { window.loadMpo(path); }));
+    }
+    const double ref = median(reference);
+    printRow("load pair MPO 2 x 6000x4000, repeated load", milliseconds(median(repeated)),
+             "2 djpeg in a row " + milliseconds(ref), median(repeated) / ref, Target{0.55});
+}
+
 void previewRow(const std::string& file) {
     std::vector<double> reference, preview;
     for (int i = 0; i < gRepetitions; ++i) {
@@ -122,9 +154,12 @@ void previewRow(const std::string& file) {
 } // namespace
 
 int main(int argc, char** argv) {
+    bool onlyPairs = false;
     for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], "--repetitions=", 14) == 0) {
             gRepetitions = std::max(1, std::atoi(argv[i] + 14));
+        } else if (std::strcmp(argv[i], "--only=two-views") == 0) {
+            onlyPairs = true; // a quick look at the two-file and the MPO row, side by side
         }
     }
     if (std::system("djpeg -version > /dev/null 2>&1") != 0) {
@@ -132,6 +167,15 @@ int main(int argc, char** argv) {
         return 1;
     }
     const TempFolder folder;
+    const std::string two = folder.file("two");
+    const std::string left = photo(folder, "two_DUL.jpg", {.width = 6000, .height = 4000});
+    const std::string right =
+        photo(folder, "two_DUR.jpg", {.width = 6000, .height = 4000, .rightEye = true});
+    if (onlyPairs) {
+        twoFileRow(two, left, right);
+        mpoRow(folder, left, right);
+        return 0;
+    }
     const std::string base = folder.file("base");
     const std::string baseline =
         photo(folder, "base_DUP.jpg", {.width = 12000, .height = 4000, .sideBySide = true});
@@ -143,11 +187,8 @@ int main(int argc, char** argv) {
               {.width = 12000, .height = 4000, .sideBySide = true, .progressive = true});
     sideBySideRows("P 12000x4000 progressive", prog, progressive, "-dct float", true, 1.3, 1.0);
 
-    const std::string two = folder.file("two");
-    const std::string left = photo(folder, "two_DUL.jpg", {.width = 6000, .height = 4000});
-    const std::string right =
-        photo(folder, "two_DUR.jpg", {.width = 6000, .height = 4000, .rightEye = true});
     twoFileRow(two, left, right);
+    mpoRow(folder, left, right);
 
     const std::string grey = folder.file("grey");
     const std::string greyFile = photo(

@@ -22,4 +22,51 @@ inline std::string cannotGetTimer() {
     return "タイマーを取得できません";
 }
 
+// Stereo files that hold both views in one file (MPO).
+
+inline std::string noSecondImage(const std::string& path) {
+    return "ファイル " + path + " に 2 枚目の画像がありません";
+}
+
+inline std::string noStereoViews(const std::string& path) {
+    return "ファイル " + path + " には立体視用の 2 枚の画像がありません";
+}
+
+inline std::string secondImageCutShort(const std::string& path) {
+    return "ファイル " + path + " の 2 枚目の画像は途中で切れています";
+}
+
+// `what` says what is wrong with the index, from the texts below.
+inline std::string brokenMpoIndex(const std::string& path, const std::string& what) {
+    return "ファイル " + path + " の MPO インデックスが壊れています (" + what + ")";
+}
+
+inline std::string mpoHeaderUnreadable() {
+    return "TIFF ヘッダーが読めません";
+}
+
+inline std::string mpoOffsetLoop() {
+    return "IFD のオフセットが循環しています";
+}
+
+inline std::string mpoBadImageCount() {
+    return "画像の数が不正です";
+}
+
+inline std::string mpoNoEntries() {
+    return "画像の一覧がありません";
+}
+
+inline std::string mpoImageOutsideFile(int image) {
+    return "画像 " + std::to_string(image) + " の位置がファイルの外です";
+}
+
+inline std::string mpoImageNotJpeg(int image) {
+    return "画像 " + std::to_string(image) + " の位置に JPEG がありません";
+}
+
+inline std::string mpoImagesOverlap(int image) {
+    return "画像 " + std::to_string(image) + " が他の画像と重なっています";
+}
+
 } // namespace duoptic::messages

@@ -2,6 +2,7 @@
 
 #include "base/Error.h"
 #include "base/Messages.h"
+#include "imaging/DecoderMemory.h"
 #include "imaging/FileBytes.h"
 
 #include <algorithm>
@@ -11,7 +12,9 @@
 #include <cstdio> // jpeglib.h needs FILE and size_t declared first
 #include <cstdlib>
 #include <new>
+#include <span>
 #include <utility>
+#include <vector>
 
 #include <jerror.h>
 #include <jpeglib.h>
@@ -31,18 +34,32 @@ struct ErrorTrap {
     jpeg_error_mgr manager;
     std::jmp_buf jump;
     int code;
+    const char* ownText; // why we refused the file ourselves, or null for libjpeg's own error
 };
+
+// The user sees only the number; the text tells whoever debugs the file what libjpeg found.
+void logFatalError(j_common_ptr cinfo, const ErrorTrap& trap) {
+    char text[JMSG_LENGTH_MAX] = {};
+    if (trap.ownText == nullptr) {
+        trap.manager.format_message(cinfo, text);
+    }
+    std::fprintf(stderr, "%s: %s\n", messages::jpegError(trap.code).c_str(),
+                 trap.ownText != nullptr ? trap.ownText : text);
+}
 
 [[noreturn]] void leaveLibjpeg(j_common_ptr cinfo) {
     auto* trap = reinterpret_cast<ErrorTrap*>(cinfo->err);
     trap->code = trap->manager.msg_code;
+    logFatalError(cinfo, *trap);
     std::longjmp(trap->jump, 1);
 }
 
 void ignoreMessage(j_common_ptr, int) {}
 void ignoreOutput(j_common_ptr) {}
 
-[[noreturn]] void failWith(j_common_ptr cinfo, int code) {
+// Refuses the file with libjpeg's message number `code`; `why` is logged in place of its text.
+[[noreturn]] void failWith(j_common_ptr cinfo, int code, const char* why) {
+    reinterpret_cast<ErrorTrap*>(cinfo->err)->ownText = why;
     cinfo->err->msg_code = code;
     cinfo->err->error_exit(cinfo);
     std::abort(); // error_exit never returns
@@ -53,7 +70,7 @@ void ignoreOutput(j_common_ptr) {}
 // is the one libjpeg gives for an invalid progression.
 void limitScans(j_common_ptr cinfo) {
     if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxScans) {
-        failWith(cinfo, JERR_BAD_PROGRESSION);
+        failWith(cinfo, JERR_BAD_PROGRESSION, "more scans than any encoder writes");
     }
 }
 
@@ -85,15 +102,24 @@ int readHeader(Session& s, const std::uint8_t* data, std::size_t size) {
     }
     jpeg_create_decompress(&s.cinfo);
     s.cinfo.progress = &s.progress;
-    // Bounds the coefficient buffers of progressive files, which libjpeg sizes from the header.
-    s.cinfo.mem->max_memory_to_use = kMaxDecoderMemory;
     jpeg_mem_src(&s.cinfo, data, static_cast<unsigned long>(size));
     jpeg_read_header(&s.cinfo, TRUE);
     // libjpeg accepts 65500 x 65500 and would allocate for it. A picture beyond our own bound is
     // refused here, at the header like libjpeg's own size limit, with that limit's number.
     if (std::uint64_t{s.cinfo.image_width} * s.cinfo.image_height > kMaxPicturePixels) {
-        failWith(reinterpret_cast<j_common_ptr>(&s.cinfo), JERR_IMAGE_TOO_BIG);
+        failWith(reinterpret_cast<j_common_ptr>(&s.cinfo), JERR_IMAGE_TOO_BIG,
+                 "more pixels than the viewer decodes");
     }
+    // Bounds the coefficient buffers of progressive files, which libjpeg sizes from the header;
+    // only they can grow with the picture, and the header's sampling tells how large they get.
+    ComponentSampling sampling[MAX_COMPONENTS];
+    const int count = std::min(s.cinfo.num_components, MAX_COMPONENTS);
+    for (int i = 0; i < count; ++i) {
+        sampling[i] = {s.cinfo.comp_info[i].h_samp_factor, s.cinfo.comp_info[i].v_samp_factor};
+    }
+    s.cinfo.mem->max_memory_to_use = static_cast<long>(
+        decoderMemoryLimit(s.cinfo.image_width, s.cinfo.image_height,
+                           std::span<const ComponentSampling>(sampling, std::size_t(count))));
     return 0;
 }
 
@@ -114,7 +140,7 @@ int prepareOutput(Session& s) {
         c.desired_number_of_colors = 236;
         c.two_pass_quantize = FALSE;
         break;
-    case JCS_CMYK: // Adobe CMYK and YCCK: libjpeg gives CMYK, converted to RGB below
+    case JCS_CMYK: // CMYK and YCCK: libjpeg gives CMYK, converted to RGB below
         break;
     default:
         c.out_color_space = kXrgbColorSpace;
@@ -137,15 +163,17 @@ std::uint32_t scaleByBlack(std::uint32_t value, std::uint32_t black) {
     return (value * black + 127) / 255;
 }
 
-// Adobe files store CMYK inverted, so the stored values give RGB directly: R = C * K / 255.
-// Converts in place: both forms take four bytes a pixel.
-void cmykToXrgb(std::uint8_t* row, int width) {
+// Adobe files (those with an APP14 marker) store CMYK inverted, so the stored values give RGB
+// directly: R = C * K / 255. Other files store plain CMYK, which is inverted first. Converts in
+// place: both forms take four bytes a pixel.
+void cmykToXrgb(std::uint8_t* row, int width, bool storedInverted) {
     auto* out = reinterpret_cast<std::uint32_t*>(row);
+    const std::uint32_t flip = storedInverted ? 0 : 0xFF;
     for (int x = 0; x < width; ++x) {
-        const std::uint8_t* p = row + 4 * x;
-        const std::uint32_t k = p[3];
-        out[x] = 0xFF000000u | scaleByBlack(p[0], k) << 16 | scaleByBlack(p[1], k) << 8 |
-                 scaleByBlack(p[2], k);
+        const std::uint8_t* p = row + std::ptrdiff_t{4} * x;
+        const std::uint32_t k = p[3] ^ flip;
+        out[x] = 0xFF000000u | scaleByBlack(p[0] ^ flip, k) << 16 |
+                 scaleByBlack(p[1] ^ flip, k) << 8 | scaleByBlack(p[2] ^ flip, k);
     }
 }
 
@@ -156,6 +184,7 @@ int readRows(Session& s, Picture& target) {
     }
     jpeg_decompress_struct& c = s.cinfo;
     const bool cmyk = c.out_color_space == JCS_CMYK;
+    const bool storedInverted = c.saw_Adobe_marker != FALSE;
     while (c.output_scanline < c.output_height) {
         const int first = static_cast<int>(c.output_scanline);
         const int count = std::min<int>(kRowsPerRead, target.height() - first);
@@ -167,7 +196,7 @@ int readRows(Session& s, Picture& target) {
             break; // only a suspending source returns nothing; memory sources never do
         }
         for (int i = 0; cmyk && i < got; ++i) {
-            cmykToXrgb(rows[i], target.width());
+            cmykToXrgb(rows[i], target.width(), storedInverted);
         }
     }
     jpeg_finish_decompress(&c);
@@ -199,25 +228,49 @@ void JpegDecoder::forgetPicture() {
     height_ = 0;
 }
 
+void JpegDecoder::forgetBytes() {
+    shared_.reset();
+    bytes_ = nullptr;
+    size_ = 0;
+}
+
 void JpegDecoder::readFile(const std::string& path) {
     forgetPicture();
+    forgetBytes(); // a failed read leaves nothing to decode
     // Never two files' bytes at once; the previous file's buffer takes this one if it fits.
     readFileBytes(path, data_);
+    bytes_ = data_.data();
+    size_ = data_.size();
     readHeaderOfData();
 }
 
 void JpegDecoder::readMemory(std::vector<std::uint8_t> bytes) {
     forgetPicture();
+    forgetBytes();
     data_ = std::move(bytes);
+    bytes_ = data_.data();
+    size_ = data_.size();
+    readHeaderOfData();
+}
+
+void JpegDecoder::readShared(std::shared_ptr<const std::vector<std::uint8_t>> file,
+                             ByteRange range) {
+    forgetPicture();
+    data_ = std::vector<std::uint8_t>(); // the shared file replaces it: never two files' bytes
+    shared_ = std::move(file);
+    const std::size_t fileSize = shared_ ? shared_->size() : 0;
+    const std::size_t start = std::min(range.offset, fileSize);
+    bytes_ = shared_ ? shared_->data() + start : nullptr;
+    size_ = std::min(range.length, fileSize - start);
     readHeaderOfData();
 }
 
 void JpegDecoder::readHeaderOfData() {
-    if (data_.empty()) {
+    if (size_ == 0) {
         return; // 0 x 0 until picture() reports the empty input
     }
     Session session;
-    if (const int code = readHeader(session, data_.data(), data_.size())) {
+    if (const int code = readHeader(session, bytes_, size_)) {
         throwJpegError(code);
     }
     width_ = static_cast<int>(session.cinfo.image_width);
@@ -264,7 +317,7 @@ std::shared_ptr<const Picture> JpegDecoder::picture() {
         return picture_;
     }
     Session session;
-    if (const int code = readHeader(session, data_.data(), data_.size())) {
+    if (const int code = readHeader(session, bytes_, size_)) {
         throwJpegError(code);
     }
     if (const int code = prepareOutput(session)) {

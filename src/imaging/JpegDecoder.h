@@ -1,5 +1,6 @@
 #pragma once
 
+#include "imaging/ByteRange.h"
 #include "imaging/Picture.h"
 
 #include <array>
@@ -12,14 +13,15 @@ namespace duoptic {
 
 // Limits that keep a hostile or broken file from exhausting memory or time. A file beyond them
 // fails with a JPEG error, as if libjpeg itself had refused it.
+// libjpeg's own buffers are capped by decoderMemoryLimit() (DecoderMemory.h), from the header.
 constexpr std::uint64_t kMaxPicturePixels = std::uint64_t{1} << 28; // 268 Mpixel, 1 GiB as Xrgb32
-constexpr long kMaxDecoderMemory = 1L << 30;                        // libjpeg's own buffers
 constexpr int kMaxScans = 1000;                                     // of a multi-scan file
 
 // Holds the bytes of the file it read last and decodes them, once, when the picture is first
 // needed. Colour files give Xrgb32 pictures, greyscale files Indexed8 with libjpeg's 236 grey
 // levels. Errors are duoptic::Error: "cannot open" for the file, "JPEG error #n" with libjpeg's
-// message number for the data; libjpeg's warnings are ignored.
+// message number for the data. A fatal error also writes libjpeg's own text for it to standard
+// error, for whoever looks into the file; libjpeg's warnings are ignored.
 class JpegDecoder {
 public:
     JpegDecoder();
@@ -32,6 +34,10 @@ public:
     void readFile(const std::string& path);
     // The same for bytes already in memory.
     void readMemory(std::vector<std::uint8_t> bytes);
+    // The same for one JPEG image at `range` of a file held in memory, as each view of an MPO
+    // file is: several decoders may share the file, which lives as long as one of them holds
+    // it. Nothing is copied. A range beyond the end of the file is cut at the end.
+    void readShared(std::shared_ptr<const std::vector<std::uint8_t>> file, ByteRange range);
 
     int width() const { return width_; }   // from the header; 0 before a successful read
     int height() const { return height_; } // from the header; 0 before a successful read
@@ -42,15 +48,19 @@ public:
 
 private:
     void forgetPicture();
-    void readHeaderOfData(); // of data_: sets the size, or throws
+    void forgetBytes();
+    void readHeaderOfData(); // of the bytes read last: sets the size, or throws
     void keepSpare(std::shared_ptr<Picture> picture);
     // A picture of that size to decode into; fresh tells whether its buffer is new.
     std::shared_ptr<Picture> takeTarget(PixelFormat format, int width, int height, bool& fresh);
 
-    std::vector<std::uint8_t> data_;
+    std::vector<std::uint8_t> data_; // the file read last, unless it is shared
+    std::shared_ptr<const std::vector<std::uint8_t>> shared_; // the file shared, or null
+    const std::uint8_t* bytes_ = nullptr; // the JPEG data within data_ or *shared_
+    std::size_t size_ = 0;
     int width_ = 0;
     int height_ = 0;
-    std::shared_ptr<Picture> picture_; // decoded from data_, or null
+    std::shared_ptr<Picture> picture_; // decoded from the bytes read last, or null
     // The previous picture. Its buffer takes the next decode if no raster holds it by then.
     std::array<std::shared_ptr<Picture>, 2> spares_;
 };

@@ -26,6 +26,7 @@ using testing::JpegKind;
 using testing::JpegOptions;
 
 const std::string kTestData = DUOPTIC_TESTDATA;
+using Bytes = std::vector<std::uint8_t>;
 
 std::vector<std::uint8_t> fileBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -164,13 +165,17 @@ TEST_P(DecodedColour, MatchesTheStoredColour) {
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, DecodedColour,
-    ::testing::Values(ColourCase{"Red", JpegKind::Colour, {250, 10, 10}, 0xFFFA0A0A},
-                      ColourCase{"Green", JpegKind::Colour, {10, 250, 10}, 0xFF0AFA0A},
-                      ColourCase{"Blue", JpegKind::Colour, {10, 10, 250}, 0xFF0A0AFA},
-                      // Inverted Adobe CMYK: R = C * K / 255 of the stored values.
-                      ColourCase{"CmykMagenta", JpegKind::Cmyk, {255, 0, 255, 255}, 0xFFFF00FF},
-                      ColourCase{"CmykHalfBlack", JpegKind::Cmyk, {255, 255, 100, 128}, 0xFF808032},
-                      ColourCase{"YcckOrange", JpegKind::Ycck, {250, 128, 20, 255}, 0xFFFA8014}),
+    ::testing::Values(
+        ColourCase{"Red", JpegKind::Colour, {250, 10, 10}, 0xFFFA0A0A},
+        ColourCase{"Green", JpegKind::Colour, {10, 250, 10}, 0xFF0AFA0A},
+        ColourCase{"Blue", JpegKind::Colour, {10, 10, 250}, 0xFF0A0AFA},
+        // Inverted Adobe CMYK: R = C * K / 255 of the stored values.
+        ColourCase{"CmykMagenta", JpegKind::Cmyk, {255, 0, 255, 255}, 0xFFFF00FF},
+        ColourCase{"CmykHalfBlack", JpegKind::Cmyk, {255, 255, 100, 128}, 0xFF808032},
+        ColourCase{"YcckOrange", JpegKind::Ycck, {250, 128, 20, 255}, 0xFFFA8014},
+        // Plain CMYK, without an Adobe marker: R = (255 - C) * (255 - K) / 255.
+        ColourCase{"PlainCmykMagenta", JpegKind::PlainCmyk, {0, 255, 0, 0}, 0xFFFF00FF},
+        ColourCase{"PlainCmykHalfBlack", JpegKind::PlainCmyk, {0, 0, 155, 127}, 0xFF808032}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(GreyPicture, IsIndexedThroughAtMost236GreyLevels) {
@@ -199,6 +204,58 @@ TEST(GreyPicture, IsIndexedThroughAtMost236GreyLevels) {
     }
     EXPECT_LE(*used.rbegin(), 235);
 }
+
+// The same small file with other dimensions in its frame header.
+std::vector<std::uint8_t> withDimensions(std::vector<std::uint8_t> bytes, int width, int height) {
+    const long sof = testing::findMarker(bytes, 0xC0);
+    EXPECT_GE(sof, 0);
+    const auto at = static_cast<std::size_t>(sof);
+    bytes[at + 5] = static_cast<std::uint8_t>(height >> 8);
+    bytes[at + 6] = static_cast<std::uint8_t>(height);
+    bytes[at + 7] = static_cast<std::uint8_t>(width >> 8);
+    bytes[at + 8] = static_cast<std::uint8_t>(width);
+    return bytes;
+}
+
+// --- What a fatal error leaves on standard error -------------------------------------------------
+
+struct LogCase {
+    const char* name;
+    std::vector<std::uint8_t> (*bytes)();
+    const char* logged; // empty: nothing
+
+    friend void PrintTo(const LogCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class ErrorLog : public ::testing::TestWithParam<LogCase> {};
+
+TEST_P(ErrorLog, GivesLibjpegsTextBesideTheNumberOfAFatalError) {
+    const LogCase& c = GetParam();
+    ::testing::internal::CaptureStderr();
+    try {
+        JpegDecoder decoder;
+        decoder.readMemory(c.bytes());
+        decoder.picture();
+    } catch (const Error&) {
+    }
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), c.logged);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ErrorLog,
+    ::testing::Values(
+        LogCase{"HeaderError",
+                [] { return fileBytes(kTestData + "/jpeg/derive-huffman-codes-overflow.jpg"); },
+                "JPEG エラー #8: Bogus Huffman table definition\n"},
+        LogCase{"DataError", [] { return std::vector<std::uint8_t>(); },
+                "JPEG エラー #42: Empty input file\n"},
+        LogCase{"LibjpegsBound", [] { return fileBytes(kTestData + "/jpeg/max_size.jpg"); },
+                "JPEG エラー #41: Maximum supported image dimension is 65500 pixels\n"},
+        LogCase{"OurBound", [] { return withDimensions(patternJpeg(16, 16), 20000, 20000); },
+                "JPEG エラー #41: more pixels than the viewer decodes\n"},
+        LogCase{"WarningOnly", [] { return fileBytes(kTestData + "/jpeg/truncated_jpeg.jpg"); },
+                ""}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // --- Damaged data: decode or a clean error, never a crash ----------------------------------------
 
@@ -256,18 +313,6 @@ INSTANTIATE_TEST_SUITE_P(Files, DamagedFile,
                          [](const auto& info) { return std::string(info.param.name); });
 
 // --- Bounds on memory and time ------------------------------------------------------------------
-
-// The same small file with other dimensions in its frame header.
-std::vector<std::uint8_t> withDimensions(std::vector<std::uint8_t> bytes, int width, int height) {
-    const long sof = testing::findMarker(bytes, 0xC0);
-    EXPECT_GE(sof, 0);
-    const auto at = static_cast<std::size_t>(sof);
-    bytes[at + 5] = static_cast<std::uint8_t>(height >> 8);
-    bytes[at + 6] = static_cast<std::uint8_t>(height);
-    bytes[at + 7] = static_cast<std::uint8_t>(width >> 8);
-    bytes[at + 8] = static_cast<std::uint8_t>(width);
-    return bytes;
-}
 
 struct SizeCase {
     const char* name;
@@ -366,6 +411,18 @@ TEST(DecoderState, FatalDataFailsAtEveryDecodeAndLeavesNoPicture) {
     expectError([&] { decoder.picture(); }, messages::jpegError(JERR_BAD_PROGRESSION));
     decoder.readMemory(patternJpeg(32, 32));
     EXPECT_EQ(decoder.picture()->width(), 32);
+}
+
+TEST(DecoderState, SharedFileOutlivesItsOtherHolders) {
+    const Bytes first = patternJpeg(24, 8);
+    const Bytes second = patternJpeg(40, 16);
+    auto file = std::make_shared<Bytes>(first);
+    file->insert(file->end(), second.begin(), second.end());
+    JpegDecoder decoder;
+    decoder.readShared(file, {first.size(), second.size() + 1000}); // cut at the file's end
+    file.reset();
+    EXPECT_EQ(decoder.width(), 40);
+    EXPECT_EQ(decoder.picture()->height(), 16);
 }
 
 TEST(DecoderState, DecodesOncePerRead) {

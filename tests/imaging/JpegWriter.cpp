@@ -18,6 +18,7 @@ int componentsOf(JpegKind kind) {
         return 1;
     case JpegKind::Cmyk:
     case JpegKind::Ycck:
+    case JpegKind::PlainCmyk:
         return 4;
     }
     return 0;
@@ -50,6 +51,15 @@ std::vector<std::uint8_t> writeJpeg(const JpegOptions& options, const RowFiller&
     jpeg_set_defaults(&cinfo);
     if (options.kind == JpegKind::Ycck) {
         jpeg_set_colorspace(&cinfo, JCS_YCCK);
+    }
+    if (options.kind == JpegKind::PlainCmyk) {
+        cinfo.write_Adobe_marker = FALSE;
+    }
+    if (options.fullChroma) {
+        for (int c = 0; c < cinfo.num_components; ++c) {
+            cinfo.comp_info[c].h_samp_factor = 1;
+            cinfo.comp_info[c].v_samp_factor = 1;
+        }
     }
     jpeg_set_quality(&cinfo, options.quality, TRUE);
     if (options.progressive) {

@@ -9,10 +9,11 @@
 namespace duoptic::testing {
 
 enum class JpegKind {
-    Colour, // 3 bytes a pixel: R, G, B
-    Grey,   // 1 byte a pixel
-    Cmyk,   // 4 bytes a pixel, stored as given (Adobe's inverted convention), Adobe marker
-    Ycck,   // the same, transformed to YCCK by libjpeg
+    Colour,    // 3 bytes a pixel: R, G, B
+    Grey,      // 1 byte a pixel
+    Cmyk,      // 4 bytes a pixel, stored as given (Adobe's inverted convention), Adobe marker
+    Ycck,      // the same, transformed to YCCK by libjpeg
+    PlainCmyk, // 4 bytes a pixel, stored as given, no Adobe marker: plain, not inverted, CMYK
 };
 
 struct JpegOptions {
@@ -21,6 +22,7 @@ struct JpegOptions {
     JpegKind kind = JpegKind::Colour;
     int quality = 95;
     bool progressive = false;
+    bool fullChroma = false; // every component at full resolution (4:4:4)
 };
 
 // Fills row y: width * components bytes.

@@ -1,0 +1,56 @@
+// Any bytes as an MPO file: the MPF index and the search for the second image after the first
+// image's end either give two views within the file, each on a JPEG start, apart from each
+// other, or report an Error. The index reader and the walk over an image also take the bytes
+// directly, so that they are reached without a JPEG around them.
+#include "base/Error.h"
+#include "imaging/JpegLayout.h"
+#include "imaging/MpfIndex.h"
+#include "imaging/MpoViews.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <span>
+
+namespace {
+
+using namespace duoptic;
+
+void check(bool holds, const char* what) {
+    if (!holds) {
+        std::fprintf(stderr, "property violated: %s\n", what);
+        std::abort();
+    }
+}
+
+void checkViews(std::span<const std::uint8_t> file, const MpoViews& views) {
+    for (const ByteRange& view : {views.left, views.right}) {
+        check(view.length > 0 && view.offset < file.size() &&
+                  view.length <= file.size() - view.offset,
+              "a view lies within the file");
+        check(startsJpeg(file, view.offset), "a view starts with FF D8 FF");
+    }
+    check(views.left.end() <= views.right.offset || views.right.end() <= views.left.offset,
+          "the views do not overlap");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::span<const std::uint8_t> file(data, size);
+    try {
+        checkViews(file, findMpoViews(file, "fuzz.mpo"));
+    } catch (const Error&) {
+    }
+    const MpfIndex index = readMpfIndex(file);
+    check(index.fault == MpfFault::None || index.entries.empty(), "a faulty index lists nothing");
+    check(index.entries.size() * 16 <= size, "every entry was read from the data");
+    readIndividualNumber(file);
+    const JpegExtent extent = walkJpeg(file, 0, WalkTo::End);
+    check(extent.endOffset <= size, "an image ends within the file");
+    if (extent.mpfPayload) {
+        check(extent.mpfPayload->end() <= size, "the MPF segment lies within the file");
+    }
+    return 0;
+}

@@ -1,0 +1,124 @@
+#include "imaging/JpegLayout.h"
+
+#include <cstring>
+
+namespace duoptic {
+
+namespace {
+
+constexpr std::uint8_t kSoi = 0xD8;
+constexpr std::uint8_t kEoi = 0xD9;
+constexpr std::uint8_t kSos = 0xDA;
+constexpr std::uint8_t kApp2 = 0xE2;
+constexpr std::uint8_t kTem = 0x01;
+constexpr std::size_t kMpfSignature = 4; // "MPF\0"
+
+bool isRestart(std::uint8_t code) {
+    return code >= 0xD0 && code <= 0xD7;
+}
+
+// Past the entropy-coded data that starts at `at`: the offset of the marker that ends it, or
+// the file's size. Inside the data FF is followed by 00 (a stuffed byte) or a restart marker.
+std::size_t skipScanData(std::span<const std::uint8_t> file, std::size_t at) {
+    while (at < file.size()) {
+        const void* ff = std::memchr(file.data() + at, 0xFF, file.size() - at);
+        if (ff == nullptr) {
+            return file.size();
+        }
+        at = static_cast<std::size_t>(static_cast<const std::uint8_t*>(ff) - file.data());
+        if (at + 1 >= file.size()) {
+            return file.size();
+        }
+        const std::uint8_t next = file[at + 1];
+        if (next != 0x00 && next != 0xFF && !isRestart(next)) {
+            return at;
+        }
+        at += next == 0xFF ? 1 : 2; // a run of fill bytes may precede a marker
+    }
+    return file.size();
+}
+
+bool isMpfSegment(std::span<const std::uint8_t> file, std::size_t payload, std::size_t length) {
+    return length >= kMpfSignature && std::memcmp(file.data() + payload, "MPF", kMpfSignature) == 0;
+}
+
+} // namespace
+
+bool startsJpeg(std::span<const std::uint8_t> file, std::size_t offset) {
+    return offset < file.size() && file.size() - offset >= 3 && file[offset] == 0xFF &&
+           file[offset + 1] == kSoi && file[offset + 2] == 0xFF;
+}
+
+std::optional<std::size_t> findJpegStart(std::span<const std::uint8_t> file, std::size_t from) {
+    for (std::size_t at = from; at < file.size();) {
+        const void* ff = std::memchr(file.data() + at, 0xFF, file.size() - at);
+        if (ff == nullptr) {
+            return std::nullopt;
+        }
+        at = static_cast<std::size_t>(static_cast<const std::uint8_t*>(ff) - file.data());
+        if (startsJpeg(file, at)) {
+            return at;
+        }
+        ++at;
+    }
+    return std::nullopt;
+}
+
+JpegExtent walkJpeg(std::span<const std::uint8_t> file, std::size_t start, WalkTo until) {
+    JpegExtent extent;
+    if (!startsJpeg(file, start)) {
+        return extent;
+    }
+    bool scanned = false; // a scan's data has begun: from then on the headers are complete
+    // Where the walk cannot go on: the image is taken to end there.
+    const auto stopAt = [&extent, &scanned](std::size_t at) {
+        extent.end = scanned ? JpegEnd::CutInData : JpegEnd::CutInHeaders;
+        extent.endOffset = at;
+        return extent;
+    };
+    std::size_t at = start + 2;
+    for (;;) {
+        // Any number of fill bytes FF may stand before a marker code.
+        while (at + 1 < file.size() && file[at] == 0xFF && file[at + 1] == 0xFF) {
+            ++at;
+        }
+        if (at + 1 >= file.size()) {
+            return stopAt(file.size());
+        }
+        const std::uint8_t code = file[at + 1];
+        if (file[at] != 0xFF || code == kSoi || code == 0x00) {
+            return stopAt(at); // not a marker of this image: perhaps the next image's start
+        }
+        const std::size_t marker = at;
+        at += 2;
+        if (code == kEoi) {
+            extent.end = JpegEnd::Complete;
+            extent.endOffset = at;
+            return extent;
+        }
+        if (isRestart(code) || code == kTem) {
+            at = skipScanData(file, at); // markers without a length
+            continue;
+        }
+        const std::size_t length =
+            at + 2 <= file.size() ? std::size_t{file[at]} << 8 | file[at + 1] : std::size_t{0};
+        if (length < 2 || length > file.size() - at) {
+            return stopAt(marker);
+        }
+        const std::size_t payload = at + 2;
+        if (code == kApp2 && !scanned && !extent.mpfPayload &&
+            isMpfSegment(file, payload, length - 2)) {
+            extent.mpfPayload = ByteRange{payload + kMpfSignature, length - 2 - kMpfSignature};
+        }
+        at += length;
+        if (code == kSos) {
+            scanned = true;
+            if (until == WalkTo::FirstScan) {
+                return stopAt(file.size());
+            }
+            at = skipScanData(file, at);
+        }
+    }
+}
+
+} // namespace duoptic

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "imaging/ByteRange.h"
+
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace duoptic {
+
+// The two JPEG images of a stereo MPO file that are shown, as byte ranges of the file.
+struct MpoViews {
+    ByteRange left;
+    ByteRange right;
+};
+
+// Finds the left and right views of an MPO file held in memory.
+//
+// The first image's APP2 "MPF" index decides: its Multi-frame Disparity images are the views,
+// left to right (by their MP Individual Image Number where every one has it, else in index
+// order), and the first two are taken; an index of exactly two images of any type gives those
+// two, the first on the left. Where the index is missing, unreadable or wrong (no TIFF header, a
+// loop of IFDs, an impossible image count, a view outside the file, not on an FF D8 FF, or
+// overlapping another), the second JPEG that follows the first image's end is the right view.
+//
+// Throws Error naming `pathForMessages` when neither finds two images, when the index lists
+// three or more images of which fewer than two are views, or when the second image is cut off
+// before its first scan. An image cut within its scan data is left to libjpeg, which decodes
+// what is there.
+MpoViews findMpoViews(std::span<const std::uint8_t> file, const std::string& pathForMessages);
+
+// An MPO file read once, to be decoded on two threads by two decoders without a copy:
+//   const MpoFile mpo = readMpoFile(path);
+//   decoderA.readShared(mpo.bytes, mpo.views.left);
+//   decoderB.readShared(mpo.bytes, mpo.views.right);
+struct MpoFile {
+    std::shared_ptr<const std::vector<std::uint8_t>> bytes;
+    MpoViews views;
+};
+
+// Reads the whole file (errors as for any file read) and finds its views.
+MpoFile readMpoFile(const std::string& path);
+
+} // namespace duoptic
