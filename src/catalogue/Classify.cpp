@@ -2,6 +2,8 @@
 
 #include "catalogue/AsciiCase.h"
 
+#include <utility>
+
 namespace duoptic {
 
 namespace {
@@ -26,12 +28,11 @@ std::optional<PairEntry> classifyFileName(const std::string& folder, const std::
     // The folder ends in "/", which no suffix contains, so a suffix can only lie within the name.
     for (const EntrySuffix& candidate : kEntrySuffixes) {
         const std::string_view tested = testedSuffix(candidate.suffix);
-        if (name.size() < tested.size() ||
-            asciiUpper(std::string_view(name).substr(name.size() - tested.size())) != tested) {
+        if (!endsWithIgnoringAsciiCase(name, tested)) {
             continue;
         }
-        const std::string baseName = name.substr(0, name.size() - tested.size());
-        PairEntry entry{folder + baseName, baseName, candidate.kind, folder + name, {}};
+        std::string baseName = name.substr(0, name.size() - tested.size());
+        std::string rightEyeFilePath;
         if (candidate.kind == PairKind::TwoFiles) {
             // Looked up as the load looks it up, so that both settle on the same right-eye file.
             const std::string_view rightEye[] = {openedSuffix(PairSuffix::RightEye)};
@@ -39,9 +40,10 @@ std::optional<PairEntry> classifyFileName(const std::string& folder, const std::
             if (!found) {
                 return std::nullopt;
             }
-            entry.rightEyeFilePath = folder + *found;
+            rightEyeFilePath = folder + *found;
         }
-        return entry;
+        return PairEntry{folder + baseName, std::move(baseName), candidate.kind, folder + name,
+                         std::move(rightEyeFilePath)};
     }
     return std::nullopt;
 }
