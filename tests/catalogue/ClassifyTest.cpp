@@ -77,11 +77,8 @@ INSTANTIATE_TEST_SUITE_P(
                      {testing::file("x_DUR.jpg")},
                      "X_dul.JPG",
                      {{"X", PairKind::TwoFiles, "x_DUR.jpg"}}},
-        ClassifyCase{"mpo", {}, "trip.mpo", {{"trip", PairKind::Multi, ""}}},
         ClassifyCase{"mpo_upper_case", {}, "DSCF0001.MPO", {{"DSCF0001", PairKind::Multi, ""}}},
-        ClassifyCase{"jps_is_crossing", {}, "mario.jps", {{"mario", PairKind::Crossing, ""}}},
         ClassifyCase{"jps_mixed_case", {}, "Mario.JpS", {{"Mario", PairKind::Crossing, ""}}},
-        ClassifyCase{"base_name_with_dots", {}, "a.b.c.mpo", {{"a.b.c", PairKind::Multi, ""}}},
         ClassifyCase{
             "convention_suffix_before_mpo", {}, "a_DUP.mpo", {{"a_DUP", PairKind::Multi, ""}}},
         ClassifyCase{"extension_only", {}, ".mpo", {{"", PairKind::Multi, ""}}},

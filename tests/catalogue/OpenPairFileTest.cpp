@@ -98,6 +98,8 @@ INSTANTIATE_TEST_SUITE_P(
                     "A_DUC.JPG"},
         ResolveCase{"jps", {file("mario.JPS")}, "mario", C, L, "mario.JPS"},
         ResolveCase{
+            "convention_before_jps", {file("a.JPS"), file("a_duc.JPG")}, "a", C, L, "a_duc.JPG"},
+        ResolveCase{
             "jps_not_taken_for_other_base", {file("a_duc.jpg"), file("A.jps")}, "A", C, R, "A.jps"},
         ResolveCase{"mpo", {file("trip.MPO")}, "trip", M, L, "trip.MPO"},
         ResolveCase{"mpo_base_with_dots", {file("a.b.mpo")}, "a.b", M, R, "a.b.mpo"},

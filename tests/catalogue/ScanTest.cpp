@@ -100,7 +100,6 @@ const ScanCase kScanCases[] = {
       {"a.b.JPS", "a.b", PairKind::Crossing, ""}}},
     {"folder_named_mpo", {{NodeType::Folder, "x.mpo", {}}, {NodeType::Folder, "y.jps", {}}}, {}},
     {"hidden_mpo_and_jps_skipped", {file(".x.mpo"), file(".y.JPS"), file(".mpo")}, {}},
-    {"fifo_mpo_skipped", {{NodeType::Fifo, "f.mpo", {}}}, {}},
     {"among_the_convention",
      {file("a_DUP.jpg"), file("a.mpo"), file("b_DUL.jpg"), file("b_DUR.jpg"), file("x.jpg"),
       file("c.jps"), file("d.jpeg")},
