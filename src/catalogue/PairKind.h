@@ -4,6 +4,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace duoptic {
 
@@ -20,6 +21,13 @@ constexpr char toChar(PairKind kind) {
 }
 
 struct PairEntry {
+    PairEntry() = default;
+    // An entry made without its files (by hand, not by classification) opens by base path alone.
+    PairEntry(std::string basePath, std::string baseName, PairKind kind, std::string filePath = {},
+              std::string rightEyeFilePath = {})
+        : basePath(std::move(basePath)), baseName(std::move(baseName)), kind(kind),
+          filePath(std::move(filePath)), rightEyeFilePath(std::move(rightEyeFilePath)) {}
+
     std::string basePath; // folder (ending in "/") + base name; + a suffix gives a file of the pair
     std::string baseName; // may be empty (a file named "_DUP.jpg")
     PairKind kind = PairKind::TwoFiles;
