@@ -1,5 +1,6 @@
 // Any file names, classified against one real folder: the pair rules by the letter, and the
-// folded-name index against a plain walk through the listing.
+// folded-name index against a plain walk through the listing, for single names and for the file
+// of a pair by base name and ending.
 #include "catalogue/AsciiCase.h"
 #include "catalogue/Classify.h"
 #include "catalogue/FolderListing.h"
@@ -40,7 +41,8 @@ struct Folder {
         }
         path = pattern + "/";
         for (const char* name : {"a_DUR.jpg", "B_dur.JPG", "b_DUR.jpg", "_DUR.jpg", ".h_DUR.jpg",
-                                 "\xff\xfe_DUR.jpg", "x_DUL.jpg", "x_dup.jpg"}) {
+                                 "\xff\xfe_DUR.jpg", "x_DUL.jpg", "x_dup.jpg", "X_DUR.jpg",
+                                 "x_Dur.JPG", "a.mpo", "A.MPO", "a_duc.jpg", "A.jps"}) {
             std::ofstream(path + name) << "x";
         }
         std::filesystem::create_directory(path + "c_DUR.jpg");
@@ -80,39 +82,87 @@ std::optional<std::string> walk(const FolderListing& listing, std::string_view n
     return found;
 }
 
-std::optional<PairKind> expectedKind(std::string_view name, const FolderListing& listing) {
-    if (name.size() < 8) {
-        return std::nullopt;
+// The file of base name + one of the endings: exact spelling, then the base name spelled exactly,
+// then any case; at each step the earlier ending, then the earlier file in the listing.
+std::optional<std::string> walkPairFile(const FolderListing& listing, std::string_view base,
+                                        const std::vector<std::string_view>& endings) {
+    for (int step = 0; step < 3; ++step) {
+        for (const std::string_view ending : endings) {
+            const std::string wanted = std::string(base) + std::string(ending);
+            for (const FolderEntry& entry : listing.entries()) {
+                const bool match = step == 0   ? entry.name == wanted
+                                   : step == 1 ? equalIgnoringAsciiCase(entry.name, wanted) &&
+                                                     entry.name.starts_with(base)
+                                               : equalIgnoringAsciiCase(entry.name, wanted);
+                if (entry.isFile && match) {
+                    return entry.name;
+                }
+            }
+        }
     }
-    const std::string_view base = name.substr(0, name.size() - 8);
-    const std::string suffix = asciiUpper(name.substr(name.size() - 8));
-    if (suffix == "_DUP.JPG") {
-        return PairKind::Parallel;
+    return std::nullopt;
+}
+
+struct Expected {
+    PairKind kind;
+    std::size_t suffixLength;
+    std::optional<std::string> rightEye;
+};
+
+std::optional<Expected> expectedEntry(std::string_view name, const FolderListing& listing) {
+    const auto endsWith = [&](std::string_view upper) {
+        return name.size() >= upper.size() &&
+               asciiUpper(name.substr(name.size() - upper.size())) == upper;
+    };
+    if (endsWith(".MPO")) {
+        return Expected{PairKind::Multi, 4, {}};
     }
-    if (suffix == "_DUC.JPG") {
-        return PairKind::Crossing;
+    if (endsWith(".JPS")) {
+        return Expected{PairKind::Crossing, 4, {}};
     }
-    if (suffix == "_DUL.JPG" && walk(listing, std::string(base) + "_dur.jpg")) {
-        return PairKind::TwoFiles;
+    if (endsWith("_DUP.JPG")) {
+        return Expected{PairKind::Parallel, 8, {}};
+    }
+    if (endsWith("_DUC.JPG")) {
+        return Expected{PairKind::Crossing, 8, {}};
+    }
+    if (endsWith("_DUL.JPG")) {
+        const auto right = walkPairFile(listing, name.substr(0, name.size() - 8), {"_DUR.jpg"});
+        if (right) {
+            return Expected{PairKind::TwoFiles, 8, right};
+        }
     }
     return std::nullopt;
 }
 
 void checkName(const std::string& dir, const std::string& name, const FolderListing& listing) {
-    const std::optional<PairKind> expected = expectedKind(name, listing);
-    const std::optional<ClassifiedName> got = classifyFileName(dir, name, listing);
+    const std::optional<Expected> expected = expectedEntry(name, listing);
+    const std::optional<PairEntry> got = classifyFileName(dir, name, listing);
     if (got.has_value() != expected.has_value()) {
         fail("pair or not", name);
     }
     if (got) {
-        const std::string base = name.substr(0, name.size() - 8);
-        if (got->entry.kind != *expected || got->entry.baseName != base ||
-            got->entry.basePath != dir + base || got->matchedPath != dir + name) {
+        const std::string base = name.substr(0, name.size() - expected->suffixLength);
+        const std::string rightEye = expected->rightEye ? dir + *expected->rightEye : "";
+        if (got->kind != expected->kind || got->baseName != base || got->basePath != dir + base ||
+            got->filePath != dir + name || got->rightEyeFilePath != rightEye) {
             fail("entry", name);
         }
     }
     if (listing.findFile(name) != walk(listing, name)) {
         fail("index lookup", name);
+    }
+    // The name read as a base name, and its first half too, against the endings a load tries.
+    for (const std::string_view base :
+         {std::string_view(name), std::string_view(name).substr(0, name.size() / 2)}) {
+        for (const std::vector<std::string_view>& endings :
+             {std::vector<std::string_view>{"_DUR.jpg"},
+              std::vector<std::string_view>{"_DUC.jpg", ".jps"},
+              std::vector<std::string_view>{".mpo"}}) {
+            if (listing.findPairFile(base, endings) != walkPairFile(listing, base, endings)) {
+                fail("pair file lookup", name);
+            }
+        }
     }
 }
 

@@ -1,5 +1,6 @@
 // Scanning a folder against the floor set by merely listing it: the scan and the Filer's list
-// must stay a small constant factor above a plain readdir loop and grow linearly with the folder.
+// must stay a small constant factor above a plain readdir loop and grow linearly with the folder,
+// also when a third of the folder is MPO files from a 3D camera.
 
 #include "BenchTable.h"
 #include "TableReporter.h"
@@ -7,51 +8,54 @@
 
 #include "catalogue/Scan.h"
 
+#include <array>
 #include <cstdio>
 #include <dirent.h>
 #include <fstream>
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
-// A folder of empty files: a third left/right pairs, the rest side-by-side pairs and other photos.
+using Patterns = std::array<const char*, 6>;
+
+// A third left/right pairs, the rest side-by-side pairs and other photos.
+constexpr Patterns kConvention = {"pair%06d_DUL.jpg", "pair%06d_DUR.jpg", "sbs%06d_DUP.jpg",
+                                  "sbs%06d_DUC.JPG",  "photo%06d.jpg",    "Photo%06d.JPG"};
+// A third MPO files, in both cases that cameras write, beside the convention's pairs.
+constexpr Patterns kWithMpo = {"pair%06d_DUL.jpg", "pair%06d_DUR.jpg", "DSCF%06d.MPO",
+                               "sbs%06d_DUP.jpg",  "photo%06d.jpg",    "trip%06d.mpo"};
+
+// A folder of empty files named by the patterns in turn.
 class BenchFolder {
 public:
-    explicit BenchFolder(int files) {
+    BenchFolder(int files, const Patterns& patterns) {
         for (int i = 0; i < files; ++i) {
-            std::ofstream(folder_.file(nameOf(i)));
+            char name[32];
+            std::snprintf(name, sizeof name, patterns[i % patterns.size()], i / 6);
+            std::ofstream(folder_.file(name));
         }
     }
 
     const std::string& path() const { return folder_.path(); }
 
 private:
-    static std::string nameOf(int i) {
-        static const char* const kPatterns[] = {"pair%06d_DUL.jpg", "pair%06d_DUR.jpg",
-                                                "sbs%06d_DUP.jpg",  "sbs%06d_DUC.JPG",
-                                                "photo%06d.jpg",    "Photo%06d.JPG"};
-        char name[32];
-        std::snprintf(name, sizeof name, kPatterns[i % 6], i / 6);
-        return name;
-    }
-
     duoptic::bench::TempFolder folder_;
 };
 
-const std::string& folderWith(int files) {
-    static std::map<int, std::unique_ptr<BenchFolder>> folders;
-    auto& folder = folders[files];
+const std::string& folderWith(int files, const Patterns& patterns = kConvention) {
+    static std::map<std::pair<int, const Patterns*>, std::unique_ptr<BenchFolder>> folders;
+    auto& folder = folders[{files, &patterns}];
     if (!folder) {
-        folder = std::make_unique<BenchFolder>(files);
+        folder = std::make_unique<BenchFolder>(files, patterns);
     }
     return folder->path();
 }
 
-void BM_ListFolderNames(benchmark::State& state) {
-    const std::string& folder = folderWith(static_cast<int>(state.range(0)));
+void listFolderNames(benchmark::State& state, const std::string& folder) {
     for (auto _ : state) {
         std::vector<std::string> names;
         DIR* dir = opendir(folder.c_str());
@@ -64,8 +68,7 @@ void BM_ListFolderNames(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
 }
 
-void BM_ScanFolderForPairs(benchmark::State& state) {
-    const std::string& folder = folderWith(static_cast<int>(state.range(0)));
+void scanFolderForPairs(benchmark::State& state, const std::string& folder) {
     duoptic::PairList list;
     for (auto _ : state) {
         duoptic::scanFolderForPairs(folder, list);
@@ -75,8 +78,7 @@ void BM_ScanFolderForPairs(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
 }
 
-void BM_BuildFilerList(benchmark::State& state) {
-    const std::string& folder = folderWith(static_cast<int>(state.range(0)));
+void buildFilerList(benchmark::State& state, const std::string& folder) {
     duoptic::PairList list;
     for (auto _ : state) {
         const duoptic::FilerListing filer = duoptic::buildFilerList(folder, list);
@@ -84,6 +86,29 @@ void BM_BuildFilerList(benchmark::State& state) {
     }
     state.counters["pairs"] = list.count();
     state.SetComplexityN(state.range(0));
+}
+
+int files(const benchmark::State& state) {
+    return static_cast<int>(state.range(0));
+}
+
+void BM_ListFolderNames(benchmark::State& state) {
+    listFolderNames(state, folderWith(files(state)));
+}
+void BM_ScanFolderForPairs(benchmark::State& state) {
+    scanFolderForPairs(state, folderWith(files(state)));
+}
+void BM_BuildFilerList(benchmark::State& state) {
+    buildFilerList(state, folderWith(files(state)));
+}
+void BM_ListMpoFolderNames(benchmark::State& state) {
+    listFolderNames(state, folderWith(files(state), kWithMpo));
+}
+void BM_ScanMpoFolderForPairs(benchmark::State& state) {
+    scanFolderForPairs(state, folderWith(files(state), kWithMpo));
+}
+void BM_BuildMpoFilerList(benchmark::State& state) {
+    buildFilerList(state, folderWith(files(state), kWithMpo));
 }
 
 void folderSizes(benchmark::internal::Benchmark* bench) {
@@ -96,6 +121,15 @@ BENCHMARK(BM_ListFolderNames)->Apply(folderSizes);
 BENCHMARK(BM_ScanFolderForPairs)->Apply(folderSizes);
 BENCHMARK(BM_BuildFilerList)->Apply(folderSizes);
 
+void tenThousandFiles(benchmark::internal::Benchmark* bench) {
+    bench->Arg(10'000)->Unit(benchmark::kMicrosecond);
+    duoptic::bench::bestOf(bench->MinTime(0.1), 5);
+}
+
+BENCHMARK(BM_ListMpoFolderNames)->Apply(tenThousandFiles);
+BENCHMARK(BM_ScanMpoFolderForPairs)->Apply(tenThousandFiles);
+BENCHMARK(BM_BuildMpoFilerList)->Apply(tenThousandFiles);
+
 void printRows(const duoptic::bench::TableReporter& results) {
     using duoptic::bench::milliseconds;
     const double list = results.seconds("BM_ListFolderNames/10000");
@@ -106,6 +140,16 @@ void printRows(const duoptic::bench::TableReporter& results) {
     const double filer = results.seconds("BM_BuildFilerList/10000");
     duoptic::bench::printRow("build filer list, 10,000 files", milliseconds(filer), reference,
                              filer / list, duoptic::bench::Target{3.0});
+
+    const double mpoList = results.seconds("BM_ListMpoFolderNames/10000");
+    const std::string mpoReference = "readdir " + milliseconds(mpoList);
+    const double mpoScan = results.seconds("BM_ScanMpoFolderForPairs/10000");
+    duoptic::bench::printRow("scan folder for pairs, 10,000 files, a third .mpo",
+                             milliseconds(mpoScan), mpoReference, mpoScan / mpoList,
+                             duoptic::bench::Target{3.0});
+    const double mpoFiler = results.seconds("BM_BuildMpoFilerList/10000");
+    duoptic::bench::printRow("build filer list, 10,000 files, a third .mpo", milliseconds(mpoFiler),
+                             mpoReference, mpoFiler / mpoList, duoptic::bench::Target{3.0});
 }
 
 } // namespace

@@ -25,6 +25,9 @@ public:
             return kRepeatDelayMs;
         case SH_SpinBox_ClickAutoRepeatRate:
             return kRepeatRateMs;
+        case SH_SpinBox_StepModifier:
+            return Qt::NoModifier; // Ctrl would make a step of 10
+
         default:
             return QProxyStyle::styleHint(hint, option, widget, returnData);
         }
@@ -77,6 +80,26 @@ void DialogButton::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QPushButton::keyPressEvent(event);
+}
+
+OptionButton::OptionButton(const QString& text, QWidget* parent) : QRadioButton(text, parent) {
+    connect(this, &QAbstractButton::toggled, this, &OptionButton::keepTabStopOnChecked);
+}
+
+void OptionButton::focusOutEvent(QFocusEvent* event) {
+    QRadioButton::focusOutEvent(event);
+    keepTabStopOnChecked();
+}
+
+void OptionButton::keepTabStopOnChecked() {
+    const QList<QRadioButton*> items =
+        parentWidget()->findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly);
+    const bool anyChecked = std::any_of(items.cbegin(), items.cend(),
+                                        [](const QRadioButton* b) { return b->isChecked(); });
+    for (QRadioButton* item : items) {
+        // With nothing checked every item stays reachable, or the group could not be entered.
+        item->setFocusPolicy(item->isChecked() || !anyChecked ? Qt::StrongFocus : Qt::ClickFocus);
+    }
 }
 
 NameListBox::NameListBox(QWidget* parent) : QListWidget(parent) {
@@ -158,6 +181,14 @@ void NameListBox::mouseMoveEvent(QMouseEvent* event) {
     }
 }
 
+QItemSelectionModel::SelectionFlags NameListBox::selectionCommand(const QModelIndex& index,
+                                                                  const QEvent* event) const {
+    // Ctrl+click and Ctrl+Space would deselect the selected row and leave the preview showing a
+    // pair that Open no longer gets: once a row is selected, one stays selected.
+    const QItemSelectionModel::SelectionFlags flags = QListWidget::selectionCommand(index, event);
+    return flags.testFlag(QItemSelectionModel::Deselect) ? QItemSelectionModel::NoUpdate : flags;
+}
+
 FolderListBox::FolderListBox(QWidget* parent) : QListWidget(parent) {
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -235,7 +266,9 @@ QAbstractSpinBox::StepEnabled IntervalSpinBox::stepEnabled() const {
 }
 
 void IntervalSpinBox::stepBy(int steps) {
-    setValue(std::clamp(value() + steps, kMin, kMax));
+    // From the number as typed, not from its clamped value: "0" then Up gives 1, not 2.
+    const int typed = wholeNumber(lineEdit()->text()).value_or(kMin);
+    setValue(std::clamp(typed + steps, kMin, kMax));
     selectAll();
 }
 
@@ -248,6 +281,13 @@ void IntervalSpinBox::keyPressEvent(QKeyEvent* event) {
     if (refused) {
         event->accept();
         QApplication::beep();
+        return;
+    }
+    if (event->key() == Qt::Key_PageUp || event->key() == Qt::Key_PageDown) {
+        event->accept(); // a page is one step here, not ten
+        if (!isReadOnly()) {
+            stepBy(event->key() == Qt::Key_PageUp ? 1 : -1);
+        }
         return;
     }
     QSpinBox::keyPressEvent(event);

@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QListWidget>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSpinBox>
 #include <QStyledItemDelegate>
 
@@ -42,6 +43,24 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 };
 
+// An item of a radio group that is one Tab stop: Tab and Backtab reach only the group's checked
+// item, so that Space on arriving cannot flip the option by accident. The arrow keys still move
+// between the items, and a click still chooses one.
+class OptionButton : public QRadioButton {
+    Q_OBJECT
+
+public:
+    OptionButton(const QString& text, QWidget* parent);
+
+protected:
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    // Qt makes whichever item last had the focus the group's Tab stop; put it back on the
+    // checked one.
+    void keepTabStopOnChecked();
+};
+
 // The name list: every click on a row (the selected one too) and every move of the selection by
 // the keyboard emits rowChosen. Typing finds a row by its first letters.
 class NameListBox : public QListWidget {
@@ -57,6 +76,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override;
 
 private:
     int selectedRow() const;
@@ -86,7 +107,8 @@ protected:
 
 // The slide interval in seconds, kept within kMin..kMax. What is typed stays as typed until the
 // focus leaves: a text that is not a whole number counts as kMin, and only a whole number out of
-// range is then replaced by the nearer limit.
+// range is then replaced by the nearer limit. Every step (Up, Down, PageUp, PageDown, the spin
+// buttons, the wheel, with or without Ctrl) is 1 from the number as typed, then kept in range.
 class IntervalSpinBox : public QSpinBox {
     Q_OBJECT
 

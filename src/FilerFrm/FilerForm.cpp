@@ -49,8 +49,8 @@ Widget* place(QWidget* parent, const char* name, QRect geometry, Args&&... args)
 std::pair<QRadioButton*, QRadioButton*> addRadioPair(QGroupBox* group, const char* firstName,
                                                      const QString& first, const char* secondName,
                                                      const QString& second) {
-    auto* a = place<QRadioButton>(group, firstName, {5, 17, 91, 18}, first);
-    auto* b = place<QRadioButton>(group, secondName, {5, 39, 91, 18}, second);
+    auto* a = place<OptionButton>(group, firstName, {5, 17, 91, 18}, first);
+    auto* b = place<OptionButton>(group, secondName, {5, 39, 91, 18}, second);
     return {a, b};
 }
 

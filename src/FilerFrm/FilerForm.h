@@ -80,8 +80,9 @@ private:
     std::vector<std::string> driveRoots_;
     std::string folder_;
     // The file list of the folder lies hidden beneath the tree and nobody could see it, so it is
-    // kept as data, not as a widget that could take the focus: buildFilerList reads the "*.jpg"
-    // names sorted ignoring case and keeps the rows and preview paths it accepted.
+    // kept as data, not as a widget that could take the focus: buildFilerList reads the names
+    // of the ".jpg", ".mpo" and ".jps" files sorted ignoring case and keeps the rows and preview
+    // paths it accepted.
     FilerListing listing_;
 
     QComboBox* DriveComboBox1 = nullptr;

@@ -1,5 +1,7 @@
 #include "ViewFrm/PairLoading.h"
 
+#include "base/Error.h"
+#include "base/Messages.h"
 #include "catalogue/OpenPairFile.h"
 #include "settings/Modes.h"
 
@@ -11,10 +13,6 @@
 namespace duoptic {
 
 namespace {
-
-std::string pairFilePath(const std::string& basePath, PairKind kind, Eye eye) {
-    return resolvePairFilePath(basePath + std::string(openedSuffix(pairFileSuffix(kind, eye))));
-}
 
 // A decode that ran on another thread: its picture, or the error it raised, handed back so that
 // errors surface at the step where a sequential load would have met them.
@@ -85,6 +83,9 @@ void readPairInto(JpegDecoder& decoderA, JpegDecoder& decoderB, PairKind kind,
     case PairKind::TwoFiles:
         readTwoFiles(decoderA, decoderB, viewerMode, basePath, rasters);
         return;
+    case PairKind::Multi:
+        // The two images of an MPO file are read once the MPO decoder is in place.
+        throw Error(messages::cannotOpenFile(pairFilePath(basePath, kind, Eye::Left)));
     }
 }
 

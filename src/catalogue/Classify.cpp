@@ -2,47 +2,50 @@
 
 #include "catalogue/AsciiCase.h"
 
+#include <utility>
+
 namespace duoptic {
 
 namespace {
 
-std::optional<PairKind> kindOf(std::string_view baseName, std::string_view key,
-                               const FolderListing& listing) {
-    if (key == testedSuffix(PairSuffix::Parallel)) {
-        return PairKind::Parallel;
-    }
-    if (key == testedSuffix(PairSuffix::Crossing)) {
-        return PairKind::Crossing;
-    }
-    if (key == testedSuffix(PairSuffix::LeftEye)) {
-        std::string rightEye(baseName);
-        rightEye += testedSuffix(PairSuffix::RightEye);
-        if (listing.findFile(rightEye)) {
-            return PairKind::TwoFiles;
-        }
-    }
-    return std::nullopt;
-}
+struct EntrySuffix {
+    PairSuffix suffix;
+    PairKind kind;
+};
+
+// The endings that make a file an entry of its own; a right-eye file only completes a left one.
+// No name can end in two of them.
+constexpr EntrySuffix kEntrySuffixes[] = {
+    {PairSuffix::Parallel, PairKind::Parallel}, {PairSuffix::Crossing, PairKind::Crossing},
+    {PairSuffix::LeftEye, PairKind::TwoFiles},  {PairSuffix::Mpo, PairKind::Multi},
+    {PairSuffix::Jps, PairKind::Crossing},
+};
 
 } // namespace
 
-std::optional<ClassifiedName> classifyFileName(const std::string& folder, const std::string& name,
-                                               const FolderListing& listing) {
+std::optional<PairEntry> classifyFileName(const std::string& folder, const std::string& name,
+                                          const FolderListing& listing) {
     // The folder ends in "/", which no suffix contains, so a suffix can only lie within the name.
-    if (name.size() < kPairSuffixLength) {
-        return std::nullopt;
+    for (const EntrySuffix& candidate : kEntrySuffixes) {
+        const std::string_view tested = testedSuffix(candidate.suffix);
+        if (!endsWithIgnoringAsciiCase(name, tested)) {
+            continue;
+        }
+        std::string baseName = name.substr(0, name.size() - tested.size());
+        std::string rightEyeFilePath;
+        if (candidate.kind == PairKind::TwoFiles) {
+            // Looked up as the load looks it up, so that both settle on the same right-eye file.
+            const std::string_view rightEye[] = {openedSuffix(PairSuffix::RightEye)};
+            const std::optional<std::string> found = listing.findPairFile(baseName, rightEye);
+            if (!found) {
+                return std::nullopt;
+            }
+            rightEyeFilePath = folder + *found;
+        }
+        return PairEntry{folder + baseName, std::move(baseName), candidate.kind, folder + name,
+                         std::move(rightEyeFilePath)};
     }
-    const std::size_t baseLength = name.size() - kPairSuffixLength;
-    const std::string_view baseName = std::string_view(name).substr(0, baseLength);
-    const std::string key = asciiUpper(std::string_view(name).substr(baseLength));
-    const std::optional<PairKind> kind = kindOf(baseName, key, listing);
-    if (!kind) {
-        return std::nullopt;
-    }
-    std::string basePath = folder;
-    basePath += baseName;
-    return ClassifiedName{PairEntry{std::move(basePath), std::string(baseName), *kind},
-                          folder + name};
+    return std::nullopt;
 }
 
 } // namespace duoptic

@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
+#include <tuple>
 
 namespace duoptic {
 
@@ -35,6 +36,12 @@ bool isRegularFile(int dirFd, const dirent& entry) {
 
 bool isDotOrDotDot(std::string_view name) {
     return name == "." || name == "..";
+}
+
+// The extensions of the files that can stand for a pair, a preview or an eye.
+bool hasPairFileExtension(std::string_view name) {
+    return endsWithIgnoringAsciiCase(name, ".jpg") || endsWithIgnoringAsciiCase(name, ".mpo") ||
+           endsWithIgnoringAsciiCase(name, ".jps");
 }
 
 } // namespace
@@ -91,10 +98,38 @@ std::optional<std::string> FolderListing::findFile(std::string_view name) const 
     return entries_[best].name;
 }
 
-std::vector<std::string> FolderListing::jpgFileNames(NameOrder order) const {
+std::optional<std::string>
+FolderListing::findPairFile(std::string_view baseName,
+                            std::span<const std::string_view> suffixes) const {
+    // (how closely the spelling matches, suffix number, listing index): the least wins.
+    using Rank = std::tuple<int, std::size_t, std::size_t>;
+    std::optional<Rank> best;
+    std::string wanted;
+    for (std::size_t s = 0; s < suffixes.size(); ++s) {
+        wanted.assign(baseName);
+        wanted += suffixes[s];
+        const auto [first, last] = filesByFoldedName_.equal_range(wanted);
+        for (auto it = first; it != last; ++it) {
+            const std::string& name = entries_[it->second].name;
+            const int spelling = name == wanted                                    ? 0
+                                 : name.compare(0, baseName.size(), baseName) == 0 ? 1
+                                                                                   : 2;
+            const Rank rank{spelling, s, it->second};
+            if (!best || rank < *best) {
+                best = rank;
+            }
+        }
+    }
+    if (!best) {
+        return std::nullopt;
+    }
+    return entries_[std::get<2>(*best)].name;
+}
+
+std::vector<std::string> FolderListing::pairFileCandidates(NameOrder order) const {
     std::vector<std::string> names;
     for (const FolderEntry& entry : entries_) {
-        if (entry.isFile && !entry.hidden && endsWithIgnoringAsciiCase(entry.name, ".jpg")) {
+        if (entry.isFile && !entry.hidden && hasPairFileExtension(entry.name)) {
             names.push_back(entry.name);
         }
     }

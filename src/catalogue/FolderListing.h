@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -39,8 +40,17 @@ public:
     // several match, the exact spelling wins, then the first in listing order.
     std::optional<std::string> findFile(std::string_view name) const;
 
-    // Names of the regular, non-hidden files ending in ".jpg" in any ASCII case.
-    std::vector<std::string> jpgFileNames(NameOrder order) const;
+    // The regular file (hidden or not) that stands for base name + one of `suffixes`, all
+    // compared ignoring ASCII case. The exact spelling wins, then a name whose base part is
+    // spelled exactly, then any; at each of these steps the earlier suffix, then the earlier file
+    // in listing order. So a name classified from its own spelling is always found again as
+    // itself, even beside names that differ from it only in case.
+    std::optional<std::string> findPairFile(std::string_view baseName,
+                                            std::span<const std::string_view> suffixes) const;
+
+    // Names of the regular, non-hidden files that may be part of a pair: those ending in ".jpg",
+    // ".mpo" or ".jps" in any ASCII case.
+    std::vector<std::string> pairFileCandidates(NameOrder order) const;
 
 private:
     // Hashes and compares names with ASCII case folded, so no folded copies are made.

@@ -4,6 +4,8 @@
 
 #include <sys/stat.h>
 
+#include <vector>
+
 namespace duoptic {
 
 namespace {
@@ -15,21 +17,32 @@ bool isRegularFile(const std::string& path) {
 
 } // namespace
 
-std::string resolvePairFilePath(const std::string& path) {
-    if (isRegularFile(path)) {
-        return path;
+std::string pairFilePath(const std::string& basePath, PairKind kind, Eye eye) {
+    std::vector<std::string_view> endings;
+    for (const PairSuffix suffix : pairFileSuffixes(kind, eye)) {
+        endings.push_back(openedSuffix(suffix));
     }
-    const std::size_t cut = path.rfind('/');
-    const std::string folder = cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
-    const std::string name = path.substr(folder.size());
-    if (name.empty()) {
-        return path;
+    const std::string formed = basePath + std::string(endings.front());
+    // The exact spelling of the first ending wins over everything: no need to read the folder.
+    if (isRegularFile(formed)) {
+        return formed;
     }
+    const std::size_t cut = basePath.rfind('/');
+    const std::string folder =
+        cut == std::string::npos ? std::string() : basePath.substr(0, cut + 1);
+    const std::string_view baseName = std::string_view(basePath).substr(folder.size());
     const FolderListing listing = FolderListing::read(folder.empty() ? "." : folder);
-    if (const auto found = listing.findFile(name)) {
+    if (const auto found = listing.findPairFile(baseName, endings)) {
         return folder + *found;
     }
-    return path;
+    return formed;
+}
+
+std::string pairFilePath(const PairEntry& entry, Eye eye) {
+    const bool twoFiles = entry.kind == PairKind::TwoFiles;
+    const std::string& remembered =
+        twoFiles && eye == Eye::Right ? entry.rightEyeFilePath : entry.filePath;
+    return remembered.empty() ? pairFilePath(entry.basePath, entry.kind, eye) : remembered;
 }
 
 } // namespace duoptic

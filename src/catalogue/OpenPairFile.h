@@ -1,14 +1,20 @@
 #pragma once
 
+#include "catalogue/PairKind.h"
+
 #include <string>
 
 namespace duoptic {
 
-// The file to open for a path formed as base path + pair suffix. The file name part is matched
-// ignoring ASCII case, as the pair was classified, so base path + "_DUP.jpg" finds x_dup.JPG; the
-// exact spelling wins when it names a regular file. Returns `path` unchanged when no regular file
-// matches, so that the caller's open fails naming the path it formed. A relative path stays
-// relative and is looked up in the current directory.
-std::string resolvePairFilePath(const std::string& path);
+// The file to open for one eye of the pair at `basePath` (a folder part, empty for the current
+// directory, then the base name): base path + the kind's ending, found as classification found
+// it (FolderListing::findPairFile), so that x_dup.JPG opens under that spelling and X_dul.JPG is
+// not mistaken for x_DUL.jpg beside it. Returns base path + the first ending when no regular file
+// matches, so that the caller's open fails naming the path it formed.
+std::string pairFilePath(const std::string& basePath, PairKind kind, Eye eye);
+
+// The file to open for one eye of an entry: the file it was classified from, where it remembers
+// one, else as above from its base path.
+std::string pairFilePath(const PairEntry& entry, Eye eye);
 
 } // namespace duoptic

@@ -9,9 +9,9 @@ void scanFolderForPairs(const std::string& folder, PairList& list) {
     list.clear();
     const std::string dir = withTrailingSeparator(folder);
     const FolderListing listing = FolderListing::read(dir);
-    for (const std::string& name : listing.jpgFileNames(NameOrder::Listing)) {
-        if (auto classified = classifyFileName(dir, name, listing)) {
-            list.append(std::move(classified->entry));
+    for (const std::string& name : listing.pairFileCandidates(NameOrder::Listing)) {
+        if (auto entry = classifyFileName(dir, name, listing)) {
+            list.append(std::move(*entry));
         }
     }
 }
@@ -21,11 +21,11 @@ FilerListing buildFilerList(const std::string& folder, PairList& list) {
     FilerListing filer;
     const std::string dir = withTrailingSeparator(folder);
     const FolderListing listing = FolderListing::read(dir);
-    for (const std::string& name : listing.jpgFileNames(NameOrder::IgnoringAsciiCase)) {
-        if (auto classified = classifyFileName(dir, name, listing)) {
-            filer.rows.push_back(classified->entry.baseName);
-            filer.previewPaths.push_back(std::move(classified->matchedPath));
-            list.append(std::move(classified->entry));
+    for (const std::string& name : listing.pairFileCandidates(NameOrder::IgnoringAsciiCase)) {
+        if (auto entry = classifyFileName(dir, name, listing)) {
+            filer.rows.push_back(entry->baseName);
+            filer.previewPaths.push_back(entry->filePath);
+            list.append(std::move(*entry));
         }
     }
     return filer;

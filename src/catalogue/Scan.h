@@ -14,8 +14,10 @@ void scanFolderForPairs(const std::string& folder, PairList& list);
 // Row r of the Filer's name list, preview path r and entry r + 1 of the pair list describe the
 // same pair.
 struct FilerListing {
-    std::vector<std::string> rows;         // base names
-    std::vector<std::string> previewPaths; // the side-by-side file, or the left-eye file
+    std::vector<std::string> rows; // base names
+    // The file the entry was classified from: the side-by-side or MPO file, or the left-eye file.
+    // A JPEG decoder reading an MPO file decodes its first image.
+    std::vector<std::string> previewPaths;
 };
 
 // Replaces `list` with the pairs of `folder` in name order ignoring case, as the Filer shows them.

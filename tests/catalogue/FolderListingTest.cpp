@@ -68,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {}}),
     [](const auto& info) { return std::string(info.param.label); });
 
-TEST(JpgFileNames, ListingOrderKeepsOnlyVisibleJpgFiles) {
+TEST(PairFileCandidates, ListingOrderKeepsOnlyVisibleJpgMpoAndJpsFiles) {
     TempFolder dir;
     dir.add({{NodeType::File, "b.jpg", {}},
              {NodeType::File, "A.JPG", {}},
@@ -78,25 +78,35 @@ TEST(JpgFileNames, ListingOrderKeepsOnlyVisibleJpgFiles) {
              {NodeType::File, ".h.jpg", {}},
              {NodeType::Folder, "f.jpg", {}},
              {NodeType::Fifo, "g.jpg", {}},
-             {NodeType::File, "\xff\xfe.jpg", {}}});
-    const std::vector<std::string> wanted = {"b.jpg", "A.JPG", "c.JpG", "\xff\xfe.jpg"};
+             {NodeType::File, "\xff\xfe.jpg", {}},
+             {NodeType::File, "m.MPO", {}},
+             {NodeType::File, "j.jps", {}},
+             {NodeType::File, "n.mpo.txt", {}},
+             {NodeType::File, ".h.mpo", {}},
+             {NodeType::File, ".h.jps", {}},
+             {NodeType::Folder, "k.mpo", {}},
+             {NodeType::Fifo, "p.jps", {}}});
+    const std::vector<std::string> wanted = {"b.jpg",        "A.JPG", "c.JpG",
+                                             "\xff\xfe.jpg", "m.MPO", "j.jps"};
     std::vector<std::string> expected;
     for (const std::string& name : testing::readdirOrder(dir.path())) {
         if (std::find(wanted.begin(), wanted.end(), name) != wanted.end()) {
             expected.push_back(name);
         }
     }
-    EXPECT_EQ(FolderListing::read(dir.path()).jpgFileNames(NameOrder::Listing), expected);
+    EXPECT_EQ(FolderListing::read(dir.path()).pairFileCandidates(NameOrder::Listing), expected);
 }
 
-TEST(JpgFileNames, NameOrderIgnoresCaseAndBreaksTiesByBytes) {
+TEST(PairFileCandidates, NameOrderIgnoresCaseAndBreaksTiesByBytes) {
     TempFolder dir;
-    for (const char* name : {"b.jpg", "ab.jpg", "a_.jpg", "B.jpg", "A.jpg", "a.jpg", "10.jpg"}) {
+    for (const char* name : {"b.jpg", "ab.jpg", "a_.jpg", "B.jpg", "A.jpg", "a.jpg", "10.jpg",
+                             "a.mpo", "A.JPS", "b.MPO"}) {
         dir.add(testing::file(name));
     }
-    const std::vector<std::string> expected = {"10.jpg", "A.jpg", "a.jpg", "a_.jpg",
-                                               "ab.jpg", "B.jpg", "b.jpg"};
-    EXPECT_EQ(FolderListing::read(dir.path()).jpgFileNames(NameOrder::IgnoringAsciiCase), expected);
+    const std::vector<std::string> expected = {"10.jpg", "A.jpg",  "a.jpg", "A.JPS", "a.mpo",
+                                               "a_.jpg", "ab.jpg", "B.jpg", "b.jpg", "b.MPO"};
+    EXPECT_EQ(FolderListing::read(dir.path()).pairFileCandidates(NameOrder::IgnoringAsciiCase),
+              expected);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "catalogue/Scan.h"
 #include "catalogue/FolderListing.h"
+#include "catalogue/OpenPairFile.h"
 
 #include "TempFolder.h"
 
@@ -23,6 +24,7 @@ struct Expected {
     std::string matchedName;
     std::string baseName;
     PairKind kind;
+    std::string rightEyeName; // kind 2 only
 };
 
 struct ScanCase {
@@ -38,20 +40,21 @@ void PrintTo(const ScanCase& c, std::ostream* os) {
 const ScanCase kScanCases[] = {
     {"two_file_pair",
      {file("a_DUL.jpg"), file("a_DUR.jpg")},
-     {{"a_DUL.jpg", "a", PairKind::TwoFiles}}},
+     {{"a_DUL.jpg", "a", PairKind::TwoFiles, "a_DUR.jpg"}}},
     {"left_eye_alone", {file("a_DUL.jpg")}, {}},
     {"right_eye_alone", {file("a_DUR.jpg")}, {}},
-    {"lower_case_parallel", {file("b_dup.JPG")}, {{"b_dup.JPG", "b", PairKind::Parallel}}},
-    {"crossing", {file("c_DUC.jpg")}, {{"c_DUC.jpg", "c", PairKind::Crossing}}},
+    {"lower_case_parallel", {file("b_dup.JPG")}, {{"b_dup.JPG", "b", PairKind::Parallel, ""}}},
+    {"crossing", {file("c_DUC.jpg")}, {{"c_DUC.jpg", "c", PairKind::Crossing, ""}}},
     {"rejected_names_leave_no_gap",
      {file("p_DUP.jpg"), file("x.jpg"), file("q_DUC.jpg"), file("y_DUP.jpeg"), file("r_DUP.jpg")},
-     {{"p_DUP.jpg", "p", PairKind::Parallel},
-      {"q_DUC.jpg", "q", PairKind::Crossing},
-      {"r_DUP.jpg", "r", PairKind::Parallel}}},
-    {"empty_base_name", {file("_DUP.jpg")}, {{"_DUP.jpg", "", PairKind::Parallel}}},
+     {{"p_DUP.jpg", "p", PairKind::Parallel, ""},
+      {"q_DUC.jpg", "q", PairKind::Crossing, ""},
+      {"r_DUP.jpg", "r", PairKind::Parallel, ""}}},
+    {"empty_base_name", {file("_DUP.jpg")}, {{"_DUP.jpg", "", PairKind::Parallel, ""}}},
     {"same_base_name_twice",
      {file("a_DUP.jpg"), file("a_DUL.jpg"), file("a_DUR.jpg")},
-     {{"a_DUP.jpg", "a", PairKind::Parallel}, {"a_DUL.jpg", "a", PairKind::TwoFiles}}},
+     {{"a_DUP.jpg", "a", PairKind::Parallel, ""},
+      {"a_DUL.jpg", "a", PairKind::TwoFiles, "a_DUR.jpg"}}},
     {"hidden_file_skipped", {file(".h_DUP.jpg")}, {}},
     {"folder_does_not_complete", {file("m_DUL.jpg"), {NodeType::Folder, "m_DUR.JPG", {}}}, {}},
     {"folder_named_as_pair", {{NodeType::Folder, "q_DUP.jpg", {}}}, {}},
@@ -63,19 +66,47 @@ const ScanCase kScanCases[] = {
      {}},
     {"link_to_file_counts",
      {file("target.bin"), {NodeType::Link, "s_DUP.jpg", "target.bin"}},
-     {{"s_DUP.jpg", "s", PairKind::Parallel}}},
+     {{"s_DUP.jpg", "s", PairKind::Parallel, ""}}},
     {"link_to_file_completes",
      {file("target.bin"), file("t_DUL.jpg"), {NodeType::Link, "t_DUR.jpg", "target.bin"}},
-     {{"t_DUL.jpg", "t", PairKind::TwoFiles}}},
+     {{"t_DUL.jpg", "t", PairKind::TwoFiles, "t_DUR.jpg"}}},
     {"japanese_base_name",
      {file("立体写真_DUP.jpg")},
-     {{"立体写真_DUP.jpg", "立体写真", PairKind::Parallel}}},
+     {{"立体写真_DUP.jpg", "立体写真", PairKind::Parallel, ""}}},
     {"name_not_utf8",
      {file("\xff\xfe_DUP.jpg")},
-     {{"\xff\xfe_DUP.jpg", "\xff\xfe", PairKind::Parallel}}},
+     {{"\xff\xfe_DUP.jpg", "\xff\xfe", PairKind::Parallel, ""}}},
     {"right_eye_other_case",
      {file("x_DUL.jpg"), file("x_dur.JPG")},
-     {{"x_DUL.jpg", "x", PairKind::TwoFiles}}},
+     {{"x_DUL.jpg", "x", PairKind::TwoFiles, "x_dur.JPG"}}},
+    {"names_differing_only_in_case",
+     {file("x_DUL.jpg"), file("X_dul.JPG"), file("x_DUR.jpg")},
+     {{"x_DUL.jpg", "x", PairKind::TwoFiles, "x_DUR.jpg"},
+      {"X_dul.JPG", "X", PairKind::TwoFiles, "x_DUR.jpg"}}},
+    {"side_by_side_differing_only_in_case",
+     {file("a_DUC.jpg"), file("A_duc.JPG"), file("A_DUP.jpg"), file("a_dup.JPG")},
+     {{"a_DUC.jpg", "a", PairKind::Crossing, ""},
+      {"A_duc.JPG", "A", PairKind::Crossing, ""},
+      {"A_DUP.jpg", "A", PairKind::Parallel, ""},
+      {"a_dup.JPG", "a", PairKind::Parallel, ""}}},
+    {"mpo_any_case",
+     {file("trip.mpo"), file("DSCF0001.MPO")},
+     {{"trip.mpo", "trip", PairKind::Multi, ""},
+      {"DSCF0001.MPO", "DSCF0001", PairKind::Multi, ""}}},
+    {"jps_is_crossing", {file("mario.jps")}, {{"mario.jps", "mario", PairKind::Crossing, ""}}},
+    {"base_name_with_dots",
+     {file("2024.05.trip.mpo"), file("a.b.JPS")},
+     {{"2024.05.trip.mpo", "2024.05.trip", PairKind::Multi, ""},
+      {"a.b.JPS", "a.b", PairKind::Crossing, ""}}},
+    {"folder_named_mpo", {{NodeType::Folder, "x.mpo", {}}, {NodeType::Folder, "y.jps", {}}}, {}},
+    {"hidden_mpo_and_jps_skipped", {file(".x.mpo"), file(".y.JPS"), file(".mpo")}, {}},
+    {"among_the_convention",
+     {file("a_DUP.jpg"), file("a.mpo"), file("b_DUL.jpg"), file("b_DUR.jpg"), file("x.jpg"),
+      file("c.jps"), file("d.jpeg")},
+     {{"a_DUP.jpg", "a", PairKind::Parallel, ""},
+      {"a.mpo", "a", PairKind::Multi, ""},
+      {"b_DUL.jpg", "b", PairKind::TwoFiles, "b_DUR.jpg"},
+      {"c.jps", "c", PairKind::Crossing, ""}}},
 };
 
 class ScanTable : public ::testing::TestWithParam<ScanCase> {
@@ -91,7 +122,10 @@ protected:
                          [&](const Expected& a, const Expected& b) { return rank(a) < rank(b); });
         std::vector<PairEntry> entries;
         for (const Expected& e : expected) {
-            entries.push_back({dir.slashed() + e.baseName, e.baseName, e.kind});
+            const std::string rightEye =
+                e.rightEyeName.empty() ? "" : dir.slashed() + e.rightEyeName;
+            entries.push_back({dir.slashed() + e.baseName, e.baseName, e.kind,
+                               dir.slashed() + e.matchedName, rightEye});
         }
         return entries;
     }
@@ -109,14 +143,27 @@ std::vector<PairEntry> entriesOf(const PairList& list) {
 
 TEST_P(ScanTable, StartUpScanFollowsListingOrder) {
     PairList list;
-    list.append({"/stale", "stale", PairKind::Parallel});
+    list.append({"/stale", "stale", PairKind::Parallel, "/stale_DUP.jpg", {}});
     scanFolderForPairs(dir.path(), list);
     EXPECT_EQ(entriesOf(list), expectedEntries(testing::readdirOrder(dir.path())));
 }
 
+// What Next and Open load is base path + suffix: it must be the file each entry was classified
+// from, whatever else the folder holds.
+TEST_P(ScanTable, LoadingByBasePathOpensTheClassifiedFiles) {
+    PairList list;
+    scanFolderForPairs(dir.path(), list);
+    for (const PairEntry& entry : entriesOf(list)) {
+        EXPECT_EQ(pairFilePath(entry.basePath, entry.kind, Eye::Left), entry.filePath);
+        if (entry.kind == PairKind::TwoFiles) {
+            EXPECT_EQ(pairFilePath(entry.basePath, entry.kind, Eye::Right), entry.rightEyeFilePath);
+        }
+    }
+}
+
 TEST_P(ScanTable, FilerFollowsNameOrderWithRowsInStep) {
     const std::vector<std::string> nameOrder =
-        FolderListing::read(dir.path()).jpgFileNames(NameOrder::IgnoringAsciiCase);
+        FolderListing::read(dir.path()).pairFileCandidates(NameOrder::IgnoringAsciiCase);
     PairList list;
     const FilerListing filer = buildFilerList(dir.slashed(), list);
     const std::vector<PairEntry> expected = expectedEntries(nameOrder);
@@ -125,7 +172,7 @@ TEST_P(ScanTable, FilerFollowsNameOrderWithRowsInStep) {
     ASSERT_EQ(filer.previewPaths.size(), expected.size());
     for (std::size_t r = 0; r < expected.size(); ++r) {
         EXPECT_EQ(filer.rows[r], expected[r].baseName);
-        EXPECT_TRUE(filer.previewPaths[r].starts_with(expected[r].basePath));
+        EXPECT_EQ(filer.previewPaths[r], expected[r].filePath);
     }
 }
 
@@ -147,7 +194,7 @@ TEST(ScanFolder, TrailingSeparatorMakesNoDifference) {
 TEST(ScanFolder, MissingFolderGivesEmptyList) {
     TempFolder dir;
     PairList list;
-    list.append({"/stale", "stale", PairKind::Parallel});
+    list.append({"/stale", "stale", PairKind::Parallel, "/stale_DUP.jpg", {}});
     scanFolderForPairs(dir.slashed() + "missing", list);
     EXPECT_EQ(list.count(), 0);
     EXPECT_TRUE(buildFilerList(dir.slashed() + "missing", list).rows.empty());
@@ -186,9 +233,12 @@ TEST(FilerList, ListsPairsByBaseNameWithPreviews) {
               (std::vector<std::string>{folder + "a_DUP.jpg", folder + "B_DUC.JPG",
                                         folder + "c_DUL.jpg"}));
     ASSERT_EQ(list.count(), 3);
-    EXPECT_EQ(list.entry(1), (PairEntry{folder + "a", "a", PairKind::Parallel}));
-    EXPECT_EQ(list.entry(2), (PairEntry{folder + "B", "B", PairKind::Crossing}));
-    EXPECT_EQ(list.entry(3), (PairEntry{folder + "c", "c", PairKind::TwoFiles}));
+    EXPECT_EQ(list.entry(1),
+              (PairEntry{folder + "a", "a", PairKind::Parallel, folder + "a_DUP.jpg", {}}));
+    EXPECT_EQ(list.entry(2),
+              (PairEntry{folder + "B", "B", PairKind::Crossing, folder + "B_DUC.JPG", {}}));
+    EXPECT_EQ(list.entry(3), (PairEntry{folder + "c", "c", PairKind::TwoFiles, folder + "c_DUL.jpg",
+                                        folder + "c_DUR.jpg"}));
 }
 
 TEST(FilerList, RowsSortedIgnoringCase) {

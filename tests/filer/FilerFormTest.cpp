@@ -2,12 +2,17 @@
 #include "FilerFrm/FolderTree.h"
 #include "NamedCase.h"
 
+#include <QApplication>
 #include <QGroupBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSignalSpy>
+#include <QWheelEvent>
 
 #include <sys/stat.h>
+
+#include <filesystem>
+#include <functional>
 
 namespace duoptic {
 namespace {
@@ -82,9 +87,12 @@ TEST_F(FilerFormTest, ListsThePairsSortedIgnoringCaseAndPreviewsTheRightFile) {
     open(temp.path());
     EXPECT_EQ(texts(names()), QStringList({"a", "B", "c"}));
     ASSERT_EQ(pairs.count(), 3);
-    EXPECT_EQ(pairs.entry(1), (PairEntry{temp / "a", "a", PairKind::Parallel}));
-    EXPECT_EQ(pairs.entry(2), (PairEntry{temp / "B", "B", PairKind::Crossing}));
-    EXPECT_EQ(pairs.entry(3), (PairEntry{temp / "c", "c", PairKind::TwoFiles}));
+    EXPECT_EQ(pairs.entry(1),
+              (PairEntry{temp / "a", "a", PairKind::Parallel, temp / "a_DUP.jpg", {}}));
+    EXPECT_EQ(pairs.entry(2),
+              (PairEntry{temp / "B", "B", PairKind::Crossing, temp / "B_DUC.JPG", {}}));
+    EXPECT_EQ(pairs.entry(3), (PairEntry{temp / "c", "c", PairKind::TwoFiles, temp / "c_DUL.jpg",
+                                         temp / "c_DUR.jpg"}));
     EXPECT_TRUE(names()->selectedItems().isEmpty());
     EXPECT_TRUE(child<QLabel>("Image1")->pixmap().isNull());
 
@@ -98,9 +106,36 @@ TEST_F(FilerFormTest, ListsThePairsSortedIgnoringCaseAndPreviewsTheRightFile) {
     EXPECT_TRUE(reports.shown().empty());
 }
 
+// An MPO file is its first JPEG followed by the others; a JPS file is one side-by-side JPEG.
+TEST_F(FilerFormTest, ListsMpoAndJpsFilesAmongThePairsAndPreviewsThem) {
+    temp.file("b_DUP.jpg", jpegBytes(Qt::red));
+    temp.file("m.MPO", jpegBytes(Qt::green) + jpegBytes(Qt::blue, {}, 64, 16));
+    temp.file("A.jps", jpegBytes(Qt::yellow, Qt::magenta));
+    temp.file(".hidden.mpo", jpegBytes(Qt::white));
+    temp.folder("folder.mpo");
+    std::filesystem::copy_file(std::string(DUOPTIC_TESTDATA) + "/stereo/sugarshack.mpo",
+                               temp / "sugar.shack.mpo");
+    open(temp.path());
+    EXPECT_EQ(texts(names()), QStringList({"A", "b", "m", "sugar.shack"}));
+    ASSERT_EQ(pairs.count(), 4);
+    EXPECT_EQ(pairs.entry(1), (PairEntry{temp / "A", "A", PairKind::Crossing, temp / "A.jps", {}}));
+    EXPECT_EQ(pairs.entry(3), (PairEntry{temp / "m", "m", PairKind::Multi, temp / "m.MPO", {}}));
+    EXPECT_EQ(pairs.entry(4).kind, PairKind::Multi);
+
+    clickRow(names(), 0); // the whole side-by-side picture
+    EXPECT_TRUE(near(preview().pixel(20, 83), Qt::yellow));
+    EXPECT_TRUE(near(preview().pixel(146, 83), Qt::magenta));
+    clickRow(names(), 2); // the first image only
+    EXPECT_TRUE(near(previewCentre(), Qt::green));
+    EXPECT_TRUE(near(preview().pixel(2, 2), Qt::green));
+    clickRow(names(), 3); // a 3DS picture
+    EXPECT_FALSE(near(previewCentre(), Qt::green, 40));
+    EXPECT_TRUE(reports.shown().empty());
+}
+
 TEST_F(FilerFormTest, FolderWithoutPairsListsNothing) {
     temp.file("x.jpg", jpegBytes(Qt::red));
-    pairs.append({"/old/a", "a", PairKind::Parallel});
+    pairs.append({"/old/a", "a", PairKind::Parallel, "/old/a_DUP.jpg", {}});
     open(temp.path());
     EXPECT_EQ(names()->count(), 0);
     EXPECT_EQ(pairs.count(), 0);
@@ -340,6 +375,118 @@ TEST_F(FilerFormTest, TabVisitsTheControlsInFormOrderFromTheNameList) {
                            "bnOpen", "DriveComboBox1", "DirListBox1", "ListBox1"}));
 }
 
+struct TabStopCase {
+    const char* name;
+    bool crossing;
+    bool formSize;
+    const char* viewerItem;
+    const char* fittingItem;
+};
+
+class RadioTabStopTest : public FilerFormFixture,
+                         public ::testing::WithParamInterface<TabStopCase> {
+protected:
+    QString focusAfter(Qt::Key key) {
+        QTest::keyClick(QApplication::focusWidget(), key);
+        return QApplication::focusWidget()->objectName();
+    }
+};
+
+// Each radio group is one Tab stop, its checked item, from either side; Space there changes
+// nothing.
+TEST_P(RadioTabStopTest, TabAndBacktabLandOnTheCheckedItem) {
+    const TabStopCase& c = GetParam();
+    open(temp.path());
+    form->setViewerCrossing(c.crossing);
+    form->setFormSize(c.formSize);
+    activate();
+    names()->setFocus();
+    EXPECT_EQ(focusAfter(Qt::Key_Tab), c.viewerItem);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_EQ(focusAfter(Qt::Key_Tab), c.fittingItem);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_EQ(focusAfter(Qt::Key_Tab), "seInterval");
+    EXPECT_EQ(focusAfter(Qt::Key_Backtab), c.fittingItem);
+    EXPECT_EQ(focusAfter(Qt::Key_Backtab), c.viewerItem);
+    EXPECT_EQ(focusAfter(Qt::Key_Backtab), "ListBox1");
+    EXPECT_EQ(form->viewerCrossing(), c.crossing);
+    EXPECT_EQ(form->formSize(), c.formSize);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Options, RadioTabStopTest,
+    ::testing::Values(TabStopCase{"FirstItems", false, false, "rbParallel", "rbImageWidth"},
+                      TabStopCase{"SecondItems", true, true, "rbCrossing", "rbFormSize"},
+                      TabStopCase{"Mixed", true, false, "rbCrossing", "rbImageWidth"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FilerFormTest, TabStopFollowsAnOptionChosenWithTheArrowsOrAPress) {
+    open(temp.path());
+    activate();
+    auto* crossing = child<QRadioButton>("rbCrossing");
+    auto* parallel = child<QRadioButton>("rbParallel");
+    parallel->setFocus();
+    QTest::keyClick(parallel, Qt::Key_Down); // moves to "Crossing" and checks it
+    ASSERT_TRUE(crossing->isChecked());
+    names()->setFocus();
+    QTest::keyClick(names(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), crossing);
+
+    // A press on the other item that is dragged off it focuses it without checking it.
+    QTest::mousePress(parallel, Qt::LeftButton, {}, {5, 5});
+    QTest::mouseRelease(parallel, Qt::LeftButton, {}, {200, 200});
+    ASSERT_TRUE(crossing->isChecked());
+    names()->setFocus();
+    QTest::keyClick(names(), Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), crossing);
+}
+
+struct DeselectCase {
+    const char* name;
+    std::function<void(FilerFormFixture&, QListWidget*)> act;
+};
+
+class NameListSelectionTest : public FilerFormFixture,
+                              public ::testing::WithParamInterface<DeselectCase> {};
+
+// Open returns the selected row, and the preview shows it: Ctrl must not take the last selected
+// row away.
+TEST_P(NameListSelectionTest, CtrlKeepsTheSelectedRow) {
+    temp.file("a_DUP.jpg", jpegBytes(Qt::red));
+    temp.file("b_DUP.jpg", jpegBytes(Qt::green));
+    open(temp.path());
+    activate();
+    clickRow(names(), 1);
+    ASSERT_EQ(form->selectedRow(), 1);
+    GetParam().act(*this, names());
+    EXPECT_EQ(form->selectedRow(), 1);
+    EXPECT_EQ(names()->selectedItems().size(), 1);
+    EXPECT_TRUE(near(previewCentre(), Qt::green));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ctrl, NameListSelectionTest,
+    ::testing::Values(DeselectCase{"CtrlClick",
+                                   [](FilerFormFixture&, QListWidget* list) {
+                                       QTest::mouseClick(
+                                           list->viewport(), Qt::LeftButton, Qt::ControlModifier,
+                                           list->visualItemRect(list->item(1)).center());
+                                   }},
+                      DeselectCase{"CtrlSpace",
+                                   [](FilerFormFixture&, QListWidget* list) {
+                                       list->setFocus();
+                                       QTest::keyClick(list, Qt::Key_Space, Qt::ControlModifier);
+                                   }},
+                      DeselectCase{"CtrlUpThenCtrlSpaceTwice",
+                                   [](FilerFormFixture&, QListWidget* list) {
+                                       list->setFocus();
+                                       QTest::keyClick(list, Qt::Key_Up, Qt::ControlModifier);
+                                       QTest::keyClick(list, Qt::Key_Down, Qt::ControlModifier);
+                                       QTest::keyClick(list, Qt::Key_Space, Qt::ControlModifier);
+                                       QTest::keyClick(list, Qt::Key_Space, Qt::ControlModifier);
+                                   }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(FilerFormTest, TipsButtonRunsTheTipsCommand) {
     int shown = 0;
     open(temp.path(), {"/"}, [&] { ++shown; });
@@ -388,7 +535,40 @@ struct SpinCase {
     QString textLeft; // after the focus has left
 };
 
-class IntervalTest : public FilerFormFixture, public ::testing::WithParamInterface<SpinCase> {};
+class IntervalTest : public FilerFormFixture, public ::testing::WithParamInterface<SpinCase> {
+protected:
+    // "^" "v": Up, Down; "#": Ctrl+Up; ">" "<": PageUp, PageDown; "}" "{": a wheel notch up,
+    // down; "]": Ctrl + a wheel notch up; anything else is typed.
+    static void stepOrType(QSpinBox* spin, char key) {
+        switch (key) {
+        case '^':
+            return QTest::keyClick(spin, Qt::Key_Up);
+        case 'v':
+            return QTest::keyClick(spin, Qt::Key_Down);
+        case '#':
+            return QTest::keyClick(spin, Qt::Key_Up, Qt::ControlModifier);
+        case '>':
+            return QTest::keyClick(spin, Qt::Key_PageUp);
+        case '<':
+            return QTest::keyClick(spin, Qt::Key_PageDown);
+        case '}':
+            return wheel(spin, 120, Qt::NoModifier);
+        case '{':
+            return wheel(spin, -120, Qt::NoModifier);
+        case ']':
+            return wheel(spin, 120, Qt::ControlModifier);
+        default:
+            return QTest::keyClick(spin, key);
+        }
+    }
+
+    static void wheel(QSpinBox* spin, int delta, Qt::KeyboardModifiers modifiers) {
+        const QPointF centre = QRectF(spin->rect()).center();
+        QWheelEvent event(centre, spin->mapToGlobal(centre), {}, {0, delta}, Qt::NoButton,
+                          modifiers, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(spin, &event);
+    }
+};
 
 TEST_P(IntervalTest, TypedTextCountsAsAWholeNumberAndIsLimitedOnLeaving) {
     open(temp.path());
@@ -398,11 +578,7 @@ TEST_P(IntervalTest, TypedTextCountsAsAWholeNumberAndIsLimitedOnLeaving) {
     spin->setFocus();
     spin->selectAll();
     for (const char* key = GetParam().typed; *key != '\0'; ++key) {
-        if (*key == '^' || *key == 'v') {
-            QTest::keyClick(spin, *key == '^' ? Qt::Key_Up : Qt::Key_Down);
-        } else {
-            QTest::keyClick(spin, *key);
-        }
+        stepOrType(spin, *key);
     }
     EXPECT_EQ(spin->text(), GetParam().textTyped);
     EXPECT_EQ(form->slideInterval(), GetParam().valueTyped);
@@ -423,7 +599,18 @@ INSTANTIATE_TEST_SUITE_P(
                       SpinCase{"UpStopsAtMaximum", 30, "^", "30", 30, "30"},
                       SpinCase{"DownSteps", 10, "v", "9", 9, "9"},
                       SpinCase{"UpFromDecimal", 10, "4.^", "2", 2, "2"},
-                      SpinCase{"UpFromAboveMaximum", 10, "45^", "30", 30, "30"}),
+                      SpinCase{"UpFromAboveMaximum", 10, "45^", "30", 30, "30"},
+                      SpinCase{"UpFromTypedZero", 10, "0^", "1", 1, "1"},
+                      SpinCase{"DownFromAboveMaximum", 10, "45v", "30", 30, "30"},
+                      SpinCase{"UpFromTypedNegative", 10, "-5^", "1", 1, "1"},
+                      SpinCase{"CtrlUpIsOneStep", 10, "#", "11", 11, "11"},
+                      SpinCase{"PageUpIsOneStep", 10, ">", "11", 11, "11"},
+                      SpinCase{"PageDownIsOneStep", 10, "<", "9", 9, "9"},
+                      SpinCase{"PageUpFromTypedZero", 10, "0>", "1", 1, "1"},
+                      SpinCase{"PageDownFromAboveMaximum", 10, "45<", "30", 30, "30"},
+                      SpinCase{"WheelUpIsOneStep", 10, "}", "11", 11, "11"},
+                      SpinCase{"CtrlWheelIsOneStep", 10, "]", "11", 11, "11"},
+                      SpinCase{"WheelUpFromTypedZero", 10, "0}", "1", 1, "1"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FilerFormTest, HeldSpinButtonRepeatsOnlyAfterADelay) {

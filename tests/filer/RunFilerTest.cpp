@@ -3,9 +3,11 @@
 #include "FilerFrm/FolderTree.h"
 #include "FilerTestSupport.h"
 #include "TempFolder.h"
+#include "ViewFrm/PairLoading.h"
 #include "base/Error.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QListWidget>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -131,6 +133,47 @@ TEST_F(RunFilerTest, OpenWithTheThirdRowReturnsItsNameCursorAndKind) {
     EXPECT_EQ(currentDirectory(), temp.path());
 }
 
+struct CaseOnlyRow {
+    const char* name;
+    int row;
+    const char* baseName;
+    QColor leftEye; // what the row previews
+};
+
+class CaseOnlyNamesTest : public RunFilerTest, public ::testing::WithParamInterface<CaseOnlyRow> {};
+
+// Three files whose names differ only in letter case: each row previews one left-eye file, and
+// Open (a bare base name in the current directory) and Next (the entry's base path) must load
+// that same file, with the one right-eye file beside it.
+TEST_P(CaseOnlyNamesTest, OpenAndNextLoadTheFileTheRowPreviews) {
+    temp.file("x_DUL.jpg", jpegBytes(Qt::red));
+    temp.file("X_dul.JPG", jpegBytes(Qt::green));
+    temp.file("x_DUR.jpg", jpegBytes(Qt::blue));
+    QRgb previewed = 0;
+    run(Close::Open, [&](TFilerForm& form) {
+        clickRow(form, GetParam().row);
+        previewed = form.findChild<QLabel*>("Image1")->pixmap().toImage().pixel(83, 83);
+    });
+    ASSERT_EQ(name, GetParam().baseName);
+    EXPECT_TRUE(testing::near(previewed, GetParam().leftEye));
+
+    JpegDecoder decoderA;
+    JpegDecoder decoderB;
+    const PairEntry& entry = state.pairs.list.entry(state.pairs.cursor);
+    for (const std::string& basePath : {name, entry.basePath}) {
+        PairRasters rasters;
+        readPairInto(decoderA, decoderB, state.pairs.currentKind, "(Parallel)", basePath, rasters);
+        EXPECT_TRUE(testing::near(rasters.left.pixel(24, 16), GetParam().leftEye)) << basePath;
+        EXPECT_TRUE(testing::near(rasters.right.pixel(24, 16), Qt::blue)) << basePath;
+    }
+    EXPECT_TRUE(reports.shown().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, CaseOnlyNamesTest,
+                         ::testing::Values(CaseOnlyRow{"UpperCase", 0, "X", Qt::green},
+                                           CaseOnlyRow{"LowerCase", 1, "x", Qt::red}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(RunFilerTest, CancelAfterAFolderChangeKeepsTheSettingsButNotTheList) {
     makePairFolder();
     const std::string sub = temp.folder("sub");
@@ -231,7 +274,7 @@ TEST_F(RunFilerTest, RootFolderIsStoredAsTheRoot) {
 TEST_F(RunFilerTest, ListsTheLastFolderEvenWhenItIsAlreadyCurrent) {
     makePairFolder();
     changeCurrentDirectory(temp.path());
-    state.pairs.list.append({"/elsewhere/z", "z", PairKind::Parallel});
+    state.pairs.list.append({"/elsewhere/z", "z", PairKind::Parallel, "/elsewhere/z_DUP.jpg", {}});
     EXPECT_EQ(run(Close::Cancel), QDialog::Rejected);
     ASSERT_EQ(state.pairs.list.count(), 3);
     EXPECT_EQ(state.pairs.list.entry(1).baseName, "a");
@@ -240,7 +283,7 @@ TEST_F(RunFilerTest, ListsTheLastFolderEvenWhenItIsAlreadyCurrent) {
 TEST_F(RunFilerTest, LastFolderThatCannotBeEnteredFailsBeforeAnythingIsShown) {
     const std::string before = currentDirectory();
     state.settings.latestPath = temp / "missing";
-    state.pairs.list.append({"/elsewhere/z", "z", PairKind::Parallel});
+    state.pairs.list.append({"/elsewhere/z", "z", PairKind::Parallel, "/elsewhere/z_DUP.jpg", {}});
     bool shown = false;
     EXPECT_THROW(runFiler(nullptr, state, name, [&] { shown = true; }), Error);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
