@@ -1,8 +1,7 @@
 #include "ViewFrm/PairLoading.h"
 
-#include "base/Error.h"
-#include "base/Messages.h"
 #include "catalogue/OpenPairFile.h"
+#include "imaging/MpoViews.h"
 #include "settings/Modes.h"
 
 #include <exception>
@@ -38,24 +37,22 @@ DecodeResult decode(JpegDecoder& decoder) {
     return result;
 }
 
-void readSideBySide(JpegDecoder& decoder, PairKind kind, const std::string& basePath,
+void readSideBySide(JpegDecoder& decoder, PairKind kind, const PairFiles& files,
                     PairRasters& rasters) {
-    decoder.readFile(pairFilePath(basePath, kind, Eye::Left));
+    decoder.readFile(files.left);
     const SplitHalves halves = splitSideBySide(decoder.picture());
-    if (kind == PairKind::Parallel) {
-        rasters.left = halves.left;
-        rasters.right = halves.right;
-    } else {
+    if (kind == PairKind::Crossing) {
         rasters.right = halves.left;
         rasters.left = halves.right;
+    } else {
+        rasters.left = halves.left;
+        rasters.right = halves.right;
     }
 }
 
-void readTwoFiles(JpegDecoder& decoderA, JpegDecoder& decoderB, std::string_view viewerMode,
-                  const std::string& basePath, PairRasters& rasters) {
-    decoderA.readFile(pairFilePath(basePath, PairKind::TwoFiles, Eye::Left));
-    decoderB.readFile(pairFilePath(basePath, PairKind::TwoFiles, Eye::Right));
-
+// Decoder A holds the left-eye image, decoder B the right-eye one, both read.
+void decodeTwoViews(JpegDecoder& decoderA, JpegDecoder& decoderB, std::string_view viewerMode,
+                    PairRasters& rasters) {
     // The two pictures are independent: decode them on both cores, then assign them in the order
     // a one-at-a-time load would, so a failure leaves the same state behind.
     auto rightEye = std::async(std::launch::async, [&decoderB] { return decode(decoderB); });
@@ -73,19 +70,36 @@ void readTwoFiles(JpegDecoder& decoderA, JpegDecoder& decoderB, std::string_view
 
 } // namespace
 
+PairFiles pairFilesOf(const std::string& basePath, PairKind kind) {
+    return {pairFilePath(basePath, kind, Eye::Left),
+            kind == PairKind::TwoFiles ? pairFilePath(basePath, kind, Eye::Right) : std::string()};
+}
+
+PairFiles pairFilesOf(const PairEntry& entry) {
+    return {pairFilePath(entry, Eye::Left),
+            entry.kind == PairKind::TwoFiles ? pairFilePath(entry, Eye::Right) : std::string()};
+}
+
 void readPairInto(JpegDecoder& decoderA, JpegDecoder& decoderB, PairKind kind,
-                  std::string_view viewerMode, const std::string& basePath, PairRasters& rasters) {
+                  std::string_view viewerMode, const PairFiles& files, PairRasters& rasters) {
     switch (kind) {
     case PairKind::Parallel:
     case PairKind::Crossing:
-        readSideBySide(decoderA, kind, basePath, rasters);
+        readSideBySide(decoderA, kind, files, rasters);
         return;
     case PairKind::TwoFiles:
-        readTwoFiles(decoderA, decoderB, viewerMode, basePath, rasters);
+        decoderA.readFile(files.left);
+        decoderB.readFile(files.right);
+        decodeTwoViews(decoderA, decoderB, viewerMode, rasters);
         return;
-    case PairKind::Multi:
-        // The two images of an MPO file are read once the MPO decoder is in place.
-        throw Error(messages::cannotOpenFile(pairFilePath(basePath, kind, Eye::Left)));
+    case PairKind::Multi: {
+        // One read of the file; each decoder looks at its own image inside it.
+        const MpoFile mpo = readMpoFile(files.left);
+        decoderA.readShared(mpo.bytes, mpo.views.left);
+        decoderB.readShared(mpo.bytes, mpo.views.right);
+        decodeTwoViews(decoderA, decoderB, viewerMode, rasters);
+        return;
+    }
     }
 }
 

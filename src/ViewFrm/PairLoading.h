@@ -14,12 +14,24 @@ struct PairRasters {
     Raster right;
 };
 
-// Reads the file or files of one pair into the two rasters, by pair kind and viewer mode.
-// Both files of a two-file pair are read before either raster changes. Errors are thrown at the
-// step that fails; what was assigned before stays assigned (nothing is rolled back), so the
-// panels keep their previous pictures when a file cannot be opened or its header is rejected.
+// The files a load opens: the one file of the pair (side-by-side, MPO) or its left-eye file, and
+// the right-eye file of a two-file pair (else empty).
+struct PairFiles {
+    std::string left;
+    std::string right;
+};
+
+// From a base path, found as classification finds names (a bare base name is looked up in the
+// current directory), or from an entry, which remembers the files it was classified from.
+PairFiles pairFilesOf(const std::string& basePath, PairKind kind);
+PairFiles pairFilesOf(const PairEntry& entry);
+
+// Reads the files of one pair into the two rasters, by pair kind and viewer mode. Both images of
+// a two-file or MPO pair are read before either raster changes. Errors are thrown at the step
+// that fails; what was assigned before stays assigned (nothing is rolled back), so the panels
+// keep their previous pictures when a file cannot be opened or its header is rejected.
 void readPairInto(JpegDecoder& decoderA, JpegDecoder& decoderB, PairKind kind,
-                  std::string_view viewerMode, const std::string& basePath, PairRasters& rasters);
+                  std::string_view viewerMode, const PairFiles& files, PairRasters& rasters);
 
 // Exchanges the two rasters' pictures, sizes included. Handles only: no pixel moves.
 void reversePair(PairRasters& rasters);

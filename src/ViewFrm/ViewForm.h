@@ -87,6 +87,7 @@ private:
     void createControls();
     void createCommands();
     void showStep();
+    void loadFiles(const PairFiles& files);
     void applyStoredPlacement();
     bool correctPlacementForFrame(); // true when the outer frame is where the settings put it
     bool followFrame();              // takes the frame size once known; false before

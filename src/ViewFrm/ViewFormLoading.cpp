@@ -10,12 +10,16 @@
 namespace duoptic {
 
 void TViewForm::loadPair(const std::string& basePath) {
+    loadFiles(pairFilesOf(basePath, state_.pairs.currentKind));
+}
+
+void TViewForm::loadFiles(const PairFiles& files) {
     setCaption(QStringLiteral("Loading files ..."));
     // Filled in place: a decode that fails after the first copy leaves that copy on screen.
     PairRasters rasters = panels_->rasters();
     try {
         readPairInto(decoderA_, decoderB_, state_.pairs.currentKind, state_.settings.viewerMode,
-                     basePath, rasters);
+                     files, rasters);
     } catch (...) {
         panels_->keepPictures(std::move(rasters));
         throw;
@@ -38,7 +42,8 @@ void TViewForm::next() {
     pairs.cursor = pairs.cursor + 1 > pairs.list.count() ? 1 : pairs.cursor + 1;
     const PairEntry entry = pairs.list.entry(pairs.cursor);
     pairs.currentKind = entry.kind;
-    loadPair(entry.basePath);
+    // The files the entry was classified from, so that names differing only in case never mix.
+    loadFiles(pairFilesOf(entry));
     state_.displayName = entry.baseName;
     updateTitle(state_.displayName);
 }

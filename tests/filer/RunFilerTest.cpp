@@ -162,7 +162,8 @@ TEST_P(CaseOnlyNamesTest, OpenAndNextLoadTheFileTheRowPreviews) {
     const PairEntry& entry = state.pairs.list.entry(state.pairs.cursor);
     for (const std::string& basePath : {name, entry.basePath}) {
         PairRasters rasters;
-        readPairInto(decoderA, decoderB, state.pairs.currentKind, "(Parallel)", basePath, rasters);
+        readPairInto(decoderA, decoderB, state.pairs.currentKind, "(Parallel)",
+                     pairFilesOf(basePath, state.pairs.currentKind), rasters);
         EXPECT_TRUE(testing::near(rasters.left.pixel(24, 16), GetParam().leftEye)) << basePath;
         EXPECT_TRUE(testing::near(rasters.right.pixel(24, 16), Qt::blue)) << basePath;
     }

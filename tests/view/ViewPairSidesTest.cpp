@@ -161,5 +161,62 @@ TEST_F(ViewPairSides, DrawingOnePanelNeverShowsTheOtherPanelsPicture) {
     EXPECT_EQ(colourOf(screen.pixel(rightCentre)), kRed);
 }
 
+struct MpoRow {
+    const char* name;
+    const char* file; // from the test data
+    const char* mode;
+    bool loads;
+    const char* says = ""; // what the error holds beside the file's name, when it fails
+};
+
+class ViewMpoPairs : public ViewPairSides, public ::testing::WithParamInterface<MpoRow> {};
+
+// Both views of an MPO file go to the panels as the two files of a pair would; a file without a
+// second image fails as any broken pair does, naming itself, with the panels left as they were.
+TEST_P(ViewMpoPairs, LoadsBothViewsOrFailsNamingTheFile) {
+    const MpoRow& row = GetParam();
+    pictures.copyIn(testData(row.file), "shack.mpo");
+    window->state.settings.viewerMode = row.mode;
+    const PairRasters before = form().rasters();
+    PairList& list = window->state.pairs.list;
+    list.clear();
+    list.append({pictures.file("shack"), "shack", PairKind::Multi, pictures.file("shack.mpo")});
+    if (!row.loads) {
+        try {
+            form().next();
+            FAIL() << "the load should fail";
+        } catch (const Error& error) {
+            const std::string message = error.what();
+            EXPECT_NE(message.find(row.says), std::string::npos) << message;
+        }
+        EXPECT_TRUE(form().rasters().left.sharesPixelsWith(before.left));
+        EXPECT_TRUE(form().rasters().right.sharesPixelsWith(before.right));
+        return;
+    }
+    form().next();
+    EXPECT_EQ(form().caption(),
+              QStringLiteral("Duoptic - shack - ") + QString::fromLatin1(row.mode));
+    EXPECT_EQ(form().imageWidth(), 640);
+    EXPECT_FALSE(form().rasters().left.sharesPixelsWith(form().rasters().right));
+    // The two views differ by their parallax; Reverse and the crossing mode swap them.
+    const PairRasters parallel = form().rasters();
+    window->state.settings.viewerMode =
+        std::string(row.mode) == "(Crossing)" ? "(Parallel)" : "(Crossing)";
+    window->state.pairs.cursor = 0;
+    form().next();
+    EXPECT_EQ(form().rasters().left.pixel(320, 240), parallel.right.pixel(320, 240));
+    EXPECT_EQ(form().rasters().right.pixel(100, 100), parallel.left.pixel(100, 100));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ViewMpoPairs,
+    ::testing::Values(MpoRow{"Camera", "stereo/sugarshack.mpo", "(Parallel)", true},
+                      MpoRow{"CameraCrossing", "stereo/sugarshack.mpo", "(Crossing)", true},
+                      MpoRow{"IndexPastTheEnd", "stereo/sugarshack_no_data.mpo", "(Parallel)",
+                             true},
+                      MpoRow{"OneImageOnly", "jpeg/testorig.jpg", "(Parallel)", false, "shack.mpo"},
+                      MpoRow{"Empty", "jpeg/empty.jpg", "(Parallel)", false, "JPEG エラー #"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 } // namespace
 } // namespace duoptic::test
