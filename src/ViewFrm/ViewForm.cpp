@@ -67,6 +67,7 @@ TViewForm::TViewForm(ProgramState& state, QWidget* parent)
     state_.settingsPath = settingsFilePath(state_.programFolder);
     state_.settings = readSettings(state_.settingsPath, state_.programFolder);
     setMinimumSize(200, 120);
+    setAcceptDrops(true);
 
     // Key presses and wheel turns meant for this window or any of its children come here first.
     qApp->installEventFilter(this);
@@ -118,6 +119,12 @@ void TViewForm::showStep() {
     // Make sure one layout pass runs with the image size known, whether or not the placement
     // changed the size.
     FormResize();
+    if (startPath_) {
+        // Once the window is up: a path that leads nowhere is reported over the started window.
+        QMetaObject::invokeMethod(
+            this, [this, path = *startPath_] { guarded([&] { openPath(path); }); },
+            Qt::QueuedConnection);
+    }
 }
 
 void TViewForm::applyStoredPlacement() {

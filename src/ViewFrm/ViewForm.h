@@ -44,6 +44,12 @@ public:
     void ShowNextExecute();
 
     void loadPair(const std::string& basePath);
+    // A folder, or a file of a pair, handed to the program on the command line or by a drop: the
+    // folder (the file's folder) is scanned and becomes the last folder; a file's pair is loaded
+    // as if Next had reached it. Throws Error for a path that leads nowhere or to no pair.
+    void openPath(const std::string& path);
+    // The command line's PATH, opened once the window is first shown.
+    void openAtStart(std::string path) { startPath_ = std::move(path); }
     void next();
     void updateTitle(const std::string& name);
     // The title exactly as the window manager shows it; windowTitle() holds it escaped for Qt.
@@ -79,6 +85,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -124,6 +132,7 @@ private:
     SlideShow slideShow_;
 
     bool shown_ = false;
+    std::optional<std::string> startPath_;
     quint64 lastReroutedRelease_ = 0; // timestamp of the release last handed to another area
     int frameWidth_ = 0;              // outer minus client size, once the window manager told us
     int frameHeight_ = 0;

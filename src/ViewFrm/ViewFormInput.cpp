@@ -11,12 +11,15 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDropEvent>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QSlider>
+#include <QUrl>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -198,6 +201,41 @@ void TViewForm::ViewBorderExecute() {
         textToInt(answer.value_or(preset).toStdString(), 1, ZeroXPrefix::AfterSignToo);
     state_.settings.borderWidth = std::clamp(value, 1, 200);
     FormResize();
+}
+
+namespace {
+
+// The first local file or folder dropped, as bytes: a file manager percent-encodes names that
+// are not UTF-8, and decoding the encoded form keeps them exactly.
+std::optional<std::string> droppedPath(const QMimeData* data) {
+    if (data == nullptr || !data->hasUrls() || data->urls().isEmpty() ||
+        !data->urls().front().isLocalFile()) {
+        return std::nullopt;
+    }
+    const QString encoded = data->urls().front().path(QUrl::FullyEncoded);
+    return QByteArray::fromPercentEncoding(encoded.toLatin1()).toStdString();
+}
+
+} // namespace
+
+void TViewForm::dragEnterEvent(QDragEnterEvent* event) {
+    if (droppedPath(event->mimeData())) {
+        event->acceptProposedAction();
+    }
+}
+
+void TViewForm::dropEvent(QDropEvent* event) {
+    const std::optional<std::string> path = droppedPath(event->mimeData());
+    if (!path) {
+        return;
+    }
+    event->acceptProposedAction();
+    guarded([&] {
+        if (slideShow_.running()) {
+            slideShow_.stop();
+        }
+        openPath(*path);
+    });
 }
 
 void TViewForm::ShowTipsExecute() {

@@ -1,7 +1,11 @@
 // Loading a pair into the panels, stepping to the next pair, and exchanging the two sides.
 #include "ViewFrm/ViewForm.h"
 
+#include "base/Error.h"
+#include "base/Messages.h"
 #include "catalogue/FileTests.h"
+#include "catalogue/PathTarget.h"
+#include "catalogue/Scan.h"
 #include "settings/Modes.h"
 
 #include <QScrollBar>
@@ -75,6 +79,29 @@ void TViewForm::FileOpenExecute() {
         state_.displayName = name;
     }
     updateTitle(state_.displayName);
+}
+
+} // namespace duoptic
+
+namespace duoptic {
+
+void TViewForm::openPath(const std::string& path) {
+    const PathTarget target = examinePath(path);
+    if (target.kind == PathTarget::Missing) {
+        throw Error(messages::cannotOpenFile(path));
+    }
+    PairList found;
+    scanFolderForPairs(target.folder, found);
+    const int entry = target.kind == PathTarget::File ? entryOfFile(found, target.file) : 0;
+    if (target.kind == PathTarget::File && entry == 0) {
+        throw Error(messages::notAPairFile(path));
+    }
+    state_.pairs.list = std::move(found);
+    state_.settings.latestPath = target.folder;
+    state_.pairs.cursor = entry == 0 ? 0 : entry - 1;
+    if (entry != 0) {
+        next(); // as if Next had reached it
+    }
 }
 
 } // namespace duoptic

@@ -19,6 +19,9 @@ int main(int argc, char* argv[]) {
     duoptic::ProgramState state;
     state.programFolder = duoptic::programFolder();
     duoptic::TViewForm form(state);
+    if (commandLine.path) {
+        form.openAtStart(*commandLine.path);
+    }
     // Ends the run as the close box does; nested event loops of open dialogs end with it.
     duoptic::QuitOnSignals quitOnSignals([&form] {
         form.close();

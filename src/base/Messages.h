@@ -22,6 +22,11 @@ inline std::string cannotGetTimer() {
     return "タイマーを取得できません";
 }
 
+// A file handed to the program (command line, drop) that belongs to no pair of its folder.
+inline std::string notAPairFile(const std::string& path) {
+    return "ファイル " + path + " はステレオペアの画像ではありません";
+}
+
 // Stereo files that hold both views in one file (MPO).
 
 inline std::string noSecondImage(const std::string& path) {

@@ -289,11 +289,12 @@ DEFAULTS = {"ViewerMode": "(Parallel)", "FittingMode": 0, "BorderWidth": 4, "Sli
 class Viewer:
     """One run of the program from its own folder (so that duoptic.ini lands there)."""
 
-    def __init__(self, folder):
+    def __init__(self, folder, args=()):
         self.folder = folder
         env = ENV.x_env()
         env["QT_QPA_PLATFORM"] = "xcb"
-        self.proc = ENV.spawn([os.path.join(folder, "duoptic")], "viewer.log", cwd=folder, env=env)
+        self.proc = ENV.spawn([os.path.join(folder, "duoptic")] + list(args), "viewer.log",
+                              cwd=folder, env=env)
         self.win = wait_for(self._find_main, 30, "the main window did not appear")
         # The placement is corrected once the frame is known; let it settle.
         self.settle()
@@ -957,6 +958,34 @@ def check_signals_write_settings(s):
     return "settings written on " + ", ".join(done)
 
 
+def check_command_line_pair(s):
+    """`duoptic some/pair.mpo` starts on that pair; a path that leads nowhere is reported."""
+    pairs = os.path.join(ENV.tmp, "cli-pairs")
+    os.makedirs(pairs)
+    shutil.copy2(os.path.join(ENV.testdata, "stereo", "sugarshack.mpo"), os.path.join(pairs, "shack.mpo"))
+    shutil.copy2(os.path.join(ENV.testdata, "stereo", "02-super-mario.jps"), os.path.join(pairs, "mario.jps"))
+    v = Viewer(s.folder, [os.path.relpath(os.path.join(pairs, "shack.mpo"), s.folder)])
+    try:
+        v.wait_title("Duoptic - shack - " + s.mode)
+        v.choose("Exit", s.border)
+        require(v.wait_exit() == 0, "exit code not 0")
+    finally:
+        v.kill()
+    _, values = parse_settings(read_settings(s.folder))
+    require(values["LatestPath"] == pairs, "LatestPath=%s, expected %s" % (values["LatestPath"], pairs))
+    v = Viewer(s.folder, [os.path.join(pairs, "nothing.mpo")])
+    try:
+        box = wait_for(lambda: search("^duoptic$", v.proc.pid), 15, "no error report for a missing path")
+        require(v.title() == "Duoptic - STEREO PHOTO - " + s.mode, "title %r" % v.title())
+        activate(box[0])
+        xdo("key", "Return")
+        wait_for(lambda: not search("^duoptic$", v.proc.pid), 10, "the error box did not close")
+        require(v.alive(), "the viewer ended after the report")
+    finally:
+        v.kill()
+    return "started on shack.mpo; a missing path reported"
+
+
 # --- the Filer and real stereo pairs
 
 
@@ -1237,6 +1266,7 @@ def main():
         suite.run("placement_no_creep", lambda: check_no_creep(main_session))
         suite.run("maximised_restored", lambda: check_maximised(main_session))
         suite.run("signals_write_settings", lambda: check_signals_write_settings(main_session))
+        suite.run("command_line_pair", lambda: check_command_line_pair(main_session))
 
         filer = FilerSession()
         suite.run("filer_open_and_space", lambda: check_filer_open_and_next(filer))

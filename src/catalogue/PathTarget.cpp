@@ -1,0 +1,62 @@
+#include "catalogue/PathTarget.h"
+
+#include <filesystem>
+#include <system_error>
+
+#include <sys/stat.h>
+
+namespace duoptic {
+
+namespace {
+
+std::string absolute(const std::string& path) {
+    if (!path.empty() && path.front() == '/') {
+        return path;
+    }
+    std::error_code failed;
+    std::string folder = std::filesystem::current_path(failed).native();
+    if (folder.empty() || folder.back() != '/') {
+        folder += '/';
+    }
+    return folder + path;
+}
+
+std::string withoutTrailingSlashes(std::string path) {
+    while (path.size() > 1 && path.back() == '/') {
+        path.pop_back();
+    }
+    return path;
+}
+
+} // namespace
+
+PathTarget examinePath(const std::string& path) {
+    PathTarget target;
+    struct stat info {};
+    if (path.empty() || ::stat(path.c_str(), &info) != 0) {
+        return target;
+    }
+    const std::string full = withoutTrailingSlashes(absolute(path));
+    if (S_ISDIR(info.st_mode)) {
+        target.kind = PathTarget::Folder;
+        target.folder = full;
+    } else if (S_ISREG(info.st_mode)) {
+        target.kind = PathTarget::File;
+        const auto slash = full.rfind('/');
+        target.folder = slash == 0 ? "/" : full.substr(0, slash);
+        target.file = full;
+    }
+    return target;
+}
+
+int entryOfFile(const PairList& list, const std::string& file) {
+    for (int k = 1; k <= list.count(); ++k) {
+        const PairEntry& entry = list.entry(k);
+        if (entry.filePath == file || entry.rightEyeFilePath == file) {
+            return k;
+        }
+    }
+    return 0;
+}
+
+} // namespace duoptic

@@ -1,0 +1,125 @@
+// A folder or a file of a pair handed to the window: on the command line or by a drop.
+#include "ViewTestSupport.h"
+
+#include "base/Error.h"
+
+#include <QAction>
+#include <QMimeData>
+#include <QTest>
+#include <QUrl>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+
+namespace duoptic::test {
+namespace {
+
+class ViewEntryPoints : public ::testing::Test {
+protected:
+    void SetUp() override {
+        pictures.copyIn(testData("stereo/aloeL.jpg"), "aloe_DUL.jpg");
+        pictures.copyIn(testData("stereo/aloeR.jpg"), "aloe_DUR.jpg");
+        pictures.copyIn(testData("stereo/sugarshack.mpo"), "shack.MPO");
+        pictures.copyIn(testData("stereo/02-super-mario.jps"), "mario.jps");
+        pictures.copyIn(testData("jpeg/testorig.jpg"), "lonely_DUL.jpg");
+        window = std::make_unique<ShownWindow>(program.path());
+    }
+    TViewForm& form() { return *window->form; }
+    std::string folder() const { return pictures.path().substr(0, pictures.path().size() - 1); }
+
+    TempFolder program;
+    TempFolder pictures;
+    std::unique_ptr<ShownWindow> window;
+};
+
+struct FileRow {
+    const char* name;
+    const char* file;
+    const char* title;
+};
+
+class ViewOpenFile : public ViewEntryPoints, public ::testing::WithParamInterface<FileRow> {};
+
+TEST_P(ViewOpenFile, ShowsThePairOfTheFileAndKeepsItsFolder) {
+    form().openPath(pictures.file(GetParam().file));
+    EXPECT_EQ(form().caption(), QString::fromUtf8(GetParam().title));
+    EXPECT_EQ(window->state.settings.latestPath, folder());
+    EXPECT_EQ(window->state.pairs.list.count(), 3);
+    const PairEntry& shown = window->state.pairs.list.entry(window->state.pairs.cursor);
+    EXPECT_EQ(shown.baseName + " ",
+              std::string(GetParam().title).substr(10, shown.baseName.size() + 1));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, ViewOpenFile,
+    ::testing::Values(FileRow{"LeftEye", "aloe_DUL.jpg", "Duoptic - aloe - (Parallel)"},
+                      FileRow{"RightEye", "aloe_DUR.jpg", "Duoptic - aloe - (Parallel)"},
+                      FileRow{"Mpo", "shack.MPO", "Duoptic - shack - (Parallel)"},
+                      FileRow{"Jps", "mario.jps", "Duoptic - mario - (Parallel)"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ViewEntryPoints, AFolderIsScannedAndBecomesTheLastFolder) {
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(program.path());
+    ::mkdir(program.file("sub").c_str(), 0755);
+    std::filesystem::copy_file(pictures.file("mario.jps"), program.file("sub/m.jps"));
+    form().openPath("sub/"); // relative to the current directory
+    std::filesystem::current_path(before);
+    EXPECT_EQ(window->state.settings.latestPath, program.path() + "sub");
+    EXPECT_EQ(window->state.pairs.list.count(), 1);
+    EXPECT_EQ(window->state.pairs.cursor, 0);
+    EXPECT_EQ(form().caption(), QStringLiteral("Duoptic - STEREO PHOTO - (Parallel)"));
+}
+
+struct BadRow {
+    const char* name;
+    const char* file; // in the pictures folder
+    const char* message;
+};
+
+class ViewOpenBad : public ViewEntryPoints, public ::testing::WithParamInterface<BadRow> {};
+
+// Nothing changes but the report: the list, the last folder and the pictures stay.
+TEST_P(ViewOpenBad, ReportsThePathAndChangesNothing) {
+    ::mkfifo(pictures.file("fifo_DUP.jpg").c_str(), 0644);
+    const std::string path = pictures.file(GetParam().file);
+    const std::string lastFolder = window->state.settings.latestPath;
+    const PairRasters before = form().rasters();
+    try {
+        form().openPath(path);
+        FAIL() << "opening should fail";
+    } catch (const Error& error) {
+        EXPECT_EQ(std::string(error.what()), "ファイル " + path + GetParam().message);
+    }
+    EXPECT_EQ(window->state.settings.latestPath, lastFolder);
+    EXPECT_EQ(window->state.pairs.list.count(), 0);
+    EXPECT_TRUE(form().rasters().left.sharesPixelsWith(before.left));
+}
+
+INSTANTIATE_TEST_SUITE_P(Paths, ViewOpenBad,
+                         ::testing::Values(BadRow{"Missing", "nothing.jpg", " は開けません"},
+                                           BadRow{"Fifo", "fifo_DUP.jpg", " は開けません"},
+                                           BadRow{"LeftEyeWithoutPartner", "lonely_DUL.jpg",
+                                                  " はステレオペアの画像ではありません"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ViewEntryPoints, ADropStopsTheSlideShowAndOpensWhatWasDropped) {
+    window->state.settings.slideInterval = 30;
+    form().ViewSlideShowExecute();
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(QString::fromStdString(pictures.file("shack.MPO"))),
+                  QUrl::fromLocalFile(QString::fromStdString(pictures.file("mario.jps")))});
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form(), &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form(), &drop);
+    EXPECT_FALSE(form().slideShowRunning());
+    EXPECT_FALSE(form().action("ViewSlideShow")->isChecked());
+    EXPECT_EQ(form().caption(), QStringLiteral("Duoptic - shack - (Parallel)"));
+}
+
+} // namespace
+} // namespace duoptic::test
