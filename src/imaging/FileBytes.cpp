@@ -37,8 +37,8 @@ std::vector<std::uint8_t> readFileBytes(const std::string& path, std::size_t max
     return bytes;
 }
 
-void readFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes,
-                   std::size_t maxBytes) {
+void readFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes, std::size_t maxBytes,
+                   FileIdentity* identity) {
     bytes.clear();
     const auto fail = [&path, &bytes]() {
         bytes.clear();
@@ -52,6 +52,9 @@ void readFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes,
     struct stat info {};
     if (file.get() < 0 || ::fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         throw fail();
+    }
+    if (identity != nullptr) {
+        *identity = identityFromStat(info);
     }
     const auto expected = static_cast<std::size_t>(std::max<off_t>(info.st_size, 0));
     if (expected > maxBytes) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "imaging/FileIdentity.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -17,8 +19,10 @@ std::vector<std::uint8_t> readFileBytes(const std::string& path,
 
 // The same into `bytes`, whose buffer takes the file when it is large enough and not far too
 // large, so that reading one file after another need not ask the system for fresh memory each
-// time. On failure `bytes` is left empty.
+// time. On failure `bytes` is left empty. When `identity` is given, it receives the identity of
+// the file that was opened, taken from the open descriptor before reading, so that a later look at
+// the path tells whether the bytes still are that file's.
 void readFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes,
-                   std::size_t maxBytes = kMaxFileBytes);
+                   std::size_t maxBytes = kMaxFileBytes, FileIdentity* identity = nullptr);
 
 } // namespace duoptic

@@ -29,6 +29,10 @@ constexpr J_COLOR_SPACE kXrgbColorSpace =
 
 constexpr int kRowsPerRead = 16;
 
+// What the functions below return for a decode stopped by its cancel flag; libjpeg's message
+// numbers are never negative.
+constexpr int kCancelled = -1;
+
 // libjpeg hands back a pointer to `manager`; being the first member, it is the trap's address.
 struct ErrorTrap {
     jpeg_error_mgr manager;
@@ -36,6 +40,16 @@ struct ErrorTrap {
     int code;
     const char* ownText; // why we refused the file ourselves, or null for libjpeg's own error
 };
+
+// The same for the progress monitor, which libjpeg calls often while it reads scans.
+struct Progress {
+    jpeg_progress_mgr manager;
+    const std::atomic<bool>* cancel; // or null
+};
+
+bool cancelled(const std::atomic<bool>* flag) {
+    return flag != nullptr && flag->load(std::memory_order_relaxed);
+}
 
 // The user sees only the number; the text tells whoever debugs the file what libjpeg found.
 void logFatalError(j_common_ptr cinfo, const ErrorTrap& trap) {
@@ -65,10 +79,16 @@ void ignoreOutput(j_common_ptr) {}
     std::abort(); // error_exit never returns
 }
 
-// Called while libjpeg absorbs the scans of a multi-scan file. A file can repeat scans without
-// end at little cost per byte; past any sane encoder's count it is refused. The number reported
-// is the one libjpeg gives for an invalid progression.
-void limitScans(j_common_ptr cinfo) {
+// Called while libjpeg absorbs the scans of a multi-scan file, about once a row of blocks, and at
+// every read of rows. A file can repeat scans without end at little cost per byte; past any sane
+// encoder's count it is refused. The number reported is the one libjpeg gives for an invalid
+// progression. A cancelled decode leaves libjpeg the way a fatal error does, without a log.
+void watchProgress(j_common_ptr cinfo) {
+    if (cancelled(reinterpret_cast<Progress*>(cinfo->progress)->cancel)) {
+        auto* trap = reinterpret_cast<ErrorTrap*>(cinfo->err);
+        trap->code = kCancelled;
+        std::longjmp(trap->jump, 1);
+    }
     if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxScans) {
         failWith(cinfo, JERR_BAD_PROGRESSION, "more scans than any encoder writes");
     }
@@ -78,12 +98,13 @@ void limitScans(j_common_ptr cinfo) {
 // the trap first and keep no C++ object with a destructor, since a fatal error longjmps out of
 // libjpeg straight back to their setjmp.
 struct Session {
-    Session() {
+    explicit Session(const std::atomic<bool>* cancel = nullptr) {
         cinfo.err = jpeg_std_error(&trap.manager);
         trap.manager.error_exit = &leaveLibjpeg;
         trap.manager.emit_message = &ignoreMessage;
         trap.manager.output_message = &ignoreOutput;
-        progress.progress_monitor = &limitScans;
+        progress.manager.progress_monitor = &watchProgress;
+        progress.cancel = cancel;
     }
     ~Session() { jpeg_destroy_decompress(&cinfo); } // harmless before jpeg_create_decompress
     Session(const Session&) = delete;
@@ -91,7 +112,7 @@ struct Session {
 
     jpeg_decompress_struct cinfo{};
     ErrorTrap trap{};
-    jpeg_progress_mgr progress{};
+    Progress progress{};
 };
 
 // Each returns 0, or the message number of libjpeg's fatal error.
@@ -101,7 +122,7 @@ int readHeader(Session& s, const std::uint8_t* data, std::size_t size) {
         return s.trap.code;
     }
     jpeg_create_decompress(&s.cinfo);
-    s.cinfo.progress = &s.progress;
+    s.cinfo.progress = &s.progress.manager;
     jpeg_mem_src(&s.cinfo, data, static_cast<unsigned long>(size));
     jpeg_read_header(&s.cinfo, TRUE);
     // libjpeg accepts 65500 x 65500 and would allocate for it. A picture beyond our own bound is
@@ -212,6 +233,9 @@ void copyGreyPalette(const jpeg_decompress_struct& c, Picture::Palette& palette)
 }
 
 [[noreturn]] void throwJpegError(int code) {
+    if (code == kCancelled) {
+        throw DecodeCancelled();
+    }
     throw Error(messages::jpegError(code));
 }
 
@@ -229,6 +253,7 @@ void JpegDecoder::forgetPicture() {
 }
 
 void JpegDecoder::forgetBytes() {
+    identity_.reset();
     shared_.reset();
     bytes_ = nullptr;
     size_ = 0;
@@ -238,10 +263,12 @@ void JpegDecoder::readFile(const std::string& path) {
     forgetPicture();
     forgetBytes(); // a failed read leaves nothing to decode
     // Never two files' bytes at once; the previous file's buffer takes this one if it fits.
-    readFileBytes(path, data_);
+    FileIdentity identity;
+    readFileBytes(path, data_, kMaxFileBytes, &identity);
     bytes_ = data_.data();
     size_ = data_.size();
     readHeaderOfData();
+    identity_ = identity;
 }
 
 void JpegDecoder::readMemory(std::vector<std::uint8_t> bytes) {
@@ -256,6 +283,7 @@ void JpegDecoder::readMemory(std::vector<std::uint8_t> bytes) {
 void JpegDecoder::readShared(std::shared_ptr<const std::vector<std::uint8_t>> file,
                              ByteRange range) {
     forgetPicture();
+    identity_.reset();
     data_ = std::vector<std::uint8_t>(); // the shared file replaces it: never two files' bytes
     shared_ = std::move(file);
     const std::size_t fileSize = shared_ ? shared_->size() : 0;
@@ -316,7 +344,10 @@ std::shared_ptr<const Picture> JpegDecoder::picture() {
     if (picture_) {
         return picture_;
     }
-    Session session;
+    if (cancelled(cancel_)) {
+        throw DecodeCancelled(); // before any memory is taken
+    }
+    Session session(cancel_);
     if (const int code = readHeader(session, bytes_, size_)) {
         throwJpegError(code);
     }

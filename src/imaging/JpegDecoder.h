@@ -1,11 +1,15 @@
 #pragma once
 
 #include "imaging/ByteRange.h"
+#include "imaging/FileIdentity.h"
 #include "imaging/Picture.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -16,6 +20,13 @@ namespace duoptic {
 // libjpeg's own buffers are capped by decoderMemoryLimit() (DecoderMemory.h), from the header.
 constexpr std::uint64_t kMaxPicturePixels = std::uint64_t{1} << 28; // 268 Mpixel, 1 GiB as Xrgb32
 constexpr int kMaxScans = 1000;                                     // of a multi-scan file
+
+// Thrown by JpegDecoder::picture() when its cancel flag was set: not a fault of the file, so not
+// a duoptic::Error, and nothing for the user to see.
+class DecodeCancelled : public std::runtime_error {
+public:
+    DecodeCancelled() : std::runtime_error("decode cancelled") {}
+};
 
 // Holds the bytes of the file it read last and decodes them, once, when the picture is first
 // needed. Colour files give Xrgb32 pictures, greyscale files Indexed8 with libjpeg's 236 grey
@@ -39,6 +50,16 @@ public:
     // it. Nothing is copied. A range beyond the end of the file is cut at the end.
     void readShared(std::shared_ptr<const std::vector<std::uint8_t>> file, ByteRange range);
 
+    // The identity of the file read last by readFile, taken from the open file; nothing after
+    // readMemory or readShared, or after a failed read.
+    const std::optional<FileIdentity>& fileIdentity() const { return identity_; }
+
+    // A flag that another thread may set to stop the decoding in picture() soon: it is looked at
+    // between batches of rows and while libjpeg reads the scans of a multi-scan file, and when
+    // set, picture() throws DecodeCancelled and holds no picture. Clearing the flag lets the
+    // next call decode from the start. The flag must outlive the decodes; null: none.
+    void setCancel(const std::atomic<bool>* flag) { cancel_ = flag; }
+
     int width() const { return width_; }   // from the header; 0 before a successful read
     int height() const { return height_; } // from the header; 0 before a successful read
 
@@ -60,6 +81,8 @@ private:
     std::size_t size_ = 0;
     int width_ = 0;
     int height_ = 0;
+    std::optional<FileIdentity> identity_;
+    const std::atomic<bool>* cancel_ = nullptr;
     std::shared_ptr<Picture> picture_; // decoded from the bytes read last, or null
     // The previous picture. Its buffer takes the next decode if no raster holds it by then.
     std::array<std::shared_ptr<Picture>, 2> spares_;

@@ -198,9 +198,11 @@ MpoViews findMpoViews(Bytes file, const std::string& pathForMessages) {
 }
 
 MpoFile readMpoFile(const std::string& path) {
-    auto bytes = std::make_shared<std::vector<std::uint8_t>>(readFileBytes(path));
+    auto bytes = std::make_shared<std::vector<std::uint8_t>>();
+    FileIdentity identity;
+    readFileBytes(path, *bytes, kMaxFileBytes, &identity);
     const MpoViews views = findMpoViews(*bytes, path);
-    return {std::move(bytes), views};
+    return {std::move(bytes), views, identity};
 }
 
 } // namespace duoptic

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imaging/ByteRange.h"
+#include "imaging/FileIdentity.h"
 
 #include <cstdint>
 #include <memory>
@@ -38,6 +39,7 @@ MpoViews findMpoViews(std::span<const std::uint8_t> file, const std::string& pat
 struct MpoFile {
     std::shared_ptr<const std::vector<std::uint8_t>> bytes;
     MpoViews views;
+    FileIdentity identity; // of the file as it was read
 };
 
 // Reads the whole file (errors as for any file read) and finds its views.

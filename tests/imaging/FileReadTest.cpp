@@ -1,3 +1,5 @@
+#include "JpegWriter.h"
+
 #include "base/Error.h"
 #include "base/Messages.h"
 #include "imaging/FileBytes.h"
@@ -14,6 +16,7 @@
 #include <future>
 #include <thread>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace duoptic {
@@ -141,6 +144,83 @@ INSTANTIATE_TEST_SUITE_P(Sizes, FileCap,
                                            CapCase{"OneByteOver", 101, 100, false},
                                            CapCase{"LargerThanOneRead", 300000, 400000, true}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// --- Whether a file is still the one read -----------------------------------------------------
+
+struct ChangeCase {
+    const char* name;
+    void (*change)(const fs::path& file); // what happens to the file after it was read
+    bool same;                            // whether it still counts as the file read
+
+    friend void PrintTo(const ChangeCase& c, std::ostream* os) { *os << c.name; }
+};
+
+void leaveAlone(const fs::path&) {}
+
+void replaceByRename(const fs::path& file) {
+    const fs::path other = file.string() + ".new";
+    std::ofstream(other, std::ios::binary) << std::string(1000, 'x'); // the same size and bytes
+    fs::rename(other, file);
+}
+
+// The same content, the same size: only the time moves, by one nanosecond.
+void touch(const fs::path& file) {
+    struct stat info {};
+    ASSERT_EQ(::stat(file.c_str(), &info), 0);
+    timespec times[2] = {info.st_atim, info.st_mtim};
+    times[1].tv_nsec = (times[1].tv_nsec + 1) % 1000000000;
+    ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+}
+
+// One byte more, with the time set back to what it was.
+void growKeepingTheTime(const fs::path& file) {
+    struct stat info {};
+    ASSERT_EQ(::stat(file.c_str(), &info), 0);
+    std::ofstream(file, std::ios::binary | std::ios::app) << 'x';
+    const timespec times[2] = {info.st_atim, info.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
+}
+
+class FileChange : public FileRead, public ::testing::WithParamInterface<ChangeCase> {};
+
+TEST_P(FileChange, ShowsInTheIdentityTakenWhenTheFileWasRead) {
+    const ChangeCase& c = GetParam();
+    const std::string path = write("file.jpg", 1000);
+    std::vector<std::uint8_t> bytes;
+    FileIdentity read;
+    readFileBytes(path, bytes, kMaxFileBytes, &read);
+    c.change(path);
+    const std::optional<FileIdentity> now = identityOf(path);
+    ASSERT_TRUE(now.has_value());
+    EXPECT_EQ(*now == read, c.same);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, FileChange,
+    ::testing::Values(ChangeCase{"Untouched", &leaveAlone, true},
+                      ChangeCase{"ReplacedByAnotherFile", &replaceByRename, false},
+                      ChangeCase{"TouchedByOneNanosecond", &touch, false},
+                      ChangeCase{"GrownWithItsTimeKept", &growKeepingTheTime, false}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FileRead, IdentityOfAMissingFileIsNothing) {
+    EXPECT_FALSE(identityOf((dir_ / "nothing.jpg").string()).has_value());
+}
+
+TEST_F(FileRead, DecoderKeepsTheIdentityOfTheFileItReadOnly) {
+    const std::string path = (dir_ / "pair_DUL.jpg").string();
+    const std::vector<std::uint8_t> jpeg = testing::patternJpeg(16, 16);
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(jpeg.data()), std::streamsize(jpeg.size()));
+    JpegDecoder decoder;
+    decoder.readFile(path);
+    EXPECT_EQ(decoder.fileIdentity(), identityOf(path));
+    decoder.readMemory(jpeg);
+    EXPECT_FALSE(decoder.fileIdentity().has_value());
+    decoder.readFile(path);
+    EXPECT_THROW(decoder.readFile((dir_ / "nothing.jpg").string()), Error);
+    EXPECT_FALSE(decoder.fileIdentity().has_value());
+}
 
 } // namespace
 } // namespace duoptic

@@ -33,17 +33,7 @@ std::vector<std::uint8_t> fileBytes(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-// A picture with some structure, so that damage to the data shows.
-std::vector<std::uint8_t> patternJpeg(int width, int height, bool progressive = false) {
-    return testing::writeJpeg({width, height, JpegKind::Colour, 90, progressive},
-                              [width](int y, std::uint8_t* row) {
-                                  for (int x = 0; x < width; ++x) {
-                                      row[3 * x] = static_cast<std::uint8_t>(x * 7 + y);
-                                      row[3 * x + 1] = static_cast<std::uint8_t>(y * 3);
-                                      row[3 * x + 2] = static_cast<std::uint8_t>((x ^ y) * 5);
-                                  }
-                              });
-}
+using testing::patternJpeg;
 
 // Expects `action` to throw Error with exactly `message`.
 template <typename Action> void expectError(Action action, const std::string& message) {

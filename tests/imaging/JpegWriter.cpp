@@ -103,4 +103,15 @@ long findMarker(const std::vector<std::uint8_t>& jpeg, std::uint8_t code, long f
     return -1;
 }
 
+std::vector<std::uint8_t> patternJpeg(int width, int height, bool progressive) {
+    return writeJpeg({width, height, JpegKind::Colour, 90, progressive},
+                     [width](int y, std::uint8_t* row) {
+                         for (int x = 0; x < width; ++x) {
+                             row[3 * x] = static_cast<std::uint8_t>(x * 7 + y);
+                             row[3 * x + 1] = static_cast<std::uint8_t>(y * 3);
+                             row[3 * x + 2] = static_cast<std::uint8_t>((x ^ y) * 5);
+                         }
+                     });
+}
+
 } // namespace duoptic::testing

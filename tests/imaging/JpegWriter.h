@@ -34,6 +34,9 @@ std::vector<std::uint8_t> writeJpeg(const JpegOptions& options, const RowFiller&
 std::vector<std::uint8_t> writeSolidJpeg(const JpegOptions& options,
                                          const std::vector<std::uint8_t>& pixel);
 
+// A colour picture with some structure at every pixel, so that damage to the data shows.
+std::vector<std::uint8_t> patternJpeg(int width, int height, bool progressive = false);
+
 // Offset of the first marker 0xFF `code` (SOF0 0xC0, SOS 0xDA...), or -1.
 long findMarker(const std::vector<std::uint8_t>& jpeg, std::uint8_t code, long from = 0);
 
