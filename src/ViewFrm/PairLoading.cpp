@@ -1,6 +1,7 @@
 #include "ViewFrm/PairLoading.h"
 
 #include "catalogue/OpenPairFile.h"
+#include "imaging/BackgroundPriority.h"
 #include "imaging/MpoViews.h"
 #include "settings/Modes.h"
 
@@ -52,10 +53,15 @@ void readSideBySide(JpegDecoder& decoder, PairKind kind, const PairFiles& files,
 
 // Decoder A holds the left-eye image, decoder B the right-eye one, both read.
 void decodeTwoViews(JpegDecoder& decoderA, JpegDecoder& decoderB, std::string_view viewerMode,
-                    PairRasters& rasters) {
+                    PairRasters& rasters, DecodeThreads threads) {
     // The two pictures are independent: decode them on both cores, then assign them in the order
     // a one-at-a-time load would, so a failure leaves the same state behind.
-    auto rightEye = std::async(std::launch::async, [&decoderB] { return decode(decoderB); });
+    auto rightEye = std::async(std::launch::async, [&decoderB, threads] {
+        if (threads == DecodeThreads::Background) {
+            lowerCallingThreadPriority();
+        }
+        return decode(decoderB);
+    });
     const DecodeResult leftEye = decode(decoderA);
     const DecodeResult right = rightEye.get();
 
@@ -81,7 +87,8 @@ PairFiles pairFilesOf(const PairEntry& entry) {
 }
 
 void readPairInto(JpegDecoder& decoderA, JpegDecoder& decoderB, PairKind kind,
-                  std::string_view viewerMode, const PairFiles& files, PairRasters& rasters) {
+                  std::string_view viewerMode, const PairFiles& files, PairRasters& rasters,
+                  DecodeThreads threads) {
     switch (kind) {
     case PairKind::Parallel:
     case PairKind::Crossing:
@@ -90,14 +97,14 @@ void readPairInto(JpegDecoder& decoderA, JpegDecoder& decoderB, PairKind kind,
     case PairKind::TwoFiles:
         decoderA.readFile(files.left);
         decoderB.readFile(files.right);
-        decodeTwoViews(decoderA, decoderB, viewerMode, rasters);
+        decodeTwoViews(decoderA, decoderB, viewerMode, rasters, threads);
         return;
     case PairKind::Multi: {
         // One read of the file; each decoder looks at its own image inside it.
         const MpoFile mpo = readMpoFile(files.left);
         decoderA.readShared(mpo.bytes, mpo.views.left);
         decoderB.readShared(mpo.bytes, mpo.views.right);
-        decodeTwoViews(decoderA, decoderB, viewerMode, rasters);
+        decodeTwoViews(decoderA, decoderB, viewerMode, rasters, threads);
         return;
     }
     }

@@ -26,12 +26,17 @@ struct PairFiles {
 PairFiles pairFilesOf(const std::string& basePath, PairKind kind);
 PairFiles pairFilesOf(const PairEntry& entry);
 
+// Where the second picture of a pair is decoded: beside the caller, at the caller's priority, or
+// for a preload nobody waits for yet, at the low priority of background work.
+enum class DecodeThreads { Foreground, Background };
+
 // Reads the files of one pair into the two rasters, by pair kind and viewer mode. Both images of
 // a two-file or MPO pair are read before either raster changes. Errors are thrown at the step
 // that fails; what was assigned before stays assigned (nothing is rolled back), so the panels
 // keep their previous pictures when a file cannot be opened or its header is rejected.
 void readPairInto(JpegDecoder& decoderA, JpegDecoder& decoderB, PairKind kind,
-                  std::string_view viewerMode, const PairFiles& files, PairRasters& rasters);
+                  std::string_view viewerMode, const PairFiles& files, PairRasters& rasters,
+                  DecodeThreads threads = DecodeThreads::Foreground);
 
 // Exchanges the two rasters' pictures, sizes included. Handles only: no pixel moves.
 void reversePair(PairRasters& rasters);

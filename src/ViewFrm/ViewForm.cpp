@@ -110,8 +110,8 @@ void TViewForm::showEvent(QShowEvent* event) {
 void TViewForm::showStep() {
     scanFolderForPairs(state_.settings.latestPath, state_.pairs.list);
 
-    panels_->show({sampleImage(decoderA_, resources::kSampleLeft),
-                   sampleImage(decoderB_, resources::kSampleRight)});
+    panels_->show({sampleImage(*decoderA_, resources::kSampleLeft),
+                   sampleImage(*decoderB_, resources::kSampleRight)});
 
     applyStoredPlacement();
     panels_->setGateOpen(true);
@@ -119,6 +119,9 @@ void TViewForm::showStep() {
     // Make sure one layout pass runs with the image size known, whether or not the placement
     // changed the size.
     FormResize();
+    // The first pair that Next would show, once the window has had its first paint.
+    QMetaObject::invokeMethod(
+        this, [this] { schedulePreload(); }, Qt::QueuedConnection);
     if (startPath_) {
         // Once the window is up: a path that leads nowhere is reported over the started window.
         QMetaObject::invokeMethod(

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ViewFrm/PanelPair.h"
+#include "ViewFrm/Preloader.h"
 #include "ViewFrm/ProgramState.h"
 #include "ViewFrm/SlideTimer.h"
 #include "imaging/JpegDecoder.h"
@@ -71,6 +72,8 @@ public:
     int imageHeight() const { return panels_->imageHeight(); }
     bool redrawGateOpen() const { return panels_->gateOpen(); }
     bool slideShowRunning() const { return slideShow_.running(); }
+    bool preloading() const { return preloader_.running(); }
+    int preloadsTaken() const { return preloadsTaken_; } // loads that found their pair ready
     const SlideTimer& slideTimer() const { return slideShow_.timer(); }
     int zoomPosition() const;
     int horizontalPosition() const;
@@ -95,7 +98,9 @@ private:
     void createControls();
     void createCommands();
     void showStep();
-    void loadFiles(const PairFiles& files);
+    void loadFiles(const PairFiles& files, const std::optional<PreloadKey>& key = std::nullopt);
+    std::optional<PreloadKey> nextPairKey() const; // of the entry that Next would load
+    void schedulePreload() noexcept;
     void applyStoredPlacement();
     bool correctPlacementForFrame(); // true when the outer frame is where the settings put it
     bool followFrame();              // takes the frame size once known; false before
@@ -127,12 +132,14 @@ private:
 
     // Objects that live as long as the window.
     std::unique_ptr<PanelPair> panels_;
-    JpegDecoder decoderA_;
-    JpegDecoder decoderB_;
+    std::unique_ptr<JpegDecoder> decoderA_ = std::make_unique<JpegDecoder>();
+    std::unique_ptr<JpegDecoder> decoderB_ = std::make_unique<JpegDecoder>();
+    Preloader preloader_; // the pair that Next would show, decoded ahead
     SlideShow slideShow_;
 
     bool shown_ = false;
     std::optional<std::string> startPath_;
+    int preloadsTaken_ = 0;
     quint64 lastReroutedRelease_ = 0; // timestamp of the release last handed to another area
     int frameWidth_ = 0;              // outer minus client size, once the window manager told us
     int frameHeight_ = 0;

@@ -13,20 +13,41 @@
 
 namespace duoptic {
 
+namespace {
+
+// Runs its function when the scope ends, on every path.
+template <typename Function> struct AtScopeEnd {
+    Function function;
+    ~AtScopeEnd() { function(); }
+};
+
+} // namespace
+
 void TViewForm::loadPair(const std::string& basePath) {
     loadFiles(pairFilesOf(basePath, state_.pairs.currentKind));
 }
 
-void TViewForm::loadFiles(const PairFiles& files) {
+void TViewForm::loadFiles(const PairFiles& files, const std::optional<PreloadKey>& key) {
     setCaption(QStringLiteral("Loading files ..."));
     // Filled in place: a decode that fails after the first copy leaves that copy on screen.
     PairRasters rasters = panels_->rasters();
-    try {
-        readPairInto(decoderA_, decoderB_, state_.pairs.currentKind, state_.settings.viewerMode,
-                     files, rasters);
-    } catch (...) {
-        panels_->keepPictures(std::move(rasters));
-        throw;
+    std::optional<PairRasters> preloaded;
+    if (key) {
+        preloaded = preloader_.take(*key, decoderA_, decoderB_);
+    } else {
+        preloader_.drop(); // its decoders' memory is not to be held beside a fresh load
+    }
+    if (preloaded) {
+        ++preloadsTaken_;
+        rasters = std::move(*preloaded);
+    } else {
+        try {
+            readPairInto(*decoderA_, *decoderB_, state_.pairs.currentKind,
+                         state_.settings.viewerMode, files, rasters);
+        } catch (...) {
+            panels_->keepPictures(std::move(rasters));
+            throw;
+        }
     }
 
     panels_->setGateOpen(false);
@@ -43,13 +64,39 @@ void TViewForm::next() {
     if (pairs.list.count() == 0) {
         return; // a folder without pairs: there is nothing to step to
     }
-    pairs.cursor = pairs.cursor + 1 > pairs.list.count() ? 1 : pairs.cursor + 1;
+    const std::optional<PreloadKey> key = nextPairKey();
+    pairs.cursor = key->entry;
     const PairEntry entry = pairs.list.entry(pairs.cursor);
     pairs.currentKind = entry.kind;
+    // Whether this load succeeds or fails, the pair after it is the next to have ready.
+    const AtScopeEnd preloadAfter{[this] { schedulePreload(); }};
     // The files the entry was classified from, so that names differing only in case never mix.
-    loadFiles(pairFilesOf(entry));
+    loadFiles({key->leftFile, key->rightFile}, key);
     state_.displayName = entry.baseName;
     updateTitle(state_.displayName);
+}
+
+std::optional<PreloadKey> TViewForm::nextPairKey() const {
+    const PairCatalogue& pairs = state_.pairs;
+    if (pairs.list.count() == 0) {
+        return std::nullopt;
+    }
+    const int number = pairs.cursor + 1 > pairs.list.count() ? 1 : pairs.cursor + 1;
+    const PairEntry& entry = pairs.list.entry(number);
+    return preloadKey(pairs.list.generation(), number, entry.kind, pairFilesOf(entry),
+                      state_.settings.viewerMode);
+}
+
+void TViewForm::schedulePreload() noexcept {
+    try {
+        if (const std::optional<PreloadKey> key = nextPairKey()) {
+            preloader_.start(*key);
+        } else {
+            preloader_.drop();
+        }
+    } catch (...) {
+        preloader_.drop(); // no thread to be had: Next then simply loads as it always can
+    }
 }
 
 void TViewForm::ViewReversExecute() {
@@ -58,6 +105,7 @@ void TViewForm::ViewReversExecute() {
     }
     panels_->exchange();
     state_.settings.viewerMode = reversedViewerMode(state_.settings.viewerMode);
+    schedulePreload(); // the mode decides the sides of the next two-file or MPO pair
     updateTitle(state_.displayName);
     recomputePanelMetrics();
 }
@@ -71,6 +119,8 @@ void TViewForm::FileOpenExecute() {
     if (!isFolder(lastFolder)) {
         lastFolder = state_.programFolder;
     }
+    // The Filer may replace the list and move the cursor: the pair to have ready changes.
+    const AtScopeEnd preloadAfter{[this] { schedulePreload(); }};
     std::string name;
     const bool ok = runFiler && runFiler(name);
     if (ok && !name.empty()) {

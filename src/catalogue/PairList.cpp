@@ -1,9 +1,15 @@
 #include "catalogue/PairList.h"
 
+#include <atomic>
 #include <stdexcept>
 #include <string>
 
 namespace duoptic {
+
+void PairList::changed() {
+    static std::atomic<std::uint64_t> changes{0};
+    generation_ = ++changes;
+}
 
 const PairEntry& PairList::entry(int k) const {
     if (k < 1 || k > count()) {

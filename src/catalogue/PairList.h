@@ -2,6 +2,7 @@
 
 #include "catalogue/PairKind.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -11,15 +12,27 @@ namespace duoptic {
 // nor merged.
 class PairList {
 public:
-    void clear() { entries_.clear(); }
-    void append(PairEntry entry) { entries_.push_back(std::move(entry)); }
+    void clear() {
+        entries_.clear();
+        changed();
+    }
+    void append(PairEntry entry) {
+        entries_.push_back(std::move(entry));
+        changed();
+    }
     int count() const { return static_cast<int>(entries_.size()); }
+    // Differs from any earlier value after every change of any list: what was made for one
+    // state of a list (a preloaded pair) can tell that the list has been rebuilt since.
+    std::uint64_t generation() const { return generation_; }
 
     // k counts from 1; throws std::out_of_range outside 1..count.
     const PairEntry& entry(int k) const;
 
 private:
+    void changed();
+
     std::vector<PairEntry> entries_;
+    std::uint64_t generation_ = 0;
 };
 
 // Program-wide: the main window's Next and the Filer share the list and its cursor.

@@ -1,5 +1,6 @@
 #include "catalogue/PathTarget.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -36,15 +37,23 @@ PathTarget examinePath(const std::string& path) {
     if (path.empty() || ::stat(path.c_str(), &info) != 0) {
         return target;
     }
+    // The folder as the file system names it, as the Filer shows folders: no "..", no links.
     const std::string full = withoutTrailingSlashes(absolute(path));
+    const auto slash = full.rfind('/');
+    const std::string folder =
+        S_ISDIR(info.st_mode) ? full : full.substr(0, std::max<std::size_t>(slash, 1));
+    std::error_code failed;
+    const std::string canonical = std::filesystem::canonical(folder, failed).native();
+    if (failed) {
+        return target;
+    }
     if (S_ISDIR(info.st_mode)) {
         target.kind = PathTarget::Folder;
-        target.folder = full;
+        target.folder = canonical;
     } else if (S_ISREG(info.st_mode)) {
         target.kind = PathTarget::File;
-        const auto slash = full.rfind('/');
-        target.folder = slash == 0 ? "/" : full.substr(0, slash);
-        target.file = full;
+        target.folder = canonical;
+        target.file = withTrailingSeparator(canonical) + full.substr(slash + 1);
     }
     return target;
 }

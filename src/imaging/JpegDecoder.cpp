@@ -259,6 +259,13 @@ void JpegDecoder::forgetBytes() {
     size_ = 0;
 }
 
+void JpegDecoder::releaseMemory() {
+    forgetPicture();
+    forgetBytes();
+    spares_ = {};
+    std::vector<std::uint8_t>().swap(data_);
+}
+
 void JpegDecoder::readFile(const std::string& path) {
     forgetPicture();
     forgetBytes(); // a failed read leaves nothing to decode

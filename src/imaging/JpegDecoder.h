@@ -63,6 +63,10 @@ public:
     int width() const { return width_; }   // from the header; 0 before a successful read
     int height() const { return height_; } // from the header; 0 before a successful read
 
+    // Lets go of the file, the picture and the buffers kept for reuse: for a decoder whose work
+    // was dropped, so that its memory goes back at once.
+    void releaseMemory();
+
     // Decodes on the first call after a read and returns the same picture until the next read.
     // After a failure the decoder holds no picture and the next call tries again.
     std::shared_ptr<const Picture> picture();

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "ViewFrm/PairLoading.h"
+#include "catalogue/PairKind.h"
+#include "imaging/FileIdentity.h"
+#include "imaging/JpegDecoder.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace duoptic {
+
+// What a preload was made for. A load takes preloaded pictures only for exactly this: the same
+// state of the pair list, the same entry and kind, the same files and, where it decides the
+// sides (two-file and MPO pairs), the same viewer mode.
+struct PreloadKey {
+    std::uint64_t listGeneration = 0;
+    int entry = 0; // number in the pair list
+    PairKind kind = PairKind::TwoFiles;
+    std::string leftFile;
+    std::string rightFile;
+    std::string viewerMode; // empty where the mode does not matter
+
+    friend bool operator==(const PreloadKey&, const PreloadKey&) = default;
+};
+
+PreloadKey preloadKey(std::uint64_t listGeneration, int entry, PairKind kind,
+                      const PairFiles& files, const std::string& viewerMode);
+
+// Decodes the pair that Next would show, on background threads of low priority, into decoders
+// of its own, so that Next finds it ready. One preload at a time; a preload that fails is
+// dropped without a word: the load that reaches that pair meets the error itself.
+class Preloader {
+public:
+    Preloader();
+    ~Preloader(); // stops a running preload and waits for it
+    Preloader(const Preloader&) = delete;
+    Preloader& operator=(const Preloader&) = delete;
+
+    // Starts preloading for `key`, dropping any other preload first. The same key again keeps
+    // the preload that runs or is done.
+    void start(const PreloadKey& key);
+    // Stops and forgets the preload, and gives its memory back.
+    void drop();
+
+    // The pictures preloaded for `key`, when there are such and every file is still the file that
+    // was read (device, inode, size, time). Waits for a preload of that key that still runs. On
+    // success the decoders that hold the pictures are exchanged with `a` and `b`, so the caller's
+    // decoders hold what it shows and the next preload reuses the buffers it no longer shows.
+    std::optional<PairRasters> take(const PreloadKey& key, std::unique_ptr<JpegDecoder>& a,
+                                    std::unique_ptr<JpegDecoder>& b);
+
+    // Whether a preload is still decoding.
+    bool running() const { return worker_.joinable() && !done_; }
+
+private:
+    void run(); // on the worker thread
+    void finish();
+
+    std::unique_ptr<JpegDecoder> decoderA_;
+    std::unique_ptr<JpegDecoder> decoderB_;
+    std::atomic<bool> cancel_{false};
+    std::atomic<bool> done_{false};
+    std::thread worker_;
+    std::optional<PreloadKey> key_;
+    // Written by the worker, read once it has been joined.
+    std::optional<PairRasters> rasters_;
+    std::vector<std::pair<std::string, FileIdentity>> identities_;
+};
+
+} // namespace duoptic

@@ -1,0 +1,142 @@
+// The pair that Next would show is decoded ahead; it is used only while it is still exactly
+// what Next would load, and otherwise the load goes on as if there had been no preload.
+#include "JpegWriter.h"
+#include "ViewTestSupport.h"
+
+#include "base/Error.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace duoptic::test {
+namespace {
+
+void writeSolid(const std::string& path, int width, int height, std::uint8_t grey,
+                bool progressive = false) {
+    duoptic::testing::JpegOptions options{width, height};
+    options.progressive = progressive;
+    const auto bytes = duoptic::testing::writeSolidJpeg(options, {grey, grey, grey});
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+}
+
+class ViewPreload : public ::testing::Test {
+public:
+    void SetUp() override {
+        writeSolid(pictures.file("a_DUP.jpg"), 64, 32, 40);
+        writeSolid(pictures.file("b_DUL.jpg"), 48, 40, 120);
+        writeSolid(pictures.file("b_DUR.jpg"), 48, 40, 200);
+        program.write("duoptic.ini", "[File]\r\nLatestPath=" + pictures.path() + "\r\n");
+        window = std::make_unique<ShownWindow>(program.path());
+        // The start-up scan keeps the file system's order: put the list in a known one.
+        PairList& list = window->state.pairs.list;
+        list.clear();
+        list.append({pictures.file("a"), "a", PairKind::Parallel, pictures.file("a_DUP.jpg")});
+        list.append({pictures.file("b"), "b", PairKind::TwoFiles, pictures.file("b_DUL.jpg"),
+                     pictures.file("b_DUR.jpg")});
+        form().next(); // a on screen, b preloading
+        waitForPreload();
+    }
+    TViewForm& form() { return *window->form; }
+    void waitForPreload() { QTRY_VERIFY_WITH_TIMEOUT(!form().preloading(), 10000); }
+    int leftGrey() const { return qRed(window->form->rasters().left.pixel(1, 1)); }
+
+    TempFolder program;
+    TempFolder pictures;
+    std::unique_ptr<ShownWindow> window;
+};
+
+TEST_F(ViewPreload, NextTakesThePreloadedPair) {
+    const int before = form().preloadsTaken();
+    form().next();
+    EXPECT_EQ(form().preloadsTaken(), before + 1);
+    EXPECT_EQ(form().caption(), QStringLiteral("Duoptic - b - (Parallel)"));
+    EXPECT_NEAR(leftGrey(), 120, 3);
+    EXPECT_EQ(form().imageWidth(), 48);
+    EXPECT_EQ(form().zoomPosition(), 0);
+}
+
+struct ChangeRow {
+    const char* name;
+    void (*change)(ViewPreload&);
+    int leftGreyAfter; // what Next must then show on the left
+};
+
+class ViewPreloadDropped : public ViewPreload, public ::testing::WithParamInterface<ChangeRow> {};
+
+// Whatever makes the preloaded pictures differ from what a load would read now: the load reads.
+TEST_P(ViewPreloadDropped, NextLoadsAfreshWhenThePreloadNoLongerFits) {
+    GetParam().change(*this);
+    const int before = form().preloadsTaken();
+    form().next();
+    EXPECT_EQ(form().preloadsTaken(), before);
+    EXPECT_NEAR(leftGrey(), GetParam().leftGreyAfter, 3);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Changes, ViewPreloadDropped,
+    ::testing::Values(
+        ChangeRow{"FileReplaced",
+                  [](ViewPreload& t) {
+                      writeSolid(t.pictures.file("b_DUL.jpg.new"), 48, 40, 60);
+                      std::filesystem::rename(t.pictures.file("b_DUL.jpg.new"),
+                                              t.pictures.file("b_DUL.jpg"));
+                  },
+                  60},
+        ChangeRow{"FileRewrittenInPlace",
+                  [](ViewPreload& t) { writeSolid(t.pictures.file("b_DUL.jpg"), 48, 40, 90); }, 90},
+        ChangeRow{"ModeChangedByTheFiler",
+                  [](ViewPreload& t) { t.window->state.settings.viewerMode = "(Crossing)"; }, 200},
+        ChangeRow{"ListRebuilt",
+                  [](ViewPreload& t) {
+                      PairList& list = t.window->state.pairs.list;
+                      PairList copy = list;
+                      list.clear();
+                      for (int k = 1; k <= copy.count(); ++k) {
+                          list.append(copy.entry(k));
+                      }
+                  },
+                  120}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ViewPreload, ReverseMakesTheNextPreloadFollowTheNewMode) {
+    form().ViewReversExecute();
+    waitForPreload();
+    const int before = form().preloadsTaken();
+    form().next();
+    EXPECT_EQ(form().preloadsTaken(), before + 1);
+    EXPECT_NEAR(leftGrey(), 200, 3); // crossing: the right-eye file on the left
+}
+
+TEST_F(ViewPreload, AVanishedFileFailsAsWithoutPreload) {
+    ReportRecorder recorder;
+    std::filesystem::remove(pictures.file("b_DUR.jpg"));
+    EXPECT_THROW(form().next(), Error);
+    EXPECT_EQ(form().caption(), QStringLiteral("Loading files ..."));
+    EXPECT_TRUE(recorder.reports().isEmpty());
+}
+
+TEST_F(ViewPreload, ADamagedPairIsPreloadedSilentlyAndFailsWhenReached) {
+    ReportRecorder recorder;
+    pictures.write("b_DUR.jpg", "not a picture");
+    form().ViewReversExecute(); // starts a new preload, which fails
+    waitForPreload();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(recorder.reports().isEmpty());
+    EXPECT_THROW(form().next(), Error);
+}
+
+TEST_F(ViewPreload, ClosingTheWindowDuringAPreloadEndsItAndWritesTheSettings) {
+    writeSolid(pictures.file("a_DUP.jpg"), 4000, 3000, 40, true);
+    form().next(); // b on screen; a big a preloading
+    ASSERT_TRUE(form().preloading());
+    window->form.reset();
+    EXPECT_TRUE(std::filesystem::exists(program.file("duoptic.ini")));
+}
+
+} // namespace
+} // namespace duoptic::test
