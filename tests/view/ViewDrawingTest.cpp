@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace duoptic::test {
 namespace {
 
@@ -125,6 +127,34 @@ TEST(ViewDrawing, EveryReleaseDrawsBothPanelsOnce) {
     QTest::mouseClick(box, Qt::RightButton, {}, QPoint(5, 5));
     EXPECT_EQ(form.drawCount(), before + 2);
     form.popupMenu()->close();
+}
+
+// Run twice by CTest: at a device pixel ratio of 1 and, with QT_SCALE_FACTOR=2, of 2. The panels
+// are composed at device pixels, so a photograph shown on a high-density screen uses every
+// screen pixel instead of being enlarged from the logical size.
+TEST(ViewDevicePixels, PanelsAreComposedAtDevicePixels) {
+    TempFolder folder;
+    ShownWindow window(folder.path());
+    TViewForm& form = *window.form;
+    QWidget* box = child(form, "PaintBox1");
+    const double ratio = box->devicePixelRatioF();
+    form.drawPanel(1);
+    const QImage& buffer = form.panelBuffer(1);
+    EXPECT_EQ(buffer.width(), std::lround(box->width() * ratio));
+    EXPECT_EQ(buffer.height(), std::lround(box->height() * ratio));
+    EXPECT_EQ(buffer.devicePixelRatio(), ratio);
+    if (ratio < 2) {
+        return;
+    }
+    // Enlarged from the logical size, every pair of device columns would be the same.
+    const QImage shown = box->grab().toImage();
+    ASSERT_EQ(shown.width(), buffer.width());
+    int differing = 0;
+    const int y = shown.height() / 2;
+    for (int x = 0; x + 1 < shown.width(); x += 2) {
+        differing += shown.pixel(x, y) != shown.pixel(x + 1, y);
+    }
+    EXPECT_GT(differing, buffer.width() / 8);
 }
 
 } // namespace
