@@ -103,6 +103,20 @@ long findMarker(const std::vector<std::uint8_t>& jpeg, std::uint8_t code, long f
     return -1;
 }
 
+std::vector<std::uint8_t> jpegFailingInItsData(int width, int height) {
+    JpegOptions options{width, height};
+    options.progressive = true;
+    std::vector<std::uint8_t> jpeg = writeSolidJpeg(options, {90, 90, 90});
+    const long first = findMarker(jpeg, 0xDA);
+    const long second = first < 0 ? -1 : findMarker(jpeg, 0xDA, first + 2);
+    if (second > 0) {
+        // SOS: marker, length (2), component count, two bytes a component, then Ss.
+        const auto at = static_cast<std::size_t>(second);
+        jpeg[at + 5 + 2 * jpeg[at + 4]] = 70;
+    }
+    return jpeg;
+}
+
 std::vector<std::uint8_t> patternJpeg(int width, int height, bool progressive) {
     return writeJpeg({width, height, JpegKind::Colour, 90, progressive},
                      [width](int y, std::uint8_t* row) {

@@ -40,4 +40,8 @@ std::vector<std::uint8_t> patternJpeg(int width, int height, bool progressive = 
 // Offset of the first marker 0xFF `code` (SOF0 0xC0, SOS 0xDA...), or -1.
 long findMarker(const std::vector<std::uint8_t>& jpeg, std::uint8_t code, long from = 0);
 
+// A progressive grey picture whose header libjpeg accepts but whose second scan it rejects as
+// fatal (spectral selection past 63): it fails when it is decoded, not when it is read.
+std::vector<std::uint8_t> jpegFailingInItsData(int width, int height);
+
 } // namespace duoptic::testing

@@ -1,6 +1,7 @@
 // Loading pairs through Next, the failure rules, and Reverse.
 #include "ViewTestSupport.h"
 
+#include "JpegWriter.h"
 #include "base/Error.h"
 
 #include <QScrollBar>
@@ -119,7 +120,8 @@ TEST_F(ViewLoading, MissingRightEyeFileKeepsThePicturesAndTheLoadingCaption) {
 }
 
 TEST_F(ViewLoading, CorruptPictureDataFailsAtItsFirstCopy) {
-    pairs.folder.copyIn(testData("jpeg/missing-sos.jpg"), "card_DUP.jpg");
+    const std::vector<std::uint8_t> bytes = duoptic::testing::jpegFailingInItsData(80, 40);
+    pairs.folder.write("card_DUP.jpg", std::string(bytes.begin(), bytes.end()));
     const int widthBefore = form().imageWidth();
     EXPECT_THROW(nextTo(PairKind::Parallel), Error);
     EXPECT_EQ(form().imageWidth(), widthBefore);

@@ -17,7 +17,6 @@
 namespace duoptic::test {
 namespace {
 
-using duoptic::testing::JpegOptions;
 using duoptic::testing::writeJpeg;
 
 constexpr QRgb kRed = 0xFFFF0000u;
@@ -106,15 +105,7 @@ INSTANTIATE_TEST_SUITE_P(Modes, ViewTwoFileModes,
 // already in its raster when the right one fails; nothing else moves.
 TEST_F(ViewPairSides, DecodeFailingAfterTheFirstCopyKeepsThatCopyOnly) {
     writeFile(pictures.file("h_DUL.jpg"), twoColourJpeg(48, 32, 48));
-    JpegOptions progressive{64, 24};
-    progressive.progressive = true;
-    std::vector<std::uint8_t> right = writeJpeg(progressive, [](int, std::uint8_t* row) {
-        std::fill(row, row + 64 * 3, std::uint8_t{90});
-    });
-    const long firstScan = duoptic::testing::findMarker(right, 0xDA);
-    const long secondScan = duoptic::testing::findMarker(right, 0xDA, firstScan + 2);
-    ASSERT_GT(secondScan, 0);
-    right[std::size_t(secondScan) + 5 + 2 * right[std::size_t(secondScan) + 4]] = 70; // Ss > 63
+    const std::vector<std::uint8_t> right = duoptic::testing::jpegFailingInItsData(64, 24);
     writeFile(pictures.file("h_DUR.jpg"), right);
 
     form().findChild<QScrollBar*>(QStringLiteral("ScrollBarH"))->setValue(20);

@@ -1,7 +1,9 @@
 // Start-up and shutdown of the main window: title, sample pair, placement, settings file.
 #include "ViewTestSupport.h"
 
+#include <QAction>
 #include <QTest>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -30,8 +32,8 @@ TEST(ViewStartup, FirstRunShowsSamplePairAndWritesTheTenKeys) {
         EXPECT_TRUE(form.redrawGateOpen());
         EXPECT_EQ(window.state.pairs.list.count(), 0);
         EXPECT_EQ(window.state.settings.latestPath, folder.path());
-        EXPECT_GE(form.minimumWidth(), 1);
-        EXPECT_LE(form.minimumWidth(), 200);
+        // The minimum is an outer size: the client's minimum is smaller by the frame.
+        EXPECT_EQ(form.minimumSize().grownBy(form.windowHandle()->frameMargins()), QSize(200, 120));
     }
     const std::string ini = readAll(folder.file("duoptic.ini"));
     const std::string expectedStart = "[Viewer]\r\nViewerMode=(Parallel)\r\nFittingMode=0\r\n"
@@ -101,6 +103,43 @@ TEST(ViewStartup, OpenKeepsALastFolderWhoseNameIsNotUtf8) {
     EXPECT_EQ(folderSeen, odd);
     EXPECT_EQ(window.state.settings.latestPath, odd);
 }
+
+class ViewMinimumSize : public ::testing::TestWithParam<int> {};
+
+// The minimum is an outer size whatever the state the window started in: the client's minimum
+// is smaller by the frame.
+TEST_P(ViewMinimumSize, IsTheOuterSize) {
+    TempFolder folder;
+    folder.write("duoptic.ini", "[Window]\r\nWinState=" + std::to_string(GetParam()) + "\r\n");
+    ShownWindow window(folder.path());
+    QWindow* native = window.form->windowHandle();
+    QTRY_VERIFY(!native->frameMargins().isNull());
+    QTRY_COMPARE(window.form->minimumSize().grownBy(native->frameMargins()), QSize(200, 120));
+}
+
+INSTANTIATE_TEST_SUITE_P(StartStates, ViewMinimumSize, ::testing::Values(0, 2));
+
+class ViewEndDuringSlideShow : public ::testing::TestWithParam<const char*> {};
+
+// The close box and Exit end the run the same way, also with a slide show running.
+TEST_P(ViewEndDuringSlideShow, WritesTheSettings) {
+    TempFolder folder;
+    {
+        ShownWindow window(folder.path());
+        window.state.settings.slideInterval = 1;
+        window.state.settings.borderWidth = 9;
+        window.form->ViewSlideShowExecute();
+        if (std::string(GetParam()) == "Exit") {
+            window.form->action("FileExit")->trigger();
+        } else {
+            window.form->close();
+        }
+        EXPECT_FALSE(window.form->isVisible());
+    }
+    EXPECT_NE(readAll(folder.file("duoptic.ini")).find("BorderWidth=9\r\n"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ways, ViewEndDuringSlideShow, ::testing::Values("Exit", "CloseBox"));
 
 } // namespace
 } // namespace duoptic::test
