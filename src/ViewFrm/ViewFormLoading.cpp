@@ -20,6 +20,7 @@ template <typename Function> struct AtScopeEnd {
     Function function;
     ~AtScopeEnd() { function(); }
 };
+template <typename Function> AtScopeEnd(Function) -> AtScopeEnd<Function>;
 
 } // namespace
 

@@ -47,9 +47,10 @@ Picture::Buffer Picture::allocate(std::size_t& bytes) {
         throw std::bad_alloc();
     }
     auto* start = static_cast<std::uint8_t*>(mapped);
-    auto* aligned = reinterpret_cast<std::uint8_t*>(
-        roundUp(reinterpret_cast<std::uintptr_t>(start), kHugePage));
-    const std::size_t head = static_cast<std::size_t>(aligned - start);
+    // Offset, not a made-up pointer: the aligned start is found within the mapping.
+    const auto address = reinterpret_cast<std::uintptr_t>(start);
+    const std::size_t head = roundUp(address, kHugePage) - address;
+    std::uint8_t* aligned = start + head;
     if (head != 0) {
         ::munmap(start, head);
     }
