@@ -40,4 +40,8 @@ std::vector<std::uint8_t> patternJpeg(int width, int height, bool progressive = 
 // Offset of the first marker 0xFF `code` (SOF0 0xC0, SOS 0xDA...), or -1.
 long findMarker(const std::vector<std::uint8_t>& jpeg, std::uint8_t code, long from = 0);
 
+// The same file with other dimensions in its baseline frame header (SOF0), and not the data to
+// fill them: what a decoder must refuse or bound. Throws when the file has no SOF0.
+std::vector<std::uint8_t> withFrameSize(std::vector<std::uint8_t> jpeg, int width, int height);
+
 } // namespace duoptic::testing
