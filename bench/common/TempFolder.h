@@ -1,23 +1,11 @@
 #pragma once
 
-#include <string>
+// The benchmarks make their folders with the tests' helper: path() without a trailing "/",
+// file(name) inside it, everything removed at the end.
+#include "support/TempFolder.h"
 
 namespace duoptic::bench {
 
-// A fresh folder under the system's temporary folder, removed with its content when the object
-// goes. Exits the program when it cannot be made: a benchmark without its files has no result.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-
-    const std::string& path() const { return path_; } // without a trailing "/"
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
+using testing::TempFolder;
 
 } // namespace duoptic::bench

@@ -2,36 +2,16 @@
 
 #include "base/Error.h"
 #include "catalogue/AsciiCase.h"
+#include "catalogue/DirectoryEntries.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <dirent.h>
-#include <memory>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace duoptic {
 
 namespace {
-
-struct DirCloser {
-    void operator()(DIR* dir) const { closedir(dir); }
-};
-
-bool isFolder(int dirFd, const dirent& entry) {
-    switch (entry.d_type) {
-    case DT_DIR:
-        return true;
-    case DT_LNK:
-    case DT_UNKNOWN: {
-        struct stat info {};
-        return fstatat(dirFd, entry.d_name, &info, 0) == 0 && S_ISDIR(info.st_mode);
-    }
-    default:
-        return false;
-    }
-}
 
 // The names between the separators; doubled separators give no empty names.
 std::vector<std::string> pathComponents(const std::string& folder) {
@@ -51,14 +31,10 @@ std::vector<std::string> pathComponents(const std::string& folder) {
 
 std::vector<std::string> subfolderNames(const std::string& folder) {
     std::vector<std::string> names;
-    const std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
-    if (!dir) {
-        return names;
-    }
-    const int dirFd = dirfd(dir.get());
-    while (const dirent* entry = readdir(dir.get())) {
-        if (entry->d_name[0] != '.' && isFolder(dirFd, *entry)) {
-            names.emplace_back(entry->d_name);
+    DirectoryEntries dir(folder);
+    while (const std::optional<std::string_view> name = dir.next()) {
+        if (name->front() != '.' && dir.kind() == EntryKind::Folder) {
+            names.emplace_back(*name);
         }
     }
     // The order of the file list: ASCII case folded to lower, names equal so ordered by bytes.

@@ -1,42 +1,15 @@
 #include "catalogue/FolderListing.h"
 
 #include "catalogue/AsciiCase.h"
+#include "catalogue/DirectoryEntries.h"
 
 #include <algorithm>
 #include <cstdint>
-#include <dirent.h>
-#include <fcntl.h>
-#include <memory>
-#include <sys/stat.h>
 #include <tuple>
 
 namespace duoptic {
 
 namespace {
-
-struct DirCloser {
-    void operator()(DIR* dir) const { closedir(dir); }
-};
-
-// d_type answers for most entries without a system call; only links (which must be followed)
-// and file systems that do not fill d_type need a stat.
-bool isRegularFile(int dirFd, const dirent& entry) {
-    switch (entry.d_type) {
-    case DT_REG:
-        return true;
-    case DT_LNK:
-    case DT_UNKNOWN: {
-        struct stat info {};
-        return fstatat(dirFd, entry.d_name, &info, 0) == 0 && S_ISREG(info.st_mode);
-    }
-    default:
-        return false;
-    }
-}
-
-bool isDotOrDotDot(std::string_view name) {
-    return name == "." || name == "..";
-}
 
 // The extensions of the files that can stand for a pair, a preview or an eye.
 bool hasPairFileExtension(std::string_view name) {
@@ -60,19 +33,14 @@ bool FolderListing::FoldedEqual::operator()(std::string_view a, std::string_view
 
 FolderListing FolderListing::read(const std::string& folder) {
     FolderListing listing;
-    const std::unique_ptr<DIR, DirCloser> dir(opendir(folder.c_str()));
-    if (!dir) {
+    DirectoryEntries dir(folder);
+    if (!dir.opened()) {
         return listing;
     }
     listing.exists_ = true;
-    const int dirFd = dirfd(dir.get());
-    while (const dirent* entry = readdir(dir.get())) {
-        const std::string_view name(entry->d_name);
-        if (isDotOrDotDot(name)) {
-            continue;
-        }
-        const bool isFile = isRegularFile(dirFd, *entry);
-        listing.entries_.push_back({std::string(name), isFile, name.front() == '.'});
+    while (const std::optional<std::string_view> name = dir.next()) {
+        listing.entries_.push_back(
+            {std::string(*name), dir.kind() == EntryKind::File, name->front() == '.'});
     }
     listing.filesByFoldedName_.reserve(listing.entries_.size());
     for (std::size_t i = 0; i < listing.entries_.size(); ++i) {

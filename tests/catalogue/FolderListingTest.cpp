@@ -1,6 +1,7 @@
 #include "catalogue/FolderListing.h"
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 #include "catalogue/OpenPairFile.h"
 
-#include "TempFolder.h"
+#include "support/CurrentDirectoryGuard.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -39,10 +40,12 @@ TEST_P(ResolvePairFilePath, FindsTheClassifiedSpelling) {
 TEST_P(ResolvePairFilePath, RelativeNameResolvesInCurrentDirectory) {
     TempFolder dir;
     dir.add(GetParam().nodes);
-    const std::string previous = std::filesystem::current_path().string();
-    ASSERT_EQ(chdir(dir.path().c_str()), 0);
-    const std::string resolved = pairFilePath(GetParam().baseName, GetParam().kind, GetParam().eye);
-    ASSERT_EQ(chdir(previous.c_str()), 0);
+    std::string resolved;
+    {
+        const testing::CurrentDirectoryGuard back;
+        ASSERT_EQ(chdir(dir.path().c_str()), 0);
+        resolved = pairFilePath(GetParam().baseName, GetParam().kind, GetParam().eye);
+    }
     EXPECT_EQ(resolved, GetParam().resolved);
 }
 

@@ -2,7 +2,8 @@
 #include "catalogue/FolderListing.h"
 #include "catalogue/OpenPairFile.h"
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 

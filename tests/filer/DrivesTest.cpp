@@ -1,6 +1,6 @@
 #include "FilerFrm/Drives.h"
 
-#include "NamedCase.h"
+#include "support/NamedCase.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,10 @@
 #include "FilerFrm/Drives.h"
 #include "FilerFrm/FilerForm.h"
 #include "FilerTestSupport.h"
-#include "TempFolder.h"
 #include "catalogue/PairList.h"
+#include "support/CurrentDirectoryGuard.h"
+#include "support/ReportRecorder.h"
+#include "support/TempFolder.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -73,7 +75,7 @@ protected:
 
     CurrentDirectoryGuard cwd;
     TempFolder temp;
-    ErrorReports reports;
+    ReportRecorder reports;
     PairList pairs;
     DriveMemory drives;
     std::unique_ptr<TFilerForm> form;

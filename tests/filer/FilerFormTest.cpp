@@ -1,6 +1,7 @@
 #include "FilerFormFixture.h"
 #include "FilerFrm/FolderTree.h"
-#include "NamedCase.h"
+#include "support/NamedCase.h"
+#include "support/TestFiles.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -25,13 +26,13 @@ class FilerFormTest : public FilerFormFixture {
 protected:
     // The folder of the listing example: three pairs among files that make none.
     void makePairFolder() {
-        temp.file("a_DUP.jpg", jpegBytes(Qt::red));
-        temp.file("B_DUC.JPG", jpegBytes(Qt::green));
-        temp.file("c_DUL.jpg", jpegBytes(Qt::blue));
-        temp.file("c_DUR.jpg", jpegBytes(Qt::yellow));
-        temp.file("d_DUL.jpg", jpegBytes(Qt::white));
-        temp.file("e_dur.jpg", jpegBytes(Qt::white));
-        temp.file("f.jpg", jpegBytes(Qt::white));
+        temp.write("a_DUP.jpg", jpegBytes(Qt::red));
+        temp.write("B_DUC.JPG", jpegBytes(Qt::green));
+        temp.write("c_DUL.jpg", jpegBytes(Qt::blue));
+        temp.write("c_DUR.jpg", jpegBytes(Qt::yellow));
+        temp.write("d_DUL.jpg", jpegBytes(Qt::white));
+        temp.write("e_dur.jpg", jpegBytes(Qt::white));
+        temp.write("f.jpg", jpegBytes(Qt::white));
     }
 };
 
@@ -88,11 +89,11 @@ TEST_F(FilerFormTest, ListsThePairsSortedIgnoringCaseAndPreviewsTheRightFile) {
     EXPECT_EQ(texts(names()), QStringList({"a", "B", "c"}));
     ASSERT_EQ(pairs.count(), 3);
     EXPECT_EQ(pairs.entry(1),
-              (PairEntry{temp / "a", "a", PairKind::Parallel, temp / "a_DUP.jpg", {}}));
+              (PairEntry{temp.file("a"), "a", PairKind::Parallel, temp.file("a_DUP.jpg"), {}}));
     EXPECT_EQ(pairs.entry(2),
-              (PairEntry{temp / "B", "B", PairKind::Crossing, temp / "B_DUC.JPG", {}}));
-    EXPECT_EQ(pairs.entry(3), (PairEntry{temp / "c", "c", PairKind::TwoFiles, temp / "c_DUL.jpg",
-                                         temp / "c_DUR.jpg"}));
+              (PairEntry{temp.file("B"), "B", PairKind::Crossing, temp.file("B_DUC.JPG"), {}}));
+    EXPECT_EQ(pairs.entry(3), (PairEntry{temp.file("c"), "c", PairKind::TwoFiles,
+                                         temp.file("c_DUL.jpg"), temp.file("c_DUR.jpg")}));
     EXPECT_TRUE(names()->selectedItems().isEmpty());
     EXPECT_TRUE(child<QLabel>("Image1")->pixmap().isNull());
 
@@ -108,18 +109,19 @@ TEST_F(FilerFormTest, ListsThePairsSortedIgnoringCaseAndPreviewsTheRightFile) {
 
 // An MPO file is its first JPEG followed by the others; a JPS file is one side-by-side JPEG.
 TEST_F(FilerFormTest, ListsMpoAndJpsFilesAmongThePairsAndPreviewsThem) {
-    temp.file("b_DUP.jpg", jpegBytes(Qt::red));
-    temp.file("m.MPO", jpegBytes(Qt::green) + jpegBytes(Qt::blue, {}, 64, 16));
-    temp.file("A.jps", jpegBytes(Qt::yellow, Qt::magenta));
-    temp.file(".hidden.mpo", jpegBytes(Qt::white));
-    temp.folder("folder.mpo");
-    std::filesystem::copy_file(std::string(DUOPTIC_TESTDATA) + "/stereo/sugarshack.mpo",
-                               temp / "sugar.shack.mpo");
+    temp.write("b_DUP.jpg", jpegBytes(Qt::red));
+    temp.write("m.MPO", jpegBytes(Qt::green) + jpegBytes(Qt::blue, {}, 64, 16));
+    temp.write("A.jps", jpegBytes(Qt::yellow, Qt::magenta));
+    temp.write(".hidden.mpo", jpegBytes(Qt::white));
+    temp.makeFolder("folder.mpo");
+    temp.copyIn(testing::testData("stereo/sugarshack.mpo"), "sugar.shack.mpo");
     open(temp.path());
     EXPECT_EQ(texts(names()), QStringList({"A", "b", "m", "sugar.shack"}));
     ASSERT_EQ(pairs.count(), 4);
-    EXPECT_EQ(pairs.entry(1), (PairEntry{temp / "A", "A", PairKind::Crossing, temp / "A.jps", {}}));
-    EXPECT_EQ(pairs.entry(3), (PairEntry{temp / "m", "m", PairKind::Multi, temp / "m.MPO", {}}));
+    EXPECT_EQ(pairs.entry(1),
+              (PairEntry{temp.file("A"), "A", PairKind::Crossing, temp.file("A.jps"), {}}));
+    EXPECT_EQ(pairs.entry(3),
+              (PairEntry{temp.file("m"), "m", PairKind::Multi, temp.file("m.MPO"), {}}));
     EXPECT_EQ(pairs.entry(4).kind, PairKind::Multi);
 
     clickRow(names(), 0); // the whole side-by-side picture
@@ -134,7 +136,7 @@ TEST_F(FilerFormTest, ListsMpoAndJpsFilesAmongThePairsAndPreviewsThem) {
 }
 
 TEST_F(FilerFormTest, FolderWithoutPairsListsNothing) {
-    temp.file("x.jpg", jpegBytes(Qt::red));
+    temp.write("x.jpg", jpegBytes(Qt::red));
     pairs.append({"/old/a", "a", PairKind::Parallel, "/old/a_DUP.jpg", {}});
     open(temp.path());
     EXPECT_EQ(names()->count(), 0);
@@ -151,7 +153,7 @@ TEST_F(FilerFormTest, EveryClickDecodesAfreshAndArrowsPreviewToo) {
     EXPECT_TRUE(near(previewCentre(), Qt::green));
     QTest::keyClick(names(), Qt::Key_Up);
     EXPECT_TRUE(near(previewCentre(), Qt::red));
-    temp.file("a_DUP.jpg", jpegBytes(Qt::magenta));
+    temp.write("a_DUP.jpg", jpegBytes(Qt::magenta));
     clickRow(names(), 0); // the row already selected
     EXPECT_TRUE(near(previewCentre(), Qt::magenta));
 }
@@ -175,7 +177,7 @@ class TypeAheadRowsTest : public FilerFormFixture,
 
 TEST_P(TypeAheadRowsTest, SelectsTheFirstRowBeginningWithTheTypedLetters) {
     for (const char* base : {"apple", "Apricot", "banana", "berry", "cherry"}) {
-        temp.file(std::string(base) + "_DUP.jpg", jpegBytes(Qt::red));
+        temp.write(std::string(base) + "_DUP.jpg", jpegBytes(Qt::red));
     }
     open(temp.path());
     for (const char* key = GetParam().keys; *key != '\0'; ++key) {
@@ -206,11 +208,11 @@ INSTANTIATE_TEST_SUITE_P(Keys, TypeAheadRowsTest,
 
 TEST_F(FilerFormTest, BackspaceInAnEmptyListClearsThePreview) {
     makePairFolder();
-    temp.folder("empty");
+    temp.makeFolder("empty");
     open(temp.path());
     clickRow(names(), 0);
     doubleClickRow(tree(), treeRowOf("empty"));
-    ASSERT_EQ(form->folder(), temp / "empty");
+    ASSERT_EQ(form->folder(), temp.file("empty"));
     EXPECT_FALSE(preview().isNull()); // a folder change keeps the picture
     QTest::keyClick(names(), Qt::Key_Backspace);
     EXPECT_TRUE(child<QLabel>("Image1")->pixmap().isNull());
@@ -218,9 +220,9 @@ TEST_F(FilerFormTest, BackspaceInAnEmptyListClearsThePreview) {
 
 TEST_F(FilerFormTest, FolderChangeMovesEverythingAndKeepsThePreview) {
     makePairFolder();
-    const std::string sub = temp.folder("sub");
-    temp.folder("sub/Inner");
-    temp.file("sub/x_DUP.jpg", jpegBytes(Qt::cyan));
+    const std::string sub = temp.makeFolder("sub");
+    temp.makeFolder("sub/Inner");
+    temp.write("sub/x_DUP.jpg", jpegBytes(Qt::cyan));
     open(temp.path());
     clickRow(names(), 0);
 
@@ -246,8 +248,8 @@ TEST_F(FilerFormTest, FolderChangeMovesEverythingAndKeepsThePreview) {
 }
 
 TEST_F(FilerFormTest, ClicksAndArrowsInTheTreeOnlyMoveTheHighlightEnterOpens) {
-    const std::string sub = temp.folder("sub");
-    temp.folder("tub");
+    const std::string sub = temp.makeFolder("sub");
+    temp.makeFolder("tub");
     open(temp.path());
     const int subRow = treeRowOf("sub");
     clickRow(tree(), subRow);
@@ -263,13 +265,13 @@ TEST_F(FilerFormTest, ClicksAndArrowsInTheTreeOnlyMoveTheHighlightEnterOpens) {
 
 TEST_F(FilerFormTest, FolderRemovedMeanwhileReportsAndKeepsEverything) {
     makePairFolder();
-    const std::string gone = temp.folder("gone");
+    const std::string gone = temp.makeFolder("gone");
     open(temp.path());
     const QStringList treeBefore = texts(tree());
     ASSERT_EQ(rmdir(gone.c_str()), 0);
 
     doubleClickRow(tree(), treeRowOf("gone"));
-    ASSERT_EQ(reports.shown().size(), 1u);
+    ASSERT_EQ(reports.shown().size(), 1);
     EXPECT_TRUE(reports.shown().front().startsWith(QString::fromStdString(gone + ": ")));
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(form->folder(), temp.path());
@@ -280,19 +282,19 @@ TEST_F(FilerFormTest, FolderRemovedMeanwhileReportsAndKeepsEverything) {
 }
 
 TEST_F(FilerFormTest, UnreadablePreviewReportsAndKeepsThePicture) {
-    temp.file("a_DUP.jpg", jpegBytes(Qt::red));
-    temp.file("b_DUP.jpg", "this is no JPEG file");
-    const std::string locked = temp.file("c_DUP.jpg", jpegBytes(Qt::blue));
+    temp.write("a_DUP.jpg", jpegBytes(Qt::red));
+    temp.write("b_DUP.jpg", "this is no JPEG file");
+    const std::string locked = temp.write("c_DUP.jpg", jpegBytes(Qt::blue));
     ASSERT_EQ(chmod(locked.c_str(), 0), 0);
     open(temp.path());
     clickRow(names(), 0);
     clickRow(names(), 1);
-    EXPECT_EQ(reports.shown().size(), 1u);
+    EXPECT_EQ(reports.shown().size(), 1);
     EXPECT_EQ(form->selectedRow(), 1);
     EXPECT_TRUE(near(previewCentre(), Qt::red));
     if (access(locked.c_str(), R_OK) != 0) {
         clickRow(names(), 2);
-        EXPECT_EQ(reports.shown().size(), 2u);
+        EXPECT_EQ(reports.shown().size(), 2);
         EXPECT_TRUE(near(previewCentre(), Qt::red));
     }
     EXPECT_TRUE(form->isVisible());
@@ -300,8 +302,8 @@ TEST_F(FilerFormTest, UnreadablePreviewReportsAndKeepsThePicture) {
 
 TEST_F(FilerFormTest, NamesThatAreNotUtf8AreListedPreviewedAndKeptAsBytes) {
     const std::string odd = "\xff\xfe\x80";
-    const std::string folder = temp.folder("\xe9t\xe9");
-    temp.file("\xe9t\xe9/" + odd + "_DUP.jpg", jpegBytes(Qt::green));
+    const std::string folder = temp.makeFolder("\xe9t\xe9");
+    temp.write("\xe9t\xe9/" + odd + "_DUP.jpg", jpegBytes(Qt::green));
     open(temp.path());
     doubleClickRow(tree(), tree()->count() - 1);
     EXPECT_EQ(form->folder(), folder);
@@ -325,7 +327,7 @@ struct KeyCase {
 class FilerKeyTest : public FilerFormFixture, public ::testing::WithParamInterface<KeyCase> {};
 
 TEST_P(FilerKeyTest, EnterAndEscapeDoOnlyWhatTheFocusedControlMeans) {
-    temp.file("a_DUP.jpg", jpegBytes(Qt::red));
+    temp.write("a_DUP.jpg", jpegBytes(Qt::red));
     int tips = 0;
     open(temp.path(), {"/"}, [&] { ++tips; });
     activate();
@@ -452,8 +454,8 @@ class NameListSelectionTest : public FilerFormFixture,
 // Open returns the selected row, and the preview shows it: Ctrl must not take the last selected
 // row away.
 TEST_P(NameListSelectionTest, CtrlKeepsTheSelectedRow) {
-    temp.file("a_DUP.jpg", jpegBytes(Qt::red));
-    temp.file("b_DUP.jpg", jpegBytes(Qt::green));
+    temp.write("a_DUP.jpg", jpegBytes(Qt::red));
+    temp.write("b_DUP.jpg", jpegBytes(Qt::green));
     open(temp.path());
     activate();
     clickRow(names(), 1);
@@ -496,9 +498,9 @@ TEST_F(FilerFormTest, TipsButtonRunsTheTipsCommand) {
 }
 
 TEST_F(FilerFormTest, DriveSelectorReturnsToTheFolderLastShownOnEachDrive) {
-    const std::string drive = temp.folder("drive");
-    const std::string deep = temp.folder("drive/deep");
-    const std::string home = temp.folder("home");
+    const std::string drive = temp.makeFolder("drive");
+    const std::string deep = temp.makeFolder("drive/deep");
+    const std::string home = temp.makeFolder("home");
     ASSERT_EQ(chdir(home.c_str()), 0);
     open(deep, {"/", drive});
     ASSERT_EQ(drivesBox()->count(), 2);
@@ -518,7 +520,7 @@ TEST_F(FilerFormTest, DriveSelectorReturnsToTheFolderLastShownOnEachDrive) {
     pick(0);
     ASSERT_EQ(rmdir(deep.c_str()), 0);
     pick(1);
-    EXPECT_EQ(reports.shown().size(), 1u);
+    EXPECT_EQ(reports.shown().size(), 1);
     EXPECT_EQ(form->folder(), home);
     EXPECT_EQ(drivesBox()->currentIndex(), 1); // the drive picked, though it failed
     pick(1);

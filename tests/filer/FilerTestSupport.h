@@ -1,16 +1,12 @@
 #pragma once
 
-#include "base/ErrorReport.h"
-
 #include <QBuffer>
 #include <QColor>
 #include <QImage>
 #include <QPainter>
-#include <QString>
 
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 namespace duoptic::testing {
 
@@ -34,25 +30,5 @@ inline bool near(QRgb a, QColor b, int tolerance = 12) {
            std::abs(qGreen(a) - b.green()) <= tolerance &&
            std::abs(qBlue(a) - b.blue()) <= tolerance;
 }
-
-// Records what the error report would have shown, instead of opening a message box.
-class ErrorReports {
-public:
-    ErrorReports() {
-        texts().clear();
-        setErrorReportSink([](const QString& text) { texts().push_back(text); });
-    }
-    ~ErrorReports() { setErrorReportSink(nullptr); }
-    ErrorReports(const ErrorReports&) = delete;
-    ErrorReports& operator=(const ErrorReports&) = delete;
-
-    const std::vector<QString>& shown() const { return texts(); }
-
-private:
-    static std::vector<QString>& texts() {
-        static std::vector<QString> recorded;
-        return recorded;
-    }
-};
 
 } // namespace duoptic::testing

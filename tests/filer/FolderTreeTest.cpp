@@ -1,9 +1,10 @@
 #include "FilerFrm/FolderTree.h"
 
-#include "TempFolder.h"
 #include "base/Error.h"
+#include "support/CurrentDirectoryGuard.h"
+#include "support/TempFolder.h"
 
-#include "NamedCase.h"
+#include "support/NamedCase.h"
 
 #include <gtest/gtest.h>
 
@@ -34,14 +35,14 @@ std::vector<FolderRow> pathRows(const std::string& folder) {
 
 TEST(FolderTreeTest, PathFromRootThenVisibleSubfoldersIgnoringCase) {
     const TempFolder temp;
-    const std::string here = temp.folder("here");
+    const std::string here = temp.makeFolder("here");
     for (const char* name : {"Zeta", "alpha", ".hidden", "Beta", "b_x", "\xff\xfe"}) {
-        temp.folder(std::string("here/") + name);
+        temp.makeFolder(std::string("here/") + name);
     }
-    temp.file("here/file.txt");
-    temp.folder("elsewhere");
-    ASSERT_EQ(symlink((temp / "elsewhere").c_str(), (here + "/linked").c_str()), 0);
-    ASSERT_EQ(symlink((temp / "missing").c_str(), (here + "/dangling").c_str()), 0);
+    temp.write("here/file.txt");
+    temp.makeFolder("elsewhere");
+    ASSERT_EQ(symlink(temp.file("elsewhere").c_str(), (here + "/linked").c_str()), 0);
+    ASSERT_EQ(symlink(temp.file("missing").c_str(), (here + "/dangling").c_str()), 0);
     ASSERT_EQ(symlink((here + "/file.txt").c_str(), (here + "/filelink").c_str()), 0);
 
     std::vector<FolderRow> expected = pathRows(here);
@@ -66,7 +67,7 @@ TEST(FolderTreeTest, RootShowsItselfThenItsSubfolders) {
 
 TEST(FolderTreeTest, DoubledAndTrailingSeparatorsGiveNoEmptyRows) {
     const TempFolder temp;
-    const std::string leaf = temp.folder("leaf");
+    const std::string leaf = temp.makeFolder("leaf");
     EXPECT_EQ(folderTreeRows("/" + leaf + "//"), folderTreeRows(leaf));
 }
 
@@ -74,7 +75,7 @@ TEST(CurrentDirectoryTest, RefusalThrowsNamingTheFolderAndStaysWhereItWas) {
     const CurrentDirectoryGuard guard;
     const TempFolder temp;
     changeCurrentDirectory(temp.path());
-    const std::string missing = temp / "missing";
+    const std::string missing = temp.file("missing");
     try {
         changeCurrentDirectory(missing);
         FAIL() << "no error";

@@ -1,10 +1,10 @@
 #include "FilerFrm/Preview.h"
 
 #include "FilerTestSupport.h"
-#include "TempFolder.h"
 #include "base/Error.h"
+#include "support/TempFolder.h"
 
-#include "NamedCase.h"
+#include "support/NamedCase.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@ using testing::TempFolder;
 
 TEST(PreviewTest, WholePictureFillsTheSquareWithoutKeepingItsAspect) {
     const TempFolder temp;
-    const std::string path = temp.file("wide_DUP.jpg", jpegBytes(Qt::red, Qt::blue, 96, 24));
+    const std::string path = temp.write("wide_DUP.jpg", jpegBytes(Qt::red, Qt::blue, 96, 24));
     const QImage preview = previewImage(path);
     ASSERT_EQ(preview.size(), kPreviewSize);
     // No band of background above or below: the 4:1 picture is squeezed into the square.
@@ -36,7 +36,7 @@ class PreviewFailureTest : public ::testing::TestWithParam<BadFileCase> {};
 
 TEST_P(PreviewFailureTest, ThrowsTheProgramsError) {
     const TempFolder temp;
-    const std::string path = temp.file("x_DUP.jpg", GetParam().bytes);
+    const std::string path = temp.write("x_DUP.jpg", GetParam().bytes);
     EXPECT_THROW(previewImage(path), Error);
 }
 

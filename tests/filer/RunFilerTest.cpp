@@ -2,9 +2,11 @@
 #include "FilerFrm/FilerForm.h"
 #include "FilerFrm/FolderTree.h"
 #include "FilerTestSupport.h"
-#include "TempFolder.h"
 #include "ViewFrm/PairLoading.h"
 #include "base/Error.h"
+#include "support/CurrentDirectoryGuard.h"
+#include "support/ReportRecorder.h"
+#include "support/TempFolder.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -14,7 +16,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "NamedCase.h"
+#include "support/NamedCase.h"
 
 #include <gtest/gtest.h>
 
@@ -22,8 +24,8 @@ namespace duoptic {
 namespace {
 
 using testing::CurrentDirectoryGuard;
-using testing::ErrorReports;
 using testing::jpegBytes;
+using testing::ReportRecorder;
 using testing::TempFolder;
 
 enum class Close { Open, Cancel, Escape };
@@ -35,7 +37,7 @@ protected:
         state.settings.viewerMode = "(Parallel)";
         state.settings.fittingMode = 0;
         state.settings.slideInterval = 10;
-        state.settings.latestPath = temp.path() + "/";
+        state.settings.latestPath = temp.slashed();
         state.pairs.cursor = 2;
         state.pairs.currentKind = PairKind::Parallel;
     }
@@ -89,15 +91,15 @@ protected:
     }
 
     void makePairFolder() {
-        temp.file("a_DUP.jpg", jpegBytes(Qt::red));
-        temp.file("B_DUC.JPG", jpegBytes(Qt::green));
-        temp.file("c_DUL.jpg", jpegBytes(Qt::blue));
-        temp.file("c_DUR.jpg", jpegBytes(Qt::yellow));
+        temp.write("a_DUP.jpg", jpegBytes(Qt::red));
+        temp.write("B_DUC.JPG", jpegBytes(Qt::green));
+        temp.write("c_DUL.jpg", jpegBytes(Qt::blue));
+        temp.write("c_DUR.jpg", jpegBytes(Qt::yellow));
     }
 
     CurrentDirectoryGuard cwd;
     TempFolder temp;
-    ErrorReports reports;
+    ReportRecorder reports;
     ProgramState state;
     std::string name = "previous";
 };
@@ -146,9 +148,9 @@ class CaseOnlyNamesTest : public RunFilerTest, public ::testing::WithParamInterf
 // Open (a bare base name in the current directory) and Next (the entry's base path) must load
 // that same file, with the one right-eye file beside it.
 TEST_P(CaseOnlyNamesTest, OpenAndNextLoadTheFileTheRowPreviews) {
-    temp.file("x_DUL.jpg", jpegBytes(Qt::red));
-    temp.file("X_dul.JPG", jpegBytes(Qt::green));
-    temp.file("x_DUR.jpg", jpegBytes(Qt::blue));
+    temp.write("x_DUL.jpg", jpegBytes(Qt::red));
+    temp.write("X_dul.JPG", jpegBytes(Qt::green));
+    temp.write("x_DUR.jpg", jpegBytes(Qt::blue));
     QRgb previewed = 0;
     run(Close::Open, [&](TFilerForm& form) {
         clickRow(form, GetParam().row);
@@ -177,8 +179,8 @@ INSTANTIATE_TEST_SUITE_P(Rows, CaseOnlyNamesTest,
 
 TEST_F(RunFilerTest, CancelAfterAFolderChangeKeepsTheSettingsButNotTheList) {
     makePairFolder();
-    const std::string sub = temp.folder("sub");
-    temp.file("sub/x_DUP.jpg", jpegBytes(Qt::cyan));
+    const std::string sub = temp.makeFolder("sub");
+    temp.write("sub/x_DUP.jpg", jpegBytes(Qt::cyan));
     const SettingsRecord before = state.settings;
     const int result = run(Close::Cancel, [](TFilerForm& form) {
         click(form, "rbCrossing");
@@ -251,7 +253,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RunFilerTest, RowWithAnEmptyBaseNameSetsCursorAndKindButNoName) {
-    temp.file("_DUC.jpg", jpegBytes(Qt::red));
+    temp.write("_DUC.jpg", jpegBytes(Qt::red));
     state.pairs.currentKind = PairKind::TwoFiles;
     const int result = run(Close::Open, [](TFilerForm& form) {
         auto* list = form.findChild<QListWidget*>("ListBox1");
@@ -283,7 +285,7 @@ TEST_F(RunFilerTest, ListsTheLastFolderEvenWhenItIsAlreadyCurrent) {
 
 TEST_F(RunFilerTest, LastFolderThatCannotBeEnteredFailsBeforeAnythingIsShown) {
     const std::string before = currentDirectory();
-    state.settings.latestPath = temp / "missing";
+    state.settings.latestPath = temp.file("missing");
     state.pairs.list.append({"/elsewhere/z", "z", PairKind::Parallel, "/elsewhere/z_DUP.jpg", {}});
     bool shown = false;
     EXPECT_THROW(runFiler(nullptr, state, name, [&] { shown = true; }), Error);
@@ -295,7 +297,7 @@ TEST_F(RunFilerTest, LastFolderThatCannotBeEnteredFailsBeforeAnythingIsShown) {
 }
 
 TEST_F(RunFilerTest, NameThatIsNotUtf8ComesBackAsItsBytes) {
-    temp.file("\xff\xfe_DUP.jpg", jpegBytes(Qt::red));
+    temp.write("\xff\xfe_DUP.jpg", jpegBytes(Qt::red));
     EXPECT_EQ(run(Close::Open, [](TFilerForm& form) { clickRow(form, 0); }), QDialog::Accepted);
     EXPECT_EQ(name, "\xff\xfe");
     EXPECT_TRUE(reports.shown().empty());

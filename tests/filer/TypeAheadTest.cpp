@@ -1,6 +1,6 @@
 #include "FilerFrm/TypeAhead.h"
 
-#include "NamedCase.h"
+#include "support/NamedCase.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 #include "HostileCases.h"
 
 #include "JpegWriter.h"
+#include "support/TestFiles.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -19,26 +20,19 @@ namespace duoptic::test {
 
 namespace fs = std::filesystem;
 using Bytes = std::vector<std::uint8_t>;
+using testing::fileBytes;
+using testing::testData;
+using testing::writeFile;
 
 namespace {
 
-const std::string kTestData = DUOPTIC_TESTDATA;
 constexpr std::size_t kReadLimit = std::size_t{1} << 30; // what the loader reads at most
 
-void writeFile(const std::string& path, const Bytes& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    if (!out) {
-        throw std::runtime_error("cannot write " + path);
-    }
-}
-
 Bytes baseline() {
-    return fileBytes(kTestData + "/jpeg/testorig.jpg");
+    return fileBytes(testData("jpeg/testorig.jpg"));
 }
 Bytes progressive() {
-    return fileBytes(kTestData + "/jpeg/testimgp.jpg");
+    return fileBytes(testData("jpeg/testimgp.jpg"));
 }
 
 Bytes solidJpeg(int width, int height) {
@@ -48,17 +42,7 @@ Bytes solidJpeg(int width, int height) {
 
 // The same small file with other dimensions in its frame header, and not the data to fill them.
 Bytes claimingSize(int width, int height) {
-    Bytes bytes = solidJpeg(16, 16);
-    const long sof = duoptic::testing::findMarker(bytes, 0xC0);
-    if (sof < 0) {
-        throw std::runtime_error("no SOF0 marker");
-    }
-    const auto at = static_cast<std::size_t>(sof);
-    bytes[at + 5] = static_cast<std::uint8_t>(height >> 8);
-    bytes[at + 6] = static_cast<std::uint8_t>(height);
-    bytes[at + 7] = static_cast<std::uint8_t>(width >> 8);
-    bytes[at + 8] = static_cast<std::uint8_t>(width);
-    return bytes;
+    return duoptic::testing::withFrameSize(solidJpeg(16, 16), width, height);
 }
 
 enum class Layout {
@@ -103,7 +87,7 @@ std::string identifier(std::string text) {
 
 void addTestDataFiles(std::vector<HostileCase>& cases) {
     std::vector<fs::path> files;
-    for (const fs::directory_entry& entry : fs::directory_iterator(kTestData + "/jpeg")) {
+    for (const fs::directory_entry& entry : fs::directory_iterator(testData("jpeg"))) {
         files.push_back(entry.path());
     }
     std::sort(files.begin(), files.end());
@@ -330,14 +314,6 @@ void addFileSystemCases(std::vector<HostileCase>& cases) {
 }
 
 } // namespace
-
-std::vector<std::uint8_t> fileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        throw std::runtime_error("cannot read " + path);
-    }
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 std::vector<std::uint8_t> goodPairFile() {
     return baseline();

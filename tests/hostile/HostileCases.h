@@ -42,6 +42,4 @@ std::vector<HostileCase> hostileCases();
 // The readable file of a two-file pair whose other file is the hostile one.
 std::vector<std::uint8_t> goodPairFile();
 
-std::vector<std::uint8_t> fileBytes(const std::string& path);
-
 } // namespace duoptic::test

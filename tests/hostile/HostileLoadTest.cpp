@@ -1,8 +1,8 @@
 // Hostile pair files loaded the way a user meets them: a scan of their folder, then Next in the
 // real main window. Every load ends in time with the picture or a clear error, a failed load
 // leaves the previous pictures on screen, and the settings file survives the run.
-#include "../view/ViewTestSupport.h"
 #include "HostileCases.h"
+#include "ViewTestSupport.h"
 #include "Watchdog.h"
 
 #include "base/Error.h"
@@ -17,7 +17,6 @@
 #include <chrono>
 #include <climits>
 #include <filesystem>
-#include <fstream>
 #include <regex>
 #include <thread>
 
@@ -106,8 +105,8 @@ struct Outcome {
 class HostileLoad : public ::testing::TestWithParam<HostileCase> {
 protected:
     void SetUp() override {
-        programFolder = root.path() + "program/";
-        pairFolder = root.path() + "pairs/";
+        programFolder = root.slashed() + "program/";
+        pairFolder = root.slashed() + "pairs/";
         fs::create_directory(programFolder);
         fs::create_directory(pairFolder);
         pair = GetParam().make(pairFolder);
@@ -115,11 +114,11 @@ protected:
             GTEST_SKIP() << pair.skip;
         }
         viewerMode = pair.kind == PairKind::TwoFiles ? "(Crossing)" : "(Parallel)";
-        std::ofstream(programFolder + "duoptic.ini", std::ios::binary)
-            << "[Viewer]\r\nViewerMode=" << viewerMode
-            << "\r\nFittingMode=10\r\nBorderWidth=7\r\nSlideInterval=3\r\n\r\n[File]\r\n"
-               "LatestPath="
-            << pairFolder << "\r\n\r\n[Extra]\r\nKeep=me\r\n";
+        writeFile(programFolder + "duoptic.ini",
+                  "[Viewer]\r\nViewerMode=" + viewerMode +
+                      "\r\nFittingMode=10\r\nBorderWidth=7\r\nSlideInterval=3\r\n\r\n[File]\r\n"
+                      "LatestPath=" +
+                      pairFolder + "\r\n\r\n[Extra]\r\nKeep=me\r\n");
         window = std::make_unique<ShownWindow>(programFolder);
     }
 
@@ -130,8 +129,8 @@ protected:
             window.reset(); // writes the settings file
             expectSettingsFileIntact();
         }
-        EXPECT_TRUE(ReportRecorder::reports().isEmpty())
-            << ReportRecorder::reports().join('\n').toStdString();
+        EXPECT_TRUE(ReportRecorder::shown().isEmpty())
+            << ReportRecorder::shown().join('\n').toStdString();
     }
 
     TViewForm& form() { return *window->form; }

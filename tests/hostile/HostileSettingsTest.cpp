@@ -1,7 +1,7 @@
 // A settings file that is not what it should be: the window still starts in time, and at the end
 // either saves its settings keeping what it did not understand, or reports that it cannot write
 // and leaves whatever stands at the path as it was.
-#include "../view/ViewTestSupport.h"
+#include "ViewTestSupport.h"
 #include "Watchdog.h"
 
 #include "settings/IniFile.h"
@@ -13,7 +13,6 @@
 
 #include <chrono>
 #include <filesystem>
-#include <fstream>
 
 namespace duoptic::test {
 namespace {
@@ -22,10 +21,6 @@ namespace fs = std::filesystem;
 using namespace std::string_literals;
 
 constexpr std::chrono::seconds kLimit{20};
-
-void writeText(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
-}
 
 struct SettingsCase {
     const char* name;
@@ -61,19 +56,19 @@ TEST_P(HostileSettings, StartsAndEndsWithoutHarm) {
         std::unique_ptr<ShownWindow> window;
         {
             const Watchdog watchdog(std::string("starting with ") + c.name, kLimit);
-            window = std::make_unique<ShownWindow>(program.path());
+            window = std::make_unique<ShownWindow>(program.slashed());
         }
         const Watchdog watchdog(std::string("closing with ") + c.name, kLimit);
         window.reset();
     }
     if (!c.saved) {
-        EXPECT_EQ(ReportRecorder::reports(),
+        EXPECT_EQ(ReportRecorder::shown(),
                   QStringList{QString::fromStdString(ini + " に書き込めません.")});
         EXPECT_EQ(fileTypes(ini), typesBefore);
         return;
     }
-    EXPECT_TRUE(ReportRecorder::reports().isEmpty())
-        << ReportRecorder::reports().join('\n').toStdString();
+    EXPECT_TRUE(ReportRecorder::shown().isEmpty())
+        << ReportRecorder::shown().join('\n').toStdString();
     EXPECT_EQ(fileTypes(ini).second, S_IFREG);
     const IniFile file = IniFile::load(ini);
     for (const char* key : {"ViewerMode", "FittingMode", "BorderWidth", "SlideInterval"}) {
@@ -109,19 +104,19 @@ INSTANTIATE_TEST_SUITE_P(
                      {}},
         SettingsCase{"BinaryGarbage",
                      [](const std::string& ini) {
-                         writeText(ini, kGarbage + "\r\n[Viewer]\r\n" + kJunkInSection +
+                         writeFile(ini, kGarbage + "\r\n[Viewer]\r\n" + kJunkInSection +
                                             "\r\nBorderWidth=9\r\n");
                      },
                      true, kGarbage},
         SettingsCase{"JunkInsideASection",
                      [](const std::string& ini) {
-                         writeText(ini, "[Viewer]\n" + kJunkInSection + "\n[File]\n");
+                         writeFile(ini, "[Viewer]\n" + kJunkInSection + "\n[File]\n");
                      },
                      true, kJunkInSection},
         SettingsCase{"LoneCarriageReturns",
-                     [](const std::string& ini) { writeText(ini, "[Viewer]\rBorderWidth=9\r"); },
+                     [](const std::string& ini) { writeFile(ini, "[Viewer]\rBorderWidth=9\r"); },
                      true, "[Viewer]\rBorderWidth=9"},
-        SettingsCase{"Empty", [](const std::string& ini) { writeText(ini, ""); }, true, {}}),
+        SettingsCase{"Empty", [](const std::string& ini) { writeFile(ini, ""); }, true, {}}),
     [](const ::testing::TestParamInfo<SettingsCase>& info) { return info.param.name; });
 
 } // namespace

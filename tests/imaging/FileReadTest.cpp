@@ -4,6 +4,7 @@
 #include "base/Messages.h"
 #include "imaging/FileBytes.h"
 #include "imaging/JpegDecoder.h"
+#include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -26,20 +27,11 @@ namespace fs = std::filesystem;
 
 class FileRead : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (fs::temp_directory_path() / "duoptic-imaging-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-
     std::string write(const std::string& name, std::size_t size) {
-        const fs::path path = dir_ / name;
-        std::ofstream(path, std::ios::binary) << std::string(size, 'x');
-        return path.string();
+        return dir_.write(name, std::string(size, 'x'));
     }
 
-    fs::path dir_;
+    testing::TempFolder dir_;
 };
 
 // Runs readFile on its own thread so that a blocking open shows as a failure, not a hang.
@@ -63,31 +55,31 @@ void expectCannotOpenQuickly(const std::string& path) {
 }
 
 TEST_F(FileRead, MissingFileNamesThePathAsGiven) {
-    expectCannotOpenQuickly((dir_ / "nothing_DUL.jpg").string());
+    expectCannotOpenQuickly(dir_.file("nothing_DUL.jpg"));
     expectCannotOpenQuickly("relative/../nothing_DUR.jpg");
 }
 
 TEST_F(FileRead, FifoIsRefusedWithoutWaitingForAWriter) {
-    const std::string fifo = (dir_ / "pipe_DUP.jpg").string();
+    const std::string fifo = dir_.file("pipe_DUP.jpg");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     expectCannotOpenQuickly(fifo);
 }
 
 TEST_F(FileRead, DeviceBehindASymlinkIsRefused) {
-    const fs::path link = dir_ / "x_DUP.jpg";
+    const fs::path link = dir_.file("x_DUP.jpg");
     fs::create_symlink("/dev/zero", link);
     expectCannotOpenQuickly(link.string());
 }
 
 TEST_F(FileRead, FolderIsRefused) {
-    fs::create_directory(dir_ / "folder_DUC.jpg");
-    expectCannotOpenQuickly((dir_ / "folder_DUC.jpg").string());
+    fs::create_directory(dir_.file("folder_DUC.jpg"));
+    expectCannotOpenQuickly(dir_.file("folder_DUC.jpg"));
 }
 
 TEST_F(FileRead, SymlinkToAFileReadsTheFile) {
     const std::string target = write("target.jpg", 1234);
-    fs::create_symlink(target, dir_ / "link_DUL.jpg");
-    EXPECT_EQ(readFileBytes((dir_ / "link_DUL.jpg").string()).size(), 1234u);
+    fs::create_symlink(target, dir_.file("link_DUL.jpg"));
+    EXPECT_EQ(readFileBytes(dir_.file("link_DUL.jpg")).size(), 1234u);
 }
 
 TEST_F(FileRead, ReadingIntoABufferKeepsItForTheNextFile) {
@@ -111,7 +103,7 @@ TEST_F(FileRead, ReadingIntoABufferGivesUpOneFarTooLarge) {
 TEST_F(FileRead, AFailedReadIntoABufferLeavesItEmpty) {
     std::vector<std::uint8_t> bytes;
     readFileBytes(write("a.jpg", 5000), bytes);
-    EXPECT_THROW(readFileBytes((dir_ / "nothing.jpg").string(), bytes), Error);
+    EXPECT_THROW(readFileBytes(dir_.file("nothing.jpg"), bytes), Error);
     EXPECT_TRUE(bytes.empty());
     EXPECT_THROW(readFileBytes(write("c.jpg", 101), bytes, 100), Error);
     EXPECT_TRUE(bytes.empty());
@@ -204,21 +196,19 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FileRead, IdentityOfAMissingFileIsNothing) {
-    EXPECT_FALSE(identityOf((dir_ / "nothing.jpg").string()).has_value());
+    EXPECT_FALSE(identityOf(dir_.file("nothing.jpg")).has_value());
 }
 
 TEST_F(FileRead, DecoderKeepsTheIdentityOfTheFileItReadOnly) {
-    const std::string path = (dir_ / "pair_DUL.jpg").string();
     const std::vector<std::uint8_t> jpeg = testing::patternJpeg(16, 16);
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(jpeg.data()), std::streamsize(jpeg.size()));
+    const std::string path = dir_.write("pair_DUL.jpg", jpeg);
     JpegDecoder decoder;
     decoder.readFile(path);
     EXPECT_EQ(decoder.fileIdentity(), identityOf(path));
     decoder.readMemory(jpeg);
     EXPECT_FALSE(decoder.fileIdentity().has_value());
     decoder.readFile(path);
-    EXPECT_THROW(decoder.readFile((dir_ / "nothing.jpg").string()), Error);
+    EXPECT_THROW(decoder.readFile(dir_.file("nothing.jpg")), Error);
     EXPECT_FALSE(decoder.fileIdentity().has_value());
 }
 

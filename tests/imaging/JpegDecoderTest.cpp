@@ -1,4 +1,5 @@
 #include "JpegWriter.h"
+#include "support/TestFiles.h"
 
 #include "base/Error.h"
 #include "base/Messages.h"
@@ -11,8 +12,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <set>
 #include <string>
 
@@ -22,16 +21,12 @@
 namespace duoptic {
 namespace {
 
+using testing::fileBytes;
 using testing::JpegKind;
 using testing::JpegOptions;
+using testing::testData;
 
-const std::string kTestData = DUOPTIC_TESTDATA;
 using Bytes = std::vector<std::uint8_t>;
-
-std::vector<std::uint8_t> fileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 using testing::patternJpeg;
 
@@ -64,7 +59,7 @@ class TestDataFile : public ::testing::TestWithParam<FileCase> {};
 
 TEST_P(TestDataFile, GivesWhatLibjpegGives) {
     const FileCase& c = GetParam();
-    const std::string path = kTestData + "/" + c.file;
+    const std::string path = testData(c.file);
     JpegDecoder decoder;
     if (c.outcome == Outcome::HeaderError) {
         expectError([&] { decoder.readFile(path); }, messages::jpegError(c.code));
@@ -195,18 +190,6 @@ TEST(GreyPicture, IsIndexedThroughAtMost236GreyLevels) {
     EXPECT_LE(*used.rbegin(), 235);
 }
 
-// The same small file with other dimensions in its frame header.
-std::vector<std::uint8_t> withDimensions(std::vector<std::uint8_t> bytes, int width, int height) {
-    const long sof = testing::findMarker(bytes, 0xC0);
-    EXPECT_GE(sof, 0);
-    const auto at = static_cast<std::size_t>(sof);
-    bytes[at + 5] = static_cast<std::uint8_t>(height >> 8);
-    bytes[at + 6] = static_cast<std::uint8_t>(height);
-    bytes[at + 7] = static_cast<std::uint8_t>(width >> 8);
-    bytes[at + 8] = static_cast<std::uint8_t>(width);
-    return bytes;
-}
-
 // --- What a fatal error leaves on standard error -------------------------------------------------
 
 struct LogCase {
@@ -235,16 +218,16 @@ INSTANTIATE_TEST_SUITE_P(
     Files, ErrorLog,
     ::testing::Values(
         LogCase{"HeaderError",
-                [] { return fileBytes(kTestData + "/jpeg/derive-huffman-codes-overflow.jpg"); },
+                [] { return fileBytes(testData("jpeg/derive-huffman-codes-overflow.jpg")); },
                 "JPEG エラー #8: Bogus Huffman table definition\n"},
         LogCase{"DataError", [] { return std::vector<std::uint8_t>(); },
                 "JPEG エラー #42: Empty input file\n"},
-        LogCase{"LibjpegsBound", [] { return fileBytes(kTestData + "/jpeg/max_size.jpg"); },
+        LogCase{"LibjpegsBound", [] { return fileBytes(testData("jpeg/max_size.jpg")); },
                 "JPEG エラー #41: Maximum supported image dimension is 65500 pixels\n"},
-        LogCase{"OurBound", [] { return withDimensions(patternJpeg(16, 16), 20000, 20000); },
+        LogCase{"OurBound",
+                [] { return testing::withFrameSize(patternJpeg(16, 16), 20000, 20000); },
                 "JPEG エラー #41: more pixels than the viewer decodes\n"},
-        LogCase{"WarningOnly", [] { return fileBytes(kTestData + "/jpeg/truncated_jpeg.jpg"); },
-                ""}),
+        LogCase{"WarningOnly", [] { return fileBytes(testData("jpeg/truncated_jpeg.jpg")); }, ""}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // --- Damaged data: decode or a clean error, never a crash ----------------------------------------
@@ -272,7 +255,7 @@ protected:
 };
 
 TEST_P(DamagedFile, TruncatedAnywhereFailsCleanly) {
-    const auto bytes = fileBytes(kTestData + "/" + GetParam().file);
+    const auto bytes = fileBytes(testData(GetParam().file));
     ASSERT_FALSE(bytes.empty());
     for (int cut = 0; cut < 10; ++cut) {
         SCOPED_TRACE(cut);
@@ -282,7 +265,7 @@ TEST_P(DamagedFile, TruncatedAnywhereFailsCleanly) {
 }
 
 TEST_P(DamagedFile, FlippedBitsFailCleanly) {
-    const auto bytes = fileBytes(kTestData + "/" + GetParam().file);
+    const auto bytes = fileBytes(testData(GetParam().file));
     ASSERT_FALSE(bytes.empty());
     for (std::size_t offset : {2u, 7u, 20u, 100u, 163u, 300u, 600u, 1500u, 4000u}) {
         for (std::uint8_t mask : {0x01, 0x10, 0x80}) {
@@ -318,7 +301,7 @@ class ClaimedSize : public ::testing::TestWithParam<SizeCase> {};
 TEST_P(ClaimedSize, IsRefusedAtTheHeaderBeyondTheBound) {
     const SizeCase& c = GetParam();
     JpegDecoder decoder;
-    const auto bytes = withDimensions(patternJpeg(16, 16), c.width, c.height);
+    const auto bytes = testing::withFrameSize(patternJpeg(16, 16), c.width, c.height);
     if (c.accepted) {
         decoder.readMemory(bytes);
         EXPECT_EQ(decoder.width(), c.width);

@@ -128,4 +128,18 @@ std::vector<std::uint8_t> patternJpeg(int width, int height, bool progressive) {
                      });
 }
 
+std::vector<std::uint8_t> withFrameSize(std::vector<std::uint8_t> jpeg, int width, int height) {
+    const long sof = findMarker(jpeg, 0xC0);
+    if (sof < 0) {
+        throw std::runtime_error("no SOF0 marker");
+    }
+    // After the marker: length (2 bytes), precision (1), then height and width, big-endian.
+    const auto at = static_cast<std::size_t>(sof);
+    jpeg[at + 5] = static_cast<std::uint8_t>(height >> 8);
+    jpeg[at + 6] = static_cast<std::uint8_t>(height);
+    jpeg[at + 7] = static_cast<std::uint8_t>(width >> 8);
+    jpeg[at + 8] = static_cast<std::uint8_t>(width);
+    return jpeg;
+}
+
 } // namespace duoptic::testing

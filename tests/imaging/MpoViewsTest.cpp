@@ -1,5 +1,6 @@
 #include "JpegWriter.h"
 #include "MpoWriter.h"
+#include "support/TestFiles.h"
 
 #include "base/Error.h"
 #include "base/Messages.h"
@@ -10,9 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -24,22 +23,18 @@
 namespace duoptic {
 namespace {
 
+using testing::fileBytes;
 using testing::JpegKind;
 using testing::kBaselinePrimary;
 using testing::kDisparityView;
 using testing::kUndefinedType;
 using testing::Mpo;
 using testing::MpoImage;
+using testing::testData;
 
-const std::string kTestData = DUOPTIC_TESTDATA;
 const std::string kPath = "photos/pair.mpo";
 
 using Bytes = std::vector<std::uint8_t>;
-
-Bytes fileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 struct DecodedViews {
     int leftWidth = 0;
@@ -108,10 +103,10 @@ INSTANTIATE_TEST_SUITE_P(
         WalkCase{"ProgressiveEveryScan", [] { return followedBy(imageOfWidth(24, true), 7, 0x00); },
                  JpegEnd::Complete, -7, false},
         // Restart markers every few MCUs, and an APP2 MPF segment.
-        WalkCase{"RestartsAndMpf", [] { return fileBytes(kTestData + "/stereo/frame_size.mpo"); },
+        WalkCase{"RestartsAndMpf", [] { return fileBytes(testData("stereo/frame_size.mpo")); },
                  JpegEnd::Complete, 4226 - 14574, true},
         // Its EXIF thumbnail (at 694) ends with an EOI of its own, inside the APP1 segment.
-        WalkCase{"ThumbnailInside", [] { return fileBytes(kTestData + "/stereo/sugarshack.mpo"); },
+        WalkCase{"ThumbnailInside", [] { return fileBytes(testData("stereo/sugarshack.mpo")); },
                  JpegEnd::Complete, 60007 - 120198, true},
         WalkCase{"CutInData", [] { return cut(imageOfWidth(24, true), 10); }, JpegEnd::CutInData, 0,
                  false},
@@ -136,7 +131,7 @@ class RealMpo : public ::testing::TestWithParam<RealCase> {};
 
 TEST_P(RealMpo, GivesBothViewsOrSaysWhy) {
     const RealCase& c = GetParam();
-    const std::string path = kTestData + "/" + c.file;
+    const std::string path = testData(c.file);
     const Bytes bytes = fileBytes(path);
     ASSERT_FALSE(bytes.empty());
     if (const auto* message = std::get_if<const char*>(&c.expected)) {

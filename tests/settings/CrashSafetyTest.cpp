@@ -2,7 +2,8 @@
 // new one, whole: never a mixture, a truncated file or no file.
 #include "settings/Settings.h"
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -19,8 +20,8 @@
 namespace duoptic {
 namespace {
 
-using testing_support::readFile;
-using testing_support::TempFolder;
+using testing::readFile;
+using testing::TempFolder;
 
 SettingsRecord recordWithBorder(int border, const std::string& folder) {
     SettingsRecord record;
@@ -32,10 +33,10 @@ SettingsRecord recordWithBorder(int border, const std::string& folder) {
 
 TEST(SettingsCrashSafety, KilledWritesLeaveOneCompleteFile) {
     TempFolder folder;
-    const std::string path = folder.path() + "duoptic.ini";
-    writeSettings(path, recordWithBorder(1, folder.path()));
+    const std::string path = folder.slashed() + "duoptic.ini";
+    writeSettings(path, recordWithBorder(1, folder.slashed()));
     const std::string first = readFile(path);
-    writeSettings(path, recordWithBorder(2, folder.path()));
+    writeSettings(path, recordWithBorder(2, folder.slashed()));
     const std::string second = readFile(path);
 
     std::mt19937 random(12345);
@@ -45,7 +46,7 @@ TEST(SettingsCrashSafety, KilledWritesLeaveOneCompleteFile) {
         ASSERT_GE(child, 0);
         if (child == 0) {
             for (int i = 0;; ++i) {
-                writeSettings(path, recordWithBorder(1 + i % 2, folder.path()));
+                writeSettings(path, recordWithBorder(1 + i % 2, folder.slashed()));
             }
         }
         const timespec pause{0, delayNs(random)};
@@ -60,9 +61,9 @@ TEST(SettingsCrashSafety, KilledWritesLeaveOneCompleteFile) {
     }
 
     // What the killed writes left behind goes at the next save.
-    writeSettings(path, recordWithBorder(1, folder.path()));
+    writeSettings(path, recordWithBorder(1, folder.slashed()));
     std::set<std::string> entries;
-    for (const auto& entry : std::filesystem::directory_iterator(folder.path())) {
+    for (const auto& entry : std::filesystem::directory_iterator(folder.slashed())) {
         entries.insert(entry.path().filename().string());
     }
     EXPECT_EQ(entries, std::set<std::string>{"duoptic.ini"});

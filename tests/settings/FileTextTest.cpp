@@ -1,6 +1,7 @@
 #include "settings/FileText.h"
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -13,8 +14,8 @@
 namespace duoptic {
 namespace {
 
-using testing_support::TempFolder;
-using testing_support::writeFile;
+using testing::TempFolder;
+using testing::writeFile;
 using State = FileText::State;
 
 struct ReadRow {
@@ -28,11 +29,11 @@ void PrintTo(const ReadRow& row, std::ostream* out) {
     *out << row.name;
 }
 
-class FileTextTest : public testing::TestWithParam<ReadRow> {};
+class FileTextTest : public ::testing::TestWithParam<ReadRow> {};
 
 TEST_P(FileTextTest, TellsWhatWasRead) {
     TempFolder folder;
-    const FileText read = readFileText(GetParam().make(folder.path()), 4);
+    const FileText read = readFileText(GetParam().make(folder.slashed()), 4);
     EXPECT_EQ(read.state, GetParam().state);
     EXPECT_EQ(read.text, GetParam().text);
 }
@@ -51,7 +52,7 @@ std::string linkTo(const std::string& folder, const char* target) {
 // that stands there holds something the program must not write over.
 INSTANTIATE_TEST_SUITE_P(
     Rows, FileTextTest,
-    testing::Values(
+    ::testing::Values(
         ReadRow{"Missing", [](const std::string& f) { return f + "none.ini"; }, State::Missing, ""},
         ReadRow{"DanglingLink", [](const std::string& f) { return linkTo(f, "none.ini"); },
                 State::Missing, ""},
@@ -78,7 +79,7 @@ INSTANTIATE_TEST_SUITE_P(
         // A regular file whose first read fails, even for root.
         ReadRow{"ReadError", [](const std::string&) { return std::string("/proc/self/mem"); },
                 State::Unreadable, ""}),
-    [](const testing::TestParamInfo<ReadRow>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<ReadRow>& info) { return info.param.name; });
 
 } // namespace
 } // namespace duoptic

@@ -1,6 +1,7 @@
 #include "settings/IniFile.h"
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -13,8 +14,8 @@
 namespace duoptic {
 namespace {
 
-using testing_support::TempFolder;
-using testing_support::writeFile;
+using testing::TempFolder;
+using testing::writeFile;
 
 using namespace std::string_literals;
 
@@ -31,7 +32,7 @@ void PrintTo(const ReadRow& row, std::ostream* out) {
     *out << row.name;
 }
 
-class IniReadTest : public testing::TestWithParam<ReadRow> {};
+class IniReadTest : public ::testing::TestWithParam<ReadRow> {};
 
 TEST_P(IniReadTest, Reads) {
     const ReadRow& row = GetParam();
@@ -40,7 +41,7 @@ TEST_P(IniReadTest, Reads) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, IniReadTest,
-    testing::Values(
+    ::testing::Values(
         ReadRow{"NamesIgnoreCase", "[VIEWER]\r\nborderwidth=5\r\n", "Viewer", "BorderWidth", "5"},
         ReadRow{"BlanksAroundValue", "[S]\nK =  \t v a \t \n", "S", "K", "v a"},
         ReadRow{"BlanksAroundNames", " [ S ] \n\t K \t= 1\n", "S", "K", "1"},
@@ -65,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReadRow{"CrLfLineEnds", "[S]\r\nK=1\r\nL=2\r\n", "S", "K", "1"},
         ReadRow{"NoFinalLineEnd", "[S]\nK=1", "S", "K", "1"},
         ReadRow{"NulInValue", "[S]\nK=a\0b\n"s, "S", "K", "a\0b"s}),
-    [](const testing::TestParamInfo<ReadRow>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<ReadRow>& info) { return info.param.name; });
 
 struct CutRow {
     const char* name;
@@ -77,7 +78,7 @@ void PrintTo(const CutRow& row, std::ostream* out) {
     *out << row.name;
 }
 
-class IniCutTest : public testing::TestWithParam<CutRow> {};
+class IniCutTest : public ::testing::TestWithParam<CutRow> {};
 
 TEST_P(IniCutTest, CutsLongValues) {
     const IniFile file = IniFile::parse("[S]\nK=" + GetParam().value + "\n");
@@ -88,16 +89,16 @@ const std::string kFill(2046, 'a');
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, IniCutTest,
-    testing::Values(CutRow{"ExactlyTheLimit", kFill + "b", kFill + "b"},
-                    CutRow{"OneOver", kFill + "bc", kFill + "b"},
-                    CutRow{"HundredThousand", std::string(100000, 'x'), std::string(2047, 'x')},
-                    CutRow{"QuotesRemovedFirst", "\"" + kFill + "b\"", kFill + "b"},
-                    CutRow{"Utf8SequenceNotSplit", kFill + "\xC3\xA9", kFill},
-                    CutRow{"Utf8SequenceThatFits", kFill.substr(1) + "\xC3\xA9z",
-                           kFill.substr(1) + "\xC3\xA9"},
-                    CutRow{"ThreeByteSequence", kFill.substr(1) + "\xE3\x81\x82", kFill.substr(1)},
-                    CutRow{"NotUtf8KeptAsBytes", kFill + "\x80\x80", kFill + "\x80"}),
-    [](const testing::TestParamInfo<CutRow>& info) { return info.param.name; });
+    ::testing::Values(
+        CutRow{"ExactlyTheLimit", kFill + "b", kFill + "b"},
+        CutRow{"OneOver", kFill + "bc", kFill + "b"},
+        CutRow{"HundredThousand", std::string(100000, 'x'), std::string(2047, 'x')},
+        CutRow{"QuotesRemovedFirst", "\"" + kFill + "b\"", kFill + "b"},
+        CutRow{"Utf8SequenceNotSplit", kFill + "\xC3\xA9", kFill},
+        CutRow{"Utf8SequenceThatFits", kFill.substr(1) + "\xC3\xA9z", kFill.substr(1) + "\xC3\xA9"},
+        CutRow{"ThreeByteSequence", kFill.substr(1) + "\xE3\x81\x82", kFill.substr(1)},
+        CutRow{"NotUtf8KeptAsBytes", kFill + "\x80\x80", kFill + "\x80"}),
+    [](const ::testing::TestParamInfo<CutRow>& info) { return info.param.name; });
 
 TEST(IniRead, LongLinesDoNotDisturbTheirNeighbours) {
     const std::string text = "[S]\n" + std::string(100000, '\xff') +
@@ -123,7 +124,7 @@ void PrintTo(const WriteRow& row, std::ostream* out) {
     *out << row.name;
 }
 
-class IniWriteTest : public testing::TestWithParam<WriteRow> {};
+class IniWriteTest : public ::testing::TestWithParam<WriteRow> {};
 
 TEST_P(IniWriteTest, Writes) {
     const WriteRow& row = GetParam();
@@ -134,7 +135,7 @@ TEST_P(IniWriteTest, Writes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, IniWriteTest,
-    testing::Values(
+    ::testing::Values(
         WriteRow{"IntoEmptyText", "", "S", "K", "v", "[S]\r\nK=v\r\n"},
         WriteRow{"ReplacesInPlace", "[S]\nA=1\nK=old\nB=2\n", "S", "K", "new",
                  "[S]\nA=1\nK=new\nB=2\n"},
@@ -170,19 +171,19 @@ INSTANTIATE_TEST_SUITE_P(
         WriteRow{"LineBreakKeepsOld", "[S]\nK=old\n", "S", "K", "/a\nb/", "[S]\nK=old\n", false},
         WriteRow{"TooLongKeepsOld", "[S]\nK=old\n", "S", "K", std::string(2048, 'x'),
                  "[S]\nK=old\n", false}),
-    [](const testing::TestParamInfo<WriteRow>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<WriteRow>& info) { return info.param.name; });
 
 // A text that nothing was written into comes back byte for byte, line ends included.
-class IniRoundTripTest : public testing::TestWithParam<std::string> {};
+class IniRoundTripTest : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(IniRoundTripTest, TextIsKept) {
     EXPECT_EQ(IniFile::parse(GetParam()).text(), GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, IniRoundTripTest,
-                         testing::Values("", "\n", "\r\n", "\r", "[S]\nK=1", "[S]\r\nK=1\r",
-                                         "a\rb\nc\r\r\n", "\n\r\n\n", "\n\n[S]\n\nK=1\n\n",
-                                         "\xEF\xBB\xBF[S]\r\n\x00\xff\n"s));
+                         ::testing::Values("", "\n", "\r\n", "\r", "[S]\nK=1", "[S]\r\nK=1\r",
+                                           "a\rb\nc\r\r\n", "\n\r\n\n", "\n\n[S]\n\nK=1\n\n",
+                                           "\xEF\xBB\xBF[S]\r\n\x00\xff\n"s));
 
 TEST(IniWrite, WrittenValuesReadBack) {
     IniFile file = IniFile::parse("[S]\nA=1\n[T]\n");
@@ -200,17 +201,17 @@ TEST(IniWrite, WrittenValuesReadBack) {
 
 TEST(IniLoad, ReadsARegularFile) {
     TempFolder folder;
-    writeFile(folder.path() + "a.ini", "[S]\nK=1\n");
-    EXPECT_EQ(IniFile::load(folder.path() + "a.ini").read("S", "K"), "1");
+    writeFile(folder.slashed() + "a.ini", "[S]\nK=1\n");
+    EXPECT_EQ(IniFile::load(folder.slashed() + "a.ini").read("S", "K"), "1");
 }
 
 // None of these may block or throw; each gives an empty file.
 TEST(IniLoad, AnythingButARegularFileIsEmpty) {
     TempFolder folder;
-    const std::string fifo = folder.path() + "fifo";
+    const std::string fifo = folder.slashed() + "fifo";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     for (const std::string& path :
-         {folder.path() + "missing.ini", folder.path(), fifo, std::string("/dev/zero"),
+         {folder.slashed() + "missing.ini", folder.slashed(), fifo, std::string("/dev/zero"),
           std::string("/dev/tty"), std::string("")}) {
         EXPECT_EQ(IniFile::load(path).text(), "") << path;
     }

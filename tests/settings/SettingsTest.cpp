@@ -1,9 +1,10 @@
 #include "settings/Settings.h"
 
-#include "TempFolder.h"
 #include "base/Error.h"
 #include "settings/FileText.h"
 #include "settings/IniFile.h"
+#include "support/TempFolder.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -23,9 +24,9 @@
 namespace duoptic {
 namespace {
 
-using testing_support::readFile;
-using testing_support::TempFolder;
-using testing_support::writeFile;
+using testing::readFile;
+using testing::TempFolder;
+using testing::writeFile;
 
 const char* const kFromNothing = "[Viewer]\r\n"
                                  "ViewerMode=(Parallel)\r\n"
@@ -57,9 +58,9 @@ mode_t modeOf(const std::string& path) {
     return info.st_mode & 07777;
 }
 
-class SettingsTest : public testing::Test {
+class SettingsTest : public ::testing::Test {
 protected:
-    std::string iniPath() const { return folder_.path() + "duoptic.ini"; }
+    std::string iniPath() const { return folder_.slashed() + "duoptic.ini"; }
 
     void expectWriteRefused(const std::string& path, const SettingsRecord& record = {}) {
         expectRefused(path, [&] { writeSettings(path, record); });
@@ -94,7 +95,7 @@ protected:
 TEST_F(SettingsTest, FileTooLargeToKeepWholeIsNotRewritten) {
     writeFile(iniPath(), "[Viewer]\r\nBorderWidth=9\r\n" + std::string(IniFile::kMaxFileSize, ';') +
                              "\r\n[Tail]\r\nKept=1\r\n");
-    EXPECT_EQ(readSettings(iniPath(), folder_.path()).borderWidth, 9);
+    EXPECT_EQ(readSettings(iniPath(), folder_.slashed()).borderWidth, 9);
     expectWriteRefused(iniPath());
 }
 
@@ -113,7 +114,7 @@ TEST_F(SettingsTest, WriteOnlyFileIsNotRewritten) {
     }
     writeFile(iniPath(), "[Viewer]\nBorderWidth=9\n[Other]\nX=y\n");
     ASSERT_EQ(chmod(iniPath().c_str(), 0200), 0);
-    EXPECT_EQ(readSettings(iniPath(), folder_.path()).borderWidth, 4);
+    EXPECT_EQ(readSettings(iniPath(), folder_.slashed()).borderWidth, 4);
     expectWriteRefused(iniPath());
     ASSERT_EQ(chmod(iniPath().c_str(), 0600), 0);
     EXPECT_EQ(readFile(iniPath()), "[Viewer]\nBorderWidth=9\n[Other]\nX=y\n");
@@ -152,8 +153,8 @@ TEST_F(SettingsTest, FileThatWouldOutgrowTheReadLimitIsNotWritten) {
 
 TEST_F(SettingsTest, NoFileGivesDefaults) {
     SettingsRecord expected;
-    expected.latestPath = folder_.path();
-    EXPECT_EQ(readSettings(iniPath(), folder_.path()), expected);
+    expected.latestPath = folder_.slashed();
+    EXPECT_EQ(readSettings(iniPath(), folder_.slashed()), expected);
     EXPECT_FALSE(std::filesystem::exists(iniPath())) << "reading must create nothing";
 }
 
@@ -175,7 +176,7 @@ TEST_F(SettingsTest, WrittenRecordReadsBack) {
 TEST_F(SettingsTest, ValuesKeptAsRead) {
     writeFile(iniPath(), "[viewer]\nViewerMode=(weird)\nSlideInterval=0\nBorderWidth=-3\n"
                          "[FILE]\nLatestPath=\n[Window]\nWinState=7\nWinWidth=99999\n");
-    const SettingsRecord record = readSettings(iniPath(), folder_.path());
+    const SettingsRecord record = readSettings(iniPath(), folder_.slashed());
     EXPECT_EQ(record.viewerMode, "(weird)");
     EXPECT_EQ(record.slideInterval, 0);
     EXPECT_EQ(record.borderWidth, -3);
@@ -195,23 +196,24 @@ void PrintTo(const IntegerRow& row, std::ostream* out) {
     *out << row.name;
 }
 
-class BorderWidthTest : public SettingsTest, public testing::WithParamInterface<IntegerRow> {};
+class BorderWidthTest : public SettingsTest, public ::testing::WithParamInterface<IntegerRow> {};
 
 TEST_P(BorderWidthTest, Reads) {
     writeFile(iniPath(), "[Viewer]\r\nBorderWidth=" + GetParam().stored + "\r\n");
-    EXPECT_EQ(readSettings(iniPath(), folder_.path()).borderWidth, GetParam().expected);
+    EXPECT_EQ(readSettings(iniPath(), folder_.slashed()).borderWidth, GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, BorderWidthTest,
-    testing::Values(IntegerRow{"Decimal", "12", 12}, IntegerRow{"Dollar", "$10", 16},
-                    IntegerRow{"ZeroX", "0x10", 16}, IntegerRow{"ZeroXAlone", "0x", 4},
-                    IntegerRow{"SignZeroX", "-0x10", 4},
-                    IntegerRow{"QuotedSpaceZeroX", "\" 0x10\"", 4},
-                    IntegerRow{"TrailingLetters", "12abc", 4}, IntegerRow{"Empty", "", 4},
-                    IntegerRow{"Quoted", "\"12\"", 12}, IntegerRow{"Blanks", "  12  ", 12},
-                    IntegerRow{"AboveRange", "500", 500}, IntegerRow{"Overflow", "2147483648", 4}),
-    [](const testing::TestParamInfo<IntegerRow>& info) { return info.param.name; });
+    ::testing::Values(IntegerRow{"Decimal", "12", 12}, IntegerRow{"Dollar", "$10", 16},
+                      IntegerRow{"ZeroX", "0x10", 16}, IntegerRow{"ZeroXAlone", "0x", 4},
+                      IntegerRow{"SignZeroX", "-0x10", 4},
+                      IntegerRow{"QuotedSpaceZeroX", "\" 0x10\"", 4},
+                      IntegerRow{"TrailingLetters", "12abc", 4}, IntegerRow{"Empty", "", 4},
+                      IntegerRow{"Quoted", "\"12\"", 12}, IntegerRow{"Blanks", "  12  ", 12},
+                      IntegerRow{"AboveRange", "500", 500},
+                      IntegerRow{"Overflow", "2147483648", 4}),
+    [](const ::testing::TestParamInfo<IntegerRow>& info) { return info.param.name; });
 
 struct LatestPathRow {
     const char* name;
@@ -224,7 +226,7 @@ void PrintTo(const LatestPathRow& row, std::ostream* out) {
     *out << row.name;
 }
 
-class LatestPathTest : public SettingsTest, public testing::WithParamInterface<LatestPathRow> {};
+class LatestPathTest : public SettingsTest, public ::testing::WithParamInterface<LatestPathRow> {};
 
 // A folder name that the file cannot give back leaves the folder that the file already names:
 // a cut name would send the next start to a different or missing folder.
@@ -246,16 +248,16 @@ const std::string kLongest = "/" + std::string(IniFile::kMaxValueLength - 2, 'x'
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, LatestPathTest,
-    testing::Values(LatestPathRow{"LineBreakKeepsStored", "/old/", "/a\nb/", "/old/"},
-                    LatestPathRow{"LineBreakWithNoneStored", std::nullopt, "/a\nb/", "/program/"},
-                    LatestPathRow{"CarriageReturnKeepsStored", "/old/", "/a\r\nb/", "/old/"},
-                    LatestPathRow{"TooLongKeepsStored", "/old/", kLongest + "y/", "/old/"},
-                    LatestPathRow{"LongestThatFits", "/old/", kLongest, kLongest},
-                    LatestPathRow{"LeadingBlank", "/old/", " /photos/", " /photos/"},
-                    LatestPathRow{"TrailingBlank", "/old/", "/photos/ ", "/photos/ "},
-                    LatestPathRow{"EnclosingQuotes", std::nullopt, "'/q/'", "'/q/'"},
-                    LatestPathRow{"Empty", "/old/", "", ""}),
-    [](const testing::TestParamInfo<LatestPathRow>& info) { return info.param.name; });
+    ::testing::Values(LatestPathRow{"LineBreakKeepsStored", "/old/", "/a\nb/", "/old/"},
+                      LatestPathRow{"LineBreakWithNoneStored", std::nullopt, "/a\nb/", "/program/"},
+                      LatestPathRow{"CarriageReturnKeepsStored", "/old/", "/a\r\nb/", "/old/"},
+                      LatestPathRow{"TooLongKeepsStored", "/old/", kLongest + "y/", "/old/"},
+                      LatestPathRow{"LongestThatFits", "/old/", kLongest, kLongest},
+                      LatestPathRow{"LeadingBlank", "/old/", " /photos/", " /photos/"},
+                      LatestPathRow{"TrailingBlank", "/old/", "/photos/ ", "/photos/ "},
+                      LatestPathRow{"EnclosingQuotes", std::nullopt, "'/q/'", "'/q/'"},
+                      LatestPathRow{"Empty", "/old/", "", ""}),
+    [](const ::testing::TestParamInfo<LatestPathRow>& info) { return info.param.name; });
 
 TEST_F(SettingsTest, UnknownKeysAndSectionsSurvive) {
     writeFile(iniPath(), "; my settings\n[Viewer]\nExtra=1\nborderwidth=9\n\n[Other]\nX=y\n");
@@ -289,11 +291,11 @@ TEST_F(SettingsTest, KeepsPermissionBits) {
     ASSERT_EQ(chmod(iniPath().c_str(), 0640), 0);
     writeSettings(iniPath(), SettingsRecord{});
     EXPECT_EQ(modeOf(iniPath()), 0640u);
-    EXPECT_EQ(entriesOf(folder_.path()), std::set<std::string>{"duoptic.ini"});
+    EXPECT_EQ(entriesOf(folder_.slashed()), std::set<std::string>{"duoptic.ini"});
 }
 
 TEST_F(SettingsTest, ReplacesTheFileALinkPointsTo) {
-    const std::string target = folder_.path() + "real.ini";
+    const std::string target = folder_.slashed() + "real.ini";
     writeFile(target, "[Other]\nX=y\n");
     ASSERT_EQ(symlink("real.ini", iniPath().c_str()), 0);
     writeSettings(iniPath(), SettingsRecord{});
@@ -311,8 +313,8 @@ TEST_F(SettingsTest, ReadOnlyFileIsRefused) {
 }
 
 TEST_F(SettingsTest, FolderThatCannotHoldFilesIsRefused) {
-    writeFile(folder_.path() + "plain", "not a folder");
-    expectWriteRefused(folder_.path() + "plain/duoptic.ini");
+    writeFile(folder_.slashed() + "plain", "not a folder");
+    expectWriteRefused(folder_.slashed() + "plain/duoptic.ini");
     expectWriteRefused("/proc/duoptic.ini");
 }
 
@@ -349,8 +351,8 @@ private:
 };
 
 TEST_F(SettingsTest, FileBesideAWritableProgram) {
-    ScopedEnv config("XDG_CONFIG_HOME", folder_.path() + "config");
-    EXPECT_EQ(settingsFilePath(folder_.path()), iniPath());
+    ScopedEnv config("XDG_CONFIG_HOME", folder_.slashed() + "config");
+    EXPECT_EQ(settingsFilePath(folder_.slashed()), iniPath());
 }
 
 struct InstalledRow {
@@ -364,22 +366,23 @@ void PrintTo(const InstalledRow& row, std::ostream* out) {
     *out << row.name;
 }
 
-class InstalledCopyTest : public SettingsTest, public testing::WithParamInterface<InstalledRow> {};
+class InstalledCopyTest : public SettingsTest,
+                          public ::testing::WithParamInterface<InstalledRow> {};
 
 // A program folder that is a regular file stands for one this user cannot write: root could
 // write any real folder.
 TEST_P(InstalledCopyTest, UsesTheUserConfigFolder) {
     const InstalledRow& row = GetParam();
-    const std::string programFolder = folder_.path() + "bin/";
-    writeFile(folder_.path() + "bin", "");
+    const std::string programFolder = folder_.slashed() + "bin/";
+    writeFile(folder_.slashed() + "bin", "");
     std::optional<std::string> xdg = row.xdgConfigHome;
     if (xdg && !row.relativeXdg) {
-        xdg = folder_.path() + *xdg;
+        xdg = folder_.slashed() + *xdg;
     }
     ScopedEnv config("XDG_CONFIG_HOME", xdg);
-    ScopedEnv home("HOME", folder_.path() + "home");
+    ScopedEnv home("HOME", folder_.slashed() + "home");
     const std::string path = settingsFilePath(programFolder);
-    EXPECT_EQ(path, folder_.path() + row.expected);
+    EXPECT_EQ(path, folder_.slashed() + row.expected);
 
     writeSettings(path, SettingsRecord{});
     EXPECT_EQ(readSettings(path, programFolder).winWidth, 600);
@@ -387,12 +390,12 @@ TEST_P(InstalledCopyTest, UsesTheUserConfigFolder) {
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, InstalledCopyTest,
-    testing::Values(
+    ::testing::Values(
         InstalledRow{"XdgConfigHome", "xdg", false, "xdg/duoptic/duoptic.ini"},
         InstalledRow{"HomeConfig", std::nullopt, false, "home/.config/duoptic/duoptic.ini"},
         InstalledRow{"RelativeXdgIgnored", "xdg", true, "home/.config/duoptic/duoptic.ini"},
         InstalledRow{"EmptyXdgIgnored", "", true, "home/.config/duoptic/duoptic.ini"}),
-    [](const testing::TestParamInfo<InstalledRow>& info) { return info.param.name; });
+    [](const ::testing::TestParamInfo<InstalledRow>& info) { return info.param.name; });
 
 } // namespace
 } // namespace duoptic

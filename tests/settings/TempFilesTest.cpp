@@ -1,6 +1,7 @@
 #include "settings/SaveFile.h"
 
-#include "TempFolder.h"
+#include "support/TempFolder.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -16,9 +17,9 @@
 namespace duoptic {
 namespace {
 
-using testing_support::readFile;
-using testing_support::TempFolder;
-using testing_support::writeFile;
+using testing::readFile;
+using testing::TempFolder;
+using testing::writeFile;
 
 enum class Kind { File, HeldFile, Folder, Link };
 
@@ -47,14 +48,14 @@ private:
     int fd_;
 };
 
-class AbandonedTempFileTest : public testing::TestWithParam<EntryRow> {};
+class AbandonedTempFileTest : public ::testing::TestWithParam<EntryRow> {};
 
 // A save removes only what a killed save of the same file left: a regular file named
 // "duoptic.ini.tmp-" and six letters or digits that no running save holds.
 TEST_P(AbandonedTempFileTest, OnlyOursAreRemoved) {
     const EntryRow& row = GetParam();
     TempFolder folder;
-    const std::string path = folder.path() + row.entry;
+    const std::string path = folder.slashed() + row.entry;
     std::optional<HeldFile> held;
     switch (row.kind) {
     case Kind::File:
@@ -68,30 +69,31 @@ TEST_P(AbandonedTempFileTest, OnlyOursAreRemoved) {
         std::filesystem::create_directory(path);
         break;
     case Kind::Link:
-        writeFile(folder.path() + "target", "kept");
+        writeFile(folder.slashed() + "target", "kept");
         std::filesystem::create_symlink("target", path);
         break;
     }
 
-    saveFileAtomically(folder.path() + "duoptic.ini", "[S]\r\nK=1\r\n");
-    EXPECT_EQ(readFile(folder.path() + "duoptic.ini"), "[S]\r\nK=1\r\n");
+    saveFileAtomically(folder.slashed() + "duoptic.ini", "[S]\r\nK=1\r\n");
+    EXPECT_EQ(readFile(folder.slashed() + "duoptic.ini"), "[S]\r\nK=1\r\n");
     EXPECT_EQ(!std::filesystem::exists(std::filesystem::symlink_status(path)), row.removed);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, AbandonedTempFileTest,
-    testing::Values(EntryRow{"Abandoned", "duoptic.ini.tmp-aZ09xY", Kind::File, true},
-                    EntryRow{"HeldByARunningSave", "duoptic.ini.tmp-aZ09xY", Kind::HeldFile, false},
-                    EntryRow{"Folder", "duoptic.ini.tmp-aZ09xY", Kind::Folder, false},
-                    EntryRow{"Link", "duoptic.ini.tmp-aZ09xY", Kind::Link, false},
-                    EntryRow{"FiveCharacters", "duoptic.ini.tmp-aZ09x", Kind::File, false},
-                    EntryRow{"SevenCharacters", "duoptic.ini.tmp-aZ09xYz", Kind::File, false},
-                    EntryRow{"NotALetterOrDigit", "duoptic.ini.tmp-aZ09x_", Kind::File, false},
-                    EntryRow{"WithoutTmp", "duoptic.ini.aZ09xY", Kind::File, false},
-                    EntryRow{"OtherFilesTemp", "other.ini.tmp-aZ09xY", Kind::File, false},
-                    EntryRow{"LongerName", "xduoptic.ini.tmp-aZ09xY", Kind::File, false},
-                    EntryRow{"Backup", "duoptic.ini.tmp-aZ09xY.bak", Kind::File, false}),
-    [](const testing::TestParamInfo<EntryRow>& info) { return info.param.name; });
+    ::testing::Values(EntryRow{"Abandoned", "duoptic.ini.tmp-aZ09xY", Kind::File, true},
+                      EntryRow{"HeldByARunningSave", "duoptic.ini.tmp-aZ09xY", Kind::HeldFile,
+                               false},
+                      EntryRow{"Folder", "duoptic.ini.tmp-aZ09xY", Kind::Folder, false},
+                      EntryRow{"Link", "duoptic.ini.tmp-aZ09xY", Kind::Link, false},
+                      EntryRow{"FiveCharacters", "duoptic.ini.tmp-aZ09x", Kind::File, false},
+                      EntryRow{"SevenCharacters", "duoptic.ini.tmp-aZ09xYz", Kind::File, false},
+                      EntryRow{"NotALetterOrDigit", "duoptic.ini.tmp-aZ09x_", Kind::File, false},
+                      EntryRow{"WithoutTmp", "duoptic.ini.aZ09xY", Kind::File, false},
+                      EntryRow{"OtherFilesTemp", "other.ini.tmp-aZ09xY", Kind::File, false},
+                      EntryRow{"LongerName", "xduoptic.ini.tmp-aZ09xY", Kind::File, false},
+                      EntryRow{"Backup", "duoptic.ini.tmp-aZ09xY.bak", Kind::File, false}),
+    [](const ::testing::TestParamInfo<EntryRow>& info) { return info.param.name; });
 
 } // namespace
 } // namespace duoptic

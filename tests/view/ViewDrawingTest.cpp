@@ -24,7 +24,7 @@ struct LayoutRow {
 
 TEST(ViewDrawing, LayoutOfTheDefaultClientArea) {
     TempFolder folder;
-    ShownWindow window(folder.path(), 553, 483);
+    ShownWindow window(folder.slashed(), 553, 483);
     TViewForm& form = *window.form;
     ASSERT_EQ(form.size(), QSize(553, 483));
     const LayoutRow rows[] = {
@@ -43,7 +43,7 @@ TEST(ViewDrawing, LayoutOfTheDefaultClientArea) {
 
 TEST(ViewDrawing, CenterBorderChangeLaysOutAtOnce) {
     TempFolder folder;
-    ShownWindow window(folder.path(), 553, 483);
+    ShownWindow window(folder.slashed(), 553, 483);
     window.form->promptCenterBorder = [](const QString&, const QString&) {
         return std::optional<QString>(QStringLiteral("200"));
     };
@@ -54,7 +54,7 @@ TEST(ViewDrawing, CenterBorderChangeLaysOutAtOnce) {
 
 TEST(ViewDrawing, SamplePairFitsTheWidthWithGreyBands) {
     TempFolder folder;
-    ShownWindow window(folder.path(), 553, 483);
+    ShownWindow window(folder.slashed(), 553, 483);
     TViewForm& form = *window.form;
     form.drawPanel(1);
     const QImage& buffer = form.panelBuffer(1);
@@ -79,7 +79,7 @@ TEST(ViewDrawing, SamplePairFitsTheWidthWithGreyBands) {
 
 TEST(ViewDrawing, ControlsRedrawOnlyOnRealChangesAndWithTheGateOpen) {
     TempFolder folder;
-    ShownWindow window(folder.path());
+    ShownWindow window(folder.slashed());
     TViewForm& form = *window.form;
     auto* bar = form.findChild<QScrollBar*>(QStringLiteral("ScrollBarH"));
     int before = form.drawCount();
@@ -94,7 +94,7 @@ TEST(ViewDrawing, ControlsRedrawOnlyOnRealChangesAndWithTheGateOpen) {
 
 TEST(ViewDrawing, LeftDragMovesBothImagesOnRelease) {
     TempFolder folder;
-    ShownWindow window(folder.path(), 553, 483);
+    ShownWindow window(folder.slashed(), 553, 483);
     TViewForm& form = *window.form;
     form.findChild<QSlider*>(QStringLiteral("TrackBar1"))->setValue(100);
     QWidget* box = child(form, "PaintBox1");
@@ -106,7 +106,7 @@ TEST(ViewDrawing, LeftDragMovesBothImagesOnRelease) {
 
 TEST(ViewDrawing, ClickOnASmallImageMovesItToTheTopLeft) {
     TempFolder folder;
-    ShownWindow window(folder.path(), 553, 483);
+    ShownWindow window(folder.slashed(), 553, 483);
     TViewForm& form = *window.form;
     QWidget* box = child(form, "PaintBox2");
     QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(50, 50));
@@ -120,7 +120,7 @@ TEST(ViewDrawing, ClickOnASmallImageMovesItToTheTopLeft) {
 
 TEST(ViewDrawing, EveryReleaseDrawsBothPanelsOnce) {
     TempFolder folder;
-    ShownWindow window(folder.path());
+    ShownWindow window(folder.slashed());
     TViewForm& form = *window.form;
     QWidget* box = child(form, "PaintBox1");
     const int before = form.drawCount();
@@ -134,7 +134,7 @@ TEST(ViewDrawing, EveryReleaseDrawsBothPanelsOnce) {
 // screen pixel instead of being enlarged from the logical size.
 TEST(ViewDevicePixels, PanelsAreComposedAtDevicePixels) {
     TempFolder folder;
-    ShownWindow window(folder.path());
+    ShownWindow window(folder.slashed());
     TViewForm& form = *window.form;
     QWidget* box = child(form, "PaintBox1");
     const double ratio = box->devicePixelRatioF();

@@ -24,10 +24,10 @@ protected:
         pictures.copyIn(testData("stereo/sugarshack.mpo"), "shack.MPO");
         pictures.copyIn(testData("stereo/02-super-mario.jps"), "mario.jps");
         pictures.copyIn(testData("jpeg/testorig.jpg"), "lonely_DUL.jpg");
-        window = std::make_unique<ShownWindow>(program.path());
+        window = std::make_unique<ShownWindow>(program.slashed());
     }
     TViewForm& form() { return *window->form; }
-    std::string folder() const { return pictures.path().substr(0, pictures.path().size() - 1); }
+    std::string folder() const { return pictures.path(); }
 
     TempFolder program;
     TempFolder pictures;
@@ -67,7 +67,7 @@ TEST_F(ViewEntryPoints, AFolderIsScannedAndBecomesTheLastFolder) {
     std::filesystem::copy_file(pictures.file("mario.jps"), program.file("sub/m.jps"));
     form().openPath("sub/"); // relative to the current directory
     std::filesystem::current_path(before);
-    EXPECT_EQ(window->state.settings.latestPath, program.path() + "sub");
+    EXPECT_EQ(window->state.settings.latestPath, program.file("sub"));
     EXPECT_EQ(window->state.pairs.list.count(), 1);
     EXPECT_EQ(window->state.pairs.cursor, 0);
     EXPECT_EQ(form().caption(), QStringLiteral("Duoptic - STEREO PHOTO - (Parallel)"));

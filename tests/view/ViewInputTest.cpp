@@ -25,7 +25,7 @@ namespace {
 
 class ViewInput : public ::testing::Test {
 protected:
-    void SetUp() override { window = std::make_unique<ShownWindow>(program.path()); }
+    void SetUp() override { window = std::make_unique<ShownWindow>(program.slashed()); }
     TViewForm& form() { return *window->form; }
     QScrollBar* bar(const char* name) {
         return form().findChild<QScrollBar*>(QString::fromLatin1(name));
@@ -213,10 +213,10 @@ TEST_F(ViewInput, FailingTickReportsAndKeepsTheShowRunning) {
     ReportRecorder recorder;
     TempFolder pictures;
     pictures.write("bad_DUP.jpg", "not a jpeg");
-    scanFolderForPairs(pictures.path(), window->state.pairs.list);
+    scanFolderForPairs(pictures.slashed(), window->state.pairs.list);
     window->state.settings.slideInterval = 1;
     form().ViewSlideShowExecute();
-    QTRY_VERIFY_WITH_TIMEOUT(recorder.reports().size() >= 2, 5000);
+    QTRY_VERIFY_WITH_TIMEOUT(recorder.shown().size() >= 2, 5000);
     EXPECT_TRUE(form().slideTimer().ticking());
     EXPECT_EQ(form().windowTitle(), QStringLiteral("Loading files ..."));
     form().ViewSlideShowExecute();
@@ -264,11 +264,11 @@ TEST_F(ViewInput, SlidesGoOnWhileAFailedSlideReportIsOpen) {
 TEST_F(ViewInput, EnterAndSpaceNeedMoreThanOnePairAndNoSlideShow) {
     TempFolder pictures;
     pictures.copyIn(testData("jpeg/testorig.jpg"), "a_DUP.jpg");
-    scanFolderForPairs(pictures.path(), window->state.pairs.list);
+    scanFolderForPairs(pictures.slashed(), window->state.pairs.list);
     QTest::keyClick(&form(), Qt::Key_Space);
     EXPECT_EQ(window->state.pairs.cursor, 0);
     pictures.copyIn(testData("jpeg/testorig.jpg"), "b_DUP.jpg");
-    scanFolderForPairs(pictures.path(), window->state.pairs.list);
+    scanFolderForPairs(pictures.slashed(), window->state.pairs.list);
     QTest::keyClick(&form(), Qt::Key_Return);
     EXPECT_EQ(window->state.pairs.cursor, 1);
     QTest::keyClick(&form(), Qt::Key_Space, Qt::AltModifier);
@@ -297,7 +297,7 @@ TEST_F(ViewInput, CenterBorderPromptUsesTheDialogFont) {
 TEST_F(ViewInput, MiddleReleaseCountsWhereThePointerIs) {
     TempFolder pictures;
     pictures.copyIn(testData("jpeg/testorig.jpg"), "a_DUP.jpg");
-    scanFolderForPairs(pictures.path(), window->state.pairs.list);
+    scanFolderForPairs(pictures.slashed(), window->state.pairs.list);
     QWidget* image = form().findChild<QWidget*>(QStringLiteral("PaintBox1"));
     QWidget* bar = this->bar("ScrollBarH");
     const QPoint overBar = image->mapFromGlobal(bar->mapToGlobal(QPoint(30, 10)));

@@ -40,8 +40,8 @@ const PairEntry* findEntry(const PairList& list, PairKind kind, int* number) {
 class ViewLoading : public ::testing::Test {
 protected:
     void SetUp() override {
-        window = std::make_unique<ShownWindow>(program.path());
-        scanFolderForPairs(pairs.folder.path(), window->state.pairs.list);
+        window = std::make_unique<ShownWindow>(program.slashed());
+        scanFolderForPairs(pairs.folder.slashed(), window->state.pairs.list);
         ASSERT_EQ(window->state.pairs.list.count(), 3);
     }
     TViewForm& form() { return *window->form; }

@@ -12,8 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-
 namespace duoptic::test {
 namespace {
 
@@ -32,11 +30,6 @@ std::vector<std::uint8_t> twoColourJpeg(int width, int height, int split) {
     });
 }
 
-void writeFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-}
-
 // Red or blue as JPEG delivers them, a little off; anything else as it is.
 QRgb colourOf(QRgb pixel) {
     return qRed(pixel) > 200 && qBlue(pixel) < 60   ? kRed
@@ -51,7 +44,7 @@ QRgb centreColour(const Raster& raster) {
 
 class ViewPairSides : public ::testing::Test {
 protected:
-    void SetUp() override { window = std::make_unique<ShownWindow>(program.path()); }
+    void SetUp() override { window = std::make_unique<ShownWindow>(program.slashed()); }
     TViewForm& form() { return *window->form; }
 
     void load(const std::string& base, PairKind kind) {

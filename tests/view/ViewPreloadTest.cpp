@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 namespace duoptic::test {
 namespace {
@@ -20,8 +19,7 @@ void writeSolid(const std::string& path, int width, int height, std::uint8_t gre
     duoptic::testing::JpegOptions options{width, height};
     options.progressive = progressive;
     const auto bytes = duoptic::testing::writeSolidJpeg(options, {grey, grey, grey});
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    writeFile(path, bytes);
 }
 
 class ViewPreload : public ::testing::Test {
@@ -30,8 +28,8 @@ public:
         writeSolid(pictures.file("a_DUP.jpg"), 64, 32, 40);
         writeSolid(pictures.file("b_DUL.jpg"), 48, 40, 120);
         writeSolid(pictures.file("b_DUR.jpg"), 48, 40, 200);
-        program.write("duoptic.ini", "[File]\r\nLatestPath=" + pictures.path() + "\r\n");
-        window = std::make_unique<ShownWindow>(program.path());
+        program.write("duoptic.ini", "[File]\r\nLatestPath=" + pictures.slashed() + "\r\n");
+        window = std::make_unique<ShownWindow>(program.slashed());
         // The start-up scan keeps the file system's order: put the list in a known one.
         PairList& list = window->state.pairs.list;
         list.clear();
@@ -117,7 +115,7 @@ TEST_F(ViewPreload, AVanishedFileFailsAsWithoutPreload) {
     std::filesystem::remove(pictures.file("b_DUR.jpg"));
     EXPECT_THROW(form().next(), Error);
     EXPECT_EQ(form().caption(), QStringLiteral("Loading files ..."));
-    EXPECT_TRUE(recorder.reports().isEmpty());
+    EXPECT_TRUE(recorder.shown().isEmpty());
 }
 
 TEST_F(ViewPreload, ADamagedPairIsPreloadedSilentlyAndFailsWhenReached) {
@@ -126,7 +124,7 @@ TEST_F(ViewPreload, ADamagedPairIsPreloadedSilentlyAndFailsWhenReached) {
     form().ViewReversExecute(); // starts a new preload, which fails
     waitForPreload();
     QCoreApplication::processEvents();
-    EXPECT_TRUE(recorder.reports().isEmpty());
+    EXPECT_TRUE(recorder.shown().isEmpty());
     EXPECT_THROW(form().next(), Error);
 }
 

@@ -7,39 +7,28 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 
 namespace duoptic::test {
 namespace {
 
-std::string readAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 TEST(ViewStartup, FirstRunShowsSamplePairAndWritesTheTenKeys) {
     TempFolder folder;
     {
-        ShownWindow window(folder.path());
+        ShownWindow window(folder.slashed());
         TViewForm& form = *window.form;
         EXPECT_EQ(form.windowTitle(), QStringLiteral("Duoptic - STEREO PHOTO - (Parallel)"));
         EXPECT_EQ(form.imageWidth(), 623);
         EXPECT_EQ(form.imageHeight(), 648);
         EXPECT_TRUE(form.redrawGateOpen());
         EXPECT_EQ(window.state.pairs.list.count(), 0);
-        EXPECT_EQ(window.state.settings.latestPath, folder.path());
-        // The minimum is an outer size: the client's minimum is smaller by the frame.
-        EXPECT_EQ(form.minimumSize().grownBy(form.windowHandle()->frameMargins()), QSize(200, 120));
+        EXPECT_EQ(window.state.settings.latestPath, folder.slashed());
     }
-    const std::string ini = readAll(folder.file("duoptic.ini"));
+    const std::string ini = readFile(folder.file("duoptic.ini"));
     const std::string expectedStart = "[Viewer]\r\nViewerMode=(Parallel)\r\nFittingMode=0\r\n"
                                       "BorderWidth=4\r\nSlideInterval=10\r\n";
     EXPECT_EQ(ini.substr(0, expectedStart.size()), expectedStart);
-    const auto file = ini.find("[File]\r\nLatestPath=" + folder.path() + "\r\n");
+    const auto file = ini.find("[File]\r\nLatestPath=" + folder.slashed() + "\r\n");
     const auto window = ini.find("[Window]\r\nWinTop=");
     ASSERT_NE(file, std::string::npos);
     ASSERT_NE(window, std::string::npos);
@@ -52,7 +41,7 @@ TEST(ViewStartup, FirstRunShowsSamplePairAndWritesTheTenKeys) {
 TEST(ViewStartup, StoredCrossingModeShowsInTitleButSampleStaysInPlace) {
     TempFolder folder;
     folder.write("duoptic.ini", "[Viewer]\r\nViewerMode=(Crossing)\r\n");
-    ShownWindow window(folder.path());
+    ShownWindow window(folder.slashed());
     EXPECT_EQ(window.form->windowTitle(), QStringLiteral("Duoptic - STEREO PHOTO - (Crossing)"));
     // Sample left image is the left raster whatever the mode: decoded from the left resource.
     EXPECT_EQ(window.form->rasters().left.width(), 623);
@@ -65,8 +54,8 @@ TEST(ViewStartup, StartupScanFillsThePairListFromTheLastFolder) {
     pictures.copyIn(testData("jpeg/testorig.jpg"), "one_DUP.jpg");
     pictures.copyIn(testData("jpeg/testorig.jpg"), "two_DUL.jpg");
     pictures.copyIn(testData("jpeg/testorig.jpg"), "two_DUR.jpg");
-    program.write("duoptic.ini", "[File]\r\nLatestPath=" + pictures.path() + "\r\n");
-    ShownWindow window(program.path());
+    program.write("duoptic.ini", "[File]\r\nLatestPath=" + pictures.slashed() + "\r\n");
+    ShownWindow window(program.slashed());
     EXPECT_EQ(window.state.pairs.list.count(), 2);
     EXPECT_EQ(window.state.pairs.cursor, 0);
     EXPECT_EQ(window.state.pairs.currentKind, PairKind::TwoFiles);
@@ -79,21 +68,21 @@ TEST(ViewStartup, UnwritableSettingsReportAndKeepTheOldFile) {
     folder.write("duoptic.ini", before);
     ::chmod(folder.file("duoptic.ini").c_str(), 0444);
     {
-        ShownWindow window(folder.path());
+        ShownWindow window(folder.slashed());
         EXPECT_EQ(window.state.settings.borderWidth, 7);
     }
-    ASSERT_EQ(recorder.reports().size(), 1);
-    EXPECT_EQ(recorder.reports().front(),
+    ASSERT_EQ(recorder.shown().size(), 1);
+    EXPECT_EQ(recorder.shown().front(),
               QString::fromStdString(folder.file("duoptic.ini") + " に書き込めません."));
-    EXPECT_EQ(readAll(folder.file("duoptic.ini")), before);
+    EXPECT_EQ(readFile(folder.file("duoptic.ini")), before);
 }
 
 TEST(ViewStartup, OpenKeepsALastFolderWhoseNameIsNotUtf8) {
     TempFolder program;
-    const std::string odd = program.path() + "caf\xe9 \xff";
+    const std::string odd = program.slashed() + "caf\xe9 \xff";
     ASSERT_EQ(::mkdir(odd.c_str(), 0755), 0);
     program.write("duoptic.ini", "[File]\r\nLatestPath=" + odd + "\r\n");
-    ShownWindow window(program.path());
+    ShownWindow window(program.slashed());
     std::string folderSeen;
     window.form->runFiler = [&](std::string&) {
         folderSeen = window.state.settings.latestPath;
@@ -108,7 +97,7 @@ TEST(ViewStartup, OpenKeepsALastFolderWhoseNameIsNotUtf8) {
 // start too, which only a real window manager shows: the end-to-end run checks that.)
 TEST(ViewStartup, MinimumIsTheOuterSize) {
     TempFolder folder;
-    ShownWindow window(folder.path());
+    ShownWindow window(folder.slashed());
     QWindow* native = window.form->windowHandle();
     QTRY_VERIFY(!native->frameMargins().isNull());
     QTRY_COMPARE(window.form->minimumSize().grownBy(native->frameMargins()), QSize(200, 120));
@@ -120,7 +109,7 @@ class ViewEndDuringSlideShow : public ::testing::TestWithParam<const char*> {};
 TEST_P(ViewEndDuringSlideShow, WritesTheSettings) {
     TempFolder folder;
     {
-        ShownWindow window(folder.path());
+        ShownWindow window(folder.slashed());
         window.state.settings.slideInterval = 1;
         window.state.settings.borderWidth = 9;
         window.form->ViewSlideShowExecute();
@@ -131,7 +120,7 @@ TEST_P(ViewEndDuringSlideShow, WritesTheSettings) {
         }
         EXPECT_FALSE(window.form->isVisible());
     }
-    EXPECT_NE(readAll(folder.file("duoptic.ini")).find("BorderWidth=9\r\n"), std::string::npos);
+    EXPECT_NE(readFile(folder.file("duoptic.ini")).find("BorderWidth=9\r\n"), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(Ways, ViewEndDuringSlideShow, ::testing::Values("Exit", "CloseBox"));

@@ -1,4 +1,5 @@
-// GoogleTest entry for tests that need a QApplication (offscreen under CTest).
+// GoogleTest's entry for the tests of windows and dialogs: they need a QApplication around every
+// test (offscreen under CTest).
 #include <QApplication>
 
 #include <gtest/gtest.h>
