@@ -1,6 +1,7 @@
 #include "imaging/FileBytes.h"
 
 #include "base/Error.h"
+#include "base/FileDescriptor.h"
 #include "base/Messages.h"
 
 #include <algorithm>
@@ -10,26 +11,6 @@
 #include <unistd.h>
 
 namespace duoptic {
-
-namespace {
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
-
-} // namespace
 
 std::vector<std::uint8_t> readFileBytes(const std::string& path, std::size_t maxBytes) {
     std::vector<std::uint8_t> bytes;

@@ -1,5 +1,7 @@
 #include "settings/FileText.h"
 
+#include "base/FileDescriptor.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -9,23 +11,6 @@
 namespace duoptic {
 
 namespace {
-
-// Closes the descriptor on every path out.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            close(fd_);
-        }
-    }
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 // Appends up to maxSize + 1 bytes, so that the caller can tell a larger file; false on a read
 // error, which would otherwise pass for the end of the file.

@@ -1,5 +1,7 @@
 #include "settings/TempFiles.h"
 
+#include "base/FileDescriptor.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -33,23 +35,6 @@ bool isTempFileName(std::string_view name, std::string_view targetName) {
     return name.size() == kRandomPart.size() &&
            std::all_of(name.begin(), name.end(), isAsciiLetterOrDigit);
 }
-
-// Closes the descriptor on every path out.
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            close(fd_);
-        }
-    }
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 bool isSameFile(const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
