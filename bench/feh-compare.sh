@@ -12,7 +12,7 @@
 # The pairs are tinted (one reddish, one bluish), so a pixel probe tells which pair is on screen.
 # Each side gets two untimed presses first (buffers, caches), then the median of five. Prints the
 # times and one table row in the format bench/run.sh collects. Needs Xvfb, openbox, xdotool and
-# python3; installs feh with apt-get when it is missing. Every wait is bounded.
+# python3; installs feh when it is missing (bench/common/install-feh.sh). Every wait is bounded.
 #
 # usage: bench/feh-compare.sh [build folder]   (default build-bench)
 set -euo pipefail
@@ -33,17 +33,7 @@ for tool in Xvfb openbox xdotool python3; do
     command -v "$tool" > /dev/null || skip "$tool is missing"
 done
 [ -x "$viewer" ] && [ -x "$make_photo" ] || skip "build $build first"
-if ! command -v feh > /dev/null; then
-    echo "Installing feh" >&2
-    sudo=()
-    [ "$(id -u)" -eq 0 ] || sudo=(sudo -n)
-    if ! DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq \
-        --no-install-recommends feh > /dev/null 2>&1; then
-        DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get update -qq > /dev/null 2>&1 || true
-        DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq \
-            --no-install-recommends feh > /dev/null 2>&1 || skip "feh could not be installed"
-    fi
-fi
+bash "$here/bench/common/install-feh.sh" || skip "feh could not be installed"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/duoptic-feh-XXXXXX")
 pids=()

@@ -47,9 +47,11 @@ run imaging 120 "$build/bench/imaging/bench_imaging"
 run loading 240 "$build/bench/loading/bench_loading"
 run startup 60 "$build/bench/startup/bench_startup"
 run memory 240 "$build/bench/memory/bench_memory"
+run nextmemory 300 "$build/bench/instant/bench_next_memory"
 if command -v Xvfb > /dev/null; then
     run feh 150 bash bench/feh-compare.sh "$build"
 fi
+run instant 330 bash bench/instant-compare.sh "$build"
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg), $(($(date +%s) - started)) s" >&2
 echo >&2
 
