@@ -106,12 +106,10 @@ std::optional<PairRasters> Preloader::take(const PreloadKey& key, std::unique_pt
         drop();
         return std::nullopt;
     }
-    std::optional<PairRasters> taken = std::move(rasters_);
-    a->setCancel(&cancel_);
-    b->setCancel(&cancel_);
+    PairRasters taken = std::move(*rasters_);
     std::swap(a, decoderA_);
     std::swap(b, decoderB_);
-    a->setCancel(nullptr);
+    a->setCancel(nullptr); // the caller's now: nothing cancels its decodes
     b->setCancel(nullptr);
     key_.reset();
     rasters_.reset();
