@@ -138,10 +138,13 @@ Values valuesFor(const std::uint8_t* data, std::size_t size) {
     return v;
 }
 
-void writeAll(IniFile& file, const Values& values) {
+// Which values were written: one that would not read back unchanged is refused.
+std::array<bool, 10> writeAll(IniFile& file, const Values& values) {
+    std::array<bool, 10> written{};
     for (std::size_t i = 0; i < kKnown.size(); ++i) {
-        file.write(kKnown[i].section, kKnown[i].key, values.text[i]);
+        written[i] = file.write(kKnown[i].section, kKnown[i].key, values.text[i]);
     }
+    return written;
 }
 
 } // namespace
@@ -157,12 +160,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     const Values values = valuesFor(data, size);
-    writeAll(file, values);
+    std::array<std::optional<std::string>, 10> knownBefore;
+    for (std::size_t i = 0; i < kKnown.size(); ++i) {
+        knownBefore[i] = file.read(kKnown[i].section, kKnown[i].key);
+    }
+    const std::array<bool, 10> written = writeAll(file, values);
     for (std::size_t i = 0; i < kKnown.size(); ++i) {
         const std::optional<std::string> read = file.read(kKnown[i].section, kKnown[i].key);
+        if (!written[i]) {
+            check(read == knownBefore[i], "a value that was refused leaves the key as it was");
+            continue;
+        }
         check(read.has_value(), "a written key is there");
         if (kKnown[i].integer) {
-            check(duoptic::textToInt(*read, 12345) == std::stoi(values.text[i]),
+            check(duoptic::textToInt(*read, 12345, duoptic::ZeroXPrefix::AtStartOnly) ==
+                      std::stoi(values.text[i]),
                   "a written integer reads back");
         } else if (readsBackVerbatim(values.text[i])) {
             check(*read == values.text[i], "a written text reads back");

@@ -8,13 +8,23 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <system_error>
 
 namespace {
 
+using duoptic::ZeroXPrefix;
+
 // Spaces, a sign, a hexadecimal prefix, then digits of the base that make up all of the rest.
-std::optional<int> reference(std::string_view text) {
+// Settings values take "0x" only at the very start (as "$"); the prompt also after a sign.
+std::optional<int> reference(std::string_view original, ZeroXPrefix zeroX) {
+    std::string replaced(original);
+    if (zeroX == ZeroXPrefix::AtStartOnly && replaced.size() > 2 &&
+        (replaced.starts_with("0x") || replaced.starts_with("0X"))) {
+        replaced.replace(0, 2, "$");
+    }
+    std::string_view text = replaced;
     while (!text.empty() && text.front() == ' ') {
         text.remove_prefix(1);
     }
@@ -25,6 +35,9 @@ std::optional<int> reference(std::string_view text) {
     }
     int base = 10;
     for (const std::string_view prefix : {"0x", "0X", "$", "x", "X"}) {
+        if (prefix.size() == 2 && zeroX == ZeroXPrefix::AtStartOnly) {
+            continue;
+        }
         if (text.starts_with(prefix)) {
             text.remove_prefix(prefix.size());
             base = 16;
@@ -53,15 +66,18 @@ std::optional<int> reference(std::string_view text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string_view text(reinterpret_cast<const char*>(data), size);
-    const std::optional<int> expected = reference(text);
-    // Two defaults, so that a result which happens to equal the default cannot hide a mistake.
-    for (const int fallback : {-1, INT_MIN}) {
-        const int got = duoptic::textToInt(text, fallback);
-        if (got != expected.value_or(fallback)) {
-            std::fprintf(stderr, "textToInt(\"%.*s\", %d) = %d, expected %d\n",
-                         static_cast<int>(size), text.data(), fallback, got,
-                         expected.value_or(fallback));
-            std::abort();
+    for (const ZeroXPrefix zeroX : {ZeroXPrefix::AtStartOnly, ZeroXPrefix::AfterSignToo}) {
+        const std::optional<int> expected = reference(text, zeroX);
+        // Two defaults, so that a result which happens to equal the default cannot hide a
+        // mistake.
+        for (const int fallback : {-1, INT_MIN}) {
+            const int got = duoptic::textToInt(text, fallback, zeroX);
+            if (got != expected.value_or(fallback)) {
+                std::fprintf(stderr, "textToInt(\"%.*s\", %d, %d) = %d, expected %d\n",
+                             static_cast<int>(size), text.data(), fallback, static_cast<int>(zeroX),
+                             got, expected.value_or(fallback));
+                std::abort();
+            }
         }
     }
     return 0;

@@ -89,4 +89,20 @@ double residentBytes() {
     return statusKilobytes("VmRSS");
 }
 
+std::map<std::string, double> runChild(const std::string& self, const std::string& arguments) {
+    const std::string command = shellQuoted(self) + " " + arguments;
+    FILE* out = ::popen(command.c_str(), "r");
+    std::map<std::string, double> values;
+    char key[64];
+    double value = 0;
+    while (out != nullptr && std::fscanf(out, "%63s %lf", key, &value) == 2) {
+        values[key] = value;
+    }
+    if (out == nullptr || ::pclose(out) != 0) {
+        std::fprintf(stderr, "child failed: %s\n", command.c_str());
+        std::exit(1);
+    }
+    return values;
+}
+
 } // namespace duoptic::bench

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -47,5 +48,9 @@ std::string shellQuoted(const std::string& path);
 // The process's peak and current resident set (VmHWM, VmRSS), in bytes.
 double peakResidentBytes();
 double residentBytes();
+
+// Runs `self` (this benchmark program) with the arguments in a fresh process and returns the
+// "key value" lines it printed; exits the program when the child fails.
+std::map<std::string, double> runChild(const std::string& self, const std::string& arguments);
 
 } // namespace duoptic::bench

@@ -86,23 +86,6 @@ int stepsChild(int argc, char** argv, const std::string& programFolder, int step
     return 0;
 }
 
-// Runs this program with the arguments and returns the "key value" lines it printed.
-std::map<std::string, double> runChild(const std::string& self, const std::string& arguments) {
-    const std::string command = shellQuoted(self) + " " + arguments;
-    FILE* out = ::popen(command.c_str(), "r");
-    std::map<std::string, double> values;
-    char key[64];
-    double value = 0;
-    while (out != nullptr && std::fscanf(out, "%63s %lf", key, &value) == 2) {
-        values[key] = value;
-    }
-    if (out == nullptr || ::pclose(out) != 0) {
-        std::fprintf(stderr, "child failed: %s\n", command.c_str());
-        std::exit(1);
-    }
-    return values;
-}
-
 // A settings file whose last folder is `pairs`, with the window the timed rows use.
 void writeSettingsFile(const std::string& programFolder, const std::string& pairs) {
     std::ofstream ini(programFolder + "duoptic.ini", std::ios::binary);

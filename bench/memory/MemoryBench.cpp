@@ -58,23 +58,6 @@ int steadyChild(const std::string& folder, int loads) {
     return 0;
 }
 
-// Runs this program with the arguments and returns the "key value" lines it printed.
-std::map<std::string, double> runChild(const std::string& self, const std::string& arguments) {
-    const std::string command = shellQuoted(self) + " " + arguments;
-    FILE* out = ::popen(command.c_str(), "r");
-    std::map<std::string, double> values;
-    char key[64];
-    double value = 0;
-    while (out != nullptr && std::fscanf(out, "%63s %lf", key, &value) == 2) {
-        values[key] = value;
-    }
-    if (out == nullptr || ::pclose(out) != 0) {
-        std::fprintf(stderr, "memory child failed: %s\n", command.c_str());
-        std::exit(1);
-    }
-    return values;
-}
-
 void writePhoto(const std::string& path, int width, int height, double tint) {
     writeFile(path, photoJpeg({.width = width,
                                .height = height,
