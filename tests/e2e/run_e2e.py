@@ -958,6 +958,30 @@ def check_signals_write_settings(s):
     return "settings written on " + ", ".join(done)
 
 
+def check_restore_lays_out(s):
+    """A size set while the window is minimised is laid out when it is restored."""
+    with open(os.path.join(s.folder, "duoptic.ini"), "wb") as f:
+        f.write(settings_text(dict(DEFAULTS, BorderWidth=s.border, ViewerMode=s.mode,
+                                   LatestPath=s.folder + "/")).encode())
+    v = Viewer(s.folder)
+    try:
+        v.placed_at((0, 0, 600, 480))
+        xdo("windowminimize", v.win)
+        wait_for(lambda: "HIDDEN" in net_wm_state(v.win), 10, "the window was not minimised")
+        xdo("windowsize", v.win, 720, 430)
+        time.sleep(0.5)
+        sh(["wmctrl", "-i", "-a", str(v.win)])
+        wait_for(lambda: "HIDDEN" not in net_wm_state(v.win), 10, "the window was not restored")
+        v.settle()
+        client = v.client()
+        require(client[2:] == (720, 430), "client %s after the resize, expected 720 x 430" % (client[2:],))
+        poll_screen(lambda img: check_bands(img, client, s.border, SAMPLE_W, SAMPLE_H, 0, 50), 10,
+                    "the restored window is not laid out at its new size")
+    finally:
+        v.kill()
+    return "restored at client %dx%d, laid out" % client[2:]
+
+
 def check_command_line_pair(s):
     """`duoptic some/pair.mpo` starts on that pair; a path that leads nowhere is reported."""
     pairs = os.path.join(ENV.tmp, "cli-pairs")
@@ -1267,6 +1291,7 @@ def main():
         suite.run("maximised_restored", lambda: check_maximised(main_session))
         suite.run("signals_write_settings", lambda: check_signals_write_settings(main_session))
         suite.run("command_line_pair", lambda: check_command_line_pair(main_session))
+        suite.run("restore_lays_out", lambda: check_restore_lays_out(main_session))
 
         filer = FilerSession()
         suite.run("filer_open_and_space", lambda: check_filer_open_and_next(filer))
