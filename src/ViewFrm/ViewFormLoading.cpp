@@ -132,10 +132,6 @@ void TViewForm::FileOpenExecute() {
     updateTitle(state_.displayName);
 }
 
-} // namespace duoptic
-
-namespace duoptic {
-
 void TViewForm::openPath(const std::string& path) {
     const PathTarget target = examinePath(path);
     if (target.kind == PathTarget::Missing) {
@@ -152,6 +148,8 @@ void TViewForm::openPath(const std::string& path) {
     state_.pairs.cursor = entry == 0 ? 0 : entry - 1;
     if (entry != 0) {
         next(); // as if Next had reached it
+    } else {
+        schedulePreload(); // the folder's first pair, for the first Space
     }
 }
 
