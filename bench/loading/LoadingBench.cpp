@@ -38,7 +38,7 @@ struct Window {
     PairRasters rasters;
 
     void load(PairKind kind, const std::string& basePath) {
-        readPairInto(decoderA, decoderB, kind, kParallel, pairFilesOf(basePath, kind), rasters);
+        readPairInto(decoderA, decoderB, pairRequest(PairEntry(basePath, {}, kind), {}), rasters);
         if (rasters.left.empty() || rasters.right.empty()) {
             std::fprintf(stderr, "load of %s gave no picture\n", basePath.c_str());
             std::exit(1);

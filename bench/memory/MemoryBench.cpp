@@ -33,8 +33,8 @@ struct Window {
     PairRasters rasters;
 
     void load(const std::string& basePath) {
-        readPairInto(decoderA, decoderB, PairKind::Parallel, kParallel,
-                     pairFilesOf(basePath, PairKind::Parallel), rasters);
+        readPairInto(decoderA, decoderB,
+                     pairRequest(PairEntry(basePath, {}, PairKind::Parallel), {}), rasters);
     }
 };
 

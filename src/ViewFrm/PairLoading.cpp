@@ -3,7 +3,6 @@
 #include "catalogue/OpenPairFile.h"
 #include "imaging/BackgroundPriority.h"
 #include "imaging/MpoViews.h"
-#include "settings/Modes.h"
 
 #include <exception>
 #include <future>
@@ -38,9 +37,9 @@ DecodeResult decode(JpegDecoder& decoder) {
     return result;
 }
 
-void readSideBySide(JpegDecoder& decoder, PairKind kind, const PairFiles& files,
+void readSideBySide(JpegDecoder& decoder, PairKind kind, const std::string& file,
                     PairRasters& rasters) {
-    decoder.readFile(files.left);
+    decoder.readFile(file);
     const SplitHalves halves = splitSideBySide(decoder.picture());
     if (kind == PairKind::Crossing) {
         rasters.right = halves.left;
@@ -52,7 +51,7 @@ void readSideBySide(JpegDecoder& decoder, PairKind kind, const PairFiles& files,
 }
 
 // Decoder A holds the left-eye image, decoder B the right-eye one, both read.
-void decodeTwoViews(JpegDecoder& decoderA, JpegDecoder& decoderB, std::string_view viewerMode,
+void decodeTwoViews(JpegDecoder& decoderA, JpegDecoder& decoderB, ViewerSides sides,
                     PairRasters& rasters, DecodeThreads threads) {
     // The two pictures are independent: decode them on both cores, then assign them in the order
     // a one-at-a-time load would, so a failure leaves the same state behind.
@@ -65,7 +64,7 @@ void decodeTwoViews(JpegDecoder& decoderA, JpegDecoder& decoderB, std::string_vi
     const DecodeResult leftEye = decode(decoderA);
     const DecodeResult right = rightEye.get();
 
-    if (isCrossing(viewerMode)) {
+    if (isCrossing(sides)) {
         rasters.left = Raster::whole(right.take());
         rasters.right = Raster::whole(leftEye.take());
     } else {
@@ -74,44 +73,39 @@ void decodeTwoViews(JpegDecoder& decoderA, JpegDecoder& decoderB, std::string_vi
     }
 }
 
+// The identity the decoder took from the file it opened last.
+FileRead fileRead(const std::string& path, const JpegDecoder& decoder) {
+    return {path, decoder.fileIdentity().value_or(FileIdentity{})};
+}
+
 } // namespace
 
-PairFiles pairFilesOf(const std::string& basePath, PairKind kind) {
-    return {pairFilePath(basePath, kind, Eye::Left),
-            kind == PairKind::TwoFiles ? pairFilePath(basePath, kind, Eye::Right) : std::string()};
-}
-
-PairFiles pairFilesOf(const PairEntry& entry) {
-    return {pairFilePath(entry, Eye::Left),
-            entry.kind == PairKind::TwoFiles ? pairFilePath(entry, Eye::Right) : std::string()};
-}
-
-void readPairInto(JpegDecoder& decoderA, JpegDecoder& decoderB, PairKind kind,
-                  std::string_view viewerMode, const PairFiles& files, PairRasters& rasters,
-                  DecodeThreads threads) {
-    switch (kind) {
+std::vector<FileRead> readPairInto(JpegDecoder& decoderA, JpegDecoder& decoderB,
+                                   const PairRequest& request, PairRasters& rasters,
+                                   DecodeThreads threads) {
+    switch (request.kind) {
     case PairKind::Parallel:
     case PairKind::Crossing:
-        readSideBySide(decoderA, kind, files, rasters);
-        return;
-    case PairKind::TwoFiles:
-        decoderA.readFile(files.left);
-        decoderB.readFile(files.right);
-        decodeTwoViews(decoderA, decoderB, viewerMode, rasters, threads);
-        return;
+        readSideBySide(decoderA, request.kind, request.file, rasters);
+        return {fileRead(request.file, decoderA)};
+    case PairKind::TwoFiles: {
+        decoderA.readFile(request.file);
+        decoderB.readFile(request.rightEyeFile);
+        std::vector<FileRead> read{fileRead(request.file, decoderA),
+                                   fileRead(request.rightEyeFile, decoderB)};
+        decodeTwoViews(decoderA, decoderB, request.sides, rasters, threads);
+        return read;
+    }
     case PairKind::Multi: {
         // One read of the file; each decoder looks at its own image inside it.
-        const MpoFile mpo = readMpoFile(files.left);
+        const MpoFile mpo = readMpoFile(request.file);
         decoderA.readShared(mpo.bytes, mpo.views.left);
         decoderB.readShared(mpo.bytes, mpo.views.right);
-        decodeTwoViews(decoderA, decoderB, viewerMode, rasters, threads);
-        return;
+        decodeTwoViews(decoderA, decoderB, request.sides, rasters, threads);
+        return {{request.file, mpo.identity}};
     }
     }
-}
-
-void reversePair(PairRasters& rasters) {
-    std::swap(rasters.left, rasters.right);
+    return {};
 }
 
 } // namespace duoptic

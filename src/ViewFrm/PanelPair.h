@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ViewFrm/PairLoading.h"
 #include "ViewFrm/logic/Drag.h"
+#include "imaging/PairRasters.h"
 
 #include <QImage>
 

@@ -1,37 +1,23 @@
 #include "ViewFrm/Preloader.h"
 
-#include "catalogue/PairKind.h"
 #include "imaging/BackgroundPriority.h"
+#include "imaging/FileIdentity.h"
 
 namespace duoptic {
 
 namespace {
 
-bool modeDecidesSides(PairKind kind) {
-    return kind == PairKind::TwoFiles || kind == PairKind::Multi;
-}
-
-// The identities of the files now, or nothing when one cannot be looked up.
-std::optional<std::vector<std::pair<std::string, FileIdentity>>>
-identitiesOf(const std::vector<std::string>& paths) {
-    std::vector<std::pair<std::string, FileIdentity>> found;
-    for (const std::string& path : paths) {
-        const std::optional<FileIdentity> identity = identityOf(path);
-        if (!identity) {
-            return std::nullopt;
+// Whether a load now would open each file and find it to be the file that was read.
+bool stillTheFilesRead(const std::vector<FileRead>& files) {
+    for (const FileRead& file : files) {
+        if (identityOf(file.path) != file.identity) {
+            return false;
         }
-        found.emplace_back(path, *identity);
     }
-    return found;
+    return true;
 }
 
 } // namespace
-
-PreloadKey preloadKey(std::uint64_t listGeneration, int entry, PairKind kind,
-                      const PairFiles& files, const std::string& viewerMode) {
-    return {listGeneration, entry,       kind,
-            files.left,     files.right, modeDecidesSides(kind) ? viewerMode : std::string()};
-}
 
 Preloader::Preloader()
     : decoderA_(std::make_unique<JpegDecoder>()), decoderB_(std::make_unique<JpegDecoder>()) {}
@@ -64,7 +50,7 @@ void Preloader::drop() {
     finish();
     key_.reset();
     rasters_.reset();
-    identities_.clear();
+    filesRead_.clear();
     decoderA_->releaseMemory();
     decoderB_->releaseMemory();
 }
@@ -72,37 +58,28 @@ void Preloader::drop() {
 void Preloader::run() {
     lowerCallingThreadPriority();
     try {
-        std::vector<std::string> paths{key_->leftFile};
-        if (!key_->rightFile.empty()) {
-            paths.push_back(key_->rightFile);
-        }
-        // Looked up before and after the read: a file that changed meanwhile is not trusted.
-        const auto before = identitiesOf(paths);
         PairRasters rasters;
-        readPairInto(*decoderA_, *decoderB_, key_->kind, key_->viewerMode,
-                     {key_->leftFile, key_->rightFile}, rasters, DecodeThreads::Background);
-        if (before && before == identitiesOf(paths)) {
-            identities_ = *before;
-            rasters_ = std::move(rasters);
-        }
+        filesRead_ =
+            readPairInto(*decoderA_, *decoderB_, key_->request, rasters, DecodeThreads::Background);
+        rasters_ = std::move(rasters);
     } catch (...) {
         // Cancelled, or a file that fails: the load that reaches it shows the error then.
     }
     done_ = true;
 }
 
+bool Preloader::nearlyDone() const {
+    return done_;
+}
+
 std::optional<PairRasters> Preloader::take(const PreloadKey& key, std::unique_ptr<JpegDecoder>& a,
                                            std::unique_ptr<JpegDecoder>& b) {
-    if (key_ != key) {
+    if (key_ != key || !nearlyDone()) {
         drop();
         return std::nullopt;
     }
     finish();
-    std::vector<std::string> paths;
-    for (const auto& [path, identity] : identities_) {
-        paths.push_back(path);
-    }
-    if (!rasters_ || identitiesOf(paths) != identities_) {
+    if (!rasters_ || !stillTheFilesRead(filesRead_)) {
         drop();
         return std::nullopt;
     }
@@ -113,7 +90,7 @@ std::optional<PairRasters> Preloader::take(const PreloadKey& key, std::unique_pt
     b->setCancel(nullptr);
     key_.reset();
     rasters_.reset();
-    identities_.clear();
+    filesRead_.clear();
     return taken;
 }
 

@@ -1,37 +1,28 @@
 #pragma once
 
 #include "ViewFrm/PairLoading.h"
-#include "catalogue/PairKind.h"
-#include "imaging/FileIdentity.h"
+#include "ViewFrm/PairRequest.h"
 #include "imaging/JpegDecoder.h"
+#include "imaging/PairRasters.h"
 
 #include <atomic>
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <string>
 #include <thread>
-#include <utility>
 #include <vector>
 
 namespace duoptic {
 
 // What a preload was made for. A load takes preloaded pictures only for exactly this: the same
-// state of the pair list, the same entry and kind, the same files and, where it decides the
-// sides (two-file and MPO pairs), the same viewer mode.
+// state of the pair list, the same entry and the same request.
 struct PreloadKey {
     std::uint64_t listGeneration = 0;
     int entry = 0; // number in the pair list
-    PairKind kind = PairKind::TwoFiles;
-    std::string leftFile;
-    std::string rightFile;
-    std::string viewerMode; // empty where the mode does not matter
+    PairRequest request;
 
     friend bool operator==(const PreloadKey&, const PreloadKey&) = default;
 };
-
-PreloadKey preloadKey(std::uint64_t listGeneration, int entry, PairKind kind,
-                      const PairFiles& files, const std::string& viewerMode);
 
 // Decodes the pair that Next would show, on background threads of low priority, into decoders
 // of its own, so that Next finds it ready. One preload at a time; a preload that fails is
@@ -49,10 +40,12 @@ public:
     // Stops and forgets the preload, and gives its memory back.
     void drop();
 
-    // The pictures preloaded for `key`, when there are such and every file is still the file that
-    // was read (device, inode, size, time). Waits for a preload of that key that still runs. On
-    // success the decoders that hold the pictures are exchanged with `a` and `b`, so the caller's
-    // decoders hold what it shows and the next preload reuses the buffers it no longer shows.
+    // The pictures preloaded for `key`, when a load of it now would read the same bytes: each
+    // file still opens as the load opens it, and the open file is the one that was read (device,
+    // inode, size, modification and change time). On success the decoders that hold the pictures
+    // are exchanged with `a` and `b`, so the caller's decoders hold what it shows and the next
+    // preload reuses the buffers it no longer shows. A preload of `key` that still runs is waited
+    // for only when it is nearly done; otherwise it is dropped and the caller loads at full speed.
     std::optional<PairRasters> take(const PreloadKey& key, std::unique_ptr<JpegDecoder>& a,
                                     std::unique_ptr<JpegDecoder>& b);
 
@@ -62,6 +55,7 @@ public:
 private:
     void run(); // on the worker thread
     void finish();
+    bool nearlyDone() const;
 
     std::unique_ptr<JpegDecoder> decoderA_;
     std::unique_ptr<JpegDecoder> decoderB_;
@@ -71,7 +65,7 @@ private:
     std::optional<PreloadKey> key_;
     // Written by the worker, read once it has been joined.
     std::optional<PairRasters> rasters_;
-    std::vector<std::pair<std::string, FileIdentity>> identities_;
+    std::vector<FileRead> filesRead_;
 };
 
 } // namespace duoptic

@@ -12,7 +12,7 @@ struct ProgramState {
     std::string programFolder;                // ends in "/"
     std::string settingsPath;                 // where the settings are read from and written to
     SettingsRecord settings;                  // the live option store
-    PairCatalogue pairs;                      // Pair list, pair cursor, current pair kind
+    PairCatalogue pairs;                      // Pair list and pair cursor
     std::string displayName = "STEREO PHOTO"; // bytes: a base name need not be UTF-8
 };
 

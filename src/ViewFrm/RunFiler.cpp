@@ -6,37 +6,26 @@
 
 namespace duoptic {
 
-int runFiler(QWidget* parent, ProgramState& state, std::string& name,
-             std::function<void()> showTips) {
+std::optional<int> runFiler(QWidget* parent, ProgramState& state, std::function<void()> showTips) {
     SettingsRecord& settings = state.settings;
-    PairCatalogue& pairs = state.pairs;
-
-    TFilerForm form(pairs.list, filerDriveMemory(), readDriveRoots(), std::move(showTips), parent);
-    form.setViewerCrossing(isCrossing(settings.viewerMode));
+    TFilerForm form(state.pairs.list, filerDriveMemory(), readDriveRoots(), std::move(showTips),
+                    parent);
+    form.setViewerCrossing(isCrossing(viewerSides(settings.viewerMode)));
     form.setFolder(settings.latestPath);
     // Listed again even when the folder just changed: the list always follows the folder shown.
     form.buildFilerList();
     form.setSlideInterval(settings.slideInterval);
     form.setFormSize(!fitsImageWidth(settings.fittingMode));
 
-    const int result = form.exec();
-    if (result != QDialog::Accepted) {
-        return result;
+    if (form.exec() != QDialog::Accepted) {
+        return std::nullopt;
     }
     settings.viewerMode = form.viewerCrossing() ? kCrossing : kParallel;
     settings.fittingMode = storedFittingMode(form.formSize());
     settings.latestPath = form.folder();
     settings.slideInterval = form.slideInterval();
-    const int row = form.selectedRow();
-    if (row < 0) {
-        name.clear();
-        pairs.cursor = 0;
-    } else {
-        name = form.rowName(row);
-        pairs.currentKind = pairs.list.entry(row + 1).kind;
-        pairs.cursor = row + 1;
-    }
-    return result;
+    // Row r shows entry r + 1 of the list.
+    return form.selectedRow() + 1;
 }
 
 } // namespace duoptic

@@ -3,7 +3,6 @@
 #include "ViewFrm/RunFiler.h"
 #include "base/DialogFont.h"
 #include "base/ErrorReport.h"
-#include "catalogue/Scan.h"
 #include "resources/Resources.h"
 
 #include <QApplication>
@@ -19,30 +18,10 @@
 #include <QWindow>
 #include <QWindowStateChangeEvent>
 
-#include <vector>
-
 namespace duoptic {
 
-namespace {
-
-std::vector<unsigned char> resourceBytes(const char* name) {
-    QFile file(QString::fromLatin1(name));
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    const QByteArray bytes = file.readAll();
-    return {bytes.begin(), bytes.end()};
-}
-
-Raster sampleImage(JpegDecoder& decoder, const char* resource) {
-    decoder.readMemory(resourceBytes(resource));
-    return Raster::whole(decoder.picture());
-}
-
-} // namespace
-
 TViewForm::TViewForm(ProgramState& state, QWidget* parent)
-    : QWidget(parent), state_(state),
+    : QWidget(parent), state_(state), navigator_(state.pairs),
       slideShow_([this] { slideTick(); },
                  [this](bool running) { action("ViewSlideShow")->setChecked(running); }) {
     setObjectName(QStringLiteral("ViewForm"));
@@ -53,12 +32,10 @@ TViewForm::TViewForm(ProgramState& state, QWidget* parent)
 
     createControls();
     createCommands();
-    runFiler = [this](std::string& name) {
-        return duoptic::runFiler(this, state_, name, [this] { action("ShowTips")->trigger(); }) ==
-               QDialog::Accepted;
+    runFiler = [this] {
+        return duoptic::runFiler(this, state_, [this] { action("ShowTips")->trigger(); });
     };
 
-    state_.pairs.currentKind = PairKind::TwoFiles;
     TrackBar1->setValue(0);
     state_.displayName = "STEREO PHOTO";
     if (state_.programFolder.empty()) {
@@ -108,10 +85,11 @@ void TViewForm::showEvent(QShowEvent* event) {
 }
 
 void TViewForm::showStep() {
-    scanFolderForPairs(state_.settings.latestPath, state_.pairs.list);
-
-    panels_->show({sampleImage(*decoderA_, resources::kSampleLeft),
-                   sampleImage(*decoderB_, resources::kSampleRight)});
+    // A path from the command line takes the place of the last folder, which is then not read.
+    if (!startPath_) {
+        navigator_.scan(state_.settings.latestPath);
+    }
+    panels_->show(navigator_.samplePair());
 
     applyStoredPlacement();
     panels_->setGateOpen(true);
@@ -119,14 +97,15 @@ void TViewForm::showStep() {
     // Make sure one layout pass runs with the image size known, whether or not the placement
     // changed the size.
     FormResize();
-    // The first pair that Next would show, once the window has had its first paint.
-    QMetaObject::invokeMethod(
-        this, [this] { schedulePreload(); }, Qt::QueuedConnection);
     if (startPath_) {
         // Once the window is up: a path that leads nowhere is reported over the started window.
         QMetaObject::invokeMethod(
-            this, [this, path = *startPath_] { guarded([&] { openPath(path); }); },
+            this, [this, path = *startPath_] { guarded([&] { openStartPath(path); }); },
             Qt::QueuedConnection);
+    } else {
+        // The first pair that Next would show, once the window has had its first paint.
+        QMetaObject::invokeMethod(
+            this, [this] { schedulePreload(); }, Qt::QueuedConnection);
     }
 }
 

@@ -1,10 +1,9 @@
 #pragma once
 
+#include "ViewFrm/PairNavigator.h"
 #include "ViewFrm/PanelPair.h"
-#include "ViewFrm/Preloader.h"
 #include "ViewFrm/ProgramState.h"
 #include "ViewFrm/SlideTimer.h"
-#include "imaging/JpegDecoder.h"
 
 #include <QImage>
 #include <QWidget>
@@ -44,7 +43,6 @@ public:
     void FileExitExecute();
     void ShowNextExecute();
 
-    void loadPair(const std::string& basePath);
     // A folder, or a file of a pair, handed to the program on the command line or by a drop: the
     // folder (the file's folder) is scanned and becomes the last folder; a file's pair is loaded
     // as if Next had reached it. Throws Error for a path that leads nowhere or to no pair.
@@ -63,8 +61,9 @@ public:
     // Replaceable so that tests can answer it.
     std::function<std::optional<QString>(const QString& label, const QString& preset)>
         promptCenterBorder;
-    // Runs the Filer; replaceable for the same reason. Returns true for OK and fills the name.
-    std::function<bool(std::string& name)> runFiler;
+    // Runs the Filer; replaceable for the same reason. Returns the chosen entry's number for
+    // Open (0 when no row was chosen), nothing for Cancel.
+    std::function<std::optional<int>()> runFiler;
 
     ProgramState& state() { return state_; }
     const PairRasters& rasters() const { return panels_->rasters(); }
@@ -72,8 +71,8 @@ public:
     int imageHeight() const { return panels_->imageHeight(); }
     bool redrawGateOpen() const { return panels_->gateOpen(); }
     bool slideShowRunning() const { return slideShow_.running(); }
-    bool preloading() const { return preloader_.running(); }
-    int preloadsTaken() const { return preloadsTaken_; } // loads that found their pair ready
+    bool preloading() const { return navigator_.preloading(); }
+    int preloadsTaken() const { return navigator_.preloadsTaken(); }
     const SlideTimer& slideTimer() const { return slideShow_.timer(); }
     int zoomPosition() const;
     int horizontalPosition() const;
@@ -98,9 +97,11 @@ private:
     void createControls();
     void createCommands();
     void showStep();
-    void loadFiles(const PairFiles& files, const std::optional<PreloadKey>& key = std::nullopt);
-    std::optional<PreloadKey> nextPairKey() const; // of the entry that Next would load
+    void showPair(const PairRequest& request);
+    void showOpenedPath(const PairNavigator::OpenedPath& opened);
+    void openStartPath(const std::string& path);
     void schedulePreload() noexcept;
+    ViewerSides viewerSides() const;
     void applyStoredPlacement();
     bool correctPlacementForFrame(); // true when the outer frame is where the settings put it
     bool followFrame();              // takes the frame size once known; false before
@@ -132,14 +133,11 @@ private:
 
     // Objects that live as long as the window.
     std::unique_ptr<PanelPair> panels_;
-    std::unique_ptr<JpegDecoder> decoderA_ = std::make_unique<JpegDecoder>();
-    std::unique_ptr<JpegDecoder> decoderB_ = std::make_unique<JpegDecoder>();
-    Preloader preloader_; // the pair that Next would show, decoded ahead
+    PairNavigator navigator_;
     SlideShow slideShow_;
 
     bool shown_ = false;
     std::optional<std::string> startPath_;
-    int preloadsTaken_ = 0;
     quint64 lastReroutedRelease_ = 0; // timestamp of the release last handed to another area
     int frameWidth_ = 0;              // outer minus client size, once the window manager told us
     int frameHeight_ = 0;

@@ -8,17 +8,13 @@
 
 namespace duoptic {
 
-// What a pair entry holds; the character is the kind as the rest of the program knows it.
+// What a pair entry holds; the character is the kind's letter in the naming convention.
 enum class PairKind : char {
     Parallel = 'P', // one side-by-side file, left-eye image in the left half
     Crossing = 'C', // one side-by-side file, left-eye image in the right half
     TwoFiles = '2', // a left-eye file and a right-eye file
     Multi = 'M',    // one file holding the two images one after the other (MPO)
 };
-
-constexpr char toChar(PairKind kind) {
-    return static_cast<char>(kind);
-}
 
 struct PairEntry {
     PairEntry() = default;

@@ -38,8 +38,7 @@ private:
 // Program-wide: the main window's Next and the Filer share the list and its cursor.
 struct PairCatalogue {
     PairList list;
-    int cursor = 0;                            // 1..count, or 0 when no entry is current
-    PairKind currentKind = PairKind::TwoFiles; // what the next load uses
+    int cursor = 0; // 1..count, or 0 when no entry is current
 };
 
 // A folder text ready for a name to be appended: "" becomes "/", the root stays "/".

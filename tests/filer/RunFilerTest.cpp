@@ -2,7 +2,7 @@
 #include "FilerFrm/FilerForm.h"
 #include "FilerFrm/FolderTree.h"
 #include "FilerTestSupport.h"
-#include "ViewFrm/PairLoading.h"
+#include "ViewTestSupport.h"
 #include "base/Error.h"
 #include "support/CurrentDirectoryGuard.h"
 #include "support/ReportRecorder.h"
@@ -15,6 +15,8 @@
 #include <QSpinBox>
 #include <QTest>
 #include <QTimer>
+
+#include <set>
 
 #include "support/NamedCase.h"
 
@@ -39,11 +41,10 @@ protected:
         state.settings.slideInterval = 10;
         state.settings.latestPath = temp.slashed();
         state.pairs.cursor = 2;
-        state.pairs.currentKind = PairKind::Parallel;
     }
 
     // Runs the Filer; `act` works the open dialog, then `close` ends it.
-    int run(Close close, const std::function<void(TFilerForm&)>& act = {}) {
+    std::optional<int> run(Close close, const std::function<void(TFilerForm&)>& act = {}) {
         bool acted = false;
         QTimer::singleShot(0, [&] {
             auto* form = qobject_cast<TFilerForm*>(QApplication::activeModalWidget());
@@ -57,7 +58,7 @@ protected:
             }
             closeWith(*form, close);
         });
-        const int result = runFiler(nullptr, state, name, [] {});
+        const std::optional<int> result = runFiler(nullptr, state, [] {});
         EXPECT_TRUE(acted);
         return result;
     }
@@ -101,12 +102,11 @@ protected:
     TempFolder temp;
     ReportRecorder reports;
     ProgramState state;
-    std::string name = "previous";
 };
 
-TEST_F(RunFilerTest, OpenWithNoRowStoresTheOptionsAndEmptiesTheName) {
+TEST_F(RunFilerTest, OpenWithNoRowStoresTheOptionsAndChoosesNoEntry) {
     makePairFolder();
-    const int result = run(Close::Open, [](TFilerForm& form) {
+    const std::optional<int> result = run(Close::Open, [](TFilerForm& form) {
         click(form, "rbCrossing");
         click(form, "rbFormSize");
         auto* spin = form.findChild<QSpinBox*>("seInterval");
@@ -114,75 +114,63 @@ TEST_F(RunFilerTest, OpenWithNoRowStoresTheOptionsAndEmptiesTheName) {
         spin->selectAll();
         QTest::keyClicks(spin, "7");
     });
-    EXPECT_EQ(result, QDialog::Accepted);
+    EXPECT_EQ(result, 0);
     EXPECT_EQ(state.settings.viewerMode, "(Crossing)");
     EXPECT_EQ(state.settings.fittingMode, 10);
     EXPECT_EQ(state.settings.slideInterval, 7);
     EXPECT_EQ(state.settings.latestPath, temp.path()); // as the platform reports it: no "/"
-    EXPECT_EQ(name, "");
-    EXPECT_EQ(state.pairs.cursor, 0);
-    EXPECT_EQ(state.pairs.currentKind, PairKind::Parallel);
     EXPECT_EQ(state.pairs.list.count(), 3);
 }
 
-TEST_F(RunFilerTest, OpenWithTheThirdRowReturnsItsNameCursorAndKind) {
+TEST_F(RunFilerTest, OpenWithTheThirdRowReturnsItsEntry) {
     makePairFolder();
-    const int result = run(Close::Open, [](TFilerForm& form) { clickRow(form, 2); });
-    EXPECT_EQ(result, QDialog::Accepted);
-    EXPECT_EQ(name, "c");
-    EXPECT_EQ(state.pairs.cursor, 3);
-    EXPECT_EQ(state.pairs.currentKind, PairKind::TwoFiles);
+    EXPECT_EQ(run(Close::Open, [](TFilerForm& form) { clickRow(form, 2); }), 3);
+    EXPECT_EQ(state.pairs.list.entry(3).baseName, "c");
     EXPECT_EQ(currentDirectory(), temp.path());
 }
 
-struct CaseOnlyRow {
-    const char* name;
-    int row;
-    const char* baseName;
-    QColor leftEye; // what the row previews
-};
-
-class CaseOnlyNamesTest : public RunFilerTest, public ::testing::WithParamInterface<CaseOnlyRow> {};
-
-// Three files whose names differ only in letter case: each row previews one left-eye file, and
-// Open (a bare base name in the current directory) and Next (the entry's base path) must load
-// that same file, with the one right-eye file beside it.
-TEST_P(CaseOnlyNamesTest, OpenAndNextLoadTheFileTheRowPreviews) {
-    temp.write("x_DUL.jpg", jpegBytes(Qt::red));
-    temp.write("X_dul.JPG", jpegBytes(Qt::green));
-    temp.write("x_DUR.jpg", jpegBytes(Qt::blue));
-    QRgb previewed = 0;
-    run(Close::Open, [&](TFilerForm& form) {
-        clickRow(form, GetParam().row);
-        previewed = form.findChild<QLabel*>("Image1")->pixmap().toImage().pixel(83, 83);
-    });
-    ASSERT_EQ(name, GetParam().baseName);
-    EXPECT_TRUE(testing::near(previewed, GetParam().leftEye));
-
-    JpegDecoder decoderA;
-    JpegDecoder decoderB;
-    const PairEntry& entry = state.pairs.list.entry(state.pairs.cursor);
-    for (const std::string& basePath : {name, entry.basePath}) {
-        PairRasters rasters;
-        readPairInto(decoderA, decoderB, state.pairs.currentKind, "(Parallel)",
-                     pairFilesOf(basePath, state.pairs.currentKind), rasters);
-        EXPECT_TRUE(testing::near(rasters.left.pixel(24, 16), GetParam().leftEye)) << basePath;
-        EXPECT_TRUE(testing::near(rasters.right.pixel(24, 16), Qt::blue)) << basePath;
+// Rows that share a base name, with files that differ only in letter case or in kind: Open in
+// the main window shows the pair that the chosen row previews.
+TEST_F(RunFilerTest, OpenShowsThePairTheRowPreviews) {
+    const std::vector<std::vector<const char*>> layouts = {
+        {"x_DUC.jpg", "x.jps"},
+        {"y_DUP.jpg", "y_dup.JPG"},
+        {"b_DUL.jpg", "b_dul.JPG", "b_DUR.jpg", "b_dur.JPG"}};
+    const QColor colours[] = {Qt::red, Qt::green, Qt::blue, Qt::yellow};
+    for (const auto& files : layouts) {
+        TempFolder folder;
+        for (std::size_t k = 0; k < files.size(); ++k) {
+            folder.write(files[k], jpegBytes(colours[k]));
+        }
+        TempFolder program;
+        test::ShownWindow window(program.slashed());
+        std::set<QRgb> seen;
+        for (const int row : {0, 1}) {
+            window.state.settings.latestPath = folder.path();
+            QRgb previewed = 0;
+            QTimer::singleShot(0, [&] {
+                auto* form = qobject_cast<TFilerForm*>(QApplication::activeModalWidget());
+                ASSERT_NE(form, nullptr);
+                clickRow(*form, row);
+                previewed = form->findChild<QLabel*>("Image1")->pixmap().toImage().pixel(83, 83);
+                closeWith(*form, Close::Open);
+            });
+            window.form->FileOpenExecute();
+            const QRgb shown = window.form->rasters().left.pixel(1, 1);
+            EXPECT_TRUE(testing::near(shown, QColor(previewed))) << files[0] << " row " << row;
+            seen.insert(shown);
+        }
+        EXPECT_EQ(seen.size(), 2u) << files[0]; // the two rows are two different pairs
     }
     EXPECT_TRUE(reports.shown().empty());
 }
-
-INSTANTIATE_TEST_SUITE_P(Rows, CaseOnlyNamesTest,
-                         ::testing::Values(CaseOnlyRow{"UpperCase", 0, "X", Qt::green},
-                                           CaseOnlyRow{"LowerCase", 1, "x", Qt::red}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(RunFilerTest, CancelAfterAFolderChangeKeepsTheSettingsButNotTheList) {
     makePairFolder();
     const std::string sub = temp.makeFolder("sub");
     temp.write("sub/x_DUP.jpg", jpegBytes(Qt::cyan));
     const SettingsRecord before = state.settings;
-    const int result = run(Close::Cancel, [](TFilerForm& form) {
+    const std::optional<int> result = run(Close::Cancel, [](TFilerForm& form) {
         click(form, "rbCrossing");
         auto* tree = form.findChild<QListWidget*>("DirListBox1");
         const QListWidgetItem* row = tree->findItems("sub", Qt::MatchExactly).value(0);
@@ -191,14 +179,12 @@ TEST_F(RunFilerTest, CancelAfterAFolderChangeKeepsTheSettingsButNotTheList) {
                            tree->visualItemRect(row).center());
         clickRow(form, 0);
     });
-    EXPECT_EQ(result, QDialog::Rejected);
+    EXPECT_EQ(result, std::nullopt);
     EXPECT_EQ(state.settings.viewerMode, before.viewerMode);
     EXPECT_EQ(state.settings.fittingMode, before.fittingMode);
     EXPECT_EQ(state.settings.slideInterval, before.slideInterval);
     EXPECT_EQ(state.settings.latestPath, before.latestPath);
-    EXPECT_EQ(name, "previous");
     EXPECT_EQ(state.pairs.cursor, 2);
-    EXPECT_EQ(state.pairs.currentKind, PairKind::Parallel);
     ASSERT_EQ(state.pairs.list.count(), 1);
     EXPECT_EQ(state.pairs.list.entry(1).basePath, sub + "/x");
     EXPECT_EQ(currentDirectory(), sub);
@@ -225,14 +211,14 @@ TEST_P(RunFilerOptionsTest, OpenStoresWhatIsShownCancelKeepsWhatWasStored) {
         state.settings.viewerMode = c.viewerMode;
         state.settings.fittingMode = c.fittingMode;
         state.settings.slideInterval = c.interval;
-        const int result = run(close, [&](TFilerForm& form) {
+        const std::optional<int> result = run(close, [&](TFilerForm& form) {
             EXPECT_EQ(form.findChild<QRadioButton*>("rbCrossing")->isChecked(), c.showsCrossing);
             EXPECT_EQ(form.findChild<QRadioButton*>("rbFormSize")->isChecked(), c.showsFormSize);
             EXPECT_EQ(form.findChild<QSpinBox*>("seInterval")->text(),
                       QString::number(c.shownInterval));
         });
         const bool opened = close == Close::Open;
-        EXPECT_EQ(result, opened ? QDialog::Accepted : QDialog::Rejected);
+        EXPECT_EQ(result.has_value(), opened);
         EXPECT_EQ(state.settings.viewerMode, opened ? c.storedViewerMode : c.viewerMode);
         EXPECT_EQ(state.settings.fittingMode, opened ? c.storedFittingMode : c.fittingMode);
         EXPECT_EQ(state.settings.slideInterval, opened ? c.shownInterval : c.interval);
@@ -252,24 +238,20 @@ INSTANTIATE_TEST_SUITE_P(
         OptionsCase{"IntervalZero", "(Parallel)", 0, 0, false, false, 1, "(Parallel)", 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(RunFilerTest, RowWithAnEmptyBaseNameSetsCursorAndKindButNoName) {
+TEST_F(RunFilerTest, RowWithAnEmptyBaseNameIsAnEntryAllTheSame) {
     temp.write("_DUC.jpg", jpegBytes(Qt::red));
-    state.pairs.currentKind = PairKind::TwoFiles;
-    const int result = run(Close::Open, [](TFilerForm& form) {
+    const std::optional<int> result = run(Close::Open, [](TFilerForm& form) {
         auto* list = form.findChild<QListWidget*>("ListBox1");
         ASSERT_EQ(list->count(), 1);
         EXPECT_EQ(list->item(0)->text(), "");
         clickRow(form, 0);
     });
-    EXPECT_EQ(result, QDialog::Accepted);
-    EXPECT_EQ(name, "");
-    EXPECT_EQ(state.pairs.cursor, 1);
-    EXPECT_EQ(state.pairs.currentKind, PairKind::Crossing);
+    EXPECT_EQ(result, 1);
 }
 
 TEST_F(RunFilerTest, RootFolderIsStoredAsTheRoot) {
     state.settings.latestPath = "/";
-    EXPECT_EQ(run(Close::Open), QDialog::Accepted);
+    EXPECT_TRUE(run(Close::Open));
     EXPECT_EQ(state.settings.latestPath, "/");
     EXPECT_EQ(currentDirectory(), "/");
 }
@@ -278,7 +260,7 @@ TEST_F(RunFilerTest, ListsTheLastFolderEvenWhenItIsAlreadyCurrent) {
     makePairFolder();
     changeCurrentDirectory(temp.path());
     state.pairs.list.append({"/elsewhere/z", "z", PairKind::Parallel, "/elsewhere/z_DUP.jpg", {}});
-    EXPECT_EQ(run(Close::Cancel), QDialog::Rejected);
+    EXPECT_FALSE(run(Close::Cancel));
     ASSERT_EQ(state.pairs.list.count(), 3);
     EXPECT_EQ(state.pairs.list.entry(1).baseName, "a");
 }
@@ -288,18 +270,17 @@ TEST_F(RunFilerTest, LastFolderThatCannotBeEnteredFailsBeforeAnythingIsShown) {
     state.settings.latestPath = temp.file("missing");
     state.pairs.list.append({"/elsewhere/z", "z", PairKind::Parallel, "/elsewhere/z_DUP.jpg", {}});
     bool shown = false;
-    EXPECT_THROW(runFiler(nullptr, state, name, [&] { shown = true; }), Error);
+    EXPECT_THROW(runFiler(nullptr, state, [&] { shown = true; }), Error);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
     EXPECT_EQ(state.pairs.list.count(), 1);
     EXPECT_EQ(currentDirectory(), before);
-    EXPECT_EQ(name, "previous");
     EXPECT_FALSE(shown);
 }
 
 TEST_F(RunFilerTest, NameThatIsNotUtf8ComesBackAsItsBytes) {
     temp.write("\xff\xfe_DUP.jpg", jpegBytes(Qt::red));
-    EXPECT_EQ(run(Close::Open, [](TFilerForm& form) { clickRow(form, 0); }), QDialog::Accepted);
-    EXPECT_EQ(name, "\xff\xfe");
+    EXPECT_EQ(run(Close::Open, [](TFilerForm& form) { clickRow(form, 0); }), 1);
+    EXPECT_EQ(state.pairs.list.entry(1).baseName, "\xff\xfe");
     EXPECT_TRUE(reports.shown().empty());
 }
 

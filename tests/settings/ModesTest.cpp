@@ -23,7 +23,7 @@ void PrintTo(const Row& row, std::ostream* out) {
 class ViewerModeTest : public testing::TestWithParam<Row> {};
 
 TEST_P(ViewerModeTest, MeaningAndReverse) {
-    EXPECT_EQ(isCrossing(GetParam().stored), GetParam().crossing);
+    EXPECT_EQ(isCrossing(viewerSides(GetParam().stored)), GetParam().crossing);
     EXPECT_EQ(reversedViewerMode(GetParam().stored), GetParam().reversed);
 }
 

@@ -1,0 +1,110 @@
+#include "ViewFrm/PairNavigator.h"
+
+#include "base/Error.h"
+#include "base/Messages.h"
+#include "catalogue/PathTarget.h"
+#include "catalogue/Scan.h"
+#include "resources/Resources.h"
+
+#include <QFile>
+
+namespace duoptic {
+
+namespace {
+
+Raster sampleImage(JpegDecoder& decoder, const char* resource) {
+    QFile file(QString::fromLatin1(resource));
+    std::vector<std::uint8_t> bytes;
+    if (file.open(QIODevice::ReadOnly)) {
+        const QByteArray read = file.readAll();
+        bytes.assign(read.begin(), read.end());
+    }
+    decoder.readMemory(std::move(bytes));
+    return Raster::whole(decoder.picture());
+}
+
+} // namespace
+
+PairNavigator::PairNavigator(PairCatalogue& pairs) : pairs_(pairs) {}
+
+void PairNavigator::scan(const std::string& folder) {
+    scanFolderForPairs(folder, pairs_.list);
+}
+
+std::optional<PairRequest> PairNavigator::stepNext(ViewerSides sides) {
+    const int count = pairs_.list.count();
+    if (count == 0) {
+        return std::nullopt; // a folder without pairs: there is nothing to step to
+    }
+    return select(pairs_.cursor + 1 > count ? 1 : pairs_.cursor + 1, sides);
+}
+
+std::optional<PairRequest> PairNavigator::select(int entry, ViewerSides sides) {
+    pairs_.cursor = entry;
+    if (entry == 0) {
+        return std::nullopt;
+    }
+    return pairRequest(pairs_.list.entry(entry), sides);
+}
+
+PairNavigator::OpenedPath PairNavigator::openPath(const std::string& path, ViewerSides sides) {
+    const PathTarget target = examinePath(path);
+    if (target.kind == PathTarget::Missing) {
+        throw Error(messages::cannotOpenFile(path));
+    }
+    PairList found;
+    scanFolderForPairs(target.folder, found);
+    const int entry = target.kind == PathTarget::File ? entryOfFile(found, target.file) : 0;
+    if (target.kind == PathTarget::File && entry == 0) {
+        throw Error(messages::notAPairFile(path));
+    }
+    pairs_.list = std::move(found);
+    if (entry == 0) {
+        pairs_.cursor = 0;
+        return {target.folder, std::nullopt};
+    }
+    return {target.folder, select(entry, sides)};
+}
+
+void PairNavigator::load(const PairRequest& request, PairRasters& rasters) {
+    const PreloadKey key{pairs_.list.generation(), pairs_.cursor, request};
+    // A preload of another pair is dropped here: its memory is not to be held beside this load.
+    if (std::optional<PairRasters> preloaded = preloader_.take(key, decoderA_, decoderB_)) {
+        ++preloadsTaken_;
+        rasters = std::move(*preloaded);
+    } else {
+        readPairInto(*decoderA_, *decoderB_, request, rasters);
+    }
+    onScreen_.emplace(key.listGeneration, key.entry);
+}
+
+PairRasters PairNavigator::samplePair() {
+    return {sampleImage(*decoderA_, resources::kSampleLeft),
+            sampleImage(*decoderB_, resources::kSampleRight)};
+}
+
+std::optional<PreloadKey> PairNavigator::nextKey(ViewerSides sides) const {
+    const int count = pairs_.list.count();
+    if (count == 0) {
+        return std::nullopt;
+    }
+    const int entry = pairs_.cursor + 1 > count ? 1 : pairs_.cursor + 1;
+    return PreloadKey{pairs_.list.generation(), entry,
+                      pairRequest(pairs_.list.entry(entry), sides)};
+}
+
+void PairNavigator::schedulePreload(ViewerSides sides) noexcept {
+    try {
+        const std::optional<PreloadKey> key = nextKey(sides);
+        const bool shown = key && onScreen_ == std::make_pair(key->listGeneration, key->entry);
+        if (key && !shown) {
+            preloader_.start(*key);
+        } else {
+            preloader_.drop();
+        }
+    } catch (...) {
+        preloader_.drop(); // no thread to be had: Next then simply loads as it always can
+    }
+}
+
+} // namespace duoptic

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "ViewFrm/PairRequest.h"
+#include "ViewFrm/Preloader.h"
+#include "catalogue/PairList.h"
+#include "imaging/JpegDecoder.h"
+#include "imaging/PairRasters.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace duoptic {
+
+// Walks the Pair list and turns its entries into pictures: it moves the pair cursor, owns the
+// two decoders whose pictures are on screen, and keeps the pair that Next would show decoded
+// ahead. It knows nothing of windows; the main window shows what it returns.
+class PairNavigator {
+public:
+    explicit PairNavigator(PairCatalogue& pairs);
+
+    // Replaces the Pair list with the pairs of `folder` (a missing folder gives none).
+    void scan(const std::string& folder);
+
+    // The entry after the current one becomes current (wrapping after the last, entry 1 from
+    // cursor 0), and its request is returned; nothing, and no move, for an empty list.
+    std::optional<PairRequest> stepNext(ViewerSides sides);
+    // Entry `entry` becomes current, and its request is returned; 0 makes no entry current.
+    std::optional<PairRequest> select(int entry, ViewerSides sides);
+
+    // Where a path handed to the program (command line, drop) led: the folder that was scanned,
+    // and for a file of a pair its request, that pair's entry being current.
+    struct OpenedPath {
+        std::string folder;
+        std::optional<PairRequest> pair;
+    };
+    // Throws Error, before anything changes, for a path that leads nowhere or to a file that
+    // belongs to no pair of its folder.
+    OpenedPath openPath(const std::string& path, ViewerSides sides);
+
+    // Reads the pair of the current entry into `rasters`, which hold the pictures on screen:
+    // they are filled in place, so a decode that fails after the first copy leaves that copy.
+    // Takes the preloaded pictures where they are still exactly what this load would read.
+    void load(const PairRequest& request, PairRasters& rasters);
+
+    // The sample pair, decoded by the decoders on screen.
+    PairRasters samplePair();
+
+    // Starts decoding the pair that Next would show, unless it is the one on screen. Never throws:
+    // without a preload, Next simply loads as it always can.
+    void schedulePreload(ViewerSides sides) noexcept;
+
+    bool preloading() const { return preloader_.running(); }
+    int preloadsTaken() const { return preloadsTaken_; } // loads that found their pair ready
+
+private:
+    std::optional<PreloadKey> nextKey(ViewerSides sides) const;
+
+    PairCatalogue& pairs_;
+    std::unique_ptr<JpegDecoder> decoderA_ = std::make_unique<JpegDecoder>();
+    std::unique_ptr<JpegDecoder> decoderB_ = std::make_unique<JpegDecoder>();
+    Preloader preloader_;
+    // The list state and entry of the pair on screen, which is never decoded a second time.
+    std::optional<std::pair<std::uint64_t, int>> onScreen_;
+    int preloadsTaken_ = 0;
+};
+
+} // namespace duoptic

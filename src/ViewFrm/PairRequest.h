@@ -1,0 +1,29 @@
+#pragma once
+
+#include "catalogue/PairKind.h"
+#include "settings/Modes.h"
+
+#include <string>
+
+namespace duoptic {
+
+// Everything a load of one pair needs, made once from a Pair-list entry and handed unchanged to
+// the load, the preload and the title: which files, how they hold the two images, and which
+// image goes to the left panel.
+struct PairRequest {
+    PairKind kind = PairKind::TwoFiles;
+    // The files the entry was classified from: the one file of a side-by-side or MPO pair, or
+    // the left-eye file of a two-file pair; and the right-eye file of a two-file pair (else empty).
+    std::string file;
+    std::string rightEyeFile;
+    // For two-file and MPO pairs only: a side-by-side file shows the same in both modes, so its
+    // requests are alike whatever the mode.
+    ViewerSides sides = ViewerSides::Parallel;
+    std::string baseName; // what the title calls the pair
+
+    friend bool operator==(const PairRequest&, const PairRequest&) = default;
+};
+
+PairRequest pairRequest(const PairEntry& entry, ViewerSides sides);
+
+} // namespace duoptic

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "imaging/Raster.h"
+
+#include <utility>
+
+namespace duoptic {
+
+// The two pictures of a pair as the panels show them: the left raster in the left panel.
+struct PairRasters {
+    Raster left;
+    Raster right;
+};
+
+// Exchanges the two rasters' pictures, sizes included. Handles only: no pixel moves.
+inline void reversePair(PairRasters& rasters) {
+    std::swap(rasters.left, rasters.right);
+}
+
+} // namespace duoptic
