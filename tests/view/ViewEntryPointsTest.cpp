@@ -2,6 +2,7 @@
 #include "ViewTestSupport.h"
 
 #include "base/Error.h"
+#include "base/FileDescriptor.h"
 
 #include <QAction>
 #include <QMimeData>
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <sys/inotify.h>
 #include <sys/stat.h>
 
 namespace duoptic::test {
@@ -119,6 +121,32 @@ TEST_F(ViewEntryPoints, ADropStopsTheSlideShowAndOpensWhatWasDropped) {
     EXPECT_FALSE(form().slideShowRunning());
     EXPECT_FALSE(form().action("ViewSlideShow")->isChecked());
     EXPECT_EQ(form().caption(), QStringLiteral("Duoptic - shack - (Parallel)"));
+}
+
+// A path from the command line takes the last folder's place: with a path that leads to a pair,
+// nothing of the last folder is read; with one that leads nowhere, the viewer starts without it.
+TEST(ViewStartPath, ReadsTheLastFolderOnlyWhenThePathLeadsNowhere) {
+    for (const bool leadsNowhere : {false, true}) {
+        ReportRecorder reports;
+        TempFolder program;
+        TempFolder last;
+        TempFolder pictures;
+        last.copyIn(testData("jpeg/testorig.jpg"), "old_DUP.jpg");
+        pictures.copyIn(testData("jpeg/testorig.jpg"), "new_DUP.jpg");
+        program.write("duoptic.ini", "[File]\r\nLatestPath=" + last.path() + "\r\n");
+        const FileDescriptor watch(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+        ASSERT_GE(::inotify_add_watch(watch.get(), last.path().c_str(), IN_OPEN), 0);
+        ProgramState state;
+        state.programFolder = program.slashed();
+        TViewForm form(state);
+        form.openAtStart(pictures.file(leadsNowhere ? "gone_DUP.jpg" : "new_DUP.jpg"));
+        form.show();
+        QTRY_VERIFY(leadsNowhere ? !reports.shown().empty() : form.caption().contains("new"));
+        QTest::qWait(100); // and the preload that follows
+        char event[4096];
+        EXPECT_EQ(::read(watch.get(), event, sizeof event) > 0, leadsNowhere);
+        EXPECT_EQ(state.pairs.list.entry(1).baseName, leadsNowhere ? "old" : "new");
+    }
 }
 
 } // namespace

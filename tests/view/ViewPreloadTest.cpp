@@ -4,12 +4,15 @@
 #include "ViewTestSupport.h"
 
 #include "base/Error.h"
+#include "base/FileDescriptor.h"
 
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
 
 namespace duoptic::test {
 namespace {
@@ -58,6 +61,22 @@ TEST_F(ViewPreload, NextTakesThePreloadedPair) {
     EXPECT_EQ(form().zoomPosition(), 0);
 }
 
+// Other bytes in the same file, of the same size, under the modification time it had: all that
+// tells them apart is the change time, which no user can set back.
+void rewriteKeepingSizeAndTime(const std::string& path, std::uint8_t grey) {
+    struct stat before {};
+    ASSERT_EQ(::stat(path.c_str(), &before), 0);
+    duoptic::testing::JpegOptions smaller{48, 40};
+    smaller.quality = 50;
+    auto bytes = duoptic::testing::writeSolidJpeg(smaller, {grey, grey, grey});
+    ASSERT_LE(bytes.size(), static_cast<std::size_t>(before.st_size));
+    bytes.resize(static_cast<std::size_t>(before.st_size)); // libjpeg stops at the end marker
+    const FileDescriptor file(::open(path.c_str(), O_WRONLY));
+    ASSERT_EQ(::pwrite(file.get(), bytes.data(), bytes.size(), 0), before.st_size);
+    const struct timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(::futimens(file.get(), times), 0);
+}
+
 struct ChangeRow {
     const char* name;
     void (*change)(ViewPreload&);
@@ -87,6 +106,10 @@ INSTANTIATE_TEST_SUITE_P(
                   60},
         ChangeRow{"FileRewrittenInPlace",
                   [](ViewPreload& t) { writeSolid(t.pictures.file("b_DUL.jpg"), 48, 40, 90); }, 90},
+        ChangeRow{
+            "SameSizeAndTimeRestored",
+            [](ViewPreload& t) { rewriteKeepingSizeAndTime(t.pictures.file("b_DUL.jpg"), 90); },
+            90},
         ChangeRow{"ModeChangedByTheFiler",
                   [](ViewPreload& t) { t.window->state.settings.viewerMode = "(Crossing)"; }, 200},
         ChangeRow{"ListRebuilt",
@@ -116,6 +139,16 @@ TEST_F(ViewPreload, AVanishedFileFailsAsWithoutPreload) {
     EXPECT_THROW(form().next(), Error);
     EXPECT_EQ(form().caption(), QStringLiteral("Loading files ..."));
     EXPECT_TRUE(recorder.shown().isEmpty());
+}
+
+TEST_F(ViewPreload, AFileThatNoLongerOpensFailsAsWithoutPreload) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "root opens a file of mode 000";
+    }
+    ReportRecorder recorder;
+    ASSERT_EQ(::chmod(pictures.file("b_DUR.jpg").c_str(), 0), 0);
+    EXPECT_THROW(form().next(), Error);
+    EXPECT_EQ(form().caption(), QStringLiteral("Loading files ..."));
 }
 
 TEST_F(ViewPreload, ADamagedPairIsPreloadedSilentlyAndFailsWhenReached) {
