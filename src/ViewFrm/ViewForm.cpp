@@ -7,15 +7,11 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDeadlineTimer>
-#include <QDialog>
 #include <QFile>
 #include <QIcon>
 #include <QScrollBar>
 #include <QShowEvent>
 #include <QSlider>
-#include <QTimer>
-#include <QWindow>
 #include <QWindowStateChangeEvent>
 
 namespace duoptic {
@@ -57,22 +53,12 @@ TViewForm::~TViewForm() {
 
 void TViewForm::writeSettingsNow() {
     SettingsRecord record = state_.settings;
-    const QRect frame = closingFrame_.value_or(frameGeometry());
-    record.winTop = frame.top();
-    record.winLeft = frame.left();
-    record.winWidth = frame.width();
-    record.winHeight = frame.height();
-    record.winState = isMinimized() ? 1 : (isMaximized() ? 2 : 0);
+    placement_.store(record);
     writeSettings(state_.settingsPath, record);
 }
 
 void TViewForm::closeEvent(QCloseEvent* event) {
-    // Take the outer frame while the window manager still frames the window. Once the window is
-    // hidden the native window has no frame any more, and the widget only knows the frame of its
-    // first showing, which a maximised window no longer has.
-    if (QWindow* native = windowHandle(); native != nullptr && isVisible()) {
-        closingFrame_ = native->frameGeometry();
-    }
+    placement_.keepClosingFrame();
     QWidget::closeEvent(event);
 }
 
@@ -91,7 +77,7 @@ void TViewForm::showStep() {
     }
     panels_->show(navigator_.samplePair());
 
-    applyStoredPlacement();
+    placement_.apply(state_.settings);
     panels_->setGateOpen(true);
     updateTitle(state_.displayName);
     // Make sure one layout pass runs with the image size known, whether or not the placement
@@ -109,69 +95,9 @@ void TViewForm::showStep() {
     }
 }
 
-void TViewForm::applyStoredPlacement() {
-    const SettingsRecord& s = state_.settings;
-    if (s.winState == 2) {
-        setWindowState(windowState() | Qt::WindowMaximized);
-        return;
-    }
-    // Stored bounds are the outer frame. Until the window manager has framed the window its
-    // frame size is unknown, so the bounds are applied again once the frame is known. That may
-    // take a while on a busy machine, and without a window manager it never happens. Qt may also
-    // still convert between outer and inner position with a frame it has not caught up with, so
-    // the result is checked: every 50 ms, until the frame has been where it belongs for three
-    // looks in a row, for at most 5 seconds.
-    move(s.winLeft, s.winTop);
-    resize(std::max(1, s.winWidth - frameWidth_), std::max(1, s.winHeight - frameHeight_));
-    auto* watch = new QTimer(this);
-    const QDeadlineTimer giveUp(5000);
-    connect(watch, &QTimer::timeout, this, [this, watch, giveUp, settled = 0]() mutable {
-        settled = correctPlacementForFrame() ? settled + 1 : 0;
-        if (settled >= 3 || isMaximized() || giveUp.hasExpired()) {
-            watch->stop();
-            watch->deleteLater();
-        }
-    });
-    watch->start(50);
-}
-
-bool TViewForm::correctPlacementForFrame() {
-    if (!followFrame() || isMaximized()) {
-        return false; // not framed (yet)
-    }
-    const QMargins frame = windowHandle()->frameMargins();
-    const SettingsRecord& s = state_.settings;
-    if (windowHandle()->frameGeometry() == QRect(s.winLeft, s.winTop, s.winWidth, s.winHeight)) {
-        return true;
-    }
-    // The inner rectangle, so that no conversion with a frame size is left to anyone else.
-    setGeometry(s.winLeft + frame.left(), s.winTop + frame.top(),
-                std::max(1, s.winWidth - frameWidth_), std::max(1, s.winHeight - frameHeight_));
-    return false;
-}
-
-bool TViewForm::followFrame() {
-    // The native window reads the frame from the window manager as soon as it is framed; the
-    // widget's own notion of it follows only with a later move and must not be relied on here.
-    QWindow* native = windowHandle();
-    const QMargins frame = native != nullptr ? native->frameMargins() : QMargins();
-    if (frame.isNull()) {
-        return false;
-    }
-    frameWidth_ = frame.left() + frame.right();
-    frameHeight_ = frame.top() + frame.bottom();
-    // The minimum is an outer size, whatever state the window started in: the client may be
-    // smaller by the frame.
-    const QSize minimum(std::max(1, 200 - frameWidth_), std::max(1, 120 - frameHeight_));
-    if (minimumSize() != minimum) {
-        setMinimumSize(minimum);
-    }
-    return true;
-}
-
 void TViewForm::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
-    followFrame();
+    placement_.followFrame();
 }
 
 void TViewForm::changeEvent(QEvent* event) {
@@ -179,7 +105,7 @@ void TViewForm::changeEvent(QEvent* event) {
     if (event->type() != QEvent::WindowStateChange) {
         return;
     }
-    followFrame();
+    placement_.followFrame();
     // Qt sends no resize event for a size that changed while the window was minimised, so the
     // layout is redone on the way out of that state.
     const auto* change = static_cast<QWindowStateChangeEvent*>(event);

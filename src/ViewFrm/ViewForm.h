@@ -4,6 +4,7 @@
 #include "ViewFrm/PanelPair.h"
 #include "ViewFrm/ProgramState.h"
 #include "ViewFrm/SlideTimer.h"
+#include "ViewFrm/WindowPlacement.h"
 
 #include <QImage>
 #include <QWidget>
@@ -102,9 +103,6 @@ private:
     void openStartPath(const std::string& path);
     void schedulePreload() noexcept;
     ViewerSides viewerSides() const;
-    void applyStoredPlacement();
-    bool correctPlacementForFrame(); // true when the outer frame is where the settings put it
-    bool followFrame();              // takes the frame size once known; false before
     void setCaption(const QString& caption);
     void writeSettingsNow();
 
@@ -139,9 +137,7 @@ private:
     bool shown_ = false;
     std::optional<std::string> startPath_;
     quint64 lastReroutedRelease_ = 0; // timestamp of the release last handed to another area
-    int frameWidth_ = 0;              // outer minus client size, once the window manager told us
-    int frameHeight_ = 0;
-    std::optional<QRect> closingFrame_; // outer frame while the window manager still framed it
+    WindowPlacement placement_{*this};
 };
 
 } // namespace duoptic
