@@ -3,6 +3,8 @@
 #include "imaging/BackgroundPriority.h"
 #include "imaging/FileIdentity.h"
 
+#include <algorithm>
+
 namespace duoptic {
 
 namespace {
@@ -69,7 +71,12 @@ void Preloader::run() {
 }
 
 bool Preloader::nearlyDone() const {
-    return done_;
+    // Less than that left to do at the low priority is still sooner than all of it at full speed.
+    constexpr int kNearlyDone = 750;
+    const bool oneDecoder =
+        key_->request.kind == PairKind::Parallel || key_->request.kind == PairKind::Crossing;
+    return done_ || std::min(decoderA_->progress(), oneDecoder ? 1000 : decoderB_->progress()) >=
+                        kNearlyDone;
 }
 
 std::optional<PairRasters> Preloader::take(const PreloadKey& key, std::unique_ptr<JpegDecoder>& a,

@@ -45,6 +45,7 @@ struct ErrorTrap {
 struct Progress {
     jpeg_progress_mgr manager;
     const std::atomic<bool>* cancel; // or null
+    std::atomic<int>* permille;      // how far the decode is, for whoever waits for it
 };
 
 bool cancelled(const std::atomic<bool>* flag) {
@@ -84,10 +85,18 @@ void ignoreOutput(j_common_ptr) {}
 // encoder's count it is refused. The number reported is the one libjpeg gives for an invalid
 // progression. A cancelled decode leaves libjpeg the way a fatal error does, without a log.
 void watchProgress(j_common_ptr cinfo) {
-    if (cancelled(reinterpret_cast<Progress*>(cinfo->progress)->cancel)) {
+    const auto* progress = reinterpret_cast<Progress*>(cinfo->progress);
+    if (cancelled(progress->cancel)) {
         auto* trap = reinterpret_cast<ErrorTrap*>(cinfo->err);
         trap->code = kCancelled;
         std::longjmp(trap->jump, 1);
+    }
+    const jpeg_progress_mgr& passes = *cinfo->progress;
+    if (passes.total_passes > 0 && passes.pass_limit > 0) {
+        const double done = (passes.completed_passes + static_cast<double>(passes.pass_counter) /
+                                                           static_cast<double>(passes.pass_limit)) /
+                            passes.total_passes;
+        progress->permille->store(static_cast<int>(done * 1000), std::memory_order_relaxed);
     }
     if (reinterpret_cast<j_decompress_ptr>(cinfo)->input_scan_number > kMaxScans) {
         failWith(cinfo, JERR_BAD_PROGRESSION, "more scans than any encoder writes");
@@ -98,13 +107,14 @@ void watchProgress(j_common_ptr cinfo) {
 // the trap first and keep no C++ object with a destructor, since a fatal error longjmps out of
 // libjpeg straight back to their setjmp.
 struct Session {
-    explicit Session(const std::atomic<bool>* cancel = nullptr) {
+    Session(const std::atomic<bool>* cancel, std::atomic<int>& permille) {
         cinfo.err = jpeg_std_error(&trap.manager);
         trap.manager.error_exit = &leaveLibjpeg;
         trap.manager.emit_message = &ignoreMessage;
         trap.manager.output_message = &ignoreOutput;
         progress.manager.progress_monitor = &watchProgress;
         progress.cancel = cancel;
+        progress.permille = &permille;
     }
     ~Session() { jpeg_destroy_decompress(&cinfo); } // harmless before jpeg_create_decompress
     Session(const Session&) = delete;
@@ -250,6 +260,7 @@ void JpegDecoder::forgetPicture() {
     }
     width_ = 0;
     height_ = 0;
+    progress_ = 0;
 }
 
 void JpegDecoder::forgetBytes() {
@@ -304,7 +315,7 @@ void JpegDecoder::readHeaderOfData() {
     if (size_ == 0) {
         return; // 0 x 0 until picture() reports the empty input
     }
-    Session session;
+    Session session(nullptr, progress_);
     if (const int code = readHeader(session, bytes_, size_)) {
         throwJpegError(code);
     }
@@ -354,7 +365,7 @@ std::shared_ptr<const Picture> JpegDecoder::picture() {
     if (cancelled(cancel_)) {
         throw DecodeCancelled(); // before any memory is taken
     }
-    Session session(cancel_);
+    Session session(cancel_, progress_);
     if (const int code = readHeader(session, bytes_, size_)) {
         throwJpegError(code);
     }
@@ -386,6 +397,7 @@ std::shared_ptr<const Picture> JpegDecoder::picture() {
         throwJpegError(code);
     }
     picture_ = std::move(target);
+    progress_ = 1000;
     return picture_;
 }
 

@@ -60,6 +60,10 @@ public:
     // next call decode from the start. The flag must outlive the decodes; null: none.
     void setCancel(const std::atomic<bool>* flag) { cancel_ = flag; }
 
+    // How far the decode of the bytes read last has come, in thousandths: 1000 once decoded.
+    // Another thread may look while picture() runs.
+    int progress() const { return progress_.load(std::memory_order_relaxed); }
+
     int width() const { return width_; }   // from the header; 0 before a successful read
     int height() const { return height_; } // from the header; 0 before a successful read
 
@@ -87,6 +91,7 @@ private:
     int height_ = 0;
     std::optional<FileIdentity> identity_;
     const std::atomic<bool>* cancel_ = nullptr;
+    std::atomic<int> progress_{0};
     std::shared_ptr<Picture> picture_; // decoded from the bytes read last, or null
     // The previous picture. Its buffer takes the next decode if no raster holds it by then.
     std::array<std::shared_ptr<Picture>, 2> spares_;
