@@ -46,3 +46,10 @@ install(CODE [[
         endif()
     endforeach()
 ]])
+
+# The manual page, compressed as man expects; gzip -n, so that the same page gives the same bytes.
+configure_file(${duoptic_desktop_files}/duoptic.1.in duoptic.1 @ONLY)
+add_custom_command(OUTPUT duoptic.1.gz COMMAND gzip -9nfk duoptic.1 DEPENDS duoptic.1)
+add_custom_target(duoptic_manual DEPENDS duoptic.1.gz)
+add_dependencies(duoptic duoptic_manual)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/duoptic.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
