@@ -1,8 +1,8 @@
 # The Debian package: `cpack` in a build folder writes duoptic_<version>_<arch>.deb of what the
-# install puts under /usr. The system's own triggers (shared-mime-info, desktop-file-utils, the
-# icon cache, man-db) take in the types, the entry, the icons and the page, so the package has
-# no maintainer scripts; and since it owns nothing in users' homes, removing it leaves their
-# settings where they are.
+# install puts under /usr. Its staged install (DESTDIR) leaves the MIME and desktop caches alone:
+# the system's own triggers (shared-mime-info, desktop-file-utils, the icon cache, man-db) take
+# in the types, the entry, the icons and the page, so the package has no maintainer scripts.
+# It owns nothing in users' homes, so removing it leaves their settings where they are.
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME duoptic)
 set(CPACK_PACKAGE_CONTACT "Duoptic developers <duoptic@users.noreply.github.com>")
@@ -20,10 +20,6 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-ipafont-gothic)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-# The staged install must see DESTDIR, so that it leaves the MIME and desktop caches alone.
-set(CPACK_SET_DESTDIR ON)
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_INSTALL_PREFIX /usr)
 
 # The two documents every package carries: who holds the rights, and the release's changelog.
 string(TIMESTAMP duoptic_release_date "%a, %d %b %Y 00:00:00 +0000" UTC)

@@ -43,13 +43,16 @@ if(out)
     message("lintian: ${out}")
 endif()
 
+# Every installed file, and no other: no cache of the MIME or desktop databases among them.
 run(dpkg-deb --contents ${deb})
-foreach(file ${installed_files})
-    string(FIND "${out}\n" " ./usr/${file}\n" at)
-    if(at EQUAL -1)
-        message(FATAL_ERROR "${file} is not in the package:\n${out}")
-    endif()
-endforeach()
+string(REGEX MATCHALL " \\./usr/[^\n]*[^/\n]\n" packaged "${out}\n")
+list(TRANSFORM packaged REPLACE " \\./usr/|\n" "")
+set(expected ${installed_files})
+list(SORT packaged)
+list(SORT expected)
+if(NOT packaged STREQUAL expected)
+    message(FATAL_ERROR "the package holds\n${out}\nexpected ${expected}")
+endif()
 
 # Each library the executable links, the platform plugin Qt opens windows with and the font the
 # dialogs ask for (its family as fontconfig resolves it here) is provided by a dependency, and
