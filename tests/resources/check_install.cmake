@@ -2,27 +2,12 @@
 # built), where the MIME and desktop databases must be left alone, and straight into a prefix,
 # where they must be brought up to date when their tools exist.
 #   cmake -DBUILD=<build folder> -DWORK=<scratch folder> -P check_install.cmake
-include(${CMAKE_CURRENT_LIST_DIR}/installed_files.cmake)
+include(${CMAKE_CURRENT_LIST_DIR}/install_checks.cmake)
 
-# Every install rewrites the build's manifest, which the user's uninstall reads: the manifest of
-# the user's own install is put back after each of the test's installs.
-set(manifest ${BUILD}/install_manifest.txt)
 function(install_into prefix destdir)
-    if(EXISTS ${manifest})
-        file(READ ${manifest} users_manifest)
-    endif()
     set(ENV{DESTDIR} "${destdir}")
-    execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix ${prefix}
-                    RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+    run(${CMAKE_COMMAND} --install ${BUILD} --prefix ${prefix})
     unset(ENV{DESTDIR})
-    if(DEFINED users_manifest)
-        file(WRITE ${manifest} "${users_manifest}")
-    else()
-        file(REMOVE ${manifest})
-    endif()
-    if(NOT status EQUAL 0 OR err MATCHES "Warning")
-        message(FATAL_ERROR "install into ${destdir}${prefix} failed (${status}):\n${out}\n${err}")
-    endif()
 endfunction()
 
 # Every expected file, and no other outside the databases' own caches.
