@@ -23,11 +23,13 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 
 # The two documents every package carries: who holds the rights, and the release's changelog.
 string(TIMESTAMP duoptic_release_date "%a, %d %b %Y 00:00:00 +0000" UTC)
-configure_file(${duoptic_desktop_files}/changelog.in changelog @ONLY)
-add_custom_command(OUTPUT changelog.gz COMMAND gzip -9nfk changelog DEPENDS changelog)
-add_custom_target(duoptic_changelog DEPENDS changelog.gz)
+set(duoptic_changelog ${CMAKE_CURRENT_BINARY_DIR}/changelog)
+configure_file(${duoptic_desktop_files}/changelog.in ${duoptic_changelog} @ONLY)
+add_custom_command(OUTPUT ${duoptic_changelog}.gz COMMAND gzip -9nfk ${duoptic_changelog}
+                   DEPENDS ${duoptic_changelog})
+add_custom_target(duoptic_changelog DEPENDS ${duoptic_changelog}.gz)
 add_dependencies(duoptic duoptic_changelog)
-install(FILES ${duoptic_desktop_files}/copyright ${CMAKE_CURRENT_BINARY_DIR}/changelog.gz
+install(FILES ${duoptic_desktop_files}/copyright ${duoptic_changelog}.gz
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 include(CPack)

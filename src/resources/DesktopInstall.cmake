@@ -48,8 +48,10 @@ install(CODE [[
 ]])
 
 # The manual page, compressed as man expects; gzip -n, so that the same page gives the same bytes.
-configure_file(${duoptic_desktop_files}/duoptic.1.in duoptic.1 @ONLY)
-add_custom_command(OUTPUT duoptic.1.gz COMMAND gzip -9nfk duoptic.1 DEPENDS duoptic.1)
-add_custom_target(duoptic_manual DEPENDS duoptic.1.gz)
+set(duoptic_manual ${CMAKE_CURRENT_BINARY_DIR}/duoptic.1)
+configure_file(${duoptic_desktop_files}/duoptic.1.in ${duoptic_manual} @ONLY)
+add_custom_command(OUTPUT ${duoptic_manual}.gz COMMAND gzip -9nfk ${duoptic_manual}
+                   DEPENDS ${duoptic_manual})
+add_custom_target(duoptic_manual DEPENDS ${duoptic_manual}.gz)
 add_dependencies(duoptic duoptic_manual)
-install(FILES ${CMAKE_CURRENT_BINARY_DIR}/duoptic.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${duoptic_manual}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
