@@ -5,11 +5,17 @@
 include(${CMAKE_CURRENT_LIST_DIR}/install_checks.cmake)
 
 file(REMOVE_RECURSE ${WORK})
-run(cpack --config ${BUILD}/CPackConfig.cmake -B ${WORK})
+run(${CMAKE_CPACK_COMMAND} --config ${BUILD}/CPackConfig.cmake -B ${WORK})
 file(GLOB deb ${WORK}/*.deb)
 run(lintian --fail-on error ${deb})
 message("${out}")
 run(apt-get install --simulate ${deb})
+# No maintainer scripts: the system's triggers do all they would.
+run(dpkg-deb --control ${deb} ${WORK}/control)
+file(GLOB control RELATIVE ${WORK}/control ${WORK}/control/*)
+if(NOT control STREQUAL "control;md5sums")
+    message(FATAL_ERROR "the package carries ${control}")
+endif()
 
 run(dpkg-deb --contents ${deb})
 string(REGEX MATCHALL "\\./usr/[^\n]*[^/\n]\n" packaged "${out}\n")
