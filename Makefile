@@ -41,6 +41,19 @@ bench: deps
 	cmake --build build-bench -j $(JOBS)
 	bash bench/run.sh build-bench
 
+# A Release build of the program alone, with Debian's hardening flags, stripped and packaged by
+# cpack: $(PACKAGE_BUILD)/duoptic_<version>_<arch>.deb. `make test` checks a package of build/.
+PACKAGE_BUILD ?= build-package
+.PHONY: package
+package: export DEB_BUILD_MAINT_OPTIONS = hardening=+all
+package: deps
+	cmake -S . -B $(PACKAGE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DDUOPTIC_TESTS=OFF \
+		-DDUOPTIC_BENCH=OFF \
+		"-DCMAKE_CXX_FLAGS=$$(dpkg-buildflags --get CPPFLAGS) $$(dpkg-buildflags --get CXXFLAGS)" \
+		"-DCMAKE_EXE_LINKER_FLAGS=$$(dpkg-buildflags --get LDFLAGS)"
+	cmake --build $(PACKAGE_BUILD) -j $(JOBS) --target duoptic
+	cd $(PACKAGE_BUILD) && cpack
+
 # Each fuzz target runs FUZZ_SECONDS; crashes are kept in fuzz/regressions/<target>/.
 fuzz: deps
 	FUZZ_SECONDS=$(FUZZ_SECONDS) bash fuzz/run.sh
@@ -59,3 +72,4 @@ lint: configure
 
 clean:
 	rm -rf $(BUILD) $(SANITIZE_BUILD) build-bench build-fuzz
+	rm -rf $(PACKAGE_BUILD)

@@ -10,6 +10,7 @@ packages=(
     fonts-ipafont-gothic fonts-dejavu-core
     xvfb xauth xdotool imagemagick openbox x11-utils wmctrl
     python3 appstream desktop-file-utils libxml2-utils shared-mime-info libglib2.0-bin
+    dpkg-dev file lintian
 )
 
 missing=()

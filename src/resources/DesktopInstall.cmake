@@ -46,3 +46,12 @@ install(CODE [[
         endif()
     endforeach()
 ]])
+
+# The manual page, compressed as man expects; gzip -n, so that the same page gives the same bytes.
+set(duoptic_manual ${CMAKE_CURRENT_BINARY_DIR}/duoptic.1)
+configure_file(${duoptic_desktop_files}/duoptic.1.in ${duoptic_manual} @ONLY)
+add_custom_command(OUTPUT ${duoptic_manual}.gz COMMAND gzip -9nfk ${duoptic_manual}
+                   DEPENDS ${duoptic_manual})
+add_custom_target(duoptic_manual DEPENDS ${duoptic_manual}.gz)
+add_dependencies(duoptic duoptic_manual)
+install(FILES ${duoptic_manual}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

@@ -2,47 +2,24 @@
 # built), where the MIME and desktop databases must be left alone, and straight into a prefix,
 # where they must be brought up to date when their tools exist.
 #   cmake -DBUILD=<build folder> -DWORK=<scratch folder> -P check_install.cmake
-set(expected
-    bin/duoptic
-    share/applications/duoptic.desktop
-    share/mime/packages/duoptic.xml
-    share/metainfo/io.github.duoptic.duoptic.metainfo.xml
-    share/icons/hicolor/scalable/apps/duoptic.svg)
-foreach(size 16 24 32 48 64 128 256)
-    list(APPEND expected share/icons/hicolor/${size}x${size}/apps/duoptic.png)
-endforeach()
+include(${CMAKE_CURRENT_LIST_DIR}/install_checks.cmake)
 
-# Every install rewrites the build's manifest, which the user's uninstall reads: the manifest of
-# the user's own install is put back after each of the test's installs.
-set(manifest ${BUILD}/install_manifest.txt)
 function(install_into prefix destdir)
-    if(EXISTS ${manifest})
-        file(READ ${manifest} users_manifest)
-    endif()
     set(ENV{DESTDIR} "${destdir}")
-    execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix ${prefix}
-                    RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
+    run(${CMAKE_COMMAND} --install ${BUILD} --prefix ${prefix})
     unset(ENV{DESTDIR})
-    if(DEFINED users_manifest)
-        file(WRITE ${manifest} "${users_manifest}")
-    else()
-        file(REMOVE ${manifest})
-    endif()
-    if(NOT status EQUAL 0 OR err MATCHES "Warning")
-        message(FATAL_ERROR "install into ${destdir}${prefix} failed (${status}):\n${out}\n${err}")
-    endif()
 endfunction()
 
 # Every expected file, and no other outside the databases' own caches.
 function(check_files root)
-    foreach(file ${expected})
+    foreach(file ${installed_files})
         if(NOT EXISTS ${root}/${file} OR IS_DIRECTORY ${root}/${file})
             message(FATAL_ERROR "missing after install: ${root}/${file}")
         endif()
     endforeach()
     file(GLOB_RECURSE found RELATIVE ${root} ${root}/*)
     list(FILTER found EXCLUDE REGEX "^share/mime/[^p]|^share/applications/mimeinfo.cache$")
-    list(REMOVE_ITEM found ${expected})
+    list(REMOVE_ITEM found ${installed_files})
     if(found)
         message(FATAL_ERROR "unexpected files after install: ${found}")
     endif()
