@@ -3,7 +3,7 @@
 
 #include "base/Error.h"
 #include "base/Messages.h"
-#include "catalogue/FileTests.h"
+#include "base/Paths.h"
 #include "catalogue/PathTarget.h"
 #include "catalogue/Scan.h"
 #include "settings/Modes.h"

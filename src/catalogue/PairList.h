@@ -42,7 +42,4 @@ struct PairCatalogue {
     PairKind currentKind = PairKind::TwoFiles; // what the next load uses
 };
 
-// A folder text ready for a name to be appended: "" becomes "/", the root stays "/".
-std::string withTrailingSeparator(std::string folder);
-
 } // namespace duoptic

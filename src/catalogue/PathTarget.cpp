@@ -1,5 +1,7 @@
 #include "catalogue/PathTarget.h"
 
+#include "base/Paths.h"
+
 #include <algorithm>
 #include <filesystem>
 #include <system_error>
@@ -15,18 +17,7 @@ std::string absolute(const std::string& path) {
         return path;
     }
     std::error_code failed;
-    std::string folder = std::filesystem::current_path(failed).native();
-    if (folder.empty() || folder.back() != '/') {
-        folder += '/';
-    }
-    return folder + path;
-}
-
-std::string withoutTrailingSlashes(std::string path) {
-    while (path.size() > 1 && path.back() == '/') {
-        path.pop_back();
-    }
-    return path;
+    return withTrailingSeparator(std::filesystem::current_path(failed).native()) + path;
 }
 
 } // namespace
@@ -38,7 +29,7 @@ PathTarget examinePath(const std::string& path) {
         return target;
     }
     // The folder as the file system names it, as the Filer shows folders: no "..", no links.
-    const std::string full = withoutTrailingSlashes(absolute(path));
+    const std::string full = withoutTrailingSeparator(absolute(path));
     const auto slash = full.rfind('/');
     const std::string folder =
         S_ISDIR(info.st_mode) ? full : full.substr(0, std::max<std::size_t>(slash, 1));
