@@ -58,6 +58,8 @@ public:
     void FormResize();
     void recomputePanelMetrics();
     void drawPanel(int panel);
+    // Writes the settings file as the window's end does. Throws Error when it cannot.
+    void writeSettingsNow();
 
     // The center-border prompt: returns the answer text, or nothing when it was cancelled.
     // Replaceable so that tests can answer it.
@@ -105,7 +107,6 @@ private:
     bool correctPlacementForFrame(); // true when the outer frame is where the settings put it
     bool followFrame();              // takes the frame size once known; false before
     void setCaption(const QString& caption);
-    void writeSettingsNow();
 
     PanelControls panelControls() const;
     void imagePressed(Qt::MouseButton button, QPointF at);
