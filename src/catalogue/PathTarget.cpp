@@ -2,7 +2,6 @@
 
 #include "base/Paths.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -30,9 +29,8 @@ PathTarget examinePath(const std::string& path) {
     }
     // The folder as the file system names it, as the Filer shows folders: no "..", no links.
     const std::string full = withoutTrailingSeparator(absolute(path));
-    const auto slash = full.rfind('/');
     const std::string folder =
-        S_ISDIR(info.st_mode) ? full : full.substr(0, std::max<std::size_t>(slash, 1));
+        S_ISDIR(info.st_mode) ? full : withoutTrailingSeparator(std::string(folderPart(full)));
     std::error_code failed;
     const std::string canonical = std::filesystem::canonical(folder, failed).native();
     if (failed) {
@@ -44,7 +42,7 @@ PathTarget examinePath(const std::string& path) {
     } else if (S_ISREG(info.st_mode)) {
         target.kind = PathTarget::File;
         target.folder = canonical;
-        target.file = withTrailingSeparator(canonical) + full.substr(slash + 1);
+        target.file = withTrailingSeparator(canonical) + std::string(namePart(full));
     }
     return target;
 }
