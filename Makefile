@@ -2,8 +2,9 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
+FUZZ_BUILD ?= build-fuzz
 
-.PHONY: all build deps configure run test bench fuzz clean format format-check lint
+.PHONY: all build deps configure run test bench fuzz fuzz-replay clean format format-check lint
 
 all: build
 
@@ -23,12 +24,14 @@ run: deps
 	./$(BUILD)/duoptic
 
 # The unit, widget and hostile-file tests run a second time in an AddressSanitizer and
-# UndefinedBehaviorSanitizer build; the end-to-end run in a real X server only in the first.
+# UndefinedBehaviorSanitizer build; the end-to-end run in a real X server only in the first. In
+# between, the fuzz targets replay their seeds.
 SANITIZE_BUILD ?= build-asan
 
 test: deps format-check
 	$(MAKE) build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	$(MAKE) fuzz-replay
 	cmake -S . -B $(SANITIZE_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 		-DDUOPTIC_SANITIZE=ON -DDUOPTIC_BENCH=OFF
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
@@ -56,7 +59,14 @@ package: deps
 
 # Each fuzz target runs FUZZ_SECONDS; crashes are kept in fuzz/regressions/<target>/.
 fuzz: deps
-	FUZZ_SECONDS=$(FUZZ_SECONDS) bash fuzz/run.sh
+	FUZZ_SECONDS=$(FUZZ_SECONDS) FUZZ_BUILD=$(abspath $(FUZZ_BUILD)) bash fuzz/run.sh
+
+# The fuzz targets built and run once over their seeds and kept crashes, without fuzzing: they
+# cannot fall behind the sources, and a fixed crash stays fixed.
+fuzz-replay: deps
+	cmake -S fuzz -B $(FUZZ_BUILD) -G Ninja -DCMAKE_CXX_COMPILER=clang++
+	cmake --build $(FUZZ_BUILD) -j $(JOBS)
+	cd $(FUZZ_BUILD) && ctest --output-on-failure -j $(JOBS)
 
 format:
 	clang-format -i $$(git ls-files '*.cpp' '*.h')
@@ -71,5 +81,5 @@ lint: configure
 		'$(CURDIR)/src/.*\.cpp$$'
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) build-bench build-fuzz
+	rm -rf $(BUILD) $(SANITIZE_BUILD) build-bench $(FUZZ_BUILD)
 	rm -rf $(PACKAGE_BUILD)

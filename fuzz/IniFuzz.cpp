@@ -1,5 +1,6 @@
 // Any text as duoptic.ini: read every key it might hold, write the ten keys of a run, and check
 // that the written text reads back the same and stays the same from run to run.
+#include "base/Utf8.h"
 #include "settings/IniFile.h"
 #include "settings/TextToInt.h"
 
@@ -112,7 +113,7 @@ bool isWritten(const Query& q) {
 
 // Text that reads back exactly as written: no line break, blank or quote at its ends, short.
 bool readsBackVerbatim(std::string_view value) {
-    return value.size() <= IniFile::kMaxValueLength &&
+    return duoptic::bytesOfCharacters(value, IniFile::kMaxValueLength) == value.size() &&
            value.find_first_of("\r\n") == std::string_view::npos && trimmed(value) == value &&
            !(value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
              value.back() == value.front());

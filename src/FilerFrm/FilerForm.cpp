@@ -7,6 +7,7 @@
 #include "base/CentreOnScreen.h"
 #include "base/DialogFont.h"
 #include "base/ErrorReport.h"
+#include "base/Paths.h"
 
 #include <QComboBox>
 #include <QFile>

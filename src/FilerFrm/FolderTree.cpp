@@ -1,6 +1,7 @@
 #include "FilerFrm/FolderTree.h"
 
 #include "base/Error.h"
+#include "base/Paths.h"
 #include "catalogue/AsciiCase.h"
 #include "catalogue/DirectoryEntries.h"
 
@@ -60,7 +61,7 @@ std::vector<FolderRow> folderTreeRows(const std::string& folder) {
         rows.push_back({path, std::move(part), static_cast<int>(rows.size()), true});
     }
     const int childLevel = static_cast<int>(rows.size());
-    const std::string prefix = path + '/';
+    const std::string prefix = withTrailingSeparator(path);
     for (std::string& name : subfolderNames(rows.back().path)) {
         rows.push_back({prefix + name, std::move(name), childLevel, false});
     }
@@ -83,13 +84,6 @@ void changeCurrentDirectory(const std::string& folder) {
     if (::chdir(folder.c_str()) != 0) {
         throw Error(folder + ": " + std::strerror(errno));
     }
-}
-
-std::string withoutTrailingSeparator(std::string folder) {
-    while (folder.size() > 1 && folder.back() == '/') {
-        folder.pop_back();
-    }
-    return folder;
 }
 
 } // namespace duoptic

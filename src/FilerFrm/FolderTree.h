@@ -31,7 +31,4 @@ std::string currentDirectory();
 // platform refuses, leaving the current directory as it was.
 void changeCurrentDirectory(const std::string& folder);
 
-// `folder` without trailing "/" separators, except that the root stays "/".
-std::string withoutTrailingSeparator(std::string folder);
-
 } // namespace duoptic

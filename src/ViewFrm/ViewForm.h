@@ -57,6 +57,8 @@ public:
     void FormResize();
     void recomputePanelMetrics();
     void drawPanel(int panel);
+    // Writes the settings file as the window's end does. Throws Error when it cannot.
+    void writeSettingsNow();
 
     // The center-border prompt: returns the answer text, or nothing when it was cancelled.
     // Replaceable so that tests can answer it.
@@ -104,7 +106,6 @@ private:
     void schedulePreload() noexcept;
     ViewerSides viewerSides() const;
     void setCaption(const QString& caption);
-    void writeSettingsNow();
 
     PanelControls panelControls() const;
     void imagePressed(Qt::MouseButton button, QPointF at);

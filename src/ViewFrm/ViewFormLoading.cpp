@@ -1,7 +1,7 @@
 // Showing what the navigator loads: a pair in the panels, Next, Open, a path, and Reverse.
 #include "ViewFrm/ViewForm.h"
 
-#include "catalogue/FileTests.h"
+#include "base/Paths.h"
 
 #include <QScrollBar>
 #include <QSlider>

@@ -1,5 +1,8 @@
 #include "app/CommandLine.h"
 
+#include "base/Utf8.h"
+
+#include <cstdio>
 #include <ostream>
 #include <string_view>
 #include <utility>
@@ -17,6 +20,39 @@ CommandLine finalAnswer(CommandLineAction action, std::string problem = {}) {
     result.action = action;
     result.problem = std::move(problem);
     return result;
+}
+
+bool isControlCharacter(std::string_view character) {
+    const auto lead = static_cast<unsigned char>(character.front());
+    const bool c0 = character.size() == 1 && (lead < 0x20 || lead == 0x7F);
+    // U+0080 to U+009F, which some terminals obey as control sequences.
+    const bool c1 =
+        character.size() == 2 && lead == 0xC2 && static_cast<unsigned char>(character[1]) < 0xA0;
+    return c0 || c1;
+}
+
+// An argument as the user may safely see it: a control character or a byte of no UTF-8 sequence
+// would act on the terminal, so each of their bytes is shown as \xHH, and "\" as "\\" so that
+// the escapes cannot be confused with the argument's own text.
+std::string quoted(std::string_view argument) {
+    std::string shown = "'";
+    while (!argument.empty()) {
+        const std::size_t length = utf8SequenceLength(argument);
+        const std::string_view character = argument.substr(0, length == 0 ? 1 : length);
+        if (length == 0 || isControlCharacter(character)) {
+            for (const char byte : character) {
+                char escape[5];
+                std::snprintf(escape, sizeof escape, "\\x%02X", static_cast<unsigned char>(byte));
+                shown += escape;
+            }
+        } else if (character == "\\") {
+            shown += "\\\\";
+        } else {
+            shown += character;
+        }
+        argument.remove_prefix(character.size());
+    }
+    return shown + "'";
 }
 
 bool isOption(std::string_view argument) {
@@ -37,12 +73,11 @@ CommandLine parseCommandLine(int argc, const char* const* argv) {
         } else if (!optionsEnded && argument == "--version") {
             return finalAnswer(CommandLineAction::PrintVersion);
         } else if (!optionsEnded && isOption(argument)) {
-            return finalAnswer(CommandLineAction::UsageError,
-                               "unknown option '" + std::string(argument) + "'");
+            return finalAnswer(CommandLineAction::UsageError, "unknown option " + quoted(argument));
         } else if (result.path) {
-            return finalAnswer(CommandLineAction::UsageError, "more than one PATH: '" +
-                                                                  *result.path + "' and '" +
-                                                                  std::string(argument) + "'");
+            return finalAnswer(CommandLineAction::UsageError,
+                               "more than one PATH: " + quoted(*result.path) + " and " +
+                                   quoted(argument));
         } else {
             result.path = std::string(argument);
         }

@@ -1,16 +1,15 @@
 #include "app/ProgramFolder.h"
 
+#include "base/Paths.h"
+
 #include <QCoreApplication>
 #include <QFile>
 
 namespace duoptic {
 
 std::string programFolder() {
-    std::string folder = QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString();
-    if (folder.empty() || folder.back() != '/') {
-        folder += '/';
-    }
-    return folder;
+    return withTrailingSeparator(
+        QFile::encodeName(QCoreApplication::applicationDirPath()).toStdString());
 }
 
 } // namespace duoptic

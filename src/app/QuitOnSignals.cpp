@@ -1,69 +1,78 @@
 #include "app/QuitOnSignals.h"
 
-#include <QGuiApplication>
-#include <QSessionManager>
-#include <QSocketNotifier>
-
-#include <csignal>
-#include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
+
+#include <atomic>
+#include <iterator>
 
 namespace duoptic {
 
 namespace {
 
-int wakeFds[2] = {-1, -1}; // written by the handler, read by the event loop
+constexpr int kQuitSignals[] = {SIGTERM, SIGINT, SIGHUP};
+
+std::atomic<int> wakeFd{-1}; // the socket end that the handler writes to
+static_assert(std::atomic<int>::is_always_lock_free, "read inside a signal handler");
 
 void onPosixSignal(int) {
     const char byte = 1;
-    // Nothing else is safe in a signal handler; a full pipe already holds a wake-up.
-    [[maybe_unused]] const ssize_t written = ::write(wakeFds[0], &byte, 1);
+    // Nothing else is safe in a signal handler; a full socket already holds a wake-up.
+    [[maybe_unused]] const ssize_t written = ::write(wakeFd.load(), &byte, 1);
 }
-
-constexpr int kQuitSignals[] = {SIGTERM, SIGINT, SIGHUP};
 
 } // namespace
 
-QuitOnSignals::QuitOnSignals(std::function<void()> quit) : quit_(std::move(quit)) {
-    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, wakeFds) == 0) {
-        notifier_ = new QSocketNotifier(wakeFds[1], QSocketNotifier::Read, this);
-        connect(notifier_, &QSocketNotifier::activated, this, [this] { onSignal(); });
-        struct sigaction action {};
-        action.sa_handler = onPosixSignal;
-        sigemptyset(&action.sa_mask);
-        action.sa_flags = SA_RESTART;
-        for (int signal : kQuitSignals) {
-            ::sigaction(signal, &action, nullptr);
+QuitOnSignals::WakeSocket::WakeSocket() {
+    int fds[2];
+    if (::socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0, fds) == 0) {
+        readEnd = fds[0];
+        writeEnd = fds[1];
+    }
+}
+
+QuitOnSignals::WakeSocket::~WakeSocket() {
+    for (const int fd : {readEnd, writeEnd}) {
+        if (fd >= 0) {
+            ::close(fd);
         }
     }
-    // The session manager asks before the desktop session ends; the settings are written then,
-    // as the session may not wait for a later chance.
-    if (auto* gui = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        connect(gui, &QGuiApplication::commitDataRequest, this, [this] { onSignal(); });
+}
+
+QuitOnSignals::QuitOnSignals(QObject* parent) : QObject(parent) {
+    static_assert(std::size(kQuitSignals) == std::size(decltype(earlier_){}));
+    if (wake_.readEnd < 0) {
+        return; // the signals keep their actions: they end the program, as they would anyway
     }
+    notifier_.emplace(wake_.readEnd, QSocketNotifier::Read);
+    connect(&*notifier_, &QSocketNotifier::activated, this, &QuitOnSignals::onWake);
+    wakeFd = wake_.writeEnd;
+    struct sigaction action {};
+    action.sa_handler = onPosixSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    for (std::size_t i = 0; i < std::size(kQuitSignals); ++i) {
+        ::sigaction(kQuitSignals[i], &action, &earlier_[i]);
+    }
+    caught_ = true;
 }
 
 QuitOnSignals::~QuitOnSignals() {
-    for (int signal : kQuitSignals) {
-        std::signal(signal, SIG_DFL);
-    }
-    delete notifier_;
-    for (int& fd : wakeFds) {
-        if (fd >= 0) {
-            ::close(fd);
-            fd = -1;
+    if (caught_) {
+        for (std::size_t i = 0; i < std::size(kQuitSignals); ++i) {
+            ::sigaction(kQuitSignals[i], &earlier_[i], nullptr);
         }
+        wakeFd = -1;
     }
 }
 
-void QuitOnSignals::onSignal() {
+void QuitOnSignals::onWake() {
     char drain[64];
-    while (wakeFds[1] >= 0 && ::read(wakeFds[1], drain, sizeof drain) > 0) {
+    while (::read(wake_.readEnd, drain, sizeof drain) > 0) {
     }
     if (!quitting_) {
         quitting_ = true; // the settings are written once, however many signals come
-        quit_();
+        emit quitRequested();
     }
 }
 

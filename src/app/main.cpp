@@ -1,12 +1,16 @@
 #include "ViewFrm/ViewForm.h"
 #include "app/CommandLine.h"
+#include "app/ExitWithoutDisplay.h"
 #include "app/ProgramFolder.h"
 #include "app/QuitOnSignals.h"
 
 #include <QApplication>
+#include <QSessionManager>
 
 #include <algorithm>
+#include <exception>
 #include <iostream>
+#include <optional>
 
 int main(int argc, char* argv[]) {
     const duoptic::CommandLine commandLine = duoptic::parseCommandLine(argc, argv);
@@ -15,7 +19,12 @@ int main(int argc, char* argv[]) {
     // Qt sees only the program name: every option has been answered above, and a PATH that
     // begins with "-" must not be taken for one of Qt's own options.
     int qtArgc = std::min(argc, 1);
+    std::optional<duoptic::ExitWithoutDisplay> exitWithoutDisplay(std::in_place);
     QApplication app(qtArgc, argv);
+    exitWithoutDisplay.reset();
+    // Made before the window, so that the signals are still caught while its end writes the
+    // settings.
+    duoptic::QuitOnSignals quitOnSignals;
     duoptic::ProgramState state;
     state.programFolder = duoptic::programFolder();
     duoptic::TViewForm form(state);
@@ -23,9 +32,19 @@ int main(int argc, char* argv[]) {
         form.openAtStart(*commandLine.path);
     }
     // Ends the run as the close box does; nested event loops of open dialogs end with it.
-    duoptic::QuitOnSignals quitOnSignals([&form] {
+    QObject::connect(&quitOnSignals, &duoptic::QuitOnSignals::quitRequested, &form, [&form] {
         form.close();
         QCoreApplication::quit();
+    });
+    // A checkpoint, or a logout that another program may still cancel: the settings are made
+    // safe and the viewer goes on. A session that really ends quits the application itself, and
+    // the window's end writes them again. A failure here is left to that last write to report:
+    // a message box would hold up the session.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &form, [&form] {
+        try {
+            form.writeSettingsNow();
+        } catch (const std::exception&) {
+        }
     });
     form.show();
     return app.exec();

@@ -18,10 +18,6 @@ inline std::string cannotWrite(const std::string& path) {
     return path + " に書き込めません";
 }
 
-inline std::string cannotGetTimer() {
-    return "タイマーを取得できません";
-}
-
 // A file handed to the program (command line, drop) that belongs to no pair of its folder.
 inline std::string notAPairFile(const std::string& path) {
     return "ファイル " + path + " はステレオペアの画像ではありません";

@@ -1,21 +1,11 @@
 #include "catalogue/OpenPairFile.h"
 
+#include "base/Paths.h"
 #include "catalogue/FolderListing.h"
-
-#include <sys/stat.h>
 
 #include <vector>
 
 namespace duoptic {
-
-namespace {
-
-bool isRegularFile(const std::string& path) {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-} // namespace
 
 std::string pairFilePath(const std::string& basePath, PairKind kind, Eye eye) {
     std::vector<std::string_view> endings;
@@ -27,10 +17,8 @@ std::string pairFilePath(const std::string& basePath, PairKind kind, Eye eye) {
     if (isRegularFile(formed)) {
         return formed;
     }
-    const std::size_t cut = basePath.rfind('/');
-    const std::string folder =
-        cut == std::string::npos ? std::string() : basePath.substr(0, cut + 1);
-    const std::string_view baseName = std::string_view(basePath).substr(folder.size());
+    const std::string folder(folderPart(basePath));
+    const std::string_view baseName = namePart(basePath);
     const FolderListing listing = FolderListing::read(folder.empty() ? "." : folder);
     if (const auto found = listing.findPairFile(baseName, endings)) {
         return folder + *found;

@@ -19,11 +19,4 @@ const PairEntry& PairList::entry(int k) const {
     return entries_[static_cast<std::size_t>(k - 1)];
 }
 
-std::string withTrailingSeparator(std::string folder) {
-    if (folder.empty() || folder.back() != '/') {
-        folder += '/';
-    }
-    return folder;
-}
-
 } // namespace duoptic

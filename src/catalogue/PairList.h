@@ -41,7 +41,4 @@ struct PairCatalogue {
     int cursor = 0; // 1..count, or 0 when no entry is current
 };
 
-// A folder text ready for a name to be appended: "" becomes "/", the root stays "/".
-std::string withTrailingSeparator(std::string folder);
-
 } // namespace duoptic

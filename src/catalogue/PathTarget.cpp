@@ -1,6 +1,7 @@
 #include "catalogue/PathTarget.h"
 
-#include <algorithm>
+#include "base/Paths.h"
+
 #include <filesystem>
 #include <system_error>
 
@@ -15,18 +16,7 @@ std::string absolute(const std::string& path) {
         return path;
     }
     std::error_code failed;
-    std::string folder = std::filesystem::current_path(failed).native();
-    if (folder.empty() || folder.back() != '/') {
-        folder += '/';
-    }
-    return folder + path;
-}
-
-std::string withoutTrailingSlashes(std::string path) {
-    while (path.size() > 1 && path.back() == '/') {
-        path.pop_back();
-    }
-    return path;
+    return withTrailingSeparator(std::filesystem::current_path(failed).native()) + path;
 }
 
 } // namespace
@@ -38,10 +28,9 @@ PathTarget examinePath(const std::string& path) {
         return target;
     }
     // The folder as the file system names it, as the Filer shows folders: no "..", no links.
-    const std::string full = withoutTrailingSlashes(absolute(path));
-    const auto slash = full.rfind('/');
+    const std::string full = withoutTrailingSeparator(absolute(path));
     const std::string folder =
-        S_ISDIR(info.st_mode) ? full : full.substr(0, std::max<std::size_t>(slash, 1));
+        S_ISDIR(info.st_mode) ? full : withoutTrailingSeparator(std::string(folderPart(full)));
     std::error_code failed;
     const std::string canonical = std::filesystem::canonical(folder, failed).native();
     if (failed) {
@@ -53,7 +42,7 @@ PathTarget examinePath(const std::string& path) {
     } else if (S_ISREG(info.st_mode)) {
         target.kind = PathTarget::File;
         target.folder = canonical;
-        target.file = withTrailingSeparator(canonical) + full.substr(slash + 1);
+        target.file = withTrailingSeparator(canonical) + std::string(namePart(full));
     }
     return target;
 }

@@ -1,5 +1,7 @@
 #include "catalogue/Scan.h"
 
+#include "base/Paths.h"
+
 #include "catalogue/Classify.h"
 #include "catalogue/FolderListing.h"
 

@@ -1,5 +1,7 @@
 #include "settings/IniFile.h"
 
+#include "base/Utf8.h"
+
 namespace duoptic {
 
 namespace {
@@ -58,27 +60,9 @@ LineMeaning meaningOf(std::string_view line) {
             trimmed(line.substr(equals + 1))};
 }
 
-bool isUtf8Continuation(char c) {
-    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
-}
-
-bool isUtf8Lead(char c) {
-    return static_cast<unsigned char>(c) >= 0xC0;
-}
-
-// Cuts to kMaxValueLength bytes; a UTF-8 sequence that the cut would split is dropped whole.
+// Cuts to kMaxValueLength characters; a character is never split.
 std::string_view cutValue(std::string_view value) {
-    if (value.size() <= IniFile::kMaxValueLength) {
-        return value;
-    }
-    std::size_t cut = IniFile::kMaxValueLength;
-    for (int step = 0; step < 3 && isUtf8Continuation(value[cut]); ++step) {
-        --cut;
-    }
-    if (!isUtf8Lead(value[cut])) {
-        cut = IniFile::kMaxValueLength; // not UTF-8 anyway: keep the bytes as they are
-    }
-    return value.substr(0, cut);
+    return value.substr(0, bytesOfCharacters(value, IniFile::kMaxValueLength));
 }
 
 std::string_view unquoted(std::string_view value) {

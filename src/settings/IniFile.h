@@ -18,7 +18,7 @@ namespace duoptic {
 // end of its first line, CR LF in a file that has none.
 class IniFile {
 public:
-    static constexpr std::size_t kMaxValueLength = 2047;          // bytes
+    static constexpr std::size_t kMaxValueLength = 2047;          // characters (see Utf8.h)
     static constexpr std::size_t kMaxFileSize = 16 * 1024 * 1024; // bytes read by load()
 
     // Accepts LF and CR LF line ends.
@@ -33,15 +33,15 @@ public:
     bool rewritable() const { return rewritable_; }
 
     // The value with blanks around it dropped, one pair of enclosing matching quotes removed and
-    // cut to kMaxValueLength bytes. A key with nothing after "=" gives empty text; a missing
+    // cut to kMaxValueLength characters. A key with nothing after "=" gives empty text; a missing
     // section or key gives nullopt.
     std::optional<std::string> read(std::string_view section, std::string_view key) const;
 
     // Replaces the line of the key in its section, where it stands. A missing key is added after
     // the last non-blank line of its section, a missing section at the end of the text. A value
     // that read() would change (blanks around it, enclosing quotes) is written in quotes. A value
-    // that no line can give back (a line break, more than kMaxValueLength bytes) is not written:
-    // the result is false and the text stays as it was.
+    // that no line can give back (a line break, more than kMaxValueLength characters) is not
+    // written: the result is false and the text stays as it was.
     bool write(std::string_view section, std::string_view key, std::string_view value);
 
     std::string text() const;

@@ -2,6 +2,7 @@
 
 #include "base/Error.h"
 #include "base/Messages.h"
+#include "base/Paths.h"
 
 #include "settings/TempFiles.h"
 
@@ -49,16 +50,8 @@ std::string resolvedTarget(const std::string& path) {
 }
 
 std::string folderOf(const std::string& path) {
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos) {
-        return ".";
-    }
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-bool isFolder(const std::string& path) {
-    struct stat info {};
-    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    const std::string_view folder = folderPart(path);
+    return folder.empty() ? "." : withoutTrailingSeparator(std::string(folder));
 }
 
 // mkdir -p with the mode that the XDG base directory rules ask for.

@@ -1,6 +1,7 @@
 #include "settings/TempFiles.h"
 
 #include "base/FileDescriptor.h"
+#include "base/Paths.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -9,6 +10,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <ctime>
 #include <memory>
 #include <string_view>
 
@@ -18,6 +20,10 @@ namespace {
 
 constexpr std::string_view kTempInfix = ".tmp-";
 constexpr std::string_view kRandomPart = "XXXXXX"; // what mkstemp replaces
+
+// A save creates its file unlocked and locks it a moment later; a file younger than this may be
+// one caught in between, and even trying its lock could make that save fail.
+constexpr std::time_t kSecondsBeforeAbandoned = 10;
 
 bool isAsciiLetterOrDigit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
@@ -40,6 +46,12 @@ bool isSameFile(const struct stat& a, const struct stat& b) {
     return a.st_dev == b.st_dev && a.st_ino == b.st_ino;
 }
 
+// A clock set back, or a file server's clock ahead of ours, makes a file look new: it is kept.
+bool isOldEnough(const struct stat& info) {
+    const std::time_t now = std::time(nullptr);
+    return info.st_mtime <= now && now - info.st_mtime >= kSecondsBeforeAbandoned;
+}
+
 void removeIfAbandoned(const std::string& path) {
     // lstat before open: only a regular file of ours is ever opened, never a FIFO or a device.
     struct stat named {};
@@ -48,7 +60,8 @@ void removeIfAbandoned(const std::string& path) {
     }
     const FileDescriptor fd(open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
     struct stat opened {};
-    if (fd.get() < 0 || fstat(fd.get(), &opened) != 0 || !isSameFile(named, opened)) {
+    if (fd.get() < 0 || fstat(fd.get(), &opened) != 0 || !isSameFile(named, opened) ||
+        !isOldEnough(opened)) {
         return;
     }
     // A save that is still running holds its file; the lock is released by the kernel when its
@@ -66,9 +79,8 @@ std::string tempFilePattern(const std::string& target) {
 }
 
 void removeAbandonedTempFiles(const std::string& target) {
-    const std::size_t slash = target.rfind('/');
-    const std::string folder = slash == std::string::npos ? "./" : target.substr(0, slash + 1);
-    const std::string targetName = slash == std::string::npos ? target : target.substr(slash + 1);
+    const std::string_view targetName = namePart(target);
+    const std::string folder = folderPart(target).empty() ? "./" : std::string(folderPart(target));
     const std::unique_ptr<DIR, int (*)(DIR*)> dir(opendir(folder.c_str()), closedir);
     if (!dir) {
         return;

@@ -6,16 +6,16 @@ namespace duoptic {
 
 // A save writes its content into "<target>.tmp-XXXXXX" beside the target, the six characters
 // being the letters and digits that mkstemp picks, and holds an exclusive flock on that file
-// from its creation until it has been renamed over the target. A process killed during the save
-// leaves the file behind; since its lock died with it, a file of that name that nobody holds is
-// abandoned.
+// from just after its creation until it has been renamed over the target. A process killed during
+// the save leaves the file behind; since its lock died with it, a file of that name that nobody
+// holds and that has not changed for some seconds is abandoned.
 
 // The mkstemp pattern of target's temporary files.
 std::string tempFilePattern(const std::string& target);
 
 // Removes the abandoned temporary files of target's saves from target's folder: regular files
-// whose name follows the pattern exactly and that no running save holds. Nothing else in the
-// folder is touched, and a file that cannot be removed is left where it is.
+// whose name follows the pattern exactly, that no running save holds and that are not new. Nothing
+// else in the folder is touched, and a file that cannot be removed is left where it is.
 void removeAbandonedTempFiles(const std::string& target);
 
 } // namespace duoptic

@@ -79,6 +79,24 @@ TEST(ParseCommandLine, NoProgramNameAtAll) {
     EXPECT_EQ(result.path, std::nullopt);
 }
 
+// A usage error echoes what was typed; no byte of it may reach the terminal as a control.
+TEST(ParseCommandLine, EchoesArgumentsWithoutControls) {
+    std::string hostile = "-";
+    for (int byte = 1; byte < 0x80; ++byte)
+        hostile += static_cast<char>(byte);
+    for (int second = 0x80; second < 0xA0; ++second) // U+0080..U+009F
+        hostile += std::string("\xC2") + static_cast<char>(second);
+    hostile += "\x80\xFF\xE3\x81"; // no UTF-8 sequences at all
+    for (const auto& arguments :
+         {std::vector<std::string>{hostile}, std::vector<std::string>{"a", hostile.substr(1)}}) {
+        const CommandLine result = parse(arguments);
+        ASSERT_EQ(result.action, CommandLineAction::UsageError);
+        for (const char byte : result.problem)
+            EXPECT_TRUE(byte >= 0x20 && byte < 0x7F) << static_cast<int>(byte);
+    }
+    EXPECT_NE(parse({"-\xC3\xA9"}).problem.find("\xC3\xA9"), std::string::npos) << "é is shown";
+}
+
 TEST(UsageText, NamesTheCallAndEveryKindOfPath) {
     const std::string text = usageText();
     EXPECT_EQ(text.rfind("Usage: duoptic [PATH]\n", 0), 0u);

@@ -45,29 +45,5 @@ INSTANTIATE_TEST_SUITE_P(Catalogue, PairListOutOfRange, ::testing::Values(-1, 0,
                                                    : "k" + std::to_string(info.param);
                          });
 
-struct FolderCase {
-    const char* label;
-    const char* folder;
-    const char* expected;
-};
-
-void PrintTo(const FolderCase& c, std::ostream* os) {
-    *os << c.label;
-}
-
-class TrailingSeparator : public ::testing::TestWithParam<FolderCase> {};
-
-TEST_P(TrailingSeparator, AppendsOnlyWhenMissing) {
-    EXPECT_EQ(withTrailingSeparator(GetParam().folder), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Catalogue, TrailingSeparator,
-                         ::testing::Values(FolderCase{"empty_becomes_root", "", "/"},
-                                           FolderCase{"root_unchanged", "/", "/"},
-                                           FolderCase{"folder_gets_one", "/pics", "/pics/"},
-                                           FolderCase{"already_there", "/pics/", "/pics/"},
-                                           FolderCase{"relative", "pics", "pics/"}),
-                         [](const auto& info) { return std::string(info.param.label); });
-
 } // namespace
 } // namespace duoptic

@@ -958,6 +958,36 @@ def check_signals_write_settings(s):
     return "settings written on " + ", ".join(done)
 
 
+def check_repeated_signals(s):
+    """SIGTERM again and again while the viewer ends: its settings are still written, whole."""
+    with open(os.path.join(s.folder, "duoptic.ini"), "wb") as f:
+        f.write(settings_text(dict(DEFAULTS, BorderWidth=s.border, ViewerMode=s.mode,
+                                   LatestPath=s.folder + "/")).encode())
+    v = Viewer(s.folder)
+    try:
+        before = outer_geometry(v.win)
+        sh(["wmctrl", "-i", "-r", str(v.win), "-e", "0,83,59,517,403"])
+        wait_for(lambda: outer_geometry(v.win) != before, 10, "the window did not move")
+        outer = v.settle()
+        # A session manager that repeats itself, a user pressing Ctrl+C twice: the first signal
+        # ends the run, the next ones come while the viewer writes its settings.
+        sent, deadline = 0, time.monotonic() + 10
+        while v.proc.poll() is None and time.monotonic() < deadline:
+            v.proc.send_signal(signal.SIGTERM)
+            sent += 1
+            time.sleep(0)
+        code = v.wait_exit()
+    finally:
+        v.kill()
+    # Once the settings are written a signal may end the process as it would any other.
+    require(code in (0, -signal.SIGTERM), "exit code %s after %d signals" % (code, sent))
+    _, values = parse_settings(read_settings(s.folder))
+    require(stored_bounds(values) == outer, "stored %s, outer frame was %s" % (stored_bounds(values), outer))
+    left = [name for name in os.listdir(s.folder) if name.startswith("duoptic.ini.")]
+    require(not left, "left behind: %s" % left)
+    return "%d SIGTERMs, exit code %s; placement stored, no temporary file" % (sent, code)
+
+
 def check_restore_lays_out(s):
     """A size set while the window is minimised is laid out when it is restored."""
     with open(os.path.join(s.folder, "duoptic.ini"), "wb") as f:
@@ -1290,6 +1320,7 @@ def main():
         suite.run("placement_no_creep", lambda: check_no_creep(main_session))
         suite.run("maximised_restored", lambda: check_maximised(main_session))
         suite.run("signals_write_settings", lambda: check_signals_write_settings(main_session))
+        suite.run("repeated_signals", lambda: check_repeated_signals(main_session))
         suite.run("command_line_pair", lambda: check_command_line_pair(main_session))
         suite.run("restore_lays_out", lambda: check_restore_lays_out(main_session))
 

@@ -85,25 +85,5 @@ TEST(CurrentDirectoryTest, RefusalThrowsNamingTheFolderAndStaysWhereItWas) {
     EXPECT_EQ(currentDirectory(), temp.path());
 }
 
-struct TrimCase {
-    const char* name;
-    std::string folder;
-    std::string trimmed;
-};
-
-class TrailingSeparatorTest : public ::testing::TestWithParam<TrimCase> {};
-
-TEST_P(TrailingSeparatorTest, IsDroppedButTheRootStays) {
-    EXPECT_EQ(withoutTrailingSeparator(GetParam().folder), GetParam().trimmed);
-}
-
-INSTANTIATE_TEST_SUITE_P(Folders, TrailingSeparatorTest,
-                         ::testing::Values(TrimCase{"Root", "/", "/"},
-                                           TrimCase{"DoubledRoot", "//", "/"},
-                                           TrimCase{"Trailing", "/a/b/", "/a/b"},
-                                           TrimCase{"Several", "/a//", "/a"},
-                                           TrimCase{"None", "/a", "/a"}, TrimCase{"Empty", "", ""}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
 } // namespace
 } // namespace duoptic

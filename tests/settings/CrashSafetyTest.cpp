@@ -12,6 +12,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <random>
 #include <set>
@@ -60,7 +61,11 @@ TEST(SettingsCrashSafety, KilledWritesLeaveOneCompleteFile) {
             << "round " << round << ": " << now.size() << " bytes";
     }
 
-    // What the killed writes left behind goes at the next save.
+    // What the killed writes left behind goes at a later save, once it is no longer new.
+    for (const auto& entry : std::filesystem::directory_iterator(folder.slashed())) {
+        std::filesystem::last_write_time(entry.path(),
+                                         entry.last_write_time() - std::chrono::hours(1));
+    }
     writeSettings(path, recordWithBorder(1, folder.slashed()));
     std::set<std::string> entries;
     for (const auto& entry : std::filesystem::directory_iterator(folder.slashed())) {

@@ -87,17 +87,24 @@ TEST_P(IniCutTest, CutsLongValues) {
 
 const std::string kFill(2046, 'a');
 
+std::string times(const std::string& text, int count) {
+    std::string result;
+    for (int i = 0; i < count; ++i)
+        result += text;
+    return result;
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Rows, IniCutTest,
-    ::testing::Values(
-        CutRow{"ExactlyTheLimit", kFill + "b", kFill + "b"},
-        CutRow{"OneOver", kFill + "bc", kFill + "b"},
-        CutRow{"HundredThousand", std::string(100000, 'x'), std::string(2047, 'x')},
-        CutRow{"QuotesRemovedFirst", "\"" + kFill + "b\"", kFill + "b"},
-        CutRow{"Utf8SequenceNotSplit", kFill + "\xC3\xA9", kFill},
-        CutRow{"Utf8SequenceThatFits", kFill.substr(1) + "\xC3\xA9z", kFill.substr(1) + "\xC3\xA9"},
-        CutRow{"ThreeByteSequence", kFill.substr(1) + "\xE3\x81\x82", kFill.substr(1)},
-        CutRow{"NotUtf8KeptAsBytes", kFill + "\x80\x80", kFill + "\x80"}),
+    ::testing::Values(CutRow{"ExactlyTheLimit", kFill + "b", kFill + "b"},
+                      CutRow{"OneOver", kFill + "bc", kFill + "b"},
+                      CutRow{"HundredThousand", std::string(100000, 'x'), std::string(2047, 'x')},
+                      CutRow{"QuotesRemovedFirst", "\"" + kFill + "b\"", kFill + "b"},
+                      CutRow{"CountsCharactersNotBytes", times("\xE3\x81\x82", 2048),
+                             times("\xE3\x81\x82", 2047)},
+                      CutRow{"TwoByteCharacters", times("\xC3\xA9", 2048), times("\xC3\xA9", 2047)},
+                      CutRow{"StrayByteIsOneCharacter", kFill + "\x80\x80", kFill + "\x80"},
+                      CutRow{"CutSequenceIsBytes", kFill + "\xE3\x81", kFill + "\xE3"}),
     [](const ::testing::TestParamInfo<CutRow>& info) { return info.param.name; });
 
 TEST(IniRead, LongLinesDoNotDisturbTheirNeighbours) {

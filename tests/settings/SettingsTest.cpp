@@ -245,6 +245,13 @@ TEST_P(LatestPathTest, ReadsBackAsWrittenOrAsBefore) {
 }
 
 const std::string kLongest = "/" + std::string(IniFile::kMaxValueLength - 2, 'x') + "/";
+// Three bytes a character: longer in bytes than the limit in characters.
+const std::string kCjk = [] {
+    std::string path = "/";
+    for (std::size_t i = 0; i < 700; ++i)
+        path += "\xE6\x97\xA5";
+    return path + "/";
+}();
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, LatestPathTest,
@@ -253,6 +260,7 @@ INSTANTIATE_TEST_SUITE_P(
                       LatestPathRow{"CarriageReturnKeepsStored", "/old/", "/a\r\nb/", "/old/"},
                       LatestPathRow{"TooLongKeepsStored", "/old/", kLongest + "y/", "/old/"},
                       LatestPathRow{"LongestThatFits", "/old/", kLongest, kLongest},
+                      LatestPathRow{"CjkOverTheLimitInBytes", "/old/", kCjk, kCjk},
                       LatestPathRow{"LeadingBlank", "/old/", " /photos/", " /photos/"},
                       LatestPathRow{"TrailingBlank", "/old/", "/photos/ ", "/photos/ "},
                       LatestPathRow{"EnclosingQuotes", std::nullopt, "'/q/'", "'/q/'"},

@@ -9,6 +9,7 @@
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <optional>
 #include <ostream>
@@ -21,7 +22,7 @@ using testing::readFile;
 using testing::TempFolder;
 using testing::writeFile;
 
-enum class Kind { File, HeldFile, Folder, Link };
+enum class Kind { File, NewFile, HeldFile, Folder, Link };
 
 struct EntryRow {
     const char* name;
@@ -32,6 +33,13 @@ struct EntryRow {
 
 void PrintTo(const EntryRow& row, std::ostream* out) {
     *out << row.name;
+}
+
+// Files that tests leave behind are dated an hour back, as a killed save's file would be.
+void writeOldFile(const std::string& path, const std::string& content) {
+    writeFile(path, content);
+    std::filesystem::last_write_time(path, std::filesystem::file_time_type::clock::now() -
+                                               std::chrono::hours(1));
 }
 
 // Holds an exclusive flock on a file for its life, as a save that is still running does.
@@ -51,7 +59,7 @@ private:
 class AbandonedTempFileTest : public ::testing::TestWithParam<EntryRow> {};
 
 // A save removes only what a killed save of the same file left: a regular file named
-// "duoptic.ini.tmp-" and six letters or digits that no running save holds.
+// "duoptic.ini.tmp-" and six letters or digits that no running save holds or has just made.
 TEST_P(AbandonedTempFileTest, OnlyOursAreRemoved) {
     const EntryRow& row = GetParam();
     TempFolder folder;
@@ -59,10 +67,13 @@ TEST_P(AbandonedTempFileTest, OnlyOursAreRemoved) {
     std::optional<HeldFile> held;
     switch (row.kind) {
     case Kind::File:
-        writeFile(path, "left over");
+        writeOldFile(path, "left over");
+        break;
+    case Kind::NewFile: // another save's, in the moment between its creation and its lock
+        writeFile(path, "");
         break;
     case Kind::HeldFile:
-        writeFile(path, "being written");
+        writeOldFile(path, "being written");
         held.emplace(path);
         break;
     case Kind::Folder:
@@ -82,6 +93,7 @@ TEST_P(AbandonedTempFileTest, OnlyOursAreRemoved) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, AbandonedTempFileTest,
     ::testing::Values(EntryRow{"Abandoned", "duoptic.ini.tmp-aZ09xY", Kind::File, true},
+                      EntryRow{"JustCreated", "duoptic.ini.tmp-aZ09xY", Kind::NewFile, false},
                       EntryRow{"HeldByARunningSave", "duoptic.ini.tmp-aZ09xY", Kind::HeldFile,
                                false},
                       EntryRow{"Folder", "duoptic.ini.tmp-aZ09xY", Kind::Folder, false},
