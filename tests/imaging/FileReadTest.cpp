@@ -2,7 +2,7 @@
 
 #include "base/Error.h"
 #include "base/Messages.h"
-#include "imaging/FileBytes.h"
+#include "base/FileRead.h"
 #include "imaging/JpegDecoder.h"
 #include "support/TempFolder.h"
 
