@@ -214,6 +214,18 @@ TEST_P(ErrorLog, GivesLibjpegsTextBesideTheNumberOfAFatalError) {
     EXPECT_EQ(::testing::internal::GetCapturedStderr(), c.logged);
 }
 
+TEST_P(ErrorLog, IsNotWrittenByAQuietDecoder) {
+    ::testing::internal::CaptureStderr();
+    JpegDecoder decoder;
+    decoder.setQuiet(true);
+    try {
+        decoder.readMemory(GetParam().bytes());
+        decoder.picture();
+    } catch (const Error&) {
+    }
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Files, ErrorLog,
     ::testing::Values(

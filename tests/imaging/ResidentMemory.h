@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstddef>
+#include <fstream>
+
+#include <unistd.h>
+
+namespace duoptic::testing {
+
+// The memory of this process that is in RAM now, from /proc/self/statm; 0 where it cannot tell.
+inline std::size_t residentBytes() {
+    std::size_t pages = 0;
+    std::size_t resident = 0;
+    std::ifstream("/proc/self/statm") >> pages >> resident;
+    return resident * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+}
+
+} // namespace duoptic::testing
