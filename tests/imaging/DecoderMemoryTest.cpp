@@ -162,6 +162,8 @@ struct NeedCase {
     JpegKind kind;
     bool progressive;
     int coefficientComponents; // 0 for a single-scan file: libjpeg keeps no coefficients then
+
+    friend void PrintTo(const NeedCase& c, std::ostream* os) { *os << c.name; }
 };
 
 class DecodeMemory : public ::testing::TestWithParam<NeedCase> {};
