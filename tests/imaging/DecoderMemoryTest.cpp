@@ -155,12 +155,11 @@ INSTANTIATE_TEST_SUITE_P(
         SamplingCase{"Grey", 17, 9, {{1, 1}}, 768}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// --- What a decode takes ----------------------------------------------------------------------
-
 struct NeedCase {
     const char* name;
     JpegKind kind;
     bool progressive;
+    std::size_t components;
     int coefficientComponents; // 0 for a single-scan file: libjpeg keeps no coefficients then
 
     friend void PrintTo(const NeedCase& c, std::ostream* os) { *os << c.name; }
@@ -173,10 +172,9 @@ TEST_P(DecodeMemory, IsThePictureAndTheCoefficientsOfAMultiScanFile) {
     const NeedCase& c = GetParam();
     constexpr int kWidth = 64;
     constexpr int kHeight = 40;
-    const std::vector<std::uint8_t> pixel(c.kind == JpegKind::Colour ? 3 : 1, 90);
     JpegDecoder decoder;
-    decoder.readMemory(
-        testing::writeSolidJpeg({kWidth, kHeight, c.kind, 90, c.progressive, true}, pixel));
+    decoder.readMemory(testing::writeSolidJpeg({kWidth, kHeight, c.kind, 90, c.progressive, true},
+                                               std::vector<std::uint8_t>(c.components, 90)));
     const std::uint64_t need = decoder.decodeMemory();
     const auto picture = decoder.picture();
     EXPECT_EQ(need, std::uint64_t(picture->stride()) * kHeight +
@@ -184,9 +182,9 @@ TEST_P(DecodeMemory, IsThePictureAndTheCoefficientsOfAMultiScanFile) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Kinds, DecodeMemory,
-                         ::testing::Values(NeedCase{"Baseline", JpegKind::Colour, false, 0},
-                                           NeedCase{"Progressive", JpegKind::Colour, true, 3},
-                                           NeedCase{"ProgressiveGrey", JpegKind::Grey, true, 1}),
+                         ::testing::Values(NeedCase{"Baseline", JpegKind::Colour, false, 3, 0},
+                                           NeedCase{"Progressive", JpegKind::Colour, true, 3, 3},
+                                           NeedCase{"ProgressiveGrey", JpegKind::Grey, true, 1, 1}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

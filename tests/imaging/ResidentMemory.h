@@ -1,13 +1,12 @@
 #pragma once
 
-#include <cstddef>
 #include <fstream>
 
 #include <unistd.h>
 
 namespace duoptic::testing {
 
-// The memory of this process that is in RAM now, from /proc/self/statm; 0 where it cannot tell.
+// The memory of this process in RAM now; 0 where /proc cannot tell.
 inline std::size_t residentBytes() {
     std::size_t pages = 0;
     std::size_t resident = 0;
