@@ -119,8 +119,7 @@ struct Session {
     Progress progress{};
 };
 
-// Each returns 0, or the message number of libjpeg's fatal error.
-
+// The sampling factors of a header's components, in the form the memory bounds take them.
 struct Sampling {
     ComponentSampling components[MAX_COMPONENTS];
     int count;
@@ -135,6 +134,8 @@ struct Sampling {
         return {components, static_cast<std::size_t>(count)};
     }
 };
+
+// Each returns 0, or the message number of libjpeg's fatal error.
 
 int readHeader(Session& s, const std::uint8_t* data, std::size_t size) {
     if (setjmp(s.trap.jump) != 0) {

@@ -98,8 +98,8 @@ class ImageHeaders {
 public:
     explicit ImageHeaders(const IndexedFile& f) : f_(f) {}
 
-    // The headers of a listed image other than the first, up to its first scan; only what lies
-    // within the image's range counts.
+    // The headers of a listed image other than the first, up to its first scan. They are walked
+    // as far as the file goes; the caller uses only what lies within the image's range.
     const JpegExtent& at(const ByteRange& range) {
         auto found = walked_.find(range.offset);
         if (found == walked_.end()) {
