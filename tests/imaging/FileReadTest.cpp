@@ -1,5 +1,4 @@
 #include "JpegWriter.h"
-#include "ResidentMemory.h"
 
 #include "base/Error.h"
 #include "base/FileRead.h"
@@ -21,6 +20,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace duoptic {
 namespace {
@@ -207,14 +207,21 @@ INSTANTIATE_TEST_SUITE_P(
         ChangeCase{"RewrittenWithItsTimeKept", &writeKeepingTheTime<std::ios::openmode{}>, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
+std::size_t residentBytes() {
+    std::size_t pages = 0;
+    std::size_t resident = 0;
+    std::ifstream("/proc/self/statm") >> pages >> resident;
+    return resident * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+}
+
 // A decoder that refuses a file at its header holds none of its bytes any more.
 TEST_F(FileRead, RefusedFileIsLetGoOf) {
     constexpr std::size_t kSize = std::size_t{64} << 20;
     const std::string path = dir_.write("x_DUP.jpg", std::string(kSize, 'x'));
     JpegDecoder decoder;
-    const std::size_t before = testing::residentBytes();
+    const std::size_t before = residentBytes();
     EXPECT_THROW(decoder.readFile(path), Error);
-    EXPECT_LT(testing::residentBytes(), before + kSize / 2);
+    EXPECT_LT(residentBytes(), before + kSize / 2);
 }
 
 TEST_F(FileRead, IdentityOfAMissingFileIsNothing) {
