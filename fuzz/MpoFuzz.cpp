@@ -1,7 +1,8 @@
 // Any bytes as an MPO file: the MPF index and the search for the second image after the first
 // image's end either give two views within the file, each on a JPEG start, apart from each
-// other, or report an Error. The index reader and the walk over an image also take the bytes
-// directly, so that they are reached without a JPEG around them.
+// other, or report an Error, in work bounded by a few passes over the file. The index reader and
+// the walk over an image also take the bytes directly, so that they are reached without a JPEG
+// around them.
 #include "base/Error.h"
 #include "imaging/JpegLayout.h"
 #include "imaging/MpfIndex.h"
@@ -39,10 +40,14 @@ void checkViews(std::span<const std::uint8_t> file, const MpoViews& views) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::span<const std::uint8_t> file(data, size);
+    WalkWatch watch;
     try {
-        checkViews(file, findMpoViews(file, "fuzz.mpo"));
+        checkViews(file, findMpoViews(file, "fuzz.mpo", &watch));
     } catch (const Error&) {
     }
+    // The first image, the view numbers (two passes at most, and one walk begun before the
+    // bound), the second view's size, the search for the next image and its walk.
+    check(watch.steps <= 8 * std::uint64_t{size} + 8192, "the work stays within a few passes");
     const MpfIndex index = readMpfIndex(file);
     check(index.fault == MpfFault::None || index.entries.empty(), "a faulty index lists nothing");
     check(index.entries.size() * 16 <= size, "every entry was read from the data");

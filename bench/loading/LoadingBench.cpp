@@ -11,7 +11,7 @@
 
 #include "FilerFrm/Preview.h"
 #include "ViewFrm/PairLoading.h"
-#include "imaging/FileBytes.h"
+#include "base/FileRead.h"
 #include "imaging/MpoViews.h"
 #include "settings/Modes.h"
 

@@ -3,6 +3,7 @@
 #include "catalogue/OpenPairFile.h"
 #include "imaging/BackgroundPriority.h"
 #include "imaging/MpoViews.h"
+#include "imaging/PairBudget.h"
 
 #include <exception>
 #include <future>
@@ -40,6 +41,7 @@ DecodeResult decode(JpegDecoder& decoder) {
 void readSideBySide(JpegDecoder& decoder, PairKind kind, const std::string& file,
                     PairRasters& rasters) {
     decoder.readFile(file);
+    checkPairBudget(decoder, nullptr);
     const SplitHalves halves = splitSideBySide(decoder.picture());
     if (kind == PairKind::Crossing) {
         rasters.right = halves.left;
@@ -82,7 +84,7 @@ FileRead fileRead(const std::string& path, const JpegDecoder& decoder) {
 
 std::vector<FileRead> readPairInto(JpegDecoder& decoderA, JpegDecoder& decoderB,
                                    const PairRequest& request, PairRasters& rasters,
-                                   DecodeThreads threads) {
+                                   DecodeThreads threads, const std::atomic<bool>* cancel) {
     switch (request.kind) {
     case PairKind::Parallel:
     case PairKind::Crossing:
@@ -91,6 +93,7 @@ std::vector<FileRead> readPairInto(JpegDecoder& decoderA, JpegDecoder& decoderB,
     case PairKind::TwoFiles: {
         decoderA.readFile(request.file);
         decoderB.readFile(request.rightEyeFile);
+        checkPairBudget(decoderA, &decoderB);
         std::vector<FileRead> read{fileRead(request.file, decoderA),
                                    fileRead(request.rightEyeFile, decoderB)};
         decodeTwoViews(decoderA, decoderB, request.sides, rasters, threads);
@@ -98,9 +101,10 @@ std::vector<FileRead> readPairInto(JpegDecoder& decoderA, JpegDecoder& decoderB,
     }
     case PairKind::Multi: {
         // One read of the file; each decoder looks at its own image inside it.
-        const MpoFile mpo = readMpoFile(request.file);
+        const MpoFile mpo = readMpoFile(request.file, cancel);
         decoderA.readShared(mpo.bytes, mpo.views.left);
         decoderB.readShared(mpo.bytes, mpo.views.right);
+        checkPairBudget(decoderA, &decoderB);
         decodeTwoViews(decoderA, decoderB, request.sides, rasters, threads);
         return {{request.file, mpo.identity}};
     }

@@ -1,10 +1,11 @@
 #pragma once
 
 #include "ViewFrm/PairRequest.h"
-#include "imaging/FileIdentity.h"
+#include "base/FileIdentity.h"
 #include "imaging/JpegDecoder.h"
 #include "imaging/PairRasters.h"
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -25,9 +26,12 @@ struct FileRead {
 // Reads the files of one pair into the two rasters. Both images of a two-file or MPO pair are
 // read before either raster changes. Errors are thrown at the step that fails; what was assigned
 // before stays assigned (nothing is rolled back), so the panels keep their previous pictures when
-// a file cannot be opened or its header is rejected. Returns the files read, in the order read.
+// a file cannot be opened or its header is rejected. A pair whose pictures would take more memory
+// than the pair budget is refused before either is decoded. Returns the files read, in the order
+// read. `cancel`, when set by another thread, stops the work with DecodeCancelled.
 std::vector<FileRead> readPairInto(JpegDecoder& decoderA, JpegDecoder& decoderB,
                                    const PairRequest& request, PairRasters& rasters,
-                                   DecodeThreads threads = DecodeThreads::Foreground);
+                                   DecodeThreads threads = DecodeThreads::Foreground,
+                                   const std::atomic<bool>* cancel = nullptr);
 
 } // namespace duoptic

@@ -1,7 +1,7 @@
 #include "ViewFrm/Preloader.h"
 
+#include "base/FileRead.h"
 #include "imaging/BackgroundPriority.h"
-#include "imaging/FileIdentity.h"
 
 #include <algorithm>
 
@@ -9,10 +9,15 @@ namespace duoptic {
 
 namespace {
 
-// Whether a load now would open each file and find it to be the file that was read.
+// Whether a load now would open each file, as it opens them, and find it to be the file that was
+// read: a file that can no longer be opened fails as it would without the preload.
 bool stillTheFilesRead(const std::vector<FileRead>& files) {
     for (const FileRead& file : files) {
-        if (identityOf(file.path) != file.identity) {
+        try {
+            if (openedFileIdentity(file.path) != file.identity) {
+                return false;
+            }
+        } catch (...) {
             return false;
         }
     }
@@ -21,8 +26,17 @@ bool stillTheFilesRead(const std::vector<FileRead>& files) {
 
 } // namespace
 
-Preloader::Preloader()
-    : decoderA_(std::make_unique<JpegDecoder>()), decoderB_(std::make_unique<JpegDecoder>()) {}
+Preloader::Preloader() {
+    makeDecoders();
+}
+
+void Preloader::makeDecoders() {
+    // Its decoders stop when the preload is dropped, and their failures are for no one to read.
+    for (JpegDecoder* decoder : {decoderA_.get(), decoderB_.get()}) {
+        decoder->setCancel(&cancel_);
+        decoder->setQuiet(true);
+    }
+}
 
 Preloader::~Preloader() {
     drop();
@@ -36,8 +50,6 @@ void Preloader::start(const PreloadKey& key) {
     key_ = key;
     cancel_ = false;
     done_ = false;
-    decoderA_->setCancel(&cancel_);
-    decoderB_->setCancel(&cancel_);
     worker_ = std::thread([this] { run(); });
 }
 
@@ -93,8 +105,11 @@ std::optional<PairRasters> Preloader::take(const PreloadKey& key, std::unique_pt
     PairRasters taken = std::move(*rasters_);
     std::swap(a, decoderA_);
     std::swap(b, decoderB_);
-    a->setCancel(nullptr); // the caller's now: nothing cancels its decodes
-    b->setCancel(nullptr);
+    for (JpegDecoder* decoder : {a.get(), b.get()}) {
+        decoder->setCancel(nullptr); // the caller's now: nothing cancels its decodes
+        decoder->setQuiet(false);
+    }
+    makeDecoders();
     key_.reset();
     rasters_.reset();
     filesRead_.clear();

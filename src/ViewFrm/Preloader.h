@@ -56,9 +56,10 @@ private:
     void run(); // on the worker thread
     void finish();
     bool nearlyDone() const;
+    void makeDecoders(); // readies the decoders it holds for background work
 
-    std::unique_ptr<JpegDecoder> decoderA_;
-    std::unique_ptr<JpegDecoder> decoderB_;
+    std::unique_ptr<JpegDecoder> decoderA_ = std::make_unique<JpegDecoder>();
+    std::unique_ptr<JpegDecoder> decoderB_ = std::make_unique<JpegDecoder>();
     std::atomic<bool> cancel_{false};
     std::atomic<bool> done_{false};
     std::thread worker_;

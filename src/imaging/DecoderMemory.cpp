@@ -19,8 +19,8 @@ std::uint64_t roundUpToMultiple(std::uint64_t a, std::uint64_t b) {
 
 } // namespace
 
-std::uint64_t decoderMemoryLimit(std::uint32_t width, std::uint32_t height,
-                                 std::span<const ComponentSampling> components) {
+std::uint64_t coefficientBytes(std::uint32_t width, std::uint32_t height,
+                               std::span<const ComponentSampling> components) {
     int maxH = 1;
     int maxV = 1;
     for (const ComponentSampling& c : components) {
@@ -39,7 +39,12 @@ std::uint64_t decoderMemoryLimit(std::uint32_t width, std::uint32_t height,
         coefficients +=
             roundUpToMultiple(blocksWide, h) * roundUpToMultiple(blocksHigh, v) * kBytesPerBlock;
     }
-    return coefficients + kDecoderRowAllowance;
+    return coefficients;
+}
+
+std::uint64_t decoderMemoryLimit(std::uint32_t width, std::uint32_t height,
+                                 std::span<const ComponentSampling> components) {
+    return coefficientBytes(width, height, components) + kDecoderRowAllowance;
 }
 
 } // namespace duoptic

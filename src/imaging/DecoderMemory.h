@@ -14,9 +14,14 @@ struct ComponentSampling {
     int vertical;   // 1..4, libjpeg's v_samp_factor
 };
 
+// The coefficients that libjpeg keeps for the whole picture while it reads the scans of a
+// progressive or other multi-scan file: two bytes each, every component, padded to whole MCUs.
+std::uint64_t coefficientBytes(std::uint32_t width, std::uint32_t height,
+                               std::span<const ComponentSampling> components);
+
 // The cap on libjpeg's memory for a frame of that size and sampling. A progressive or other
-// multi-scan file holds the coefficients of the whole picture (two bytes each, every component,
-// padded to whole MCUs) until its last scan has arrived; the cap is that, plus the allowance.
+// multi-scan file holds the coefficients of the whole picture until its last scan has arrived;
+// the cap is those, plus the allowance.
 // So every real file within the pixel bound decodes, and the pixel bound is what keeps a hostile
 // header's claim (and so the cap) bounded.
 std::uint64_t decoderMemoryLimit(std::uint32_t width, std::uint32_t height,

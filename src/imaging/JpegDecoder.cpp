@@ -1,9 +1,9 @@
 #include "imaging/JpegDecoder.h"
 
 #include "base/Error.h"
+#include "base/FileRead.h"
 #include "base/Messages.h"
 #include "imaging/DecoderMemory.h"
-#include "imaging/FileBytes.h"
 
 #include <algorithm>
 #include <bit>
@@ -39,6 +39,7 @@ struct ErrorTrap {
     std::jmp_buf jump;
     int code;
     const char* ownText; // why we refused the file ourselves, or null for libjpeg's own error
+    bool quiet;          // nothing is written for a fatal error
 };
 
 // The same for the progress monitor, which libjpeg calls often while it reads scans.
@@ -65,7 +66,9 @@ void logFatalError(j_common_ptr cinfo, const ErrorTrap& trap) {
 [[noreturn]] void leaveLibjpeg(j_common_ptr cinfo) {
     auto* trap = reinterpret_cast<ErrorTrap*>(cinfo->err);
     trap->code = trap->manager.msg_code;
-    logFatalError(cinfo, *trap);
+    if (!trap->quiet) {
+        logFatalError(cinfo, *trap);
+    }
     std::longjmp(trap->jump, 1);
 }
 
@@ -107,7 +110,8 @@ void watchProgress(j_common_ptr cinfo) {
 // the trap first and keep no C++ object with a destructor, since a fatal error longjmps out of
 // libjpeg straight back to their setjmp.
 struct Session {
-    Session(const std::atomic<bool>* cancel, std::atomic<int>& permille) {
+    Session(bool quiet, const std::atomic<bool>* cancel, std::atomic<int>& permille) {
+        trap.quiet = quiet;
         cinfo.err = jpeg_std_error(&trap.manager);
         trap.manager.error_exit = &leaveLibjpeg;
         trap.manager.emit_message = &ignoreMessage;
@@ -123,6 +127,22 @@ struct Session {
     jpeg_decompress_struct cinfo{};
     ErrorTrap trap{};
     Progress progress{};
+};
+
+// The sampling factors of a header's components, in the form the memory bounds take them.
+struct Sampling {
+    ComponentSampling components[MAX_COMPONENTS];
+    int count;
+
+    explicit Sampling(const jpeg_decompress_struct& c)
+        : count(std::min(c.num_components, MAX_COMPONENTS)) {
+        for (int i = 0; i < count; ++i) {
+            components[i] = {c.comp_info[i].h_samp_factor, c.comp_info[i].v_samp_factor};
+        }
+    }
+    std::span<const ComponentSampling> span() const {
+        return {components, static_cast<std::size_t>(count)};
+    }
 };
 
 // Each returns 0, or the message number of libjpeg's fatal error.
@@ -143,14 +163,8 @@ int readHeader(Session& s, const std::uint8_t* data, std::size_t size) {
     }
     // Bounds the coefficient buffers of progressive files, which libjpeg sizes from the header;
     // only they can grow with the picture, and the header's sampling tells how large they get.
-    ComponentSampling sampling[MAX_COMPONENTS];
-    const int count = std::min(s.cinfo.num_components, MAX_COMPONENTS);
-    for (int i = 0; i < count; ++i) {
-        sampling[i] = {s.cinfo.comp_info[i].h_samp_factor, s.cinfo.comp_info[i].v_samp_factor};
-    }
     s.cinfo.mem->max_memory_to_use = static_cast<long>(
-        decoderMemoryLimit(s.cinfo.image_width, s.cinfo.image_height,
-                           std::span<const ComponentSampling>(sampling, std::size_t(count))));
+        decoderMemoryLimit(s.cinfo.image_width, s.cinfo.image_height, Sampling(s.cinfo).span()));
     return 0;
 }
 
@@ -261,6 +275,7 @@ void JpegDecoder::forgetPicture() {
     width_ = 0;
     height_ = 0;
     progress_ = 0;
+    decodeMemory_ = 0;
 }
 
 void JpegDecoder::forgetBytes() {
@@ -270,11 +285,15 @@ void JpegDecoder::forgetBytes() {
     size_ = 0;
 }
 
+void JpegDecoder::releaseBytes() {
+    forgetBytes();
+    std::vector<std::uint8_t>().swap(data_);
+}
+
 void JpegDecoder::releaseMemory() {
     forgetPicture();
-    forgetBytes();
+    releaseBytes();
     spares_ = {};
-    std::vector<std::uint8_t>().swap(data_);
 }
 
 void JpegDecoder::readFile(const std::string& path) {
@@ -315,12 +334,22 @@ void JpegDecoder::readHeaderOfData() {
     if (size_ == 0) {
         return; // 0 x 0 until picture() reports the empty input
     }
-    Session session(nullptr, progress_);
+    Session session(quiet_, nullptr, progress_);
     if (const int code = readHeader(session, bytes_, size_)) {
+        releaseBytes();
         throwJpegError(code);
     }
-    width_ = static_cast<int>(session.cinfo.image_width);
-    height_ = static_cast<int>(session.cinfo.image_height);
+    const jpeg_decompress_struct& c = session.cinfo;
+    width_ = static_cast<int>(c.image_width);
+    height_ = static_cast<int>(c.image_height);
+    // Greyscale files decode to Indexed8 (see prepareOutput), all others to Xrgb32, at full scale.
+    const PixelFormat format =
+        c.out_color_space == JCS_GRAYSCALE ? PixelFormat::Indexed8 : PixelFormat::Xrgb32;
+    decodeMemory_ = static_cast<std::uint64_t>(Picture::strideFor(format, width_)) *
+                    static_cast<std::uint64_t>(height_);
+    if (jpeg_has_multiple_scans(&session.cinfo)) {
+        decodeMemory_ += coefficientBytes(c.image_width, c.image_height, Sampling(c).span());
+    }
 }
 
 void JpegDecoder::keepSpare(std::shared_ptr<Picture> picture) {
@@ -365,7 +394,7 @@ std::shared_ptr<const Picture> JpegDecoder::picture() {
     if (cancelled(cancel_)) {
         throw DecodeCancelled(); // before any memory is taken
     }
-    Session session(cancel_, progress_);
+    Session session(quiet_, cancel_, progress_);
     if (const int code = readHeader(session, bytes_, size_)) {
         throwJpegError(code);
     }

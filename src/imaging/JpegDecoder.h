@@ -1,7 +1,8 @@
 #pragma once
 
+#include "base/FileIdentity.h"
 #include "imaging/ByteRange.h"
-#include "imaging/FileIdentity.h"
+#include "imaging/DecodeCancelled.h"
 #include "imaging/Picture.h"
 
 #include <array>
@@ -9,7 +10,6 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -21,18 +21,12 @@ namespace duoptic {
 constexpr std::uint64_t kMaxPicturePixels = std::uint64_t{1} << 28; // 268 Mpixel, 1 GiB as Xrgb32
 constexpr int kMaxScans = 1000;                                     // of a multi-scan file
 
-// Thrown by JpegDecoder::picture() when its cancel flag was set: not a fault of the file, so not
-// a duoptic::Error, and nothing for the user to see.
-class DecodeCancelled : public std::runtime_error {
-public:
-    DecodeCancelled() : std::runtime_error("decode cancelled") {}
-};
-
 // Holds the bytes of the file it read last and decodes them, once, when the picture is first
 // needed. Colour files give Xrgb32 pictures, greyscale files Indexed8 with libjpeg's 236 grey
 // levels. Errors are duoptic::Error: "cannot open" for the file, "JPEG error #n" with libjpeg's
-// message number for the data. A fatal error also writes libjpeg's own text for it to standard
-// error, for whoever looks into the file; libjpeg's warnings are ignored.
+// message number for the data. Unless the decoder is quiet, a fatal error also writes libjpeg's
+// own text for it to standard error, for whoever looks into the file; libjpeg's warnings are
+// ignored.
 class JpegDecoder {
 public:
     JpegDecoder();
@@ -41,7 +35,8 @@ public:
     JpegDecoder& operator=(const JpegDecoder&) = delete;
 
     // Reads the whole file, closes it and reads the JPEG header. A file of zero bytes is accepted
-    // as 0 x 0 and fails at picture() with libjpeg's error for empty input.
+    // as 0 x 0 and fails at picture() with libjpeg's error for empty input. A file whose header is
+    // refused is let go of at once: a refused file may be as large as the read allows.
     void readFile(const std::string& path);
     // The same for bytes already in memory.
     void readMemory(std::vector<std::uint8_t> bytes);
@@ -64,8 +59,17 @@ public:
     // Another thread may look while picture() runs.
     int progress() const { return progress_.load(std::memory_order_relaxed); }
 
+    // For a decoder whose failures no one is shown (a decode ahead of need): its errors are thrown
+    // as ever, but nothing is written to standard error.
+    void setQuiet(bool quiet) { quiet_ = quiet; }
+
     int width() const { return width_; }   // from the header; 0 before a successful read
     int height() const { return height_; } // from the header; 0 before a successful read
+
+    // The memory that decoding the bytes read last takes, known from the header: the picture in
+    // its output format, and for a progressive or other multi-scan file libjpeg's coefficients of
+    // the whole picture, which it holds at the same time. 0 before a successful read.
+    std::uint64_t decodeMemory() const { return decodeMemory_; }
 
     // Lets go of the file, the picture and the buffers kept for reuse: for a decoder whose work
     // was dropped, so that its memory goes back at once.
@@ -78,6 +82,7 @@ public:
 private:
     void forgetPicture();
     void forgetBytes();
+    void releaseBytes();     // forgets them and gives their buffer back
     void readHeaderOfData(); // of the bytes read last: sets the size, or throws
     void keepSpare(std::shared_ptr<Picture> picture);
     // A picture of that size to decode into; fresh tells whether its buffer is new.
@@ -89,6 +94,8 @@ private:
     std::size_t size_ = 0;
     int width_ = 0;
     int height_ = 0;
+    std::uint64_t decodeMemory_ = 0;
+    bool quiet_ = false;
     std::optional<FileIdentity> identity_;
     const std::atomic<bool>* cancel_ = nullptr;
     std::atomic<int> progress_{0};

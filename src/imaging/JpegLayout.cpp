@@ -1,5 +1,8 @@
 #include "imaging/JpegLayout.h"
 
+#include "imaging/DecodeCancelled.h"
+
+#include <algorithm>
 #include <cstring>
 
 namespace duoptic {
@@ -12,20 +15,41 @@ constexpr std::uint8_t kSos = 0xDA;
 constexpr std::uint8_t kApp2 = 0xE2;
 constexpr std::uint8_t kTem = 0x01;
 constexpr std::size_t kMpfSignature = 4; // "MPF\0"
+constexpr std::size_t kFrameFields = 5;  // precision, height, width
+// Bytes of a run passed between looks at the cancel flag.
+constexpr std::size_t kRunBetweenLooks = std::size_t{1} << 20;
+
+// Counts `steps` and stops the walk when its flag was set.
+void step(WalkWatch& watch, std::uint64_t steps) {
+    watch.steps += steps;
+    if (watch.cancel != nullptr && watch.cancel->load(std::memory_order_relaxed)) {
+        throw DecodeCancelled();
+    }
+}
 
 bool isRestart(std::uint8_t code) {
     return code >= 0xD0 && code <= 0xD7;
 }
 
+// SOF0 to SOF15, except DHT (C4), JPG (C8) and DAC (CC), which share the range.
+bool isFrameHeader(std::uint8_t code) {
+    return code >= 0xC0 && code <= 0xCF && code != 0xC4 && code != 0xC8 && code != 0xCC;
+}
+
 // Past the entropy-coded data that starts at `at`: the offset of the marker that ends it, or
 // the file's size. Inside the data FF is followed by 00 (a stuffed byte) or a restart marker.
-std::size_t skipScanData(std::span<const std::uint8_t> file, std::size_t at) {
+std::size_t skipScanData(std::span<const std::uint8_t> file, std::size_t at, WalkWatch& watch) {
     while (at < file.size()) {
-        const void* ff = std::memchr(file.data() + at, 0xFF, file.size() - at);
+        const std::size_t from = at;
+        const std::size_t span = std::min(file.size() - at, kRunBetweenLooks);
+        const void* ff = std::memchr(file.data() + at, 0xFF, span);
         if (ff == nullptr) {
-            return file.size();
+            step(watch, span);
+            at += span;
+            continue;
         }
         at = static_cast<std::size_t>(static_cast<const std::uint8_t*>(ff) - file.data());
+        step(watch, at - from + 1);
         if (at + 1 >= file.size()) {
             return file.size();
         }
@@ -38,8 +62,26 @@ std::size_t skipScanData(std::span<const std::uint8_t> file, std::size_t at) {
     return file.size();
 }
 
+// Past any number of fill bytes FF that stand before a marker code.
+std::size_t skipFill(std::span<const std::uint8_t> file, std::size_t at, WalkWatch& watch) {
+    while (at + 1 < file.size() && file[at] == 0xFF && file[at + 1] == 0xFF) {
+        const std::size_t from = at;
+        const std::size_t until = std::min(file.size() - 1, at + kRunBetweenLooks);
+        while (at < until && file[at] == 0xFF && file[at + 1] == 0xFF) {
+            ++at;
+        }
+        step(watch, at - from);
+    }
+    return at;
+}
+
 bool isMpfSegment(std::span<const std::uint8_t> file, std::size_t payload, std::size_t length) {
     return length >= kMpfSignature && std::memcmp(file.data() + payload, "MPF", kMpfSignature) == 0;
+}
+
+FrameSize frameSize(std::span<const std::uint8_t> file, std::size_t payload) {
+    return {std::uint32_t{file[payload + 3]} << 8 | file[payload + 4],
+            std::uint32_t{file[payload + 1]} << 8 | file[payload + 2]};
 }
 
 } // namespace
@@ -49,22 +91,33 @@ bool startsJpeg(std::span<const std::uint8_t> file, std::size_t offset) {
            file[offset + 1] == kSoi && file[offset + 2] == 0xFF;
 }
 
-std::optional<std::size_t> findJpegStart(std::span<const std::uint8_t> file, std::size_t from) {
+std::optional<std::size_t> findJpegStart(std::span<const std::uint8_t> file, std::size_t from,
+                                         WalkWatch* watch) {
+    WalkWatch unwatched;
+    WalkWatch& w = watch != nullptr ? *watch : unwatched;
     for (std::size_t at = from; at < file.size();) {
-        const void* ff = std::memchr(file.data() + at, 0xFF, file.size() - at);
+        const std::size_t span = std::min(file.size() - at, kRunBetweenLooks);
+        const void* ff = std::memchr(file.data() + at, 0xFF, span);
         if (ff == nullptr) {
-            return std::nullopt;
+            step(w, span);
+            at += span;
+            continue;
         }
-        at = static_cast<std::size_t>(static_cast<const std::uint8_t*>(ff) - file.data());
-        if (startsJpeg(file, at)) {
-            return at;
+        const std::size_t found =
+            static_cast<std::size_t>(static_cast<const std::uint8_t*>(ff) - file.data());
+        step(w, found - at + 1);
+        if (startsJpeg(file, found)) {
+            return found;
         }
-        ++at;
+        at = found + 1;
     }
     return std::nullopt;
 }
 
-JpegExtent walkJpeg(std::span<const std::uint8_t> file, std::size_t start, WalkTo until) {
+JpegExtent walkJpeg(std::span<const std::uint8_t> file, std::size_t start, WalkTo until,
+                    WalkWatch* watch) {
+    WalkWatch unwatched;
+    WalkWatch& w = watch != nullptr ? *watch : unwatched;
     JpegExtent extent;
     if (!startsJpeg(file, start)) {
         return extent;
@@ -78,13 +131,11 @@ JpegExtent walkJpeg(std::span<const std::uint8_t> file, std::size_t start, WalkT
     };
     std::size_t at = start + 2;
     for (;;) {
-        // Any number of fill bytes FF may stand before a marker code.
-        while (at + 1 < file.size() && file[at] == 0xFF && file[at + 1] == 0xFF) {
-            ++at;
-        }
+        at = skipFill(file, at, w);
         if (at + 1 >= file.size()) {
             return stopAt(file.size());
         }
+        step(w, 1);
         const std::uint8_t code = file[at + 1];
         if (file[at] != 0xFF || code == kSoi || code == 0x00) {
             return stopAt(at); // not a marker of this image: perhaps the next image's start
@@ -97,7 +148,7 @@ JpegExtent walkJpeg(std::span<const std::uint8_t> file, std::size_t start, WalkT
             return extent;
         }
         if (isRestart(code) || code == kTem) {
-            at = skipScanData(file, at); // markers without a length
+            at = skipScanData(file, at, w); // markers without a length
             continue;
         }
         const std::size_t length =
@@ -110,13 +161,16 @@ JpegExtent walkJpeg(std::span<const std::uint8_t> file, std::size_t start, WalkT
             isMpfSegment(file, payload, length - 2)) {
             extent.mpfPayload = ByteRange{payload + kMpfSignature, length - 2 - kMpfSignature};
         }
+        if (isFrameHeader(code) && !extent.frame && length - 2 >= kFrameFields) {
+            extent.frame = frameSize(file, payload);
+        }
         at += length;
         if (code == kSos) {
             scanned = true;
             if (until == WalkTo::FirstScan) {
                 return stopAt(file.size());
             }
-            at = skipScanData(file, at);
+            at = skipScanData(file, at, w);
         }
     }
 }

@@ -2,6 +2,7 @@
 
 #include "imaging/ByteRange.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -18,6 +19,13 @@ enum class JpegEnd {
     NotJpeg,      // no FF D8 FF at the start
 };
 
+// The picture size that a frame header (SOF) gives.
+struct FrameSize {
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    friend bool operator==(const FrameSize&, const FrameSize&) = default;
+};
+
 struct JpegExtent {
     JpegEnd end = JpegEnd::NotJpeg;
     // One past the EOI when Complete; else where the walk had to stop: the file's end, the
@@ -25,6 +33,14 @@ struct JpegExtent {
     // of a segment that does not fit in the file.
     std::size_t endOffset = 0;
     std::optional<ByteRange> mpfPayload; // the first APP2 "MPF\0" segment's data after "MPF\0"
+    std::optional<FrameSize> frame;      // from the first frame header, when the walk met one
+};
+
+// What the walks over one file share. The count lets a caller bound the work done on a file by
+// its size, and shows that work to tests; the flag lets another thread stop a walk.
+struct WalkWatch {
+    const std::atomic<bool>* cancel = nullptr; // when set, a walk throws DecodeCancelled
+    std::uint64_t steps = 0; // bytes of fill and of scan data passed, and segments passed
 };
 
 enum class WalkTo {
@@ -33,12 +49,14 @@ enum class WalkTo {
 };
 
 // Walks the image that starts at `start`. Every read is bounds-checked against `file`.
-JpegExtent walkJpeg(std::span<const std::uint8_t> file, std::size_t start, WalkTo until);
+JpegExtent walkJpeg(std::span<const std::uint8_t> file, std::size_t start, WalkTo until,
+                    WalkWatch* watch = nullptr);
 
 // Whether a JPEG image starts at `offset`: FF D8 FF.
 bool startsJpeg(std::span<const std::uint8_t> file, std::size_t offset);
 
 // The offset of the next FF D8 FF at or after `from`, if any.
-std::optional<std::size_t> findJpegStart(std::span<const std::uint8_t> file, std::size_t from);
+std::optional<std::size_t> findJpegStart(std::span<const std::uint8_t> file, std::size_t from,
+                                         WalkWatch* watch = nullptr);
 
 } // namespace duoptic

@@ -10,7 +10,10 @@ namespace duoptic {
 // The multi-picture index that an MPO file keeps in its first image's APP2 "MPF" segment: a TIFF
 // header ("II*\0" or "MM\0*"), then IFDs whose tags describe the images of the file.
 constexpr std::uint32_t kMpTypeMask = 0x00FFFFFF;
-constexpr std::uint32_t kMpTypeDisparity = 0x020002; // Multi-frame Disparity: one stereo view
+constexpr std::uint32_t kMpTypeDisparity = 0x020002;  // Multi-frame Disparity: one stereo view
+constexpr std::uint32_t kMpTypeMultiAngle = 0x020003; // Multi-frame Multi-Angle
+constexpr std::uint32_t kMpTypeLargeThumbnailVga = 0x010001;
+constexpr std::uint32_t kMpTypeLargeThumbnailFullHd = 0x010002;
 
 struct MpEntry {
     std::uint32_t attributes = 0; // flags in the top byte, MP type code in the low 24 bits

@@ -17,9 +17,10 @@ struct FileText {
     std::string text;
 };
 
-// Reads at most maxSize bytes of a regular file. Only a path that leads nowhere is Missing; a
-// folder, a FIFO, a device, a file this user may not read, a link loop or a read error is
-// Unreadable. FIFOs and devices are never opened, so reading cannot block.
+// Reads at most maxSize bytes of a regular file, as readWholeFile does (base/FileRead.h). Only a
+// path that leads nowhere is Missing; a folder, a FIFO, a device, a file this user may not read,
+// a link loop or a read error is Unreadable. Nothing but a regular file is read from, and no
+// open waits, so reading cannot block.
 FileText readFileText(const std::string& path, std::size_t maxSize);
 
 } // namespace duoptic

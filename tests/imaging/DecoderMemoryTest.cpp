@@ -155,5 +155,37 @@ INSTANTIATE_TEST_SUITE_P(
         SamplingCase{"Grey", 17, 9, {{1, 1}}, 768}),
     [](const auto& info) { return std::string(info.param.name); });
 
+struct NeedCase {
+    const char* name;
+    JpegKind kind;
+    bool progressive;
+    std::size_t components;
+    int coefficientComponents; // 0 for a single-scan file: libjpeg keeps no coefficients then
+
+    friend void PrintTo(const NeedCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class DecodeMemory : public ::testing::TestWithParam<NeedCase> {};
+
+// At full resolution every component has a block of 64 two-byte coefficients per 64 pixels.
+TEST_P(DecodeMemory, IsThePictureAndTheCoefficientsOfAMultiScanFile) {
+    const NeedCase& c = GetParam();
+    constexpr int kWidth = 64;
+    constexpr int kHeight = 40;
+    JpegDecoder decoder;
+    decoder.readMemory(testing::writeSolidJpeg({kWidth, kHeight, c.kind, 90, c.progressive, true},
+                                               std::vector<std::uint8_t>(c.components, 90)));
+    const std::uint64_t need = decoder.decodeMemory();
+    const auto picture = decoder.picture();
+    EXPECT_EQ(need, std::uint64_t(picture->stride()) * kHeight +
+                        std::uint64_t(2) * kWidth * kHeight * c.coefficientComponents);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, DecodeMemory,
+                         ::testing::Values(NeedCase{"Baseline", JpegKind::Colour, false, 3, 0},
+                                           NeedCase{"Progressive", JpegKind::Colour, true, 3, 3},
+                                           NeedCase{"ProgressiveGrey", JpegKind::Grey, true, 1, 1}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 } // namespace
 } // namespace duoptic

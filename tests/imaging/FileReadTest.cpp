@@ -1,8 +1,8 @@
 #include "JpegWriter.h"
 
 #include "base/Error.h"
+#include "base/FileRead.h"
 #include "base/Messages.h"
-#include "imaging/FileBytes.h"
 #include "imaging/JpegDecoder.h"
 #include "support/TempFolder.h"
 
@@ -14,11 +14,13 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <future>
 #include <thread>
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace duoptic {
 namespace {
@@ -34,16 +36,23 @@ protected:
     testing::TempFolder dir_;
 };
 
-// Runs readFile on its own thread so that a blocking open shows as a failure, not a hang.
+std::string errorOf(const std::function<void()>& act) {
+    try {
+        act();
+        return "no error";
+    } catch (const Error& e) {
+        return e.what();
+    }
+}
+
+// Runs readFile, and the open alone, on their own thread so that a blocking open shows as a
+// failure, not a hang.
 void expectCannotOpenQuickly(const std::string& path) {
     auto task = std::make_shared<std::packaged_task<std::string()>>([path] {
-        try {
-            JpegDecoder decoder;
-            decoder.readFile(path);
-            return std::string("no error");
-        } catch (const Error& e) {
-            return std::string(e.what());
-        }
+        JpegDecoder decoder;
+        const std::string read = errorOf([&] { decoder.readFile(path); });
+        const std::string open = errorOf([&] { openedFileIdentity(path); });
+        return read == open ? read : read + " / " + open;
     });
     auto result = task->get_future();
     std::thread([task] { (*task)(); }).detach();
@@ -164,11 +173,12 @@ void touch(const fs::path& file) {
     ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
 }
 
-// One byte more, with the time set back to what it was.
-void growKeepingTheTime(const fs::path& file) {
+// One byte more, or the first byte rewritten, with the time set back to what it was.
+template <std::ios::openmode kWhere> void writeKeepingTheTime(const fs::path& file) {
     struct stat info {};
     ASSERT_EQ(::stat(file.c_str(), &info), 0);
-    std::ofstream(file, std::ios::binary | std::ios::app) << 'x';
+    std::this_thread::sleep_for(std::chrono::milliseconds(20)); // the change time moves on
+    std::fstream(file, std::ios::binary | std::ios::in | std::ios::out | kWhere) << 'y';
     const timespec times[2] = {info.st_atim, info.st_mtim};
     ASSERT_EQ(::utimensat(AT_FDCWD, file.c_str(), times, 0), 0);
 }
@@ -189,11 +199,30 @@ TEST_P(FileChange, ShowsInTheIdentityTakenWhenTheFileWasRead) {
 
 INSTANTIATE_TEST_SUITE_P(
     Changes, FileChange,
-    ::testing::Values(ChangeCase{"Untouched", &leaveAlone, true},
-                      ChangeCase{"ReplacedByAnotherFile", &replaceByRename, false},
-                      ChangeCase{"TouchedByOneNanosecond", &touch, false},
-                      ChangeCase{"GrownWithItsTimeKept", &growKeepingTheTime, false}),
+    ::testing::Values(
+        ChangeCase{"Untouched", &leaveAlone, true},
+        ChangeCase{"ReplacedByAnotherFile", &replaceByRename, false},
+        ChangeCase{"TouchedByOneNanosecond", &touch, false},
+        ChangeCase{"GrownWithItsTimeKept", &writeKeepingTheTime<std::ios::app>, false},
+        ChangeCase{"RewrittenWithItsTimeKept", &writeKeepingTheTime<std::ios::openmode{}>, false}),
     [](const auto& info) { return std::string(info.param.name); });
+
+std::size_t residentBytes() {
+    std::size_t pages = 0;
+    std::size_t resident = 0;
+    std::ifstream("/proc/self/statm") >> pages >> resident;
+    return resident * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+}
+
+// A decoder that refuses a file at its header holds none of its bytes any more.
+TEST_F(FileRead, RefusedFileIsLetGoOf) {
+    constexpr std::size_t kSize = std::size_t{64} << 20;
+    const std::string path = dir_.write("x_DUP.jpg", std::string(kSize, 'x'));
+    JpegDecoder decoder;
+    const std::size_t before = residentBytes();
+    EXPECT_THROW(decoder.readFile(path), Error);
+    EXPECT_LT(residentBytes(), before + kSize / 2);
+}
 
 TEST_F(FileRead, IdentityOfAMissingFileIsNothing) {
     EXPECT_FALSE(identityOf(dir_.file("nothing.jpg")).has_value());
@@ -205,6 +234,7 @@ TEST_F(FileRead, DecoderKeepsTheIdentityOfTheFileItReadOnly) {
     JpegDecoder decoder;
     decoder.readFile(path);
     EXPECT_EQ(decoder.fileIdentity(), identityOf(path));
+    EXPECT_EQ(decoder.fileIdentity(), openedFileIdentity(path));
     decoder.readMemory(jpeg);
     EXPECT_FALSE(decoder.fileIdentity().has_value());
     decoder.readFile(path);

@@ -202,16 +202,19 @@ struct LogCase {
 
 class ErrorLog : public ::testing::TestWithParam<LogCase> {};
 
-TEST_P(ErrorLog, GivesLibjpegsTextBesideTheNumberOfAFatalError) {
+TEST_P(ErrorLog, GivesLibjpegsTextBesideTheNumberOfAFatalErrorUnlessQuiet) {
     const LogCase& c = GetParam();
-    ::testing::internal::CaptureStderr();
-    try {
-        JpegDecoder decoder;
-        decoder.readMemory(c.bytes());
-        decoder.picture();
-    } catch (const Error&) {
+    for (const bool quiet : {false, true}) {
+        ::testing::internal::CaptureStderr();
+        try {
+            JpegDecoder decoder;
+            decoder.setQuiet(quiet);
+            decoder.readMemory(c.bytes());
+            decoder.picture();
+        } catch (const Error&) {
+        }
+        EXPECT_EQ(::testing::internal::GetCapturedStderr(), quiet ? "" : c.logged);
     }
-    EXPECT_EQ(::testing::internal::GetCapturedStderr(), c.logged);
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,5 +1,6 @@
 #include "JpegWriter.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -129,9 +130,9 @@ std::vector<std::uint8_t> patternJpeg(int width, int height, bool progressive) {
 }
 
 std::vector<std::uint8_t> withFrameSize(std::vector<std::uint8_t> jpeg, int width, int height) {
-    const long sof = findMarker(jpeg, 0xC0);
+    const long sof = std::max(findMarker(jpeg, 0xC0), findMarker(jpeg, 0xC2));
     if (sof < 0) {
-        throw std::runtime_error("no SOF0 marker");
+        throw std::runtime_error("no SOF0 or SOF2 marker");
     }
     // After the marker: length (2 bytes), precision (1), then height and width, big-endian.
     const auto at = static_cast<std::size_t>(sof);

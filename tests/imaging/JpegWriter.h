@@ -44,8 +44,8 @@ long findMarker(const std::vector<std::uint8_t>& jpeg, std::uint8_t code, long f
 // fatal (spectral selection past 63): it fails when it is decoded, not when it is read.
 std::vector<std::uint8_t> jpegFailingInItsData(int width, int height);
 
-// The same file with other dimensions in its baseline frame header (SOF0), and not the data to
-// fill them: what a decoder must refuse or bound. Throws when the file has no SOF0.
+// The same file with other dimensions in its baseline or progressive frame header (SOF0, SOF2),
+// and not the data to fill them: what a decoder must refuse or bound. Throws without either.
 std::vector<std::uint8_t> withFrameSize(std::vector<std::uint8_t> jpeg, int width, int height);
 
 } // namespace duoptic::testing

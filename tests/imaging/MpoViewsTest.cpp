@@ -1,5 +1,6 @@
 #include "JpegWriter.h"
 #include "MpoWriter.h"
+#include "support/TempFolder.h"
 #include "support/TestFiles.h"
 
 #include "base/Error.h"
@@ -10,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+#include <atomic>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -121,7 +124,7 @@ INSTANTIATE_TEST_SUITE_P(
 struct RealCase {
     const char* name;
     const char* file;
-    std::variant<MpoViews, const char*> expected; // the views, or what the error says
+    std::variant<MpoViews, std::string (*)(const std::string&)> expected; // views, or the error
     DecodedViews sizes;
 
     friend void PrintTo(const RealCase& c, std::ostream* os) { *os << c.name; }
@@ -134,12 +137,12 @@ TEST_P(RealMpo, GivesBothViewsOrSaysWhy) {
     const std::string path = testData(c.file);
     const Bytes bytes = fileBytes(path);
     ASSERT_FALSE(bytes.empty());
-    if (const auto* message = std::get_if<const char*>(&c.expected)) {
+    if (const auto* message = std::get_if<1>(&c.expected)) {
         try {
             findMpoViews(bytes, path);
             ADD_FAILURE() << "no error";
         } catch (const Error& e) {
-            EXPECT_EQ(e.what(), "ファイル " + path + *message);
+            EXPECT_EQ(e.what(), (*message)(path));
         }
         return;
     }
@@ -163,16 +166,10 @@ INSTANTIATE_TEST_SUITE_P(
         RealCase{"OffsetBeyondTheEnd", "stereo/sugarshack_no_data.mpo", kSugarshack, {640, 640}},
         RealCase{
             "BrokenByteOrderMark", "stereo/sugarshack_bad_mpo_header.jpg", kSugarshack, {640, 640}},
-        // Two images, neither a disparity view: they count, the first on the left.
-        RealCase{"PhoneTwoImages",
-                 "stereo/frame_size.mpo",
-                 MpoViews{{0, 4226}, {4226, 10348}},
-                 {56, 349}},
+        // A primary image and an untyped one, 56 x 70 and 349 x 434: no pair.
+        RealCase{"PhoneTwoImagesOfTwoSizes", "stereo/frame_size.mpo", &messages::noStereoViews, {}},
         // Its EXIF thumbnail is a JPEG within the first image, not a second image.
-        RealCase{"JpsHasNoSecondImage",
-                 "stereo/02-super-mario.jps",
-                 " に 2 枚目の画像がありません",
-                 {}}),
+        RealCase{"JpsHasNoSecondImage", "stereo/02-super-mario.jps", &messages::noSecondImage, {}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // --- Made and damaged files ---------------------------------------------------------------------
@@ -194,6 +191,12 @@ Mpo primaryAndViews(std::uint32_t viewType, std::optional<std::uint32_t> secondN
     return testing::writeMpo({{imageOfWidth(kFirst), kBaselinePrimary},
                               {imageOfWidth(kSecond), viewType, secondNumber},
                               {imageOfWidth(kThird), viewType, thirdNumber}});
+}
+
+// A primary image of width kFirst and a second image of that type and width.
+Mpo twoImages(std::uint32_t secondType, int secondWidth) {
+    return testing::writeMpo(
+        {{imageOfWidth(kFirst), kBaselinePrimary}, {imageOfWidth(secondWidth), secondType}});
 }
 
 void cutAfterFirstImage(Mpo& mpo) {
@@ -282,12 +285,12 @@ INSTANTIATE_TEST_SUITE_P(
         MadeCase{"ViewsInIndexOrderWhereOneHasNoNumber",
                  [] { return primaryAndViews(kDisparityView, 2, std::nullopt); },
                  DecodedViews{kSecond, kThird}},
-        MadeCase{"TwoImagesOfAnyType",
+        MadeCase{"TwoUntypedImagesOfOneSize",
                  [] {
                      // With a JPEG that the index does not list between the two: the index
                      // decides, not the order in the file.
                      Mpo mpo = testing::writeMpo({{imageOfWidth(kFirst), kBaselinePrimary},
-                                                  {imageOfWidth(kSecond), kUndefinedType}});
+                                                  {imageOfWidth(kFirst), kUndefinedType}});
                      const Bytes unlisted = imageOfWidth(kThird);
                      mpo.bytes.insert(mpo.bytes.begin() + long(mpo.starts[1]), unlisted.begin(),
                                       unlisted.end());
@@ -296,7 +299,14 @@ INSTANTIATE_TEST_SUITE_P(
                          std::uint32_t(mpo.starts[1] + unlisted.size() - mpo.tiffStart));
                      return mpo;
                  },
-                 kFirstTwo},
+                 DecodedViews{kFirst, kFirst}},
+        MadeCase{"TwoUntypedImagesOfTwoSizes", [] { return twoImages(kUndefinedType, kSecond); },
+                 messages::noStereoViews(kPath)},
+        MadeCase{"LargeThumbnailOfOneSize",
+                 [] { return twoImages(testing::kLargeThumbnail, kFirst); },
+                 messages::noStereoViews(kPath)},
+        MadeCase{"MultiAngleOfTwoSizes",
+                 [] { return twoImages(testing::kMultiAngleView, kSecond); }, kFirstTwo},
         MadeCase{"ThreeImagesNoViews",
                  [] { return primaryAndViews(kUndefinedType, std::nullopt, std::nullopt); },
                  messages::noStereoViews(kPath)},
@@ -422,6 +432,46 @@ INSTANTIATE_TEST_SUITE_P(Failing, MadeMpo,
                                                     },
                                                     messages::jpegError(JERR_NO_SOI)}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A first image whose index lists 999 disparity views, all at the one image that follows it: a
+// JPEG start and `tail` bytes of fill or of empty comment segments, without an end.
+Bytes oneImageListedOften(std::size_t tail, bool comments) {
+    std::vector<MpoImage> images(1000, MpoImage(Bytes{0xFF, 0xD8}));
+    images[0] = MpoImage(imageOfWidth(kFirst));
+    Mpo mpo = testing::writeMpo(images);
+    const std::size_t after = mpo.starts[1];
+    for (std::size_t i = 1; i < images.size(); ++i) {
+        testing::patchIndex(mpo, entryOffsetAt(i), std::uint32_t(after - mpo.tiffStart));
+        testing::patchIndex(mpo, entryOffsetAt(i) - 4, std::uint32_t(3 + tail));
+    }
+    mpo.bytes.resize(after);
+    mpo.bytes.insert(mpo.bytes.end(), {0xFF, 0xD8, 0xFF});
+    for (std::size_t i = 0; i < tail; ++i) {
+        mpo.bytes.push_back(comments ? std::array<std::uint8_t, 4>{0xFF, 0xFE, 0, 2}[i % 4] : 0xFF);
+    }
+    return mpo.bytes;
+}
+
+TEST(MpoWalk, WorkStaysWithinAFewPassesOverTheFile) {
+    for (const std::size_t tail : {1u << 16, 1u << 19, 1u << 21}) {
+        for (const bool comments : {false, true}) {
+            const Bytes bytes = oneImageListedOften(tail, comments);
+            WalkWatch watch;
+            try {
+                findMpoViews(bytes, kPath, &watch); // views or an error: only the work counts
+            } catch (const Error&) {
+            }
+            EXPECT_LE(watch.steps, 4 * bytes.size()) << tail << (comments ? " comments" : " fill");
+        }
+    }
+}
+
+TEST(MpoRead, StopsWhenCancelled) {
+    testing::TempFolder folder;
+    const std::string path = folder.write("x.mpo", oneImageListedOften(1000, false));
+    const std::atomic<bool> cancel{true};
+    EXPECT_THROW(readMpoFile(path, &cancel), DecodeCancelled);
+}
 
 } // namespace
 } // namespace duoptic

@@ -12,6 +12,8 @@ namespace duoptic::testing {
 constexpr std::uint32_t kDisparityView = 0x020002;   // MP type Multi-frame Disparity
 constexpr std::uint32_t kBaselinePrimary = 0x030000; // MP type Baseline MP Primary Image
 constexpr std::uint32_t kUndefinedType = 0x000000;
+constexpr std::uint32_t kMultiAngleView = 0x020003; // MP type Multi-frame Multi-Angle
+constexpr std::uint32_t kLargeThumbnail = 0x010001; // MP type Large Thumbnail (VGA)
 
 struct MpoImage {
     MpoImage(std::vector<std::uint8_t> jpeg_, std::uint32_t attributes_ = kDisparityView,

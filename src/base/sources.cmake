@@ -1,0 +1,5 @@
+# The plain C++ part of the base area's sources, for its library and for the fuzz project.
+set(duoptic_base_sources
+    ${CMAKE_CURRENT_LIST_DIR}/FileIdentity.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FileRead.cpp
+)
