@@ -43,8 +43,9 @@ Raster sampleImage(JpegDecoder& decoder, const char* resource) {
 
 TViewForm::TViewForm(ProgramState& state, QWidget* parent)
     : QWidget(parent), state_(state),
-      slideShow_([this] { slideTick(); },
-                 [this](bool running) { action("ViewSlideShow")->setChecked(running); }) {
+      slideShow_(
+          [this] { slideTick(); },
+          [this](bool running) { command(ViewCommand::ViewSlideShow)->setChecked(running); }) {
     setObjectName(QStringLiteral("ViewForm"));
     setCaption(QStringLiteral("ViewForm"));
     setWindowIcon(QIcon(QString::fromLatin1(resources::kIcon)));
@@ -54,8 +55,9 @@ TViewForm::TViewForm(ProgramState& state, QWidget* parent)
     createControls();
     createCommands();
     runFiler = [this](std::string& name) {
-        return duoptic::runFiler(this, state_, name, [this] { action("ShowTips")->trigger(); }) ==
-               QDialog::Accepted;
+        return duoptic::runFiler(this, state_, name, [this] {
+                   command(ViewCommand::ShowTips)->trigger();
+               }) == QDialog::Accepted;
     };
 
     state_.pairs.currentKind = PairKind::TwoFiles;

@@ -4,11 +4,14 @@
 #include "ViewFrm/Preloader.h"
 #include "ViewFrm/ProgramState.h"
 #include "ViewFrm/SlideTimer.h"
+#include "ViewFrm/ViewCommand.h"
+#include "ViewFrm/logic/HeldKeyRepeats.h"
 #include "imaging/JpegDecoder.h"
 
 #include <QImage>
 #include <QWidget>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -82,7 +85,7 @@ public:
     int drawCount() const { return panels_->drawCount(); }
     int drawCount(int panel) const { return panels_->drawCount(panel); }
     QMenu* popupMenu() const { return PopupMenu; }
-    QAction* action(const char* name) const;
+    QAction* command(ViewCommand which) const { return commands_[indexOf(which)]; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -129,6 +132,7 @@ private:
     QToolButton* bnTips = nullptr;
     QToolButton* bnRevers = nullptr;
     QMenu* PopupMenu = nullptr;
+    std::array<QAction*, kViewCommandCount> commands_{};
 
     // Objects that live as long as the window.
     std::unique_ptr<PanelPair> panels_;
@@ -140,8 +144,14 @@ private:
     bool shown_ = false;
     std::optional<std::string> startPath_;
     int preloadsTaken_ = 0;
-    quint64 lastReroutedRelease_ = 0; // timestamp of the release last handed to another area
-    int frameWidth_ = 0;              // outer minus client size, once the window manager told us
+    struct ReroutedRelease {
+        quint64 timestamp = 0;
+        Qt::MouseButton button = Qt::NoButton;
+        bool operator==(const ReroutedRelease&) const = default;
+    };
+    ReroutedRelease lastReroutedRelease_; // the release last handed to another area
+    HeldKeyRepeats keyRepeats_;
+    int frameWidth_ = 0; // outer minus client size, once the window manager told us
     int frameHeight_ = 0;
     std::optional<QRect> closingFrame_; // outer frame while the window manager still framed it
 };

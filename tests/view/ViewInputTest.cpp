@@ -3,6 +3,7 @@
 
 #include "ViewFrm/SlideTimer.h"
 #include "base/DialogFont.h"
+#include "base/Error.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -10,10 +11,13 @@
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMimeData>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QSlider>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
@@ -79,8 +83,9 @@ INSTANTIATE_TEST_SUITE_P(
 struct WheelRow {
     const char* name;
     int delta;
-    int zoomAfter;           // from 50
-    bool horizontal = false; // as X11 delivers a turn made with Alt held
+    int zoomAfter; // from 50
+    bool horizontal = false;
+    bool alt = false; // with Alt held, Qt delivers a turn of the wheel as a horizontal one
 };
 
 class ViewWheel : public ViewInput, public ::testing::WithParamInterface<WheelRow> {};
@@ -91,19 +96,21 @@ TEST_P(ViewWheel, WheelZoomsWhereverThePointerIs) {
     const int delta = GetParam().delta;
     const QPoint angle = GetParam().horizontal ? QPoint(delta, 0) : QPoint(0, delta);
     QWheelEvent event(at, zoom()->mapToGlobal(at), QPoint(), angle, Qt::NoButton,
-                      GetParam().horizontal ? Qt::AltModifier : Qt::NoModifier, Qt::NoScrollPhase,
-                      false);
+                      GetParam().alt ? Qt::AltModifier : Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(zoom(), &event);
     EXPECT_EQ(form().zoomPosition(), GetParam().zoomAfter);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Deltas, ViewWheel,
-    ::testing::Values(WheelRow{"Plus120", 120, 54}, WheelRow{"Minus120", -120, 46},
-                      WheelRow{"Plus60", 60, 52}, WheelRow{"Plus29", 29, 50},
-                      WheelRow{"Minus29", -29, 50}, WheelRow{"Minus45", -45, 49},
-                      WheelRow{"AltPlus120", 120, 54, true}, WheelRow{"AltMinus45", -45, 49, true}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Deltas, ViewWheel,
+                         ::testing::Values(WheelRow{"Plus120", 120, 54},
+                                           WheelRow{"Minus120", -120, 46},
+                                           WheelRow{"Plus60", 60, 52}, WheelRow{"Plus29", 29, 50},
+                                           WheelRow{"Minus29", -29, 50},
+                                           WheelRow{"Minus45", -45, 49},
+                                           WheelRow{"AltPlus120", 120, 54, true, true},
+                                           WheelRow{"AltMinus45", -45, 49, true, true},
+                                           WheelRow{"SidewaysPlus120", 120, 50, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct BorderRow {
     const char* name;
@@ -173,7 +180,7 @@ TEST_F(ViewInput, RightClickOpensTheMenuOnlyOverTheImages) {
 
 TEST_F(ViewInput, SlideShowStartsAndStopsInThreeSteps) {
     window->state.settings.slideInterval = 3;
-    QAction* toggle = form().action("ViewSlideShow");
+    QAction* toggle = form().command(ViewCommand::ViewSlideShow);
     toggle->trigger();
     EXPECT_TRUE(form().slideShowRunning());
     EXPECT_TRUE(toggle->isChecked());
@@ -193,10 +200,10 @@ class ViewSilentInterval : public ViewInput, public ::testing::WithParamInterfac
 TEST_P(ViewSilentInterval, ChecksButNeverTicks) {
     window->state.settings.slideInterval = GetParam();
     form().ViewSlideShowExecute();
-    EXPECT_TRUE(form().action("ViewSlideShow")->isChecked());
+    EXPECT_TRUE(form().command(ViewCommand::ViewSlideShow)->isChecked());
     EXPECT_FALSE(form().slideTimer().ticking());
     form().ViewSlideShowExecute();
-    EXPECT_FALSE(form().action("ViewSlideShow")->isChecked());
+    EXPECT_FALSE(form().command(ViewCommand::ViewSlideShow)->isChecked());
 }
 
 // 115964117 s wraps to 8 ms as a 32-bit product of milliseconds.
@@ -279,17 +286,21 @@ TEST_F(ViewInput, EnterAndSpaceNeedMoreThanOnePairAndNoSlideShow) {
     form().ViewSlideShowExecute();
 }
 
-TEST_F(ViewInput, CenterBorderPromptUsesTheDialogFont) {
+TEST_F(ViewInput, CenterBorderPromptUsesTheDialogFontAndCannotBeResized) {
     QFont used;
+    QSize smallest, largest;
     QTimer::singleShot(0, [&] {
         QWidget* prompt = QApplication::activeModalWidget();
         ASSERT_NE(prompt, nullptr);
         used = prompt->font();
+        smallest = prompt->minimumSize();
+        largest = prompt->maximumSize();
         qobject_cast<QDialog*>(prompt)->reject();
     });
     form().ViewBorderExecute();
     EXPECT_EQ(used.family(), dialogFont().family());
     EXPECT_EQ(used.pixelSize(), 12);
+    EXPECT_EQ(smallest, largest);
 }
 
 // Only a left press captures the pointer. A middle release steps to the next pair where it is
@@ -312,6 +323,120 @@ TEST_F(ViewInput, MiddleReleaseCountsWhereThePointerIs) {
     QTest::mouseRelease(bar, Qt::MiddleButton, {}, overImage);
     EXPECT_EQ(window->state.pairs.cursor, 1);
 }
+
+// Two buttons let go within the same millisecond are two releases, each rerouted.
+TEST_F(ViewInput, ReleasesOfTwoButtonsInOneMillisecondAreBothRerouted) {
+    TempFolder pictures;
+    pictures.copyIn(testData("jpeg/testorig.jpg"), "a_DUP.jpg");
+    scanFolderForPairs(pictures.slashed(), window->state.pairs.list);
+    QWidget* image = form().findChild<QWidget*>(QStringLiteral("PaintBox1"));
+    QWidget* bar = this->bar("ScrollBarH");
+    const QPoint overImage = bar->mapFromGlobal(image->mapToGlobal(QPoint(30, 30)));
+    for (Qt::MouseButton button : {Qt::MiddleButton, Qt::RightButton}) {
+        QMouseEvent release(QEvent::MouseButtonRelease, overImage, bar->mapToGlobal(overImage),
+                            button, Qt::NoButton, Qt::NoModifier);
+        release.setTimestamp(1000);
+        QApplication::sendEvent(bar, &release);
+    }
+    EXPECT_EQ(window->state.pairs.cursor, 1);     // the middle button steps
+    EXPECT_TRUE(form().popupMenu()->isVisible()); // the right button opens the menu
+    form().popupMenu()->close();
+}
+
+// Repeats of a held key that queued up while its last press was handled are dropped; a new
+// press, or a repeat made after the handling, steps.
+TEST_F(ViewInput, RepeatsQueuedDuringAStepAreDropped) {
+    TempFolder pictures;
+    for (const char* name : {"a_DUP.jpg", "b_DUP.jpg", "c_DUP.jpg", "d_DUP.jpg"}) {
+        pictures.copyIn(testData("jpeg/testorig.jpg"), name);
+    }
+    scanFolderForPairs(pictures.slashed(), window->state.pairs.list);
+    const auto space = [&](bool repeat, quint64 timestamp) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "),
+                        repeat);
+        press.setTimestamp(timestamp);
+        QApplication::sendEvent(&form(), &press);
+        return window->state.pairs.cursor;
+    };
+    EXPECT_EQ(space(false, 5000), 1);
+    EXPECT_EQ(space(true, 5000), 1);   // made while that step was loading
+    EXPECT_EQ(space(true, 65000), 2);  // made a minute later
+    EXPECT_EQ(space(false, 65000), 3); // a press of its own is never dropped
+}
+
+TEST(SlideShowSteps, AStepQueuedBeforeTheShowStoppedNeverRuns) {
+    int steps = 0;
+    SlideShow show([&] { ++steps; }, [](bool) {});
+    show.start(1000);
+    show.tick();
+    show.stop();
+    show.start(1000); // a new run before the queue reached the step of the old one
+    QCoreApplication::processEvents();
+    EXPECT_EQ(steps, 0);
+    show.tick();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(steps, 1);
+}
+
+// A box for every failure would nest event loops without end over a folder of damaged files.
+TEST(SlideShowSteps, WhileAFailureIsReportedFurtherFailuresOpenNoBox) {
+    int steps = 0;
+    int boxesOpen = 0;
+    SlideShow show(
+        [&] {
+            ++steps;
+            throw Error("damaged");
+        },
+        [](bool) {});
+    show.start(1000);
+    QTimer::singleShot(0, [&] { show.tick(); }); // ticks on beneath the first report
+    QTimer::singleShot(200, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible()) {
+                ++boxesOpen;
+                box->reject();
+            }
+        }
+    });
+    ::testing::internal::CaptureStderr();
+    show.tick();
+    QTRY_COMPARE(steps, 2);
+    QTRY_VERIFY(QApplication::activeModalWidget() == nullptr);
+    EXPECT_NE(::testing::internal::GetCapturedStderr().find("damaged."), std::string::npos);
+    EXPECT_EQ(boxesOpen, 1);
+}
+
+struct DropRow {
+    const char* name;
+    const char* before; // URI text before the folder's path
+    const char* after;  // and after it
+    bool opens;
+};
+
+class ViewDrop : public ViewInput, public ::testing::WithParamInterface<DropRow> {};
+
+TEST_P(ViewDrop, OnlyAPathOfThisMachineIsOpened) {
+    TempFolder pictures;
+    QMimeData data;
+    const QByteArray encoded = QUrl::fromLocalFile(QString::fromStdString(pictures.path()))
+                                   .path(QUrl::FullyEncoded)
+                                   .toLatin1();
+    data.setUrls({QUrl::fromEncoded(GetParam().before + encoded + GetParam().after)});
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form(), &enter);
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&form(), &drop);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window->state.settings.latestPath == pictures.path(), GetParam().opens);
+}
+
+INSTANTIATE_TEST_SUITE_P(Uris, ViewDrop,
+                         ::testing::Values(DropRow{"NoHost", "file://", "", true},
+                                           DropRow{"Localhost", "file://LocalHost", "", true},
+                                           DropRow{"OtherHost", "file://otherhost", "", false},
+                                           DropRow{"NulCutsThePath", "file://", "%00/elsewhere",
+                                                   false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ViewInput, SpeedButtonsNeverTakeTheFocus) {
     for (const char* name : {"bnTips", "bnRevers"}) {
