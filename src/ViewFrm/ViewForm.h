@@ -144,16 +144,13 @@ private:
     bool shown_ = false;
     std::optional<std::string> startPath_;
     int preloadsTaken_ = 0;
-    struct ReroutedRelease {
-        quint64 timestamp = 0;
-        Qt::MouseButton button = Qt::NoButton;
-        bool operator==(const ReroutedRelease&) const = default;
-    };
-    ReroutedRelease lastReroutedRelease_; // the release last handed to another area
-    HeldKeyRepeats keyRepeats_;
-    int frameWidth_ = 0; // outer minus client size, once the window manager told us
+    quint64 lastReroutedRelease_ = 0; // timestamp of the release last handed to another area
+    int frameWidth_ = 0;              // outer minus client size, once the window manager told us
     int frameHeight_ = 0;
     std::optional<QRect> closingFrame_; // outer frame while the window manager still framed it
+
+    Qt::MouseButton lastReroutedButton_ = Qt::NoButton; // and its button
+    HeldKeyRepeats keyRepeats_;
 };
 
 } // namespace duoptic

@@ -138,9 +138,10 @@ bool TViewForm::routeUncapturedRelease(QObject* watched, QMouseEvent* event) {
     }
     // An unaccepted release travels on to the parents; reroute it once only. Two buttons may
     // be released within the same millisecond, so the button tells them apart.
-    const ReroutedRelease release{event->timestamp(), event->button()};
-    if (under != nullptr && lastReroutedRelease_ != release) {
-        lastReroutedRelease_ = release;
+    if (under != nullptr &&
+        (lastReroutedRelease_ != event->timestamp() || lastReroutedButton_ != event->button())) {
+        lastReroutedRelease_ = event->timestamp();
+        lastReroutedButton_ = event->button();
         under->release(event->button(), under->mapFromGlobal(global));
     }
     return receiver != nullptr; // an image area not under the pointer does not take it
@@ -213,8 +214,8 @@ void TViewForm::ViewBorderExecute() {
 
 namespace {
 
-// A host part of a file URI names the machine that holds the file; only this machine's files
-// can be opened, and the path must not be read as one of them.
+// The host of a file URI names the machine that holds the file. Only this machine's files can
+// be opened: the path of another machine's file would name some other file here.
 bool namesThisMachine(const QString& host) {
     return host.isEmpty() || host.compare(QStringLiteral("localhost"), Qt::CaseInsensitive) == 0 ||
            host.compare(QSysInfo::machineHostName(), Qt::CaseInsensitive) == 0;

@@ -1010,6 +1010,28 @@ def check_command_line_pair(s):
     return "started on shack.mpo; a missing path reported"
 
 
+def check_sigterm_under_error_box(s):
+    """SIGTERM while an error report is open ends the run normally, and the settings are written."""
+    lonely = os.path.join(ENV.tmp, "lonely-eye")
+    os.makedirs(lonely)
+    shutil.copy2(os.path.join(ENV.testdata, "jpeg", "testorig.jpg"), os.path.join(lonely, "left_DUL.jpg"))
+    settings = os.path.join(s.folder, "duoptic.ini")
+    if os.path.exists(settings):
+        os.remove(settings)
+    v = Viewer(s.folder, [os.path.join(lonely, "left_DUL.jpg")])
+    try:
+        wait_for(lambda: search("^duoptic$", v.proc.pid), 15, "no error report for a file without its pair")
+        v.proc.send_signal(signal.SIGTERM)
+        code = v.wait_exit()
+        require(code == 0, "exit code %s with the report open" % code)
+    finally:
+        v.kill()
+    require(os.path.exists(settings), "no settings written")
+    order, _ = parse_settings(read_settings(s.folder))
+    require(order == EXPECTED_ORDER, "keys in the order %s" % order)
+    return "ended with 0 under the report; settings written"
+
+
 # --- the Filer and real stereo pairs
 
 
@@ -1291,6 +1313,7 @@ def main():
         suite.run("maximised_restored", lambda: check_maximised(main_session))
         suite.run("signals_write_settings", lambda: check_signals_write_settings(main_session))
         suite.run("command_line_pair", lambda: check_command_line_pair(main_session))
+        suite.run("sigterm_under_error_box", lambda: check_sigterm_under_error_box(main_session))
         suite.run("restore_lays_out", lambda: check_restore_lays_out(main_session))
 
         filer = FilerSession()
