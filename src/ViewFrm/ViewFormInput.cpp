@@ -1,4 +1,5 @@
 // Keys, wheel, the commands that only move controls, the slide show and the center border.
+#include "ViewFrm/DroppedPath.h"
 #include "ViewFrm/PaintBox.h"
 #include "ViewFrm/ViewForm.h"
 #include "ViewFrm/logic/InputMaps.h"
@@ -16,12 +17,9 @@
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QSlider>
-#include <QSysInfo>
-#include <QUrl>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -211,36 +209,6 @@ void TViewForm::ViewBorderExecute() {
     state_.settings.borderWidth = std::clamp(value, 1, 200);
     FormResize();
 }
-
-namespace {
-
-// The host of a file URI names the machine that holds the file. Only this machine's files can
-// be opened: the path of another machine's file would name some other file here.
-bool namesThisMachine(const QString& host) {
-    return host.isEmpty() || host.compare(QStringLiteral("localhost"), Qt::CaseInsensitive) == 0 ||
-           host.compare(QSysInfo::machineHostName(), Qt::CaseInsensitive) == 0;
-}
-
-// The first file or folder dropped, as bytes: a file manager percent-encodes names that are not
-// UTF-8, and decoding the encoded form keeps them exactly. An encoded NUL cannot be part of a
-// name: the system would cut the path there and open some other folder.
-std::optional<std::string> droppedPath(const QMimeData* data) {
-    if (data == nullptr || !data->hasUrls() || data->urls().isEmpty()) {
-        return std::nullopt;
-    }
-    const QUrl url = data->urls().front();
-    if (!url.isLocalFile() || !namesThisMachine(url.host())) {
-        return std::nullopt;
-    }
-    const QString encoded = url.path(QUrl::FullyEncoded);
-    std::string path = QByteArray::fromPercentEncoding(encoded.toLatin1()).toStdString();
-    if (path.empty() || path.find('\0') != std::string::npos) {
-        return std::nullopt;
-    }
-    return path;
-}
-
-} // namespace
 
 void TViewForm::dragEnterEvent(QDragEnterEvent* event) {
     if (droppedPath(event->mimeData())) {
