@@ -22,6 +22,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 
 namespace duoptic::test {
@@ -360,7 +361,19 @@ TEST_F(ViewInput, RepeatsQueuedDuringAStepAreDropped) {
 // is reported, a box for every further failure would nest event loops without end.
 TEST(SlideShowSteps, RunOnlyWithinTheirRunAndOpenOneReportAtATime) {
     int steps = 0;
-    int boxes = 0;
+    int mostBoxes = 0;
+    QTimer closer; // closes what is open, as a user would
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        int boxes = 0;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible()) {
+                ++boxes;
+                box->reject();
+            }
+        }
+        mostBoxes = std::max(mostBoxes, boxes);
+    });
+    closer.start(200);
     SlideShow show([&] { throw Error(std::to_string(++steps)); }, [](bool) {});
     show.start(1000);
     show.tick();
@@ -369,17 +382,9 @@ TEST(SlideShowSteps, RunOnlyWithinTheirRunAndOpenOneReportAtATime) {
     QCoreApplication::processEvents();
     EXPECT_EQ(steps, 0);
     QTimer::singleShot(0, [&] { show.tick(); }); // ticks on beneath the first report
-    QTimer::singleShot(200, [&] {
-        for (QWidget* widget : QApplication::topLevelWidgets()) {
-            if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible()) {
-                ++boxes;
-                box->reject();
-            }
-        }
-    });
     show.tick();
     QTRY_VERIFY(steps == 2 && QApplication::activeModalWidget() == nullptr);
-    EXPECT_EQ(boxes, 1);
+    EXPECT_EQ(mostBoxes, 1);
 }
 
 TEST(DroppedPath, OnlyWholePathsOfThisMachine) {
