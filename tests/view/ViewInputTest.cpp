@@ -85,8 +85,8 @@ struct WheelRow {
     const char* name;
     int delta;
     int zoomAfter; // from 50
-    bool horizontal = false;
-    bool alt = false; // with Alt held, Qt delivers a turn of the wheel as a horizontal one
+    // With Alt held, Qt delivers a turn of the wheel as a horizontal one.
+    enum { Turn, AltTurn, Sideways } axis = Turn;
 };
 
 class ViewWheel : public ViewInput, public ::testing::WithParamInterface<WheelRow> {};
@@ -95,23 +95,23 @@ TEST_P(ViewWheel, WheelZoomsWhereverThePointerIs) {
     zoom()->setValue(50);
     const QPoint at(5, 5);
     const int delta = GetParam().delta;
-    const QPoint angle = GetParam().horizontal ? QPoint(delta, 0) : QPoint(0, delta);
+    const QPoint angle = GetParam().axis != WheelRow::Turn ? QPoint(delta, 0) : QPoint(0, delta);
     QWheelEvent event(at, zoom()->mapToGlobal(at), QPoint(), angle, Qt::NoButton,
-                      GetParam().alt ? Qt::AltModifier : Qt::NoModifier, Qt::NoScrollPhase, false);
+                      GetParam().axis == WheelRow::AltTurn ? Qt::AltModifier : Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
     QApplication::sendEvent(zoom(), &event);
     EXPECT_EQ(form().zoomPosition(), GetParam().zoomAfter);
 }
 
-INSTANTIATE_TEST_SUITE_P(Deltas, ViewWheel,
-                         ::testing::Values(WheelRow{"Plus120", 120, 54},
-                                           WheelRow{"Minus120", -120, 46},
-                                           WheelRow{"Plus60", 60, 52}, WheelRow{"Plus29", 29, 50},
-                                           WheelRow{"Minus29", -29, 50},
-                                           WheelRow{"Minus45", -45, 49},
-                                           WheelRow{"AltPlus120", 120, 54, true, true},
-                                           WheelRow{"AltMinus45", -45, 49, true, true},
-                                           WheelRow{"SidewaysPlus120", 120, 50, true}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    Deltas, ViewWheel,
+    ::testing::Values(WheelRow{"Plus120", 120, 54}, WheelRow{"Minus120", -120, 46},
+                      WheelRow{"Plus60", 60, 52}, WheelRow{"Plus29", 29, 50},
+                      WheelRow{"Minus29", -29, 50}, WheelRow{"Minus45", -45, 49},
+                      WheelRow{"AltPlus120", 120, 54, WheelRow::AltTurn},
+                      WheelRow{"AltMinus45", -45, 49, WheelRow::AltTurn},
+                      WheelRow{"SidewaysPlus120", 120, 50, WheelRow::Sideways}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 struct BorderRow {
     const char* name;
