@@ -20,7 +20,7 @@ enum class ViewCommand {
 
 inline constexpr std::size_t kViewCommandCount = 9;
 
-constexpr std::size_t indexOf(ViewCommand command) {
+constexpr std::size_t commandIndex(ViewCommand command) {
     return static_cast<std::size_t>(command);
 }
 

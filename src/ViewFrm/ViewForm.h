@@ -85,7 +85,7 @@ public:
     int drawCount() const { return panels_->drawCount(); }
     int drawCount(int panel) const { return panels_->drawCount(panel); }
     QMenu* popupMenu() const { return PopupMenu; }
-    QAction* command(ViewCommand which) const { return commands_[indexOf(which)]; }
+    QAction* command(ViewCommand which) const { return commands_[commandIndex(which)]; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -140,7 +140,7 @@ constexpr bool everyCommandOnceInOrder() {
         return false;
     }
     for (std::size_t i = 0; i < std::size(kCommands); ++i) {
-        if (indexOf(kCommands[i].id) != i) {
+        if (commandIndex(kCommands[i].id) != i) {
             return false;
         }
     }
@@ -173,7 +173,7 @@ void TViewForm::createCommands() {
         const auto handler = row.handler;
         connect(act, &QAction::triggered, this,
                 [this, handler] { guarded([&] { (this->*handler)(); }); });
-        commands_[indexOf(row.id)] = act;
+        commands_[commandIndex(row.id)] = act;
     }
     command(ViewCommand::ViewSlideShow)->setCheckable(true);
 

@@ -11,8 +11,8 @@ bool HeldKeyRepeats::stale(bool autoRepeat, std::uint64_t timestamp) const {
 }
 
 void HeldKeyRepeats::handled(std::uint64_t timestamp, std::int64_t handlingMilliseconds) {
-    // The press waited in the queue for some time before it was handled, so its timestamp plus
-    // the handling time is no later than the real end: a repeat is never dropped too many.
+    // The press waited in the queue for a while before it was handled, so its timestamp plus
+    // the handling time comes no later than the real end: no repeat made after it is dropped.
     lastPress_ = timestamp;
     busyUntil_ =
         timestamp + static_cast<std::uint64_t>(std::max<std::int64_t>(0, handlingMilliseconds));
