@@ -1,9 +1,21 @@
 #include "ViewFrm/SlideTimer.h"
 
+#include "base/ErrorReport.h"
+
 #include <cstdint>
+#include <cstdio>
+#include <exception>
 #include <limits>
 
 namespace duoptic {
+
+namespace {
+
+void logFailure(const QString& message) {
+    std::fprintf(stderr, "Slide show: %s\n", errorReportText(message).toLocal8Bit().constData());
+}
+
+} // namespace
 
 SlideTimer::SlideTimer(std::function<void()> onTick) {
     QObject::connect(&timer_, &QTimer::timeout, std::move(onTick));
@@ -31,10 +43,11 @@ void SlideTimer::apply() {
     }
 }
 
-SlideShow::SlideShow(std::function<void()> onTick, std::function<void(bool)> showRunning)
-    : timer_(std::move(onTick)), showRunning_(std::move(showRunning)) {}
+SlideShow::SlideShow(std::function<void()> step, std::function<void(bool)> showRunning)
+    : timer_([this] { tick(); }), step_(std::move(step)), showRunning_(std::move(showRunning)) {}
 
 void SlideShow::start(int seconds) {
+    ++run_;
     timer_.setEnabled(true);
     running_ = true;
     showRunning_(true);
@@ -46,6 +59,33 @@ void SlideShow::stop() {
     running_ = false;
     showRunning_(false);
     timer_.setInterval(0);
+}
+
+void SlideShow::tick() {
+    QMetaObject::invokeMethod(
+        &queue_, [this, run = run_] { runStep(run); }, Qt::QueuedConnection);
+}
+
+void SlideShow::runStep(unsigned run) {
+    if (!running_ || run != run_) {
+        return; // stopped (Esc, the menu, a drop) after this step was queued
+    }
+    if (!stepRunning_) {
+        stepRunning_ = true;
+        guarded(step_);
+        stepRunning_ = false;
+        return;
+    }
+    // A step that failed is reporting in a box whose event loop delivers the later ticks. A box
+    // for each further failure would stack nested loops without end over a folder of damaged
+    // files; one box is enough to tell, the rest goes to the log.
+    try {
+        step_();
+    } catch (const std::exception& error) {
+        logFailure(QString::fromUtf8(error.what()));
+    } catch (...) {
+        logFailure(QString());
+    }
 }
 
 int slideIntervalMilliseconds(int seconds) {

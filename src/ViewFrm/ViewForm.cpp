@@ -18,8 +18,9 @@ namespace duoptic {
 
 TViewForm::TViewForm(ProgramState& state, QWidget* parent)
     : QWidget(parent), state_(state), navigator_(state.pairs),
-      slideShow_([this] { slideTick(); },
-                 [this](bool running) { action("ViewSlideShow")->setChecked(running); }) {
+      slideShow_(
+          [this] { slideTick(); },
+          [this](bool running) { command(ViewCommand::ViewSlideShow)->setChecked(running); }) {
     setObjectName(QStringLiteral("ViewForm"));
     setCaption(QStringLiteral("ViewForm"));
     setWindowIcon(QIcon(QString::fromLatin1(resources::kIcon)));
@@ -29,7 +30,8 @@ TViewForm::TViewForm(ProgramState& state, QWidget* parent)
     createControls();
     createCommands();
     runFiler = [this] {
-        return duoptic::runFiler(this, state_, [this] { action("ShowTips")->trigger(); });
+        return duoptic::runFiler(this, state_,
+                                 [this] { command(ViewCommand::ShowTips)->trigger(); });
     };
 
     TrackBar1->setValue(0);

@@ -4,11 +4,14 @@
 #include "ViewFrm/PanelPair.h"
 #include "ViewFrm/ProgramState.h"
 #include "ViewFrm/SlideTimer.h"
+#include "ViewFrm/ViewCommand.h"
 #include "ViewFrm/WindowPlacement.h"
+#include "ViewFrm/logic/HeldKeyRepeats.h"
 
 #include <QImage>
 #include <QWidget>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -84,7 +87,7 @@ public:
     int drawCount() const { return panels_->drawCount(); }
     int drawCount(int panel) const { return panels_->drawCount(panel); }
     QMenu* popupMenu() const { return PopupMenu; }
-    QAction* action(const char* name) const;
+    QAction* command(ViewCommand which) const { return commands_[commandIndex(which)]; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -129,6 +132,7 @@ private:
     QToolButton* bnTips = nullptr;
     QToolButton* bnRevers = nullptr;
     QMenu* PopupMenu = nullptr;
+    std::array<QAction*, kViewCommandCount> commands_{};
 
     // Objects that live as long as the window.
     std::unique_ptr<PanelPair> panels_;
@@ -139,6 +143,8 @@ private:
     std::optional<std::string> startPath_;
     quint64 lastReroutedRelease_ = 0; // timestamp of the release last handed to another area
     WindowPlacement placement_{*this};
+    Qt::MouseButton lastReroutedButton_ = Qt::NoButton; // and its button
+    HeldKeyRepeats keyRepeats_;
 };
 
 } // namespace duoptic

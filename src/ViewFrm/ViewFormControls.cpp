@@ -13,6 +13,8 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <iterator>
+#include <optional>
 
 namespace duoptic {
 
@@ -112,50 +114,81 @@ void TViewForm::createControls() {
             [this] { guarded([this] { panels_->positionsChanged(); }); });
 }
 
+namespace {
+
+struct CommandRow {
+    ViewCommand id;
+    const char* name;
+    const char* caption;
+    void (TViewForm::*handler)();
+};
+
+constexpr CommandRow kCommands[] = {
+    {ViewCommand::FileOpen, "FileOpen", "Open", &TViewForm::FileOpenExecute},
+    {ViewCommand::ViewRevers, "ViewRevers", "Reverse", &TViewForm::ViewReversExecute},
+    {ViewCommand::ViewZoomIn, "ViewZoomIn", "Zoom In", &TViewForm::ViewZoomInExecute},
+    {ViewCommand::ViewBorder, "ViewBorder", "Center Border", &TViewForm::ViewBorderExecute},
+    {ViewCommand::ViewSlideShow, "ViewSlideShow", "Slide Show", &TViewForm::ViewSlideShowExecute},
+    {ViewCommand::ShowTips, "ShowTips", "Tips", &TViewForm::ShowTipsExecute},
+    {ViewCommand::FileExit, "FileExit", "Exit", &TViewForm::FileExitExecute},
+    {ViewCommand::ViewZoomOut, "ViewZoomOut", "Zoom Out", &TViewForm::ViewZoomOutExecute},
+    {ViewCommand::ShowNext, "ShowNext", "Next", &TViewForm::ShowNextExecute},
+};
+
+constexpr bool everyCommandOnceInOrder() {
+    if (std::size(kCommands) != kViewCommandCount) {
+        return false;
+    }
+    for (std::size_t i = 0; i < std::size(kCommands); ++i) {
+        if (commandIndex(kCommands[i].id) != i) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(everyCommandOnceInOrder(), "one row per command, in the order of the enumeration");
+
+// The pop-up menu; nothing stands for a separator.
+constexpr std::optional<ViewCommand> kMenu[] = {
+    ViewCommand::FileOpen,
+    ViewCommand::ViewRevers,
+    ViewCommand::ViewZoomIn,
+    ViewCommand::ViewZoomOut,
+    std::nullopt,
+    ViewCommand::ViewSlideShow,
+    ViewCommand::ShowNext,
+    std::nullopt,
+    ViewCommand::ViewBorder,
+    ViewCommand::ShowTips,
+    std::nullopt,
+    ViewCommand::FileExit,
+};
+
+} // namespace
+
 void TViewForm::createCommands() {
-    struct Command {
-        const char* name;
-        const char* caption;
-        void (TViewForm::*handler)();
-    };
-    static const Command commands[] = {
-        {"FileOpen", "Open", &TViewForm::FileOpenExecute},
-        {"ViewRevers", "Reverse", &TViewForm::ViewReversExecute},
-        {"ViewZoomIn", "Zoom In", &TViewForm::ViewZoomInExecute},
-        {"ViewBorder", "Center Border", &TViewForm::ViewBorderExecute},
-        {"ViewSlideShow", "Slide Show", &TViewForm::ViewSlideShowExecute},
-        {"ShowTips", "Tips", &TViewForm::ShowTipsExecute},
-        {"FileExit", "Exit", &TViewForm::FileExitExecute},
-        {"ViewZoomOut", "Zoom Out", &TViewForm::ViewZoomOutExecute},
-        {"ShowNext", "Next", &TViewForm::ShowNextExecute},
-    };
-    for (const Command& command : commands) {
-        auto* act = new QAction(QString::fromLatin1(command.caption), this);
-        act->setObjectName(QString::fromLatin1(command.name));
-        const auto handler = command.handler;
+    for (const CommandRow& row : kCommands) {
+        auto* act = new QAction(QString::fromLatin1(row.caption), this);
+        act->setObjectName(QString::fromLatin1(row.name));
+        const auto handler = row.handler;
         connect(act, &QAction::triggered, this,
                 [this, handler] { guarded([&] { (this->*handler)(); }); });
+        commands_[commandIndex(row.id)] = act;
     }
-    action("ViewSlideShow")->setCheckable(true);
+    command(ViewCommand::ViewSlideShow)->setCheckable(true);
 
     PopupMenu = new QMenu(this);
     PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
-    for (const char* entry :
-         {"FileOpen", "ViewRevers", "ViewZoomIn", "ViewZoomOut", "", "ViewSlideShow", "ShowNext",
-          "", "ViewBorder", "ShowTips", "", "FileExit"}) {
-        if (*entry == '\0') {
-            PopupMenu->addSeparator();
+    for (const std::optional<ViewCommand>& entry : kMenu) {
+        if (entry) {
+            PopupMenu->addAction(command(*entry));
         } else {
-            PopupMenu->addAction(action(entry));
+            PopupMenu->addSeparator();
         }
     }
 
-    connect(bnTips, &QToolButton::clicked, action("ShowTips"), &QAction::trigger);
-    connect(bnRevers, &QToolButton::clicked, action("ViewRevers"), &QAction::trigger);
-}
-
-QAction* TViewForm::action(const char* name) const {
-    return findChild<QAction*>(QString::fromLatin1(name), Qt::FindDirectChildrenOnly);
+    connect(bnTips, &QToolButton::clicked, command(ViewCommand::ShowTips), &QAction::trigger);
+    connect(bnRevers, &QToolButton::clicked, command(ViewCommand::ViewRevers), &QAction::trigger);
 }
 
 void TViewForm::resizeEvent(QResizeEvent* event) {

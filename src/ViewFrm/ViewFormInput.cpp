@@ -1,4 +1,5 @@
 // Keys, wheel, the commands that only move controls, the slide show and the center border.
+#include "ViewFrm/DroppedPath.h"
 #include "ViewFrm/PaintBox.h"
 #include "ViewFrm/ViewForm.h"
 #include "ViewFrm/logic/InputMaps.h"
@@ -12,14 +13,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QSlider>
-#include <QUrl>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -69,6 +69,7 @@ std::optional<QString> askCenterBorder(QWidget* parent, const QString& label,
         edit->selectAll();
     }
     dialog.adjustSize();
+    dialog.setFixedSize(dialog.size()); // a prompt of one line has nothing to gain from resizing
     centreOnScreen(dialog);
     if (dialog.exec() != QDialog::Accepted) {
         return std::nullopt;
@@ -93,13 +94,20 @@ bool TViewForm::eventFilter(QObject* watched, QEvent* event) {
     }
     if (type == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
-        guarded([&] { FormKeyDown(key->key(), key->modifiers()); });
+        if (!keyRepeats_.stale(key->isAutoRepeat(), key->timestamp())) {
+            QElapsedTimer handling;
+            handling.start();
+            guarded([&] { FormKeyDown(key->key(), key->modifiers()); });
+            keyRepeats_.handled(key->timestamp(), handling.elapsed());
+        }
     } else {
         auto* wheel = static_cast<QWheelEvent*>(event);
-        // With Alt held, X11 turns a wheel turn into a horizontal one; modifiers do not matter
-        // here, so the delta counts from whichever axis carries it.
+        // Qt turns a wheel turn made with Alt held into a horizontal one, and the turn still
+        // zooms. Without Alt a horizontal delta comes from a tilt wheel or a sideways swipe,
+        // which leave the zoom alone.
         const QPoint delta = wheel->angleDelta();
-        guarded([&] { FormMouseWheel(delta.y() != 0 ? delta.y() : delta.x()); });
+        const bool altTurn = wheel->modifiers().testFlag(Qt::AltModifier) && delta.y() == 0;
+        guarded([&] { FormMouseWheel(altTurn ? delta.x() : delta.y()); });
     }
     event->accept();
     return true; // consumed: nothing else acts on it
@@ -126,9 +134,12 @@ bool TViewForm::routeUncapturedRelease(QObject* watched, QMouseEvent* event) {
     if (receiver == under) {
         return false; // released where it was pressed: the normal path
     }
-    // An unaccepted release travels on to the parents; reroute it once only.
-    if (under != nullptr && lastReroutedRelease_ != event->timestamp()) {
+    // An unaccepted release travels on to the parents; reroute it once only. Two buttons may
+    // be released within the same millisecond, so the button tells them apart.
+    if (under != nullptr &&
+        (lastReroutedRelease_ != event->timestamp() || lastReroutedButton_ != event->button())) {
         lastReroutedRelease_ = event->timestamp();
+        lastReroutedButton_ = event->button();
         under->release(event->button(), under->mapFromGlobal(global));
     }
     return receiver != nullptr; // an image area not under the pointer does not take it
@@ -154,10 +165,10 @@ bool TViewForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
         ScrollBarV->setValue(act.value);
         break;
     case KeyAction::ZoomIn:
-        action("ViewZoomIn")->trigger();
+        command(ViewCommand::ViewZoomIn)->trigger();
         break;
     case KeyAction::ZoomOut:
-        action("ViewZoomOut")->trigger();
+        command(ViewCommand::ViewZoomOut)->trigger();
         break;
     }
     return true;
@@ -184,11 +195,7 @@ void TViewForm::ViewSlideShowExecute() {
 }
 
 void TViewForm::slideTick() {
-    // The step runs after the timer's own slot has returned. A failing step shows its report in a
-    // nested event loop, and Qt fires a timer again only once its slot is done: run inline, the
-    // show would stall until the report is closed instead of going on beneath it.
-    QMetaObject::invokeMethod(
-        this, [this] { guarded([this] { next(); }); }, Qt::QueuedConnection);
+    next(); // queued and reported by the show itself
 }
 
 void TViewForm::ViewBorderExecute() {
@@ -203,21 +210,6 @@ void TViewForm::ViewBorderExecute() {
     FormResize();
 }
 
-namespace {
-
-// The first local file or folder dropped, as bytes: a file manager percent-encodes names that
-// are not UTF-8, and decoding the encoded form keeps them exactly.
-std::optional<std::string> droppedPath(const QMimeData* data) {
-    if (data == nullptr || !data->hasUrls() || data->urls().isEmpty() ||
-        !data->urls().front().isLocalFile()) {
-        return std::nullopt;
-    }
-    const QString encoded = data->urls().front().path(QUrl::FullyEncoded);
-    return QByteArray::fromPercentEncoding(encoded.toLatin1()).toStdString();
-}
-
-} // namespace
-
 void TViewForm::dragEnterEvent(QDragEnterEvent* event) {
     if (droppedPath(event->mimeData())) {
         event->acceptProposedAction();
@@ -225,17 +217,20 @@ void TViewForm::dragEnterEvent(QDragEnterEvent* event) {
 }
 
 void TViewForm::dropEvent(QDropEvent* event) {
-    const std::optional<std::string> path = droppedPath(event->mimeData());
+    std::optional<std::string> path = droppedPath(event->mimeData());
     if (!path) {
         return;
     }
     event->acceptProposedAction();
-    guarded([&] {
-        if (slideShow_.running()) {
-            slideShow_.stop();
-        }
-        openPath(*path);
-    });
+    if (slideShow_.running()) {
+        slideShow_.stop();
+    }
+    // Opened once the drop has been answered, as the command line's PATH is: the file manager
+    // waits for the answer, and an error report opened inside the drop would run its event loop
+    // within the drag-and-drop handling, where an ending program cannot unwind.
+    QMetaObject::invokeMethod(
+        this, [this, dropped = std::move(*path)] { guarded([&] { openPath(dropped); }); },
+        Qt::QueuedConnection);
 }
 
 void TViewForm::ShowTipsExecute() {

@@ -19,6 +19,7 @@ import subprocess
 import sys
 import tempfile
 import time
+import urllib.parse
 
 BUDGET_SECONDS = 230  # the CTest timeout is larger; finish well before it
 GREY = b"\xc0\xc0\xc0"
@@ -1040,6 +1041,74 @@ def check_command_line_pair(s):
     return "started on shack.mpo; a missing path reported"
 
 
+def xdnd_drop(target, x, y, uri, timeout=5.0):
+    """Drops `uri` on window `target` at root (x, y) as a file manager does (XDND 5), which xdotool
+    cannot. Returns whether the drop was accepted, and whether it was answered within `timeout`."""
+    x11 = ctypes.CDLL("libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    dpy = ctypes.c_void_p(x11.XOpenDisplay(ENV.display.encode()))
+    me = x11.XCreateSimpleWindow(dpy, x11.XDefaultRootWindow(dpy), 0, 0, 1, 1, 0, 0, 0)
+    atom = lambda name: x11.XInternAtom(dpy, name.encode(), 0)
+    uri_list, payload = atom("text/uri-list"), (uri + "\r\n").encode()
+    x11.XSetSelectionOwner(dpy, atom("XdndSelection"), me, 0)
+
+    def send(to, words):  # an XEvent is 24 longs on a 64-bit machine
+        x11.XSendEvent(dpy, to, 0, 0, (ctypes.c_long * 24)(*words))
+        x11.XFlush(dpy)
+
+    def message(kind, data):  # type, serial, send_event, display, window, message_type, format
+        send(target, [33, 0, 0, 0, target, atom(kind), 32] + data)
+
+    def wait(kind):  # serves the selection meanwhile; the message's data, or None
+        event, deadline = (ctypes.c_long * 24)(), time.monotonic() + timeout
+        while time.monotonic() < deadline:
+            if not x11.XPending(dpy):
+                time.sleep(0.01)
+                continue
+            x11.XNextEvent(dpy, event)
+            kind_of = event[0] & 0xFFFFFFFF
+            if kind_of == 30:  # SelectionRequest: ..., owner, requestor, selection, target, property, time
+                known = event[7] == uri_list
+                if known:
+                    x11.XChangeProperty(dpy, event[5], event[8], uri_list, 8, 0, payload, len(payload))
+                send(event[5], [31, 0, 0, 0, event[5], event[6], event[7], event[8] if known else 0, event[9]])
+            elif kind_of == 33 and event[5] == atom(kind):
+                return list(event[7:12])
+        return None
+
+    message("XdndEnter", [me, 5 << 24, uri_list, 0, 0])
+    message("XdndPosition", [me, 0, (x << 16) | y, 0, atom("XdndActionCopy")])
+    status = wait("XdndStatus")
+    message("XdndDrop", [me, 0, 0, 0, 0])
+    answered = wait("XdndFinished") is not None
+    x11.XCloseDisplay(dpy)
+    return status is not None and bool(status[1] & 1), answered
+
+
+def check_drop_answered_sigterm_under_report(s):
+    """A drop is answered at once, also when it opens an error report; SIGTERM while that report is
+    open ends the run normally and writes the settings."""
+    damaged = os.path.join(ENV.tmp, "damaged-pair")
+    os.makedirs(damaged)
+    with open(os.path.join(damaged, "broken_DUP.jpg"), "wb") as f:
+        f.write(b"\xff\xd8 cut short")
+    if os.path.exists(os.path.join(s.folder, "duoptic.ini")):
+        os.remove(os.path.join(s.folder, "duoptic.ini"))
+    v = Viewer(s.folder)
+    try:
+        x, y, w, h = client_geometry(v.win)
+        uri = "file://" + urllib.parse.quote(os.path.join(damaged, "broken_DUP.jpg"))
+        require(xdnd_drop(v.win, x + w // 2, y + h // 2, uri) == (True, True), "the drop was not answered")
+        wait_for(lambda: search("^duoptic$", v.proc.pid), 15, "no error report for the damaged pair")
+        v.proc.send_signal(signal.SIGTERM)
+        require(v.wait_exit() == 0, "exit code %s with the report open" % v.proc.returncode)
+    finally:
+        v.kill()
+    order, values = parse_settings(read_settings(s.folder))
+    require(order == EXPECTED_ORDER and values["LatestPath"] == damaged, "settings %s" % values)
+    return "drop answered; ended with 0 under the report; settings written"
+
+
 # --- the Filer and real stereo pairs
 
 
@@ -1322,6 +1391,8 @@ def main():
         suite.run("signals_write_settings", lambda: check_signals_write_settings(main_session))
         suite.run("repeated_signals", lambda: check_repeated_signals(main_session))
         suite.run("command_line_pair", lambda: check_command_line_pair(main_session))
+        suite.run("drop_answered_sigterm_under_report",
+                  lambda: check_drop_answered_sigterm_under_report(main_session))
         suite.run("restore_lays_out", lambda: check_restore_lays_out(main_session))
 
         filer = FilerSession()

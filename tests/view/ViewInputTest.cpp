@@ -1,8 +1,10 @@
 // Keys, wheel, menu, center-border prompt and slide show, through the real window.
 #include "ViewTestSupport.h"
 
+#include "ViewFrm/DroppedPath.h"
 #include "ViewFrm/SlideTimer.h"
 #include "base/DialogFont.h"
+#include "base/Error.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -10,14 +12,17 @@
 #include <QElapsedTimer>
 #include <QMenu>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QSlider>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 
 namespace duoptic::test {
@@ -79,8 +84,9 @@ INSTANTIATE_TEST_SUITE_P(
 struct WheelRow {
     const char* name;
     int delta;
-    int zoomAfter;           // from 50
-    bool horizontal = false; // as X11 delivers a turn made with Alt held
+    int zoomAfter; // from 50
+    // With Alt held, Qt delivers a turn of the wheel as a horizontal one.
+    enum { Turn, AltTurn, Sideways } axis = Turn;
 };
 
 class ViewWheel : public ViewInput, public ::testing::WithParamInterface<WheelRow> {};
@@ -89,10 +95,10 @@ TEST_P(ViewWheel, WheelZoomsWhereverThePointerIs) {
     zoom()->setValue(50);
     const QPoint at(5, 5);
     const int delta = GetParam().delta;
-    const QPoint angle = GetParam().horizontal ? QPoint(delta, 0) : QPoint(0, delta);
+    const QPoint angle = GetParam().axis != WheelRow::Turn ? QPoint(delta, 0) : QPoint(0, delta);
     QWheelEvent event(at, zoom()->mapToGlobal(at), QPoint(), angle, Qt::NoButton,
-                      GetParam().horizontal ? Qt::AltModifier : Qt::NoModifier, Qt::NoScrollPhase,
-                      false);
+                      GetParam().axis == WheelRow::AltTurn ? Qt::AltModifier : Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
     QApplication::sendEvent(zoom(), &event);
     EXPECT_EQ(form().zoomPosition(), GetParam().zoomAfter);
 }
@@ -102,7 +108,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(WheelRow{"Plus120", 120, 54}, WheelRow{"Minus120", -120, 46},
                       WheelRow{"Plus60", 60, 52}, WheelRow{"Plus29", 29, 50},
                       WheelRow{"Minus29", -29, 50}, WheelRow{"Minus45", -45, 49},
-                      WheelRow{"AltPlus120", 120, 54, true}, WheelRow{"AltMinus45", -45, 49, true}),
+                      WheelRow{"AltPlus120", 120, 54, WheelRow::AltTurn},
+                      WheelRow{"AltMinus45", -45, 49, WheelRow::AltTurn},
+                      WheelRow{"SidewaysPlus120", 120, 50, WheelRow::Sideways}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct BorderRow {
@@ -173,7 +181,7 @@ TEST_F(ViewInput, RightClickOpensTheMenuOnlyOverTheImages) {
 
 TEST_F(ViewInput, SlideShowStartsAndStopsInThreeSteps) {
     window->state.settings.slideInterval = 3;
-    QAction* toggle = form().action("ViewSlideShow");
+    QAction* toggle = form().command(ViewCommand::ViewSlideShow);
     toggle->trigger();
     EXPECT_TRUE(form().slideShowRunning());
     EXPECT_TRUE(toggle->isChecked());
@@ -193,10 +201,10 @@ class ViewSilentInterval : public ViewInput, public ::testing::WithParamInterfac
 TEST_P(ViewSilentInterval, ChecksButNeverTicks) {
     window->state.settings.slideInterval = GetParam();
     form().ViewSlideShowExecute();
-    EXPECT_TRUE(form().action("ViewSlideShow")->isChecked());
+    EXPECT_TRUE(form().command(ViewCommand::ViewSlideShow)->isChecked());
     EXPECT_FALSE(form().slideTimer().ticking());
     form().ViewSlideShowExecute();
-    EXPECT_FALSE(form().action("ViewSlideShow")->isChecked());
+    EXPECT_FALSE(form().command(ViewCommand::ViewSlideShow)->isChecked());
 }
 
 // 115964117 s wraps to 8 ms as a 32-bit product of milliseconds.
@@ -279,17 +287,21 @@ TEST_F(ViewInput, EnterAndSpaceNeedMoreThanOnePairAndNoSlideShow) {
     form().ViewSlideShowExecute();
 }
 
-TEST_F(ViewInput, CenterBorderPromptUsesTheDialogFont) {
+TEST_F(ViewInput, CenterBorderPromptUsesTheDialogFontAndCannotBeResized) {
     QFont used;
+    QSize smallest, largest;
     QTimer::singleShot(0, [&] {
         QWidget* prompt = QApplication::activeModalWidget();
         ASSERT_NE(prompt, nullptr);
         used = prompt->font();
+        smallest = prompt->minimumSize();
+        largest = prompt->maximumSize();
         qobject_cast<QDialog*>(prompt)->reject();
     });
     form().ViewBorderExecute();
     EXPECT_EQ(used.family(), dialogFont().family());
     EXPECT_EQ(used.pixelSize(), 12);
+    EXPECT_EQ(smallest, largest);
 }
 
 // Only a left press captures the pointer. A middle release steps to the next pair where it is
@@ -297,6 +309,7 @@ TEST_F(ViewInput, CenterBorderPromptUsesTheDialogFont) {
 TEST_F(ViewInput, MiddleReleaseCountsWhereThePointerIs) {
     TempFolder pictures;
     pictures.copyIn(testData("jpeg/testorig.jpg"), "a_DUP.jpg");
+    pictures.copyIn(testData("jpeg/testorig.jpg"), "b_DUP.jpg");
     scanFolderForPairs(pictures.slashed(), window->state.pairs.list);
     QWidget* image = form().findChild<QWidget*>(QStringLiteral("PaintBox1"));
     QWidget* bar = this->bar("ScrollBarH");
@@ -311,6 +324,75 @@ TEST_F(ViewInput, MiddleReleaseCountsWhereThePointerIs) {
     QTest::mousePress(bar, Qt::MiddleButton, {}, QPoint(30, 10));
     QTest::mouseRelease(bar, Qt::MiddleButton, {}, overImage);
     EXPECT_EQ(window->state.pairs.cursor, 1);
+
+    // Two buttons let go within one millisecond are two releases.
+    for (Qt::MouseButton button : {Qt::MiddleButton, Qt::RightButton}) {
+        QMouseEvent release(QEvent::MouseButtonRelease, overImage, bar->mapToGlobal(overImage),
+                            button, Qt::NoButton, Qt::NoModifier);
+        release.setTimestamp(quint64{1} << 40);
+        QApplication::sendEvent(bar, &release);
+    }
+    EXPECT_EQ(window->state.pairs.cursor, 2);
+    EXPECT_TRUE(form().popupMenu()->isVisible());
+    form().popupMenu()->close();
+}
+
+// Repeats of a held key made while its last press was handled are dropped; a later repeat, or a
+// press of its own, steps.
+TEST_F(ViewInput, RepeatsQueuedDuringAStepAreDropped) {
+    TempFolder pictures;
+    for (const char* name : {"a_DUP.jpg", "b_DUP.jpg", "c_DUP.jpg"}) {
+        pictures.copyIn(testData("jpeg/testorig.jpg"), name);
+    }
+    scanFolderForPairs(pictures.slashed(), window->state.pairs.list);
+    const auto space = [&](bool repeat, quint64 timestamp) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QString(), repeat);
+        press.setTimestamp(timestamp);
+        QApplication::sendEvent(&form(), &press);
+        return window->state.pairs.cursor;
+    };
+    EXPECT_EQ(space(false, 5000), 1);
+    EXPECT_EQ(space(true, 5000), 1);   // made while that step was loading
+    EXPECT_EQ(space(true, 65000), 2);  // made a minute later
+    EXPECT_EQ(space(false, 65000), 3); // a press of its own
+}
+
+// A step queued by a tick is dropped once its run of the show has ended. While a failed step
+// is reported, a box for every further failure would nest event loops without end.
+TEST(SlideShowSteps, RunOnlyWithinTheirRunAndOpenOneReportAtATime) {
+    int steps = 0;
+    int mostBoxes = 0;
+    QTimer closer; // closes what is open, as a user would
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        int boxes = 0;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QMessageBox*>(widget); box && box->isVisible()) {
+                ++boxes;
+                box->reject();
+            }
+        }
+        mostBoxes = std::max(mostBoxes, boxes);
+    });
+    closer.start(200);
+    SlideShow show([&] { throw Error(std::to_string(++steps)); }, [](bool) {});
+    show.start(1000);
+    show.tick();
+    show.stop();
+    show.start(1000); // a new run before the queue reached the step of the old one
+    QCoreApplication::processEvents();
+    EXPECT_EQ(steps, 0);
+    QTimer::singleShot(0, [&] { show.tick(); }); // ticks on beneath the first report
+    show.tick();
+    QTRY_VERIFY(steps == 2 && QApplication::activeModalWidget() == nullptr);
+    EXPECT_EQ(mostBoxes, 1);
+}
+
+TEST(DroppedPath, OnlyWholePathsOfThisMachine) {
+    const auto path = [](const char* uri) { return localPathOf(QUrl::fromEncoded(uri)); };
+    EXPECT_EQ(path("file:///a/%E9%20b"), "/a/\xE9 b"); // bytes, whatever their encoding
+    EXPECT_EQ(path("file://LocalHost/a"), "/a");
+    EXPECT_EQ(path("file://otherhost/a"), std::nullopt);
+    EXPECT_EQ(path("file:///a%00/b"), std::nullopt);
 }
 
 TEST_F(ViewInput, SpeedButtonsNeverTakeTheFocus) {

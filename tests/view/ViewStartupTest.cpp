@@ -113,7 +113,7 @@ TEST_P(ViewEndDuringSlideShow, WritesTheSettings) {
         window.state.settings.borderWidth = 9;
         window.form->ViewSlideShowExecute();
         if (std::string(GetParam()) == "Exit") {
-            window.form->action("FileExit")->trigger();
+            window.form->command(ViewCommand::FileExit)->trigger();
         } else {
             window.form->close();
         }

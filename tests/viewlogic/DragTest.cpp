@@ -31,8 +31,8 @@ ViewInputs sample(int fitting, int zoom, int h, int v) {
 
 DragResult dragOn(const ViewInputs& in, double dx, double dy) {
     const PanelGeometry g = computePanelGeometry(in);
-    return applyDrag(10, 20, 10 + dx, 20 + dy, g.horizontalOffset, g.verticalOffset, in.areaWidth,
-                     in.areaHeight, g.displayedWidth, g.displayedHeight);
+    return applyDragDelta(dx, dy, g.horizontalOffset, g.verticalOffset, in.areaWidth, in.areaHeight,
+                          g.displayedWidth, g.displayedHeight);
 }
 
 struct PositionRow {
@@ -103,7 +103,7 @@ TEST(Drag, ClickOnLargeImageKeepsEveryPosition) {
 }
 
 TEST(Drag, SaturatedDisplayedSizeDoesNotOverflow) {
-    const DragResult r = applyDrag(0, 0, 5, 5, -1000, -1000, -10, -10, 2147483647, 2147483647);
+    const DragResult r = applyDragDelta(5, 5, -1000, -1000, -10, -10, 2147483647, 2147483647);
     EXPECT_EQ(r.horizontal, 0);
     EXPECT_EQ(r.vertical, 0);
 }

@@ -38,13 +38,6 @@ DragResult applyDragDelta(double dx, double dy, int panelHorizontalOffset, int v
             dragPosition(ny, reach(areaHeight, displayedHeight))};
 }
 
-DragResult applyDrag(double startX, double startY, double x, double y, int panelHorizontalOffset,
-                     int verticalOffset, int areaWidth, int areaHeight, int displayedWidth,
-                     int displayedHeight) {
-    return applyDragDelta(x - startX, y - startY, panelHorizontalOffset, verticalOffset, areaWidth,
-                          areaHeight, displayedWidth, displayedHeight);
-}
-
 void DragTracker::press(MouseButton button, double x, double y) {
     if (pending_ || button != MouseButton::Left) {
         return;

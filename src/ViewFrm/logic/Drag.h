@@ -17,10 +17,6 @@ struct DragResult {
 DragResult applyDragDelta(double dx, double dy, int panelHorizontalOffset, int verticalOffset,
                           int areaWidth, int areaHeight, int displayedWidth, int displayedHeight);
 
-DragResult applyDrag(double startX, double startY, double x, double y, int panelHorizontalOffset,
-                     int verticalOffset, int areaWidth, int areaHeight, int displayedWidth,
-                     int displayedHeight);
-
 enum class MouseButton { Left, Middle, Right };
 
 struct DragRelease {
@@ -43,8 +39,6 @@ public:
     DragRelease release(MouseButton button, double x, double y);
 
     bool pending() const { return pending_; }
-    double startX() const { return startX_; }
-    double startY() const { return startY_; }
 
 private:
     bool pending_ = false;
