@@ -9,6 +9,7 @@
 #include "BenchTable.h"
 #include "PhotoJpeg.h"
 #include "TempFolder.h"
+#include "ViewFormProbe.h"
 
 #include "ViewFrm/ViewForm.h"
 
@@ -49,7 +50,7 @@ template <typename Done> void processEventsUntil(Done done, const char* what) {
 // The window shown, its start-up pair drawn; nothing of the folder loaded yet.
 void showWindow(TViewForm& form) {
     form.show();
-    processEventsUntil([&] { return form.drawCount() > 0; }, "the first drawing");
+    processEventsUntil([&] { return probe(form).drawCount() > 0; }, "the first drawing");
 }
 
 int emptyChild(int argc, char** argv, const std::string& programFolder) {
@@ -69,12 +70,12 @@ int stepsChild(int argc, char** argv, const std::string& programFolder, int step
     TViewForm form(state);
     showWindow(form);
     for (int i = 1; i <= steps; ++i) {
-        const int drawn = form.drawCount();
+        const int drawn = probe(form).drawCount();
         form.ShowNextExecute();
         const QString name = QString::fromLatin1(i % 2 == 1 ? "a" : "b");
         processEventsUntil(
             [&] {
-                return form.drawCount() > drawn &&
+                return probe(form).drawCount() > drawn &&
                        form.windowTitle().startsWith(QStringLiteral("Duoptic - ") + name);
             },
             "a Next step");

@@ -11,6 +11,7 @@
 // from just before fork to that moment. The platform is offscreen.
 #include "BenchTable.h"
 #include "TempFolder.h"
+#include "ViewFormProbe.h"
 
 #include "ViewFrm/ViewForm.h"
 #include "base/DialogFont.h"
@@ -75,7 +76,7 @@ int viewerChild(int argc, char** argv, const std::string& programFolder, int fd)
     state.programFolder = programFolder;
     TViewForm form(state);
     form.show();
-    processEventsUntil([&] { return form.drawCount() > 0; });
+    processEventsUntil([&] { return probe(form).drawCount() > 0; });
     reportAndLeave(fd);
 }
 

@@ -134,14 +134,4 @@ QString TViewForm::caption() const {
     return shown.replace(QStringLiteral("[*][*]"), QStringLiteral("[*]"));
 }
 
-int TViewForm::zoomPosition() const {
-    return TrackBar1->value();
-}
-int TViewForm::horizontalPosition() const {
-    return ScrollBarH->value();
-}
-int TViewForm::verticalPosition() const {
-    return ScrollBarV->value();
-}
-
 } // namespace duoptic

@@ -71,24 +71,6 @@ public:
     // Open (0 when no row was chosen), nothing for Cancel.
     std::function<std::optional<int>()> runFiler;
 
-    ProgramState& state() { return state_; }
-    const PairRasters& rasters() const { return panels_->rasters(); }
-    int imageWidth() const { return panels_->imageWidth(); }
-    int imageHeight() const { return panels_->imageHeight(); }
-    bool redrawGateOpen() const { return panels_->gateOpen(); }
-    bool slideShowRunning() const { return slideShow_.running(); }
-    bool preloading() const { return navigator_.preloading(); }
-    int preloadsTaken() const { return navigator_.preloadsTaken(); }
-    const SlideTimer& slideTimer() const { return slideShow_.timer(); }
-    int zoomPosition() const;
-    int horizontalPosition() const;
-    int verticalPosition() const;
-    const QImage& panelBuffer(int panel) const { return panels_->buffer(panel); }
-    int drawCount() const { return panels_->drawCount(); }
-    int drawCount(int panel) const { return panels_->drawCount(panel); }
-    QMenu* popupMenu() const { return PopupMenu; }
-    QAction* command(ViewCommand which) const { return commands_[commandIndex(which)]; }
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -100,6 +82,9 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    friend class TViewFormProbe; // how tests look inside
+
+    QAction* command(ViewCommand which) const { return commands_[commandIndex(which)]; }
     void createControls();
     void createCommands();
     void showStep();

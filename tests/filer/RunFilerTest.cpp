@@ -2,6 +2,7 @@
 #include "FilerFrm/FilerForm.h"
 #include "FilerFrm/FolderTree.h"
 #include "FilerTestSupport.h"
+#include "ViewFormProbe.h"
 #include "ViewTestSupport.h"
 #include "base/Error.h"
 #include "support/CurrentDirectoryGuard.h"
@@ -156,7 +157,7 @@ TEST_F(RunFilerTest, OpenShowsThePairTheRowPreviews) {
                 closeWith(*form, Close::Open);
             });
             window.form->FileOpenExecute();
-            const QRgb shown = window.form->rasters().left.pixel(1, 1);
+            const QRgb shown = probe(*window.form).rasters().left.pixel(1, 1);
             EXPECT_TRUE(testing::near(shown, QColor(previewed))) << files[0] << " row " << row;
             seen.insert(shown);
         }

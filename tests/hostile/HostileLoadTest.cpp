@@ -2,6 +2,7 @@
 // real main window. Every load ends in time with the picture or a clear error, a failed load
 // leaves the previous pictures on screen, and the settings file survives the run.
 #include "HostileCases.h"
+#include "ViewFormProbe.h"
 #include "ViewTestSupport.h"
 #include "Watchdog.h"
 
@@ -87,14 +88,14 @@ struct ScreenState {
 };
 
 ScreenState screenState(const TViewForm& form) {
-    return {form.rasters(),
-            sampledChecksum(form.rasters().left),
-            sampledChecksum(form.rasters().right),
-            form.imageWidth(),
-            form.imageHeight(),
-            form.zoomPosition(),
-            form.horizontalPosition(),
-            form.verticalPosition()};
+    return {probe(form).rasters(),
+            sampledChecksum(probe(form).rasters().left),
+            sampledChecksum(probe(form).rasters().right),
+            probe(form).imageWidth(),
+            probe(form).imageHeight(),
+            probe(form).zoomPosition(),
+            probe(form).horizontalPosition(),
+            probe(form).verticalPosition()};
 }
 
 struct Outcome {
@@ -161,23 +162,23 @@ protected:
 
     void expectStillShown(const ScreenState& before, bool samePictures) {
         EXPECT_EQ(form().windowTitle(), QStringLiteral("Loading files ..."));
-        EXPECT_TRUE(form().redrawGateOpen());
-        EXPECT_EQ(form().imageWidth(), before.imageWidth);
-        EXPECT_EQ(form().imageHeight(), before.imageHeight);
-        EXPECT_EQ(form().zoomPosition(), before.zoom);
-        EXPECT_EQ(form().horizontalPosition(), before.horizontal);
-        EXPECT_EQ(form().verticalPosition(), before.vertical);
+        EXPECT_TRUE(probe(form()).redrawGateOpen());
+        EXPECT_EQ(probe(form()).imageWidth(), before.imageWidth);
+        EXPECT_EQ(probe(form()).imageHeight(), before.imageHeight);
+        EXPECT_EQ(probe(form()).zoomPosition(), before.zoom);
+        EXPECT_EQ(probe(form()).horizontalPosition(), before.horizontal);
+        EXPECT_EQ(probe(form()).verticalPosition(), before.vertical);
         if (samePictures) {
-            EXPECT_TRUE(form().rasters().left.sharesPixelsWith(before.rasters.left));
-            EXPECT_TRUE(form().rasters().right.sharesPixelsWith(before.rasters.right));
-            EXPECT_EQ(sampledChecksum(form().rasters().left), before.leftPixels);
-            EXPECT_EQ(sampledChecksum(form().rasters().right), before.rightPixels);
+            EXPECT_TRUE(probe(form()).rasters().left.sharesPixelsWith(before.rasters.left));
+            EXPECT_TRUE(probe(form()).rasters().right.sharesPixelsWith(before.rasters.right));
+            EXPECT_EQ(sampledChecksum(probe(form()).rasters().left), before.leftPixels);
+            EXPECT_EQ(sampledChecksum(probe(form()).rasters().right), before.rightPixels);
         }
     }
 
     void expectLoaded(const std::shared_ptr<const Picture>& hostile) {
         EXPECT_EQ(form().windowTitle(), QString::fromStdString("Duoptic - x - " + viewerMode));
-        const PairRasters& shown = form().rasters();
+        const PairRasters& shown = probe(form()).rasters();
         if (pair.kind == PairKind::TwoFiles) {
             // Viewed crossed: the right-eye file in the left panel.
             expectSamePixels(shown.left, Raster::whole(hostile), "left");
@@ -188,12 +189,12 @@ protected:
             expectSamePixels(shown.left, halves.left, "left");
             expectSamePixels(shown.right, halves.right, "right");
         }
-        EXPECT_EQ(form().imageWidth(), shown.left.width());
-        EXPECT_EQ(form().imageHeight(), shown.left.height());
-        EXPECT_EQ(form().zoomPosition(), 0);
-        EXPECT_EQ(form().horizontalPosition(), 50);
-        EXPECT_EQ(form().verticalPosition(), 50);
-        EXPECT_TRUE(form().redrawGateOpen());
+        EXPECT_EQ(probe(form()).imageWidth(), shown.left.width());
+        EXPECT_EQ(probe(form()).imageHeight(), shown.left.height());
+        EXPECT_EQ(probe(form()).zoomPosition(), 0);
+        EXPECT_EQ(probe(form()).horizontalPosition(), 50);
+        EXPECT_EQ(probe(form()).verticalPosition(), 50);
+        EXPECT_TRUE(probe(form()).redrawGateOpen());
     }
 
     void expectAsDecoded(const Outcome& outcome, const ScreenState& before) {
@@ -251,7 +252,7 @@ TEST_P(HostileLoad, ShowsThePictureOrAClearErrorInTime) {
         const ScreenState before = screenState(form());
         loadNext();
         EXPECT_EQ(pairs.cursor, 0);
-        EXPECT_TRUE(form().rasters().left.sharesPixelsWith(before.rasters.left));
+        EXPECT_TRUE(probe(form()).rasters().left.sharesPixelsWith(before.rasters.left));
         return;
     }
     ASSERT_EQ(pairs.list.count(), 1);
@@ -264,8 +265,8 @@ TEST_P(HostileLoad, ShowsThePictureOrAClearErrorInTime) {
     const Outcome outcome = loadNext();
     // What each file gave, for the XML report (--gtest_output=xml).
     RecordProperty("outcome", outcome.failed ? outcome.error
-                                             : std::to_string(form().imageWidth()) + " x " +
-                                                   std::to_string(form().imageHeight()));
+                                             : std::to_string(probe(form()).imageWidth()) + " x " +
+                                                   std::to_string(probe(form()).imageHeight()));
     EXPECT_EQ(pairs.cursor, 1);
     switch (pair.expect) {
     case Expect::AsDecoded:
@@ -282,8 +283,8 @@ TEST_P(HostileLoad, ShowsThePictureOrAClearErrorInTime) {
             expectStillShown(before, false);
         } else {
             const Decoded whole = decodeAlone(pair.bytes);
-            EXPECT_EQ(form().imageWidth(), whole.picture->width() / 2);
-            EXPECT_EQ(form().imageHeight(), whole.picture->height());
+            EXPECT_EQ(probe(form()).imageWidth(), whole.picture->width() / 2);
+            EXPECT_EQ(probe(form()).imageHeight(), whole.picture->height());
         }
         break;
     }

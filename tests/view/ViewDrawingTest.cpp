@@ -1,4 +1,5 @@
 // Layout and drawing of the real window: control places, grey bands, the drag and the gate.
+#include "ViewFormProbe.h"
 #include "ViewTestSupport.h"
 
 #include <QMenu>
@@ -57,7 +58,7 @@ TEST(ViewDrawing, SamplePairFitsTheWidthWithGreyBands) {
     ShownWindow window(folder.slashed(), 553, 483);
     TViewForm& form = *window.form;
     form.drawPanel(1);
-    const QImage& buffer = form.panelBuffer(1);
+    const QImage& buffer = probe(form).panelBuffer(1);
     ASSERT_EQ(buffer.size(), QSize(258, 436));
     // 623 x 648 in 258 x 436: displayed 258 x 268 at vertical offset 84.
     for (int x : {0, 129, 257}) {
@@ -82,14 +83,14 @@ TEST(ViewDrawing, ControlsRedrawOnlyOnRealChangesAndWithTheGateOpen) {
     ShownWindow window(folder.slashed());
     TViewForm& form = *window.form;
     auto* bar = form.findChild<QScrollBar*>(QStringLiteral("ScrollBarH"));
-    int before = form.drawCount();
+    int before = probe(form).drawCount();
     bar->setValue(50); // unchanged
-    EXPECT_EQ(form.drawCount(), before);
+    EXPECT_EQ(probe(form).drawCount(), before);
     bar->setValue(60);
-    EXPECT_EQ(form.drawCount(), before + 2);
+    EXPECT_EQ(probe(form).drawCount(), before + 2);
     bar->setValue(500); // clamped to 100
     EXPECT_EQ(bar->value(), 100);
-    EXPECT_EQ(form.drawCount(), before + 4);
+    EXPECT_EQ(probe(form).drawCount(), before + 4);
 }
 
 TEST(ViewDrawing, LeftDragMovesBothImagesOnRelease) {
@@ -100,8 +101,8 @@ TEST(ViewDrawing, LeftDragMovesBothImagesOnRelease) {
     QWidget* box = child(form, "PaintBox1");
     QTest::mousePress(box, Qt::LeftButton, {}, QPoint(100, 200));
     QTest::mouseRelease(box, Qt::LeftButton, {}, QPoint(200, 150));
-    EXPECT_EQ(form.horizontalPosition(), 40);
-    EXPECT_EQ(form.verticalPosition(), 56);
+    EXPECT_EQ(probe(form).horizontalPosition(), 40);
+    EXPECT_EQ(probe(form).verticalPosition(), 56);
 }
 
 TEST(ViewDrawing, ClickOnASmallImageMovesItToTheTopLeft) {
@@ -110,12 +111,12 @@ TEST(ViewDrawing, ClickOnASmallImageMovesItToTheTopLeft) {
     TViewForm& form = *window.form;
     QWidget* box = child(form, "PaintBox2");
     QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(50, 50));
-    EXPECT_EQ(form.horizontalPosition(), 0);
-    EXPECT_EQ(form.verticalPosition(), 0);
+    EXPECT_EQ(probe(form).horizontalPosition(), 0);
+    EXPECT_EQ(probe(form).verticalPosition(), 0);
     QTest::mousePress(box, Qt::LeftButton, {}, QPoint(50, 300));
     QTest::mouseRelease(box, Qt::LeftButton, {}, QPoint(50, 200));
-    EXPECT_EQ(form.verticalPosition(), 100);
-    EXPECT_EQ(form.horizontalPosition(), 0);
+    EXPECT_EQ(probe(form).verticalPosition(), 100);
+    EXPECT_EQ(probe(form).horizontalPosition(), 0);
 }
 
 TEST(ViewDrawing, EveryReleaseDrawsBothPanelsOnce) {
@@ -123,10 +124,10 @@ TEST(ViewDrawing, EveryReleaseDrawsBothPanelsOnce) {
     ShownWindow window(folder.slashed());
     TViewForm& form = *window.form;
     QWidget* box = child(form, "PaintBox1");
-    const int before = form.drawCount();
+    const int before = probe(form).drawCount();
     QTest::mouseClick(box, Qt::RightButton, {}, QPoint(5, 5));
-    EXPECT_EQ(form.drawCount(), before + 2);
-    form.popupMenu()->close();
+    EXPECT_EQ(probe(form).drawCount(), before + 2);
+    probe(form).popupMenu()->close();
 }
 
 // Run twice by CTest: at a device pixel ratio of 1 and, with QT_SCALE_FACTOR=2, of 2. The panels
@@ -139,7 +140,7 @@ TEST(ViewDevicePixels, PanelsAreComposedAtDevicePixels) {
     QWidget* box = child(form, "PaintBox1");
     const double ratio = box->devicePixelRatioF();
     form.drawPanel(1);
-    const QImage& buffer = form.panelBuffer(1);
+    const QImage& buffer = probe(form).panelBuffer(1);
     EXPECT_EQ(buffer.width(), std::lround(box->width() * ratio));
     EXPECT_EQ(buffer.height(), std::lround(box->height() * ratio));
     EXPECT_EQ(buffer.devicePixelRatio(), ratio);

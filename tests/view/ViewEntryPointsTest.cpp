@@ -1,4 +1,5 @@
 // A folder or a file of a pair handed to the window: on the command line or by a drop.
+#include "ViewFormProbe.h"
 #include "ViewTestSupport.h"
 
 #include "base/Error.h"
@@ -88,7 +89,7 @@ TEST_P(ViewOpenBad, ReportsThePathAndChangesNothing) {
     ::mkfifo(pictures.file("fifo_DUP.jpg").c_str(), 0644);
     const std::string path = pictures.file(GetParam().file);
     const std::string lastFolder = window->state.settings.latestPath;
-    const PairRasters before = form().rasters();
+    const PairRasters before = probe(form()).rasters();
     try {
         form().openPath(path);
         FAIL() << "opening should fail";
@@ -97,7 +98,7 @@ TEST_P(ViewOpenBad, ReportsThePathAndChangesNothing) {
     }
     EXPECT_EQ(window->state.settings.latestPath, lastFolder);
     EXPECT_EQ(window->state.pairs.list.count(), 0);
-    EXPECT_TRUE(form().rasters().left.sharesPixelsWith(before.left));
+    EXPECT_TRUE(probe(form()).rasters().left.sharesPixelsWith(before.left));
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, ViewOpenBad,
@@ -118,8 +119,8 @@ TEST_F(ViewEntryPoints, ADropStopsTheSlideShowAndOpensWhatWasDropped) {
     ASSERT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(&form(), &drop);
-    EXPECT_FALSE(form().slideShowRunning());
-    EXPECT_FALSE(form().command(ViewCommand::ViewSlideShow)->isChecked());
+    EXPECT_FALSE(probe(form()).slideShowRunning());
+    EXPECT_FALSE(probe(form()).command(ViewCommand::ViewSlideShow)->isChecked());
     // The drop is answered first: a report opened within it would keep the dropping side waiting.
     EXPECT_EQ(window->state.pairs.list.count(), 0);
     QTRY_COMPARE(form().caption(), QStringLiteral("Duoptic - shack - (Parallel)"));

@@ -1,4 +1,5 @@
 // Keys, wheel, menu, center-border prompt and slide show, through the real window.
+#include "ViewFormProbe.h"
 #include "ViewTestSupport.h"
 
 #include "ViewFrm/DroppedPath.h"
@@ -58,9 +59,9 @@ TEST_P(ViewKeys, KeyPressesReachTheKeyMapWhateverHasTheFocus) {
     zoom()->setValue(row.zoomBefore);
     // Sent to a child: the window sees it first and consumes it.
     QTest::keyClick(zoom(), row.key, row.modifiers);
-    EXPECT_EQ(form().horizontalPosition(), row.horizontalAfter);
-    EXPECT_EQ(form().verticalPosition(), row.verticalAfter);
-    EXPECT_EQ(form().zoomPosition(), row.zoomAfter);
+    EXPECT_EQ(probe(form()).horizontalPosition(), row.horizontalAfter);
+    EXPECT_EQ(probe(form()).verticalPosition(), row.verticalAfter);
+    EXPECT_EQ(probe(form()).zoomPosition(), row.zoomAfter);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -100,7 +101,7 @@ TEST_P(ViewWheel, WheelZoomsWhereverThePointerIs) {
                       GetParam().axis == WheelRow::AltTurn ? Qt::AltModifier : Qt::NoModifier,
                       Qt::NoScrollPhase, false);
     QApplication::sendEvent(zoom(), &event);
-    EXPECT_EQ(form().zoomPosition(), GetParam().zoomAfter);
+    EXPECT_EQ(probe(form()).zoomPosition(), GetParam().zoomAfter);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -155,7 +156,7 @@ INSTANTIATE_TEST_SUITE_P(Answers, ViewBorder,
 
 TEST_F(ViewInput, PopupMenuHasTwelveEntriesInOrder) {
     QStringList entries;
-    for (QAction* entry : form().popupMenu()->actions()) {
+    for (QAction* entry : probe(form()).popupMenu()->actions()) {
         entries << (entry->isSeparator() ? QStringLiteral("-") : entry->text());
     }
     EXPECT_EQ(entries, QStringList({"Open", "Reverse", "Zoom In", "Zoom Out", "-", "Slide Show",
@@ -175,25 +176,25 @@ TEST_F(ViewInput, RightClickOpensTheMenuOnlyOverTheImages) {
     }
     QTest::mouseClick(form().findChild<QWidget*>(QStringLiteral("PaintBox2")), Qt::RightButton, {},
                       QPoint(30, 30));
-    EXPECT_TRUE(form().popupMenu()->isVisible());
-    form().popupMenu()->close();
+    EXPECT_TRUE(probe(form()).popupMenu()->isVisible());
+    probe(form()).popupMenu()->close();
 }
 
 TEST_F(ViewInput, SlideShowStartsAndStopsInThreeSteps) {
     window->state.settings.slideInterval = 3;
-    QAction* toggle = form().command(ViewCommand::ViewSlideShow);
+    QAction* toggle = probe(form()).command(ViewCommand::ViewSlideShow);
     toggle->trigger();
-    EXPECT_TRUE(form().slideShowRunning());
+    EXPECT_TRUE(probe(form()).slideShowRunning());
     EXPECT_TRUE(toggle->isChecked());
-    EXPECT_TRUE(form().slideTimer().enabled());
-    EXPECT_EQ(form().slideTimer().interval(), 3000);
-    EXPECT_TRUE(form().slideTimer().ticking());
+    EXPECT_TRUE(probe(form()).slideTimer().enabled());
+    EXPECT_EQ(probe(form()).slideTimer().interval(), 3000);
+    EXPECT_TRUE(probe(form()).slideTimer().ticking());
 
     QTest::keyClick(&form(), Qt::Key_Escape);
-    EXPECT_FALSE(form().slideShowRunning());
+    EXPECT_FALSE(probe(form()).slideShowRunning());
     EXPECT_FALSE(toggle->isChecked());
-    EXPECT_EQ(form().slideTimer().interval(), 0);
-    EXPECT_FALSE(form().slideTimer().ticking());
+    EXPECT_EQ(probe(form()).slideTimer().interval(), 0);
+    EXPECT_FALSE(probe(form()).slideTimer().ticking());
 }
 
 class ViewSilentInterval : public ViewInput, public ::testing::WithParamInterface<int> {};
@@ -201,10 +202,10 @@ class ViewSilentInterval : public ViewInput, public ::testing::WithParamInterfac
 TEST_P(ViewSilentInterval, ChecksButNeverTicks) {
     window->state.settings.slideInterval = GetParam();
     form().ViewSlideShowExecute();
-    EXPECT_TRUE(form().command(ViewCommand::ViewSlideShow)->isChecked());
-    EXPECT_FALSE(form().slideTimer().ticking());
+    EXPECT_TRUE(probe(form()).command(ViewCommand::ViewSlideShow)->isChecked());
+    EXPECT_FALSE(probe(form()).slideTimer().ticking());
     form().ViewSlideShowExecute();
-    EXPECT_FALSE(form().command(ViewCommand::ViewSlideShow)->isChecked());
+    EXPECT_FALSE(probe(form()).command(ViewCommand::ViewSlideShow)->isChecked());
 }
 
 // 115964117 s wraps to 8 ms as a 32-bit product of milliseconds.
@@ -225,7 +226,7 @@ TEST_F(ViewInput, FailingTickReportsAndKeepsTheShowRunning) {
     window->state.settings.slideInterval = 1;
     form().ViewSlideShowExecute();
     QTRY_VERIFY_WITH_TIMEOUT(recorder.shown().size() >= 2, 5000);
-    EXPECT_TRUE(form().slideTimer().ticking());
+    EXPECT_TRUE(probe(form()).slideTimer().ticking());
     EXPECT_EQ(form().windowTitle(), QStringLiteral("Loading files ..."));
     form().ViewSlideShowExecute();
 }
@@ -253,7 +254,7 @@ TEST_F(ViewInput, SlidesGoOnWhileAFailedSlideReportIsOpen) {
             goodShownUnderBox = true;
         }
         if (goodShownUnderBox || clock.elapsed() > 4500) {
-            if (form().slideShowRunning()) {
+            if (probe(form()).slideShowRunning()) {
                 form().ViewSlideShowExecute();
             }
             if (box != nullptr) {
@@ -333,8 +334,8 @@ TEST_F(ViewInput, MiddleReleaseCountsWhereThePointerIs) {
         QApplication::sendEvent(bar, &release);
     }
     EXPECT_EQ(window->state.pairs.cursor, 2);
-    EXPECT_TRUE(form().popupMenu()->isVisible());
-    form().popupMenu()->close();
+    EXPECT_TRUE(probe(form()).popupMenu()->isVisible());
+    probe(form()).popupMenu()->close();
 }
 
 // Repeats of a held key made while its last press was handled are dropped; a later repeat, or a

@@ -1,4 +1,5 @@
 // Loading pairs through Next, the failure rules, and Reverse.
+#include "ViewFormProbe.h"
 #include "ViewTestSupport.h"
 
 #include "JpegWriter.h"
@@ -64,30 +65,30 @@ TEST_F(ViewLoading, SideBySideParallelSplitsAnOddWidthIntoEqualHalves) {
     form().findChild<QScrollBar*>(QStringLiteral("ScrollBarH"))->setValue(3);
     nextTo(PairKind::Parallel);
     EXPECT_EQ(form().windowTitle(), QStringLiteral("Duoptic - card - (Parallel)"));
-    EXPECT_EQ(form().imageWidth(), 1821); // 3643 / 2, the last column in neither half
-    EXPECT_EQ(form().rasters().right.width(), 1821);
-    EXPECT_EQ(form().imageHeight(), 1574);
-    EXPECT_TRUE(form().rasters().left.sharesPixelsWith(form().rasters().right));
-    EXPECT_EQ(form().zoomPosition(), 0);
-    EXPECT_EQ(form().horizontalPosition(), 50);
-    EXPECT_EQ(form().verticalPosition(), 50);
-    EXPECT_TRUE(form().redrawGateOpen());
+    EXPECT_EQ(probe(form()).imageWidth(), 1821); // 3643 / 2, the last column in neither half
+    EXPECT_EQ(probe(form()).rasters().right.width(), 1821);
+    EXPECT_EQ(probe(form()).imageHeight(), 1574);
+    EXPECT_TRUE(probe(form()).rasters().left.sharesPixelsWith(probe(form()).rasters().right));
+    EXPECT_EQ(probe(form()).zoomPosition(), 0);
+    EXPECT_EQ(probe(form()).horizontalPosition(), 50);
+    EXPECT_EQ(probe(form()).verticalPosition(), 50);
+    EXPECT_TRUE(probe(form()).redrawGateOpen());
 }
 
 TEST_F(ViewLoading, CrossingFilePutsItsRightHalfLeft) {
     nextTo(PairKind::Crossing);
-    EXPECT_EQ(form().imageWidth(), 522);
+    EXPECT_EQ(probe(form()).imageWidth(), 522);
     EXPECT_EQ(form().windowTitle(), QStringLiteral("Duoptic - mario - (Parallel)"));
 }
 
 TEST_F(ViewLoading, TwoFilePairFollowsTheViewerMode) {
     nextTo(PairKind::TwoFiles);
-    const Raster parallelLeft = form().rasters().left;
+    const Raster parallelLeft = probe(form()).rasters().left;
     window->state.settings.viewerMode = "(Crossing)";
     nextTo(PairKind::TwoFiles);
     // The same pictures, exchanged by the mode.
-    EXPECT_EQ(form().rasters().left.width(), 640);
-    EXPECT_FALSE(form().rasters().left.sharesPixelsWith(parallelLeft));
+    EXPECT_EQ(probe(form()).rasters().left.width(), 640);
+    EXPECT_FALSE(probe(form()).rasters().left.sharesPixelsWith(parallelLeft));
     EXPECT_EQ(form().windowTitle(), QStringLiteral("Duoptic - aloe - (Crossing)"));
 }
 
@@ -101,7 +102,7 @@ TEST_F(ViewLoading, NextWrapsFromTheLastEntryToTheFirst) {
 
 TEST_F(ViewLoading, MissingRightEyeFileKeepsThePicturesAndTheLoadingCaption) {
     std::filesystem::remove(pairs.folder.file("aloe_DUR.jpg"));
-    const PairRasters before = form().rasters();
+    const PairRasters before = probe(form()).rasters();
     int number = 0;
     findEntry(window->state.pairs.list, PairKind::TwoFiles, &number);
     window->state.pairs.cursor = number - 1;
@@ -114,17 +115,17 @@ TEST_F(ViewLoading, MissingRightEyeFileKeepsThePicturesAndTheLoadingCaption) {
     }
     EXPECT_EQ(form().windowTitle(), QStringLiteral("Loading files ..."));
     EXPECT_EQ(window->state.pairs.cursor, number);
-    EXPECT_TRUE(form().rasters().left.sharesPixelsWith(before.left));
-    EXPECT_EQ(form().imageWidth(), 623);
-    EXPECT_TRUE(form().redrawGateOpen());
+    EXPECT_TRUE(probe(form()).rasters().left.sharesPixelsWith(before.left));
+    EXPECT_EQ(probe(form()).imageWidth(), 623);
+    EXPECT_TRUE(probe(form()).redrawGateOpen());
 }
 
 TEST_F(ViewLoading, CorruptPictureDataFailsAtItsFirstCopy) {
     const std::vector<std::uint8_t> bytes = duoptic::testing::jpegFailingInItsData(80, 40);
     pairs.folder.write("card_DUP.jpg", std::string(bytes.begin(), bytes.end()));
-    const int widthBefore = form().imageWidth();
+    const int widthBefore = probe(form()).imageWidth();
     EXPECT_THROW(nextTo(PairKind::Parallel), Error);
-    EXPECT_EQ(form().imageWidth(), widthBefore);
+    EXPECT_EQ(probe(form()).imageWidth(), widthBefore);
     EXPECT_EQ(form().windowTitle(), QStringLiteral("Loading files ..."));
 }
 
@@ -148,14 +149,14 @@ TEST_F(ViewLoading, NextWithAnEmptyListDoesNothing) {
 }
 
 TEST_F(ViewLoading, ReverseTwiceGivesBackRastersAndMode) {
-    const PairRasters before = form().rasters();
+    const PairRasters before = probe(form()).rasters();
     form().ViewReversExecute();
     EXPECT_EQ(form().windowTitle(), QStringLiteral("Duoptic - STEREO PHOTO - (Crossing)"));
-    EXPECT_TRUE(form().rasters().left.sharesPixelsWith(before.right));
+    EXPECT_TRUE(probe(form()).rasters().left.sharesPixelsWith(before.right));
     form().ViewReversExecute();
     EXPECT_EQ(form().windowTitle(), QStringLiteral("Duoptic - STEREO PHOTO - (Parallel)"));
-    EXPECT_TRUE(form().rasters().left.sharesPixelsWith(before.left));
-    EXPECT_TRUE(form().rasters().right.sharesPixelsWith(before.right));
+    EXPECT_TRUE(probe(form()).rasters().left.sharesPixelsWith(before.left));
+    EXPECT_TRUE(probe(form()).rasters().right.sharesPixelsWith(before.right));
 }
 
 TEST_F(ViewLoading, OnePixelWideSideBySideFileShowsNothingAndBlocksReverse) {
@@ -163,7 +164,7 @@ TEST_F(ViewLoading, OnePixelWideSideBySideFileShowsNothingAndBlocksReverse) {
     strip.fill(Qt::red);
     ASSERT_TRUE(strip.save(QString::fromStdString(pairs.folder.file("card_DUP.jpg")), "JPG"));
     nextTo(PairKind::Parallel);
-    EXPECT_EQ(form().imageWidth(), 0);
+    EXPECT_EQ(probe(form()).imageWidth(), 0);
     const std::string mode = window->state.settings.viewerMode;
     form().ViewReversExecute();
     EXPECT_EQ(window->state.settings.viewerMode, mode);

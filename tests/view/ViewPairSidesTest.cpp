@@ -1,6 +1,7 @@
 // Which picture lands in which panel, what a half-failed load leaves, and how often each panel
 // is drawn: with pictures whose sides differ in colour and size, so that a swap shows.
 #include "JpegWriter.h"
+#include "ViewFormProbe.h"
 #include "ViewTestSupport.h"
 
 #include "base/Error.h"
@@ -63,8 +64,8 @@ protected:
 TEST_F(ViewPairSides, CrossingFileShowsItsRightHalfOnTheLeft) {
     writeFile(pictures.file("c_DUC.jpg"), twoColourJpeg(96, 32, 48));
     load("c", PairKind::Crossing);
-    EXPECT_EQ(centreColour(form().rasters().left), kBlue);
-    EXPECT_EQ(centreColour(form().rasters().right), kRed);
+    EXPECT_EQ(centreColour(probe(form()).rasters().left), kBlue);
+    EXPECT_EQ(centreColour(probe(form()).rasters().right), kRed);
 }
 
 struct ModeRow {
@@ -82,10 +83,10 @@ TEST_P(ViewTwoFileModes, ViewerModeDecidesTheSidesAndTheImageSize) {
     writeFile(pictures.file("t_DUR.jpg"), twoColourJpeg(64, 24, 0));
     window->state.settings.viewerMode = GetParam().mode;
     load("t", PairKind::TwoFiles);
-    EXPECT_EQ(centreColour(form().rasters().left), GetParam().left);
-    EXPECT_EQ(centreColour(form().rasters().right), GetParam().left == kRed ? kBlue : kRed);
-    EXPECT_EQ(form().imageWidth(), GetParam().imageWidth);
-    EXPECT_EQ(form().imageHeight(), GetParam().imageHeight);
+    EXPECT_EQ(centreColour(probe(form()).rasters().left), GetParam().left);
+    EXPECT_EQ(centreColour(probe(form()).rasters().right), GetParam().left == kRed ? kBlue : kRed);
+    EXPECT_EQ(probe(form()).imageWidth(), GetParam().imageWidth);
+    EXPECT_EQ(probe(form()).imageHeight(), GetParam().imageHeight);
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, ViewTwoFileModes,
@@ -102,13 +103,13 @@ TEST_F(ViewPairSides, DecodeFailingAfterTheFirstCopyKeepsThatCopyOnly) {
     writeFile(pictures.file("h_DUR.jpg"), right);
 
     form().findChild<QScrollBar*>(QStringLiteral("ScrollBarH"))->setValue(20);
-    const Raster rightBefore = form().rasters().right;
+    const Raster rightBefore = probe(form()).rasters().right;
     EXPECT_THROW(load("h", PairKind::TwoFiles), Error);
-    EXPECT_EQ(centreColour(form().rasters().left), kRed);
-    EXPECT_TRUE(form().rasters().right.sharesPixelsWith(rightBefore));
-    EXPECT_EQ(form().imageWidth(), 623); // still the sample's
-    EXPECT_EQ(form().horizontalPosition(), 20);
-    EXPECT_TRUE(form().redrawGateOpen());
+    EXPECT_EQ(centreColour(probe(form()).rasters().left), kRed);
+    EXPECT_TRUE(probe(form()).rasters().right.sharesPixelsWith(rightBefore));
+    EXPECT_EQ(probe(form()).imageWidth(), 623); // still the sample's
+    EXPECT_EQ(probe(form()).horizontalPosition(), 20);
+    EXPECT_TRUE(probe(form()).redrawGateOpen());
     EXPECT_EQ(form().windowTitle(), QStringLiteral("Loading files ..."));
 }
 
@@ -116,16 +117,16 @@ TEST_F(ViewPairSides, DecodeFailingAfterTheFirstCopyKeepsThatCopyOnly) {
 TEST_F(ViewPairSides, ALoadAndADragDrawEachPanelOnce) {
     writeFile(pictures.file("c_DUC.jpg"), twoColourJpeg(96, 32, 48));
     QCoreApplication::processEvents();
-    const int left = form().drawCount(1), right = form().drawCount(2);
+    const int left = probe(form()).drawCount(1), right = probe(form()).drawCount(2);
     load("c", PairKind::Crossing);
-    EXPECT_EQ(form().drawCount(1), left + 1);
-    EXPECT_EQ(form().drawCount(2), right + 1);
+    EXPECT_EQ(probe(form()).drawCount(1), left + 1);
+    EXPECT_EQ(probe(form()).drawCount(2), right + 1);
 
     QWidget* box = form().findChild<QWidget*>(QStringLiteral("PaintBox2"));
     QTest::mousePress(box, Qt::LeftButton, {}, QPoint(40, 40));
     QTest::mouseRelease(box, Qt::LeftButton, {}, QPoint(90, 10));
-    EXPECT_EQ(form().drawCount(1), left + 2);
-    EXPECT_EQ(form().drawCount(2), right + 2);
+    EXPECT_EQ(probe(form()).drawCount(1), left + 2);
+    EXPECT_EQ(probe(form()).drawCount(2), right + 2);
 }
 
 // Drawing one panel alone while the other waits for a repaint must leave each showing its own
@@ -161,7 +162,7 @@ TEST_P(ViewMpoPairs, LoadsBothViewsOrFailsNamingTheFile) {
     const MpoRow& row = GetParam();
     pictures.copyIn(testData(row.file), "shack.mpo");
     window->state.settings.viewerMode = row.mode;
-    const PairRasters before = form().rasters();
+    const PairRasters before = probe(form()).rasters();
     PairList& list = window->state.pairs.list;
     list.clear();
     list.append({pictures.file("shack"), "shack", PairKind::Multi, pictures.file("shack.mpo")});
@@ -173,23 +174,23 @@ TEST_P(ViewMpoPairs, LoadsBothViewsOrFailsNamingTheFile) {
             const std::string message = error.what();
             EXPECT_NE(message.find(row.says), std::string::npos) << message;
         }
-        EXPECT_TRUE(form().rasters().left.sharesPixelsWith(before.left));
-        EXPECT_TRUE(form().rasters().right.sharesPixelsWith(before.right));
+        EXPECT_TRUE(probe(form()).rasters().left.sharesPixelsWith(before.left));
+        EXPECT_TRUE(probe(form()).rasters().right.sharesPixelsWith(before.right));
         return;
     }
     form().next();
     EXPECT_EQ(form().caption(),
               QStringLiteral("Duoptic - shack - ") + QString::fromLatin1(row.mode));
-    EXPECT_EQ(form().imageWidth(), 640);
-    EXPECT_FALSE(form().rasters().left.sharesPixelsWith(form().rasters().right));
+    EXPECT_EQ(probe(form()).imageWidth(), 640);
+    EXPECT_FALSE(probe(form()).rasters().left.sharesPixelsWith(probe(form()).rasters().right));
     // The two views differ by their parallax; Reverse and the crossing mode swap them.
-    const PairRasters parallel = form().rasters();
+    const PairRasters parallel = probe(form()).rasters();
     window->state.settings.viewerMode =
         std::string(row.mode) == "(Crossing)" ? "(Parallel)" : "(Crossing)";
     window->state.pairs.cursor = 0;
     form().next();
-    EXPECT_EQ(form().rasters().left.pixel(320, 240), parallel.right.pixel(320, 240));
-    EXPECT_EQ(form().rasters().right.pixel(100, 100), parallel.left.pixel(100, 100));
+    EXPECT_EQ(probe(form()).rasters().left.pixel(320, 240), parallel.right.pixel(320, 240));
+    EXPECT_EQ(probe(form()).rasters().right.pixel(100, 100), parallel.left.pixel(100, 100));
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,6 +1,7 @@
 // The pair that Next would show is decoded ahead; it is used only while it is still exactly
 // what Next would load, and otherwise the load goes on as if there had been no preload.
 #include "JpegWriter.h"
+#include "ViewFormProbe.h"
 #include "ViewTestSupport.h"
 
 #include "base/Error.h"
@@ -43,8 +44,8 @@ public:
         waitForPreload();
     }
     TViewForm& form() { return *window->form; }
-    void waitForPreload() { QTRY_VERIFY_WITH_TIMEOUT(!form().preloading(), 10000); }
-    int leftGrey() const { return qRed(window->form->rasters().left.pixel(1, 1)); }
+    void waitForPreload() { QTRY_VERIFY_WITH_TIMEOUT(!probe(form()).preloading(), 10000); }
+    int leftGrey() const { return qRed(probe(*window->form).rasters().left.pixel(1, 1)); }
 
     TempFolder program;
     TempFolder pictures;
@@ -52,13 +53,13 @@ public:
 };
 
 TEST_F(ViewPreload, NextTakesThePreloadedPair) {
-    const int before = form().preloadsTaken();
+    const int before = probe(form()).preloadsTaken();
     form().next();
-    EXPECT_EQ(form().preloadsTaken(), before + 1);
+    EXPECT_EQ(probe(form()).preloadsTaken(), before + 1);
     EXPECT_EQ(form().caption(), QStringLiteral("Duoptic - b - (Parallel)"));
     EXPECT_NEAR(leftGrey(), 120, 3);
-    EXPECT_EQ(form().imageWidth(), 48);
-    EXPECT_EQ(form().zoomPosition(), 0);
+    EXPECT_EQ(probe(form()).imageWidth(), 48);
+    EXPECT_EQ(probe(form()).zoomPosition(), 0);
 }
 
 // Other bytes in the same file, of the same size, under the modification time it had: all that
@@ -88,9 +89,9 @@ class ViewPreloadDropped : public ViewPreload, public ::testing::WithParamInterf
 // Whatever makes the preloaded pictures differ from what a load would read now: the load reads.
 TEST_P(ViewPreloadDropped, NextLoadsAfreshWhenThePreloadNoLongerFits) {
     GetParam().change(*this);
-    const int before = form().preloadsTaken();
+    const int before = probe(form()).preloadsTaken();
     form().next();
-    EXPECT_EQ(form().preloadsTaken(), before);
+    EXPECT_EQ(probe(form()).preloadsTaken(), before);
     EXPECT_NEAR(leftGrey(), GetParam().leftGreyAfter, 3);
 }
 
@@ -127,9 +128,9 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(ViewPreload, ReverseMakesTheNextPreloadFollowTheNewMode) {
     form().ViewReversExecute();
     waitForPreload();
-    const int before = form().preloadsTaken();
+    const int before = probe(form()).preloadsTaken();
     form().next();
-    EXPECT_EQ(form().preloadsTaken(), before + 1);
+    EXPECT_EQ(probe(form()).preloadsTaken(), before + 1);
     EXPECT_NEAR(leftGrey(), 200, 3); // crossing: the right-eye file on the left
 }
 
@@ -164,7 +165,7 @@ TEST_F(ViewPreload, ADamagedPairIsPreloadedSilentlyAndFailsWhenReached) {
 TEST_F(ViewPreload, ClosingTheWindowDuringAPreloadEndsItAndWritesTheSettings) {
     writeSolid(pictures.file("a_DUP.jpg"), 4000, 3000, 40, true);
     form().next(); // b on screen; a big a preloading
-    ASSERT_TRUE(form().preloading());
+    ASSERT_TRUE(probe(form()).preloading());
     window->form.reset();
     EXPECT_TRUE(std::filesystem::exists(program.file("duoptic.ini")));
 }

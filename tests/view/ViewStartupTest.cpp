@@ -1,4 +1,5 @@
 // Start-up and shutdown of the main window: title, sample pair, placement, settings file.
+#include "ViewFormProbe.h"
 #include "ViewTestSupport.h"
 
 #include <QAction>
@@ -18,9 +19,9 @@ TEST(ViewStartup, FirstRunShowsSamplePairAndWritesTheTenKeys) {
         ShownWindow window(folder.slashed());
         TViewForm& form = *window.form;
         EXPECT_EQ(form.windowTitle(), QStringLiteral("Duoptic - STEREO PHOTO - (Parallel)"));
-        EXPECT_EQ(form.imageWidth(), 623);
-        EXPECT_EQ(form.imageHeight(), 648);
-        EXPECT_TRUE(form.redrawGateOpen());
+        EXPECT_EQ(probe(form).imageWidth(), 623);
+        EXPECT_EQ(probe(form).imageHeight(), 648);
+        EXPECT_TRUE(probe(form).redrawGateOpen());
         EXPECT_EQ(window.state.pairs.list.count(), 0);
         EXPECT_EQ(window.state.settings.latestPath, folder.slashed());
     }
@@ -44,8 +45,9 @@ TEST(ViewStartup, StoredCrossingModeShowsInTitleButSampleStaysInPlace) {
     ShownWindow window(folder.slashed());
     EXPECT_EQ(window.form->windowTitle(), QStringLiteral("Duoptic - STEREO PHOTO - (Crossing)"));
     // Sample left image is the left raster whatever the mode: decoded from the left resource.
-    EXPECT_EQ(window.form->rasters().left.width(), 623);
-    EXPECT_FALSE(window.form->rasters().left.sharesPixelsWith(window.form->rasters().right));
+    EXPECT_EQ(probe(*window.form).rasters().left.width(), 623);
+    EXPECT_FALSE(
+        probe(*window.form).rasters().left.sharesPixelsWith(probe(*window.form).rasters().right));
 }
 
 TEST(ViewStartup, StartupScanFillsThePairListFromTheLastFolder) {
@@ -113,7 +115,7 @@ TEST_P(ViewEndDuringSlideShow, WritesTheSettings) {
         window.state.settings.borderWidth = 9;
         window.form->ViewSlideShowExecute();
         if (std::string(GetParam()) == "Exit") {
-            window.form->command(ViewCommand::FileExit)->trigger();
+            probe(*window.form).command(ViewCommand::FileExit)->trigger();
         } else {
             window.form->close();
         }
