@@ -34,7 +34,7 @@ TViewForm::TViewForm(ProgramState& state, QWidget* parent)
                                  [this] { command(ViewCommand::ShowTips)->trigger(); });
     };
 
-    TrackBar1->setValue(0);
+    ui_.TrackBar1->setValue(0);
     state_.displayName = "STEREO PHOTO";
     if (state_.programFolder.empty()) {
         state_.programFolder = "./";

@@ -28,6 +28,23 @@ namespace duoptic {
 
 class PaintBox;
 
+// The main window's controls, made once with the window and owned by it through Qt's parent
+// chain; the commands in the order of the command list.
+struct ViewControls {
+    QScrollBar* ScrollBarV = nullptr;
+    QScrollBar* ScrollBarH = nullptr;
+    QFrame* pnPct1 = nullptr;
+    QFrame* pnPct2 = nullptr;
+    PaintBox* PaintBox1 = nullptr;
+    PaintBox* PaintBox2 = nullptr;
+    QFrame* zoomBarHolder = nullptr; // the bevel around the track bar
+    QSlider* TrackBar1 = nullptr;
+    QToolButton* bnTips = nullptr;
+    QToolButton* bnRevers = nullptr;
+    QMenu* PopupMenu = nullptr;
+    std::array<QAction*, kViewCommandCount> commands{};
+};
+
 // The main window: two image panels with the center border between them, the position scroll
 // bars, the zoom track bar, and the commands that act on them.
 class TViewForm : public QWidget {
@@ -84,7 +101,7 @@ protected:
 private:
     friend class TViewFormProbe; // how tests look inside
 
-    QAction* command(ViewCommand which) const { return commands_[commandIndex(which)]; }
+    QAction* command(ViewCommand which) const { return ui_.commands[commandIndex(which)]; }
     void createControls();
     void createCommands();
     void showStep();
@@ -105,19 +122,7 @@ private:
 
     ProgramState& state_;
 
-    // Controls.
-    QScrollBar* ScrollBarV = nullptr;
-    QScrollBar* ScrollBarH = nullptr;
-    QFrame* pnPct1 = nullptr;
-    QFrame* pnPct2 = nullptr;
-    PaintBox* PaintBox1 = nullptr;
-    PaintBox* PaintBox2 = nullptr;
-    QFrame* zoomBarHolder = nullptr; // the bevel around the track bar
-    QSlider* TrackBar1 = nullptr;
-    QToolButton* bnTips = nullptr;
-    QToolButton* bnRevers = nullptr;
-    QMenu* PopupMenu = nullptr;
-    std::array<QAction*, kViewCommandCount> commands_{};
+    ViewControls ui_;
 
     // Objects that live as long as the window.
     std::unique_ptr<PanelPair> panels_;
@@ -126,9 +131,9 @@ private:
 
     bool shown_ = false;
     std::optional<std::string> startPath_;
-    quint64 lastReroutedRelease_ = 0; // timestamp of the release last handed to another area
     WindowPlacement placement_{*this};
-    Qt::MouseButton lastReroutedButton_ = Qt::NoButton; // and its button
+    // The release last handed to another area, which travels on to the parents unaccepted.
+    std::pair<quint64, Qt::MouseButton> lastRerouted_{0, Qt::NoButton};
     HeldKeyRepeats keyRepeats_;
 };
 

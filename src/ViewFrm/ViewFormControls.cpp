@@ -55,24 +55,24 @@ void place(QWidget* widget, const Rect& r) {
 } // namespace
 
 void TViewForm::createControls() {
-    ScrollBarV = positionBar(Qt::Vertical, "ScrollBarV", this);
-    ScrollBarH = positionBar(Qt::Horizontal, "ScrollBarH", this);
+    ui_.ScrollBarV = positionBar(Qt::Vertical, "ScrollBarV", this);
+    ui_.ScrollBarH = positionBar(Qt::Horizontal, "ScrollBarH", this);
 
     // A panel frame is a 2-pixel border in the face colour with a 1-pixel lowered bevel inside;
     // the outer frame widget is the border, the bevel is drawn by an inner frame.
-    pnPct1 = new QFrame(this);
-    pnPct1->setObjectName(QStringLiteral("pnPct1"));
-    pnPct2 = new QFrame(this);
-    pnPct2->setObjectName(QStringLiteral("pnPct2"));
-    for (QFrame* panel : {pnPct1, pnPct2}) {
+    ui_.pnPct1 = new QFrame(this);
+    ui_.pnPct1->setObjectName(QStringLiteral("pnPct1"));
+    ui_.pnPct2 = new QFrame(this);
+    ui_.pnPct2->setObjectName(QStringLiteral("pnPct2"));
+    for (QFrame* panel : {ui_.pnPct1, ui_.pnPct2}) {
         auto* bevel = loweredFrame("bevel", panel);
         bevel->setGeometry(2, 2, 0, 0);
     }
-    PaintBox1 = new PaintBox(1, pnPct1);
-    PaintBox2 = new PaintBox(2, pnPct2);
-    panels_ =
-        std::make_unique<PanelPair>(*PaintBox1, *PaintBox2, [this] { return panelControls(); });
-    for (PaintBox* box : {PaintBox1, PaintBox2}) {
+    ui_.PaintBox1 = new PaintBox(1, ui_.pnPct1);
+    ui_.PaintBox2 = new PaintBox(2, ui_.pnPct2);
+    panels_ = std::make_unique<PanelPair>(*ui_.PaintBox1, *ui_.PaintBox2,
+                                          [this] { return panelControls(); });
+    for (PaintBox* box : {ui_.PaintBox1, ui_.PaintBox2}) {
         box->onMouseDown = [this](PaintBox&, Qt::MouseButton button, QPointF at) {
             imagePressed(button, at);
         };
@@ -81,36 +81,36 @@ void TViewForm::createControls() {
         };
     }
 
-    zoomBarHolder = loweredFrame("pct4", this);
-    TrackBar1 = new QSlider(Qt::Horizontal, zoomBarHolder);
-    TrackBar1->setObjectName(QStringLiteral("TrackBar1"));
-    TrackBar1->setRange(0, 100);
-    TrackBar1->setValue(0);
-    TrackBar1->setSingleStep(1);
-    TrackBar1->setPageStep(10);
-    TrackBar1->setTickPosition(QSlider::NoTicks);
-    TrackBar1->setFocusPolicy(Qt::NoFocus);
-    TrackBar1->setContextMenuPolicy(Qt::NoContextMenu);
+    ui_.zoomBarHolder = loweredFrame("pct4", this);
+    ui_.TrackBar1 = new QSlider(Qt::Horizontal, ui_.zoomBarHolder);
+    ui_.TrackBar1->setObjectName(QStringLiteral("TrackBar1"));
+    ui_.TrackBar1->setRange(0, 100);
+    ui_.TrackBar1->setValue(0);
+    ui_.TrackBar1->setSingleStep(1);
+    ui_.TrackBar1->setPageStep(10);
+    ui_.TrackBar1->setTickPosition(QSlider::NoTicks);
+    ui_.TrackBar1->setFocusPolicy(Qt::NoFocus);
+    ui_.TrackBar1->setContextMenuPolicy(Qt::NoContextMenu);
 
-    bnTips = speedButton("bnTips", "?", this);
-    bnRevers = speedButton("bnRevers", "R", this);
+    ui_.bnTips = speedButton("bnTips", "?", this);
+    ui_.bnRevers = speedButton("bnRevers", "R", this);
 
     // The layout pass reads these three sizes from the controls; they never change.
-    ScrollBarV->setGeometry(0, 0, 20, 442);
-    ScrollBarH->setGeometry(20, 442, 532, 20);
-    zoomBarHolder->setGeometry(20, 462, 532, 21);
+    ui_.ScrollBarV->setGeometry(0, 0, 20, 442);
+    ui_.ScrollBarH->setGeometry(20, 442, 532, 20);
+    ui_.zoomBarHolder->setGeometry(20, 462, 532, 21);
 
-    connect(TrackBar1, &QSlider::valueChanged, this,
+    connect(ui_.TrackBar1, &QSlider::valueChanged, this,
             [this] { guarded([this] { panels_->positionsChanged(); }); });
     // While the thumb is dragged every movement redraws, also when the value stays the same.
-    connect(TrackBar1, &QSlider::sliderMoved, this, [this](int value) {
-        if (value == TrackBar1->value()) {
+    connect(ui_.TrackBar1, &QSlider::sliderMoved, this, [this](int value) {
+        if (value == ui_.TrackBar1->value()) {
             guarded([this] { panels_->positionsChanged(); });
         }
     });
-    connect(ScrollBarH, &QScrollBar::valueChanged, this,
+    connect(ui_.ScrollBarH, &QScrollBar::valueChanged, this,
             [this] { guarded([this] { panels_->positionsChanged(); }); });
-    connect(ScrollBarV, &QScrollBar::valueChanged, this,
+    connect(ui_.ScrollBarV, &QScrollBar::valueChanged, this,
             [this] { guarded([this] { panels_->positionsChanged(); }); });
 }
 
@@ -173,22 +173,23 @@ void TViewForm::createCommands() {
         const auto handler = row.handler;
         connect(act, &QAction::triggered, this,
                 [this, handler] { guarded([&] { (this->*handler)(); }); });
-        commands_[commandIndex(row.id)] = act;
+        ui_.commands[commandIndex(row.id)] = act;
     }
     command(ViewCommand::ViewSlideShow)->setCheckable(true);
 
-    PopupMenu = new QMenu(this);
-    PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
+    ui_.PopupMenu = new QMenu(this);
+    ui_.PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
     for (const std::optional<ViewCommand>& entry : kMenu) {
         if (entry) {
-            PopupMenu->addAction(command(*entry));
+            ui_.PopupMenu->addAction(command(*entry));
         } else {
-            PopupMenu->addSeparator();
+            ui_.PopupMenu->addSeparator();
         }
     }
 
-    connect(bnTips, &QToolButton::clicked, command(ViewCommand::ShowTips), &QAction::trigger);
-    connect(bnRevers, &QToolButton::clicked, command(ViewCommand::ViewRevers), &QAction::trigger);
+    connect(ui_.bnTips, &QToolButton::clicked, command(ViewCommand::ShowTips), &QAction::trigger);
+    connect(ui_.bnRevers, &QToolButton::clicked, command(ViewCommand::ViewRevers),
+            &QAction::trigger);
 }
 
 void TViewForm::resizeEvent(QResizeEvent* event) {
@@ -201,25 +202,25 @@ void TViewForm::FormResize() {
         return;
     }
     const MainLayout layout =
-        computeMainLayout(width(), height(), state_.settings.borderWidth, ScrollBarV->width(),
-                          ScrollBarH->height(), zoomBarHolder->height());
-    place(pnPct1, layout.pnPct1);
-    place(pnPct2, layout.pnPct2);
-    for (QFrame* panel : {pnPct1, pnPct2}) {
+        computeMainLayout(width(), height(), state_.settings.borderWidth, ui_.ScrollBarV->width(),
+                          ui_.ScrollBarH->height(), ui_.zoomBarHolder->height());
+    place(ui_.pnPct1, layout.pnPct1);
+    place(ui_.pnPct2, layout.pnPct2);
+    for (QFrame* panel : {ui_.pnPct1, ui_.pnPct2}) {
         if (auto* bevel = panel->findChild<QFrame*>(QStringLiteral("bevel"))) {
             bevel->setGeometry(2, 2, std::max(0, panel->width() - 4),
                                std::max(0, panel->height() - 4));
             bevel->lower();
         }
     }
-    place(PaintBox1, layout.paintBox1);
-    place(PaintBox2, layout.paintBox2);
-    place(ScrollBarV, layout.scrollBarV);
-    place(ScrollBarH, layout.scrollBarH);
-    place(zoomBarHolder, layout.pct4);
-    place(TrackBar1, layout.trackBar1);
-    place(bnTips, layout.bnTips);
-    place(bnRevers, layout.bnRevers);
+    place(ui_.PaintBox1, layout.paintBox1);
+    place(ui_.PaintBox2, layout.paintBox2);
+    place(ui_.ScrollBarV, layout.scrollBarV);
+    place(ui_.ScrollBarH, layout.scrollBarH);
+    place(ui_.zoomBarHolder, layout.pct4);
+    place(ui_.TrackBar1, layout.trackBar1);
+    place(ui_.bnTips, layout.bnTips);
+    place(ui_.bnRevers, layout.bnRevers);
     recomputePanelMetrics();
 }
 

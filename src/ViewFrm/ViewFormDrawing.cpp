@@ -10,8 +10,8 @@
 namespace duoptic {
 
 PanelControls TViewForm::panelControls() const {
-    return {state_.settings.fittingMode, TrackBar1->value(), ScrollBarH->value(),
-            ScrollBarV->value()};
+    return {state_.settings.fittingMode, ui_.TrackBar1->value(), ui_.ScrollBarH->value(),
+            ui_.ScrollBarV->value()};
 }
 
 void TViewForm::recomputePanelMetrics() {
@@ -32,8 +32,8 @@ void TViewForm::imageReleased(PaintBox& box, Qt::MouseButton button, QPointF at)
     case PanelPair::Release::Move:
         // One drawing of both panels below, not one per scroll bar.
         panels_->setGateOpen(false);
-        ScrollBarH->setValue(release.horizontal);
-        ScrollBarV->setValue(release.vertical);
+        ui_.ScrollBarH->setValue(release.horizontal);
+        ui_.ScrollBarV->setValue(release.vertical);
         panels_->setGateOpen(true);
         break;
     case PanelPair::Release::StepNext:
@@ -44,7 +44,7 @@ void TViewForm::imageReleased(PaintBox& box, Qt::MouseButton button, QPointF at)
     }
     panels_->drawBoth();
     if (button == Qt::RightButton) {
-        PopupMenu->popup(box.mapToGlobal(at.toPoint()));
+        ui_.PopupMenu->popup(box.mapToGlobal(at.toPoint()));
     }
 }
 

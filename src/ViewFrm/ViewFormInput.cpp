@@ -136,18 +136,16 @@ bool TViewForm::routeUncapturedRelease(QObject* watched, QMouseEvent* event) {
     }
     // An unaccepted release travels on to the parents; reroute it once only. Two buttons may
     // be released within the same millisecond, so the button tells them apart.
-    if (under != nullptr &&
-        (lastReroutedRelease_ != event->timestamp() || lastReroutedButton_ != event->button())) {
-        lastReroutedRelease_ = event->timestamp();
-        lastReroutedButton_ = event->button();
+    if (under != nullptr && lastRerouted_ != std::make_pair(event->timestamp(), event->button())) {
+        lastRerouted_ = {event->timestamp(), event->button()};
         under->release(event->button(), under->mapFromGlobal(global));
     }
     return receiver != nullptr; // an image area not under the pointer does not take it
 }
 
 bool TViewForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
-    const KeyContext context{slideShow_.running(), state_.pairs.list.count(), ScrollBarH->value(),
-                             ScrollBarV->value()};
+    const KeyContext context{slideShow_.running(), state_.pairs.list.count(),
+                             ui_.ScrollBarH->value(), ui_.ScrollBarV->value()};
     const KeyAction act = mapKey(mainKey(key, modifiers), context);
     switch (act.kind) {
     case KeyAction::None:
@@ -159,10 +157,10 @@ bool TViewForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
         slideShow_.stop();
         break;
     case KeyAction::SetHorizontal:
-        ScrollBarH->setValue(act.value);
+        ui_.ScrollBarH->setValue(act.value);
         break;
     case KeyAction::SetVertical:
-        ScrollBarV->setValue(act.value);
+        ui_.ScrollBarV->setValue(act.value);
         break;
     case KeyAction::ZoomIn:
         command(ViewCommand::ViewZoomIn)->trigger();
@@ -175,15 +173,15 @@ bool TViewForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
 }
 
 void TViewForm::FormMouseWheel(int delta) {
-    TrackBar1->setValue(TrackBar1->value() + wheelZoomStep(delta));
+    ui_.TrackBar1->setValue(ui_.TrackBar1->value() + wheelZoomStep(delta));
 }
 
 void TViewForm::ViewZoomInExecute() {
-    TrackBar1->setValue(TrackBar1->value() + 10);
+    ui_.TrackBar1->setValue(ui_.TrackBar1->value() + 10);
 }
 
 void TViewForm::ViewZoomOutExecute() {
-    TrackBar1->setValue(TrackBar1->value() - 10);
+    ui_.TrackBar1->setValue(ui_.TrackBar1->value() - 10);
 }
 
 void TViewForm::ViewSlideShowExecute() {

@@ -36,9 +36,9 @@ void TViewForm::showPair(const PairRequest& request) {
     }
 
     panels_->setGateOpen(false);
-    TrackBar1->setValue(0);
-    ScrollBarV->setValue(50);
-    ScrollBarH->setValue(50);
+    ui_.TrackBar1->setValue(0);
+    ui_.ScrollBarV->setValue(50);
+    ui_.ScrollBarH->setValue(50);
     panels_->show(std::move(rasters));
     panels_->drawBoth();
     panels_->setGateOpen(true);

@@ -20,14 +20,14 @@ public:
     const QImage& panelBuffer(int panel) const { return form_.panels_->buffer(panel); }
     int drawCount() const { return form_.panels_->drawCount(); }
     int drawCount(int panel) const { return form_.panels_->drawCount(panel); }
-    int zoomPosition() const { return form_.TrackBar1->value(); }
-    int horizontalPosition() const { return form_.ScrollBarH->value(); }
-    int verticalPosition() const { return form_.ScrollBarV->value(); }
+    int zoomPosition() const { return form_.ui_.TrackBar1->value(); }
+    int horizontalPosition() const { return form_.ui_.ScrollBarH->value(); }
+    int verticalPosition() const { return form_.ui_.ScrollBarV->value(); }
     bool slideShowRunning() const { return form_.slideShow_.running(); }
     const SlideTimer& slideTimer() const { return form_.slideShow_.timer(); }
     bool preloading() const { return form_.navigator_.preloading(); }
     int preloadsTaken() const { return form_.navigator_.preloadsTaken(); }
-    QMenu* popupMenu() const { return form_.PopupMenu; }
+    QMenu* popupMenu() const { return form_.ui_.PopupMenu; }
     QAction* command(ViewCommand which) const { return form_.command(which); }
 
 private:
