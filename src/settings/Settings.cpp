@@ -63,6 +63,17 @@ std::string userConfigFolder() {
     return {};
 }
 
+// Where the system's package manager puts programs: an installed copy keeps its settings with the
+// user, even when the user (root) could write beside the program.
+bool isSystemProgramFolder(const std::string& folder) {
+    for (const char* system : {"/usr/bin/", "/bin/", "/usr/local/bin/", "/usr/games/"}) {
+        if (folder == system) {
+            return true;
+        }
+    }
+    return false;
+}
+
 } // namespace
 
 SettingsRecord readSettings(const std::string& iniPath, const std::string& programFolder) {
@@ -108,7 +119,8 @@ void writeSettingsOver(IniFile file, const std::string& iniPath, const SettingsR
 
 std::string settingsFilePath(const std::string& programFolder) {
     std::string beside = programFolder + std::string(kFileName);
-    if (exists(beside) || access(programFolder.c_str(), W_OK | X_OK) == 0) {
+    if (exists(beside) || (!isSystemProgramFolder(programFolder) &&
+                           access(programFolder.c_str(), W_OK | X_OK) == 0)) {
         return beside;
     }
     const std::string config = userConfigFolder();

@@ -361,6 +361,8 @@ private:
 TEST_F(SettingsTest, FileBesideAWritableProgram) {
     ScopedEnv config("XDG_CONFIG_HOME", folder_.slashed() + "config");
     EXPECT_EQ(settingsFilePath(folder_.slashed()), iniPath());
+    // Not beside a packaged program, even for a user who may write there.
+    EXPECT_EQ(settingsFilePath("/usr/bin/"), folder_.slashed() + "config/duoptic/duoptic.ini");
 }
 
 struct InstalledRow {
