@@ -155,10 +155,12 @@ TEST_F(ViewPreload, AFileThatNoLongerOpensFailsAsWithoutPreload) {
 TEST_F(ViewPreload, ADamagedPairIsPreloadedSilentlyAndFailsWhenReached) {
     ReportRecorder recorder;
     pictures.write("b_DUR.jpg", "not a picture");
+    ::testing::internal::CaptureStderr();
     form().ViewReversExecute(); // starts a new preload, which fails
     waitForPreload();
     QCoreApplication::processEvents();
     EXPECT_TRUE(recorder.shown().isEmpty());
+    EXPECT_EQ(::testing::internal::GetCapturedStderr().find("JPEG"), std::string::npos);
     EXPECT_THROW(form().next(), Error);
 }
 
