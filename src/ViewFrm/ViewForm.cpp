@@ -75,7 +75,10 @@ void TViewForm::showStep() {
     if (!startPath_) {
         navigator_.scan(state_.settings.latestPath);
     }
-    panels_->show(navigator_.samplePair());
+    // A start path's pair is decoding already and is shown first: no sample pair before it.
+    if (!earlyStart_ || !earlyStart_->hasPair()) {
+        panels_->show(navigator_.samplePair());
+    }
 
     placement_.apply(state_.settings);
     panels_->setGateOpen(true);

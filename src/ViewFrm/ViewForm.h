@@ -48,8 +48,12 @@ public:
     // folder (the file's folder) is scanned and becomes the last folder; a file's pair is loaded
     // as if Next had reached it. Throws Error for a path that leads nowhere or to no pair.
     void openPath(const std::string& path);
-    // The command line's PATH, opened once the window is first shown.
-    void openAtStart(std::string path) { startPath_ = std::move(path); }
+    // The command line's PATH, opened once the window is first shown; `early` holds what was
+    // found and started for it before the window existed.
+    void openAtStart(std::string path, std::unique_ptr<EarlyStart> early = nullptr) {
+        startPath_ = std::move(path);
+        earlyStart_ = std::move(early);
+    }
     void next();
     void updateTitle(const std::string& name);
     // The title exactly as the window manager shows it; windowTitle() holds it escaped for Qt.
@@ -137,6 +141,7 @@ private:
 
     bool shown_ = false;
     std::optional<std::string> startPath_;
+    std::unique_ptr<EarlyStart> earlyStart_;
     quint64 lastReroutedRelease_ = 0; // timestamp of the release last handed to another area
     WindowPlacement placement_{*this};
 };
