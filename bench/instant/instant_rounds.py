@@ -53,6 +53,22 @@ x11.XFlush.argtypes = [ctypes.c_void_p]
 x11.XSetInputFocus.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_ulong]
 x11.XGetInputFocus.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_ulong),
                                ctypes.POINTER(ctypes.c_int)]
+class WindowAttributes(ctypes.Structure):
+    _fields_ = [("x", ctypes.c_int), ("y", ctypes.c_int), ("width", ctypes.c_int),
+                ("height", ctypes.c_int), ("border_width", ctypes.c_int), ("depth", ctypes.c_int),
+                ("visual", ctypes.c_void_p), ("root", ctypes.c_ulong), ("c_class", ctypes.c_int),
+                ("bit_gravity", ctypes.c_int), ("win_gravity", ctypes.c_int),
+                ("backing_store", ctypes.c_int), ("backing_planes", ctypes.c_ulong),
+                ("backing_pixel", ctypes.c_ulong), ("save_under", ctypes.c_int),
+                ("colormap", ctypes.c_ulong), ("map_installed", ctypes.c_int),
+                ("map_state", ctypes.c_int), ("all_event_masks", ctypes.c_long),
+                ("your_event_mask", ctypes.c_long), ("do_not_propagate_mask", ctypes.c_long),
+                ("override_redirect", ctypes.c_int), ("screen", ctypes.c_void_p)]
+
+
+x11.XGetWindowAttributes.argtypes = [ctypes.c_void_p, ctypes.c_ulong,
+                                     ctypes.POINTER(WindowAttributes)]
+IS_VIEWABLE = 2
 ERROR_HANDLER = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)
 # A window found by its title may not be mapped yet, or already gone: such requests fail, and
 # the rounds look again instead of letting Xlib end the program.
@@ -97,6 +113,23 @@ class X:
         if children:
             x11.XFree(children)
         return found[-1] if found else None
+
+    def popups(self):
+        """The top-level windows on screen that no window manager would handle: menus."""
+        root, parent = ctypes.c_ulong(), ctypes.c_ulong()
+        children, count = ctypes.POINTER(ctypes.c_ulong)(), ctypes.c_uint()
+        if not x11.XQueryTree(self.dpy, self.root, ctypes.byref(root), ctypes.byref(parent),
+                              ctypes.byref(children), ctypes.byref(count)):
+            return []
+        found = []
+        for i in range(count.value):
+            attributes = WindowAttributes()
+            if (x11.XGetWindowAttributes(self.dpy, children[i], ctypes.byref(attributes)) and
+                    attributes.override_redirect and attributes.map_state == IS_VIEWABLE):
+                found.append(children[i])
+        if children:
+            x11.XFree(children)
+        return found
 
     def origin(self, window):
         x, y, child = ctypes.c_int(), ctypes.c_int(), ctypes.c_ulong()
@@ -295,11 +328,13 @@ def slide_show(x, slides, interval):
         for _ in range(5):  # Open, Reverse, Zoom in, Zoom out, then Slide Show
             view.x.key(DOWN)
             time.sleep(0.05)
-        # The menu covers the point it opened at; the command runs as it goes away.
-        menu_at = (left + width // 4 + 30, top + height // 2 + 10)
-        menu = view.x.pixels_at(*menu_at)
+        # The menu's window is taken down as its command runs, which starts the timer.
+        menus = view.x.popups()
+        if not menus:
+            raise Failed("the menu did not open")
         view.x.key(RETURN)
-        wait_for(lambda: view.x.pixels_at(*menu_at) != menu, 5, "the menu stayed", step=0.0005)
+        wait_for(lambda: not set(menus) & set(view.x.popups()), 5, "the menu stayed",
+                 step=0.0005)
         started = time.monotonic()
         late = []
         for k in range(1, slides + 1):
