@@ -1,5 +1,7 @@
 #include "ViewFrm/EarlyStart.h"
 
+#include "ViewFrm/SamplePair.h"
+
 namespace duoptic {
 
 EarlyStart::EarlyStart(std::string path, ViewerSides sides) noexcept
@@ -7,7 +9,8 @@ EarlyStart::EarlyStart(std::string path, ViewerSides sides) noexcept
     try {
         PathPairs found = findPathPairs(path_);
         if (found.entry == 0) {
-            return; // a folder: its first pair is not shown at start
+            startSample(); // a folder: its first pair is not shown at start
+            return;
         }
         auto preloader = std::make_unique<Preloader>();
         preloader->start({found.list.generation(), found.entry,
@@ -17,6 +20,30 @@ EarlyStart::EarlyStart(std::string path, ViewerSides sides) noexcept
         preloader_ = std::move(preloader);
     } catch (...) {
         // The window's start opens the path again and reports the failure there.
+        startSample();
+    }
+}
+
+void EarlyStart::startSample() noexcept {
+    try {
+        sample_ = std::async(std::launch::async, [] {
+            JpegDecoder left;
+            JpegDecoder right;
+            return decodeSamplePair(left, right);
+        });
+    } catch (...) {
+        // No thread to be had: the window decodes the sample pair itself.
+    }
+}
+
+std::optional<PairRasters> EarlyStart::takeSample() {
+    if (!sample_.valid()) {
+        return std::nullopt;
+    }
+    try {
+        return sample_.get();
+    } catch (...) {
+        return std::nullopt; // decoded again by the window, which reports what fails
     }
 }
 

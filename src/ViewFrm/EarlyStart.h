@@ -4,6 +4,7 @@
 #include "ViewFrm/Preloader.h"
 #include "settings/Modes.h"
 
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
@@ -12,8 +13,9 @@ namespace duoptic {
 
 // The pair that the command line's path names, found and decoding on both cores from the
 // program's first moments, so that Qt's set-up and the making of the window overlap the decode.
-// A path that leads nowhere or to a folder starts nothing here: the window's start meets it as
-// it would without, and reports what is wrong over the started window.
+// For a path that leads nowhere or to a folder the sample pair is decoded instead, which the
+// window then shows; the window's start meets the path as it would without, and reports what is
+// wrong over the started window.
 class EarlyStart {
 public:
     // Never throws: whatever goes wrong is left for the window's start to meet again.
@@ -31,11 +33,17 @@ public:
     };
     std::optional<Taken> take(const std::string& path, ViewerSides sides);
 
+    // The sample pair, when it was decoded here (once).
+    std::optional<PairRasters> takeSample();
+
 private:
+    void startSample() noexcept;
+
     std::string path_;
     ViewerSides sides_;
     PathPairs found_;
     std::unique_ptr<Preloader> preloader_;
+    std::future<PairRasters> sample_;
 };
 
 } // namespace duoptic

@@ -1,26 +1,9 @@
 #include "ViewFrm/PairNavigator.h"
 
+#include "ViewFrm/SamplePair.h"
 #include "catalogue/Scan.h"
-#include "resources/Resources.h"
-
-#include <QFile>
 
 namespace duoptic {
-
-namespace {
-
-Raster sampleImage(JpegDecoder& decoder, const char* resource) {
-    QFile file(QString::fromLatin1(resource));
-    std::vector<std::uint8_t> bytes;
-    if (file.open(QIODevice::ReadOnly)) {
-        const QByteArray read = file.readAll();
-        bytes.assign(read.begin(), read.end());
-    }
-    decoder.readMemory(std::move(bytes));
-    return Raster::whole(decoder.picture());
-}
-
-} // namespace
 
 PairNavigator::PairNavigator(PairCatalogue& pairs) : pairs_(pairs) {}
 
@@ -75,9 +58,11 @@ void PairNavigator::load(const PairRequest& request, PairRasters& rasters) {
     onScreen_.emplace(key.listGeneration, key.entry);
 }
 
-PairRasters PairNavigator::samplePair() {
-    return {sampleImage(*decoderA_, resources::kSampleLeft),
-            sampleImage(*decoderB_, resources::kSampleRight)};
+PairRasters PairNavigator::samplePair(EarlyStart* early) {
+    if (std::optional<PairRasters> decoded = early ? early->takeSample() : std::nullopt) {
+        return std::move(*decoded);
+    }
+    return decodeSamplePair(*decoderA_, *decoderB_);
 }
 
 std::optional<PreloadKey> PairNavigator::nextKey(ViewerSides sides) const {

@@ -45,8 +45,8 @@ public:
     // Takes the preloaded pictures where they are still exactly what this load would read.
     void load(const PairRequest& request, PairRasters& rasters);
 
-    // The sample pair, decoded by the decoders on screen.
-    PairRasters samplePair();
+    // The sample pair, decoded by the decoders on screen unless `early` has it decoded already.
+    PairRasters samplePair(EarlyStart* early = nullptr);
 
     // Starts decoding the pair that Next would show, unless it is the one on screen. Never throws:
     // without a preload, Next simply loads as it always can.
