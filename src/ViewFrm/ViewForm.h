@@ -93,6 +93,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -104,6 +105,7 @@ private:
     void createControls();
     void createCommands();
     void showStep();
+    void whenPainted(std::function<void()> step);
     void showPair(const PairRequest& request);
     void showOpenedPath(const PairNavigator::OpenedPath& opened);
     void openStartPath(const std::string& path);
@@ -142,6 +144,7 @@ private:
     bool shown_ = false;
     std::optional<std::string> startPath_;
     std::unique_ptr<EarlyStart> earlyStart_;
+    std::function<void()> afterFirstPaint_;
     quint64 lastReroutedRelease_ = 0; // timestamp of the release last handed to another area
     WindowPlacement placement_{*this};
 };
