@@ -6,8 +6,11 @@
 #   - Space 1 s after the window appeared, to both panels showing the first pair;
 #   - Space as soon as the window appears (no time to work ahead);
 #   - Space after Space, 1 s apart, stepping through the folder;
-#   - the slide show at 1 s over the 20 pairs: how late the latest slide was after its tick.
-# The reference is feh started on the first pair's left file, to its first frame. Each row is
+#   - the slide show at 1 s over the 20 pairs: how late the latest slide was after its tick;
+#   - cold starts, from the process start: on the first pair's left file and on an MPO file to
+#     both panels showing the pair, and on the folder to the window painted.
+# The reference is feh started on the first pair's left file, to its first frame; for the folder,
+# an empty Qt window started to painted. Each row is
 # skipped, with the reason, when a tool it needs is missing. Every wait is bounded.
 #
 # usage: bench/instant-compare.sh [build folder] [rounds]   (default build-bench, 5)
@@ -24,7 +27,8 @@ pairs=20
 
 skip() {
     for name in "first Space 1 s after start" "repeated Space" "first Space as the window appears" \
-        "slide show, 1 s, 20 pairs"; do
+        "slide show, 1 s, 20 pairs" "cold start on a pair file" "cold start on an MPO file" \
+        "cold start on a folder"; do
         printf '@row\t%s\tskipped: %s\t-\t-\t-\t-\n' "$name" "$1"
     done
     exit 0
@@ -52,7 +56,7 @@ trap cleanup EXIT
 # blue in turn along the order in which the viewer walks the folder (the order the file system
 # lists it in), so that a probe of the screen tells each pair from the one before. The names are
 # given first, then the order is read, then the pictures are copied in.
-mkdir -p "$work/made" "$work/pairs" "$work/app" "$work/xdg"
+mkdir -p "$work/made" "$work/pairs" "$work/app" "$work/xdg" "$work/mpo"
 chmod 700 "$work/xdg"
 for tint in red:1.4,0.8,0.6 blue:0.6,0.8,1.4; do
     "$make_photo" "$work/made/${tint%%:*}_DUL.jpg" 6000 4000 "tint=${tint#*:}" &
@@ -70,6 +74,8 @@ for left in $(ls -U "$work/pairs" | grep '_DUL\.jpg$'); do
     echo "$pair $colour" >> "$work/walk.txt"
     colour=$([ "$colour" = red ] && echo blue || echo red)
 done
+# An MPO of the first pair's tint, in a folder of its own so that it is not one of the walk.
+"$make_photo" "$work/mpo/stereo.mpo" 6000 4000 mpo tint=1.4,0.8,0.6
 
 # A copy of the viewer in a folder of its own, so that its settings file lives there: the last
 # folder is the pairs' folder, the window at the top-left, the slide show at 1 s.
@@ -88,5 +94,6 @@ unset WAYLAND_DISPLAY QT_SCALE_FACTOR
 feh_file=
 bash "$here/bench/common/install-feh.sh" && feh_file="$work/pairs/$(head -n1 "$work/walk.txt" |
     cut -d' ' -f1)_DUL.jpg"
-timeout 300 python3 "$here/bench/instant/instant_rounds.py" "$work/app/duoptic" "$work/walk.txt" \
-    "$feh_file" "$width" "$height" "$rounds"
+timeout 420 python3 "$here/bench/instant/instant_rounds.py" "$work/app/duoptic" "$work/walk.txt" \
+    "$feh_file" "$width" "$height" "$rounds" "$work/pairs" "$work/mpo/stereo.mpo" \
+    "$here/$build/bench/startup/bench_empty_window"

@@ -51,7 +51,7 @@ run nextmemory 300 "$build/bench/instant/bench_next_memory"
 if command -v Xvfb > /dev/null; then
     run feh 150 bash bench/feh-compare.sh "$build"
 fi
-run instant 330 bash bench/instant-compare.sh "$build"
+run instant 450 bash bench/instant-compare.sh "$build"
 echo "load average after: $(cut -d' ' -f1-3 /proc/loadavg), $(($(date +%s) - started)) s" >&2
 echo >&2
 

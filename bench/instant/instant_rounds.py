@@ -3,10 +3,12 @@ window titles and pixel probes of the screen, keys and clicks through XTest. Cal
 bench/instant-compare.sh, which prepares the pictures, the program folder and the X server, and
 prints the table rows this writes to standard output.
 
-usage: instant_rounds.py VIEWER WALK FEH_FILE WIDTH HEIGHT ROUNDS
+usage: instant_rounds.py VIEWER WALK FEH_FILE WIDTH HEIGHT ROUNDS [FOLDER MPO EMPTY_WINDOW]
   WALK lists the pairs of the viewer's folder in the order Space steps through them, one
   "name tint" a line, the tints (red, blue) alternating; FEH_FILE is the first pair's left file,
-  or "" to skip the rows that need feh.
+  or "" to skip the rows that need feh. FOLDER is the viewer's folder, MPO an MPO file of the
+  first pair's tint and EMPTY_WINDOW a program that shows an empty Qt window titled "empty
+  window": with them, the cold starts are measured too.
 """
 import ctypes
 import ctypes.util
@@ -18,6 +20,7 @@ import time
 
 viewer, walk_file, feh_file = sys.argv[1], sys.argv[2], sys.argv[3]
 width, height, rounds = int(sys.argv[4]), int(sys.argv[5]), int(sys.argv[6])
+folder, mpo_file, empty_window = (sys.argv[7:10] + ["", "", ""])[:3]
 with open(walk_file) as lines:
     tints = dict(line.split() for line in lines)
 pairs = list(tints)  # in the order of the walk
@@ -50,6 +53,22 @@ x11.XFlush.argtypes = [ctypes.c_void_p]
 x11.XSetInputFocus.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_ulong]
 x11.XGetInputFocus.argtypes = [ctypes.c_void_p, ctypes.POINTER(ctypes.c_ulong),
                                ctypes.POINTER(ctypes.c_int)]
+class WindowAttributes(ctypes.Structure):
+    _fields_ = [("x", ctypes.c_int), ("y", ctypes.c_int), ("width", ctypes.c_int),
+                ("height", ctypes.c_int), ("border_width", ctypes.c_int), ("depth", ctypes.c_int),
+                ("visual", ctypes.c_void_p), ("root", ctypes.c_ulong), ("c_class", ctypes.c_int),
+                ("bit_gravity", ctypes.c_int), ("win_gravity", ctypes.c_int),
+                ("backing_store", ctypes.c_int), ("backing_planes", ctypes.c_ulong),
+                ("backing_pixel", ctypes.c_ulong), ("save_under", ctypes.c_int),
+                ("colormap", ctypes.c_ulong), ("map_installed", ctypes.c_int),
+                ("map_state", ctypes.c_int), ("all_event_masks", ctypes.c_long),
+                ("your_event_mask", ctypes.c_long), ("do_not_propagate_mask", ctypes.c_long),
+                ("override_redirect", ctypes.c_int), ("screen", ctypes.c_void_p)]
+
+
+x11.XGetWindowAttributes.argtypes = [ctypes.c_void_p, ctypes.c_ulong,
+                                     ctypes.POINTER(WindowAttributes)]
+IS_VIEWABLE = 2
 ERROR_HANDLER = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)
 # A window found by its title may not be mapped yet, or already gone: such requests fail, and
 # the rounds look again instead of letting Xlib end the program.
@@ -95,11 +114,37 @@ class X:
             x11.XFree(children)
         return found[-1] if found else None
 
+    def popups(self):
+        """The top-level windows on screen that no window manager would handle: menus."""
+        root, parent = ctypes.c_ulong(), ctypes.c_ulong()
+        children, count = ctypes.POINTER(ctypes.c_ulong)(), ctypes.c_uint()
+        if not x11.XQueryTree(self.dpy, self.root, ctypes.byref(root), ctypes.byref(parent),
+                              ctypes.byref(children), ctypes.byref(count)):
+            return []
+        found = []
+        for i in range(count.value):
+            attributes = WindowAttributes()
+            if (x11.XGetWindowAttributes(self.dpy, children[i], ctypes.byref(attributes)) and
+                    attributes.override_redirect and attributes.map_state == IS_VIEWABLE):
+                found.append(children[i])
+        if children:
+            x11.XFree(children)
+        return found
+
     def origin(self, window):
         x, y, child = ctypes.c_int(), ctypes.c_int(), ctypes.c_ulong()
         x11.XTranslateCoordinates(self.dpy, window, self.root, 0, 0, ctypes.byref(x),
                                   ctypes.byref(y), ctypes.byref(child))
         return x.value, y.value
+
+    def pixels_at(self, x, y):
+        """The raw pixels of the 9 x 9 block of the screen around (x, y)."""
+        image = x11.XGetImage(self.dpy, self.root, x - 4, y - 4, 9, 9, 0xFFFFFFFF, 2)
+        if not image:
+            return None
+        pixels = tuple(x11.XGetPixel(image, dx, dy) for dy in range(9) for dx in range(9))
+        x11.XDestroyImage(image)
+        return pixels
 
     def colour_at(self, x, y):
         """'red', 'blue' or None: the mean of a 9 x 9 block of the screen."""
@@ -182,21 +227,23 @@ def tint(pair):
 
 
 class Viewer:
-    def __init__(self, x, program):
+    def __init__(self, x, program, focus=True):
         self.x = x
         self.program = program
-        self.window = wait_for(lambda: x.window_titled("Duoptic - "), 30, "no viewer window")
-        self.x.focus(self.window)
+        self.window = wait_for(lambda: x.window_titled("Duoptic - "), 30, "no viewer window",
+                               step=0.001)
+        if focus:
+            self.x.focus(self.window)
 
     def probes(self):
         left, top = self.x.origin(self.window)
         return [(left + width // 4, top + height * 45 // 100),
                 (left + width * 3 // 4, top + height * 45 // 100)]
 
-    def shows(self, pair):
+    def shows(self, pair, colour=None):
         if self.x.title(self.window) != "Duoptic - %s - (Parallel)" % pair:
             return False
-        return all(self.x.colour_at(x, y) == tint(pair) for x, y in self.probes())
+        return all(self.x.colour_at(x, y) == (colour or tint(pair)) for x, y in self.probes())
 
     def press_and_time(self, keysym, pair):
         """Seconds from the key to the pair in both panels."""
@@ -242,9 +289,35 @@ def repeated_space(x, presses):
         return times
 
 
+def cold_pair(x, path, pair, colour):
+    """A fresh start on a pair's file, to both panels showing that pair, from the process start."""
+    with Program([viewer, path]) as program:
+        view = Viewer(x, program, focus=False)
+        wait_for(lambda: view.shows(pair, colour), 20, "%s never appeared" % pair, step=0.001)
+        return time.monotonic() - program.started
+
+
+def cold_window(x, command, title):
+    """A fresh start to its window on screen and painted: the probe in the left half of the
+    window no longer shows what the screen showed there before."""
+    probe = (width // 4, height * 45 // 100)
+    before = x.pixels_at(*probe)
+    with Program(command) as program:
+        def painted():
+            window = x.window_titled(title)
+            if window is None:
+                return False
+            left, top = x.origin(window)
+            now = x.pixels_at(left + probe[0], top + probe[1])
+            return now is not None and now != before
+        wait_for(painted, 20, "%s never painted" % title, step=0.001)
+        return time.monotonic() - program.started
+
+
 def slide_show(x, slides, interval):
-    """How late each slide appeared after its tick. The ticks are counted from the moment the
-    menu command was given: the k-th falls k intervals later."""
+    """How late each slide appeared after its tick. The ticks are counted from the start of the
+    program's own timer, which the menu command starts once the menu has gone: the k-th falls k
+    intervals later."""
     with Program([viewer]) as program:
         view = Viewer(x, program)
         time.sleep(1.0)
@@ -255,8 +328,14 @@ def slide_show(x, slides, interval):
         for _ in range(5):  # Open, Reverse, Zoom in, Zoom out, then Slide Show
             view.x.key(DOWN)
             time.sleep(0.05)
-        started = time.monotonic()
+        # The menu's window is taken down as its command runs, which starts the timer.
+        menus = view.x.popups()
+        if not menus:
+            raise Failed("the menu did not open")
         view.x.key(RETURN)
+        wait_for(lambda: not set(menus) & set(view.x.popups()), 5, "the menu stayed",
+                 step=0.0005)
+        started = time.monotonic()
         late = []
         for k in range(1, slides + 1):
             pair = pairs[(k - 1) % len(pairs)]
@@ -284,6 +363,49 @@ ROW_LATE = "first Space 1 s after start, 2 x 6000x4000 (Xvfb)"
 ROW_AT_ONCE = "first Space as the window appears"
 ROW_REPEATED = "repeated Space, 1 s apart"
 ROW_SLIDES = "slide show, 1 s, 20 pairs: latest slide after its tick"
+ROW_COLD_PAIR = "cold start on a pair file to both panels, 2 x 6000x4000"
+ROW_COLD_PAIR_SLOWEST = "cold start on a pair file, slowest of the rounds"
+ROW_COLD_MPO = "cold start on an MPO file to both panels, 2 x 6000x4000"
+ROW_COLD_FOLDER = "cold start on a folder to the window painted"
+
+
+def cold_rounds(x, count):
+    """The cold starts, interleaved round by round with their references; the first round only
+    fills the caches. Prints their rows."""
+    first = pairs[0]
+    mpo_name = mpo_file.rsplit("/", 1)[-1].rsplit(".", 1)[0]
+    times = {"pair": [], "mpo": [], "folder": [], "feh": [], "empty": []}
+    try:
+        for r in range(count + 1):
+            measured = {
+                "pair": cold_pair(x, "%s/%s_DUL.jpg" % (folder, first), first, tint(first)),
+                "feh": feh_first_frame(x),
+                "mpo": cold_pair(x, mpo_file, mpo_name, tint(first)),
+                "folder": cold_window(x, [viewer, folder], "Duoptic - "),
+                "empty": cold_window(x, [empty_window], "empty window"),
+            }
+            if r:
+                for name, seconds in measured.items():
+                    times[name].append(seconds)
+                print("cold round %d: %s" % (r, ", ".join(
+                    "%s %s" % (name, ms(seconds)) for name, seconds in measured.items())),
+                    file=sys.stderr)
+    except Failed as e:
+        for name in (ROW_COLD_PAIR, ROW_COLD_PAIR_SLOWEST, ROW_COLD_MPO, ROW_COLD_FOLDER):
+            skipped(name, str(e))
+        return
+    feh = statistics.median(times["feh"])
+    pair = statistics.median(times["pair"])
+    row(ROW_COLD_PAIR, "%s (median of %d)" % (ms(pair), count),
+        "feh start to first frame " + ms(feh), pair / feh, 0.8)
+    row(ROW_COLD_PAIR_SLOWEST, ms(max(times["pair"])), "feh median " + ms(feh),
+        max(times["pair"]) / feh, 1.2)
+    mpo = statistics.median(times["mpo"])
+    row(ROW_COLD_MPO, "%s (median of %d)" % (ms(mpo), count),
+        "feh start to first frame " + ms(feh), mpo / feh, 0.8)
+    opened, empty = statistics.median(times["folder"]), statistics.median(times["empty"])
+    row(ROW_COLD_FOLDER, "%s (median of %d)" % (ms(opened), count),
+        "empty Qt window " + ms(empty), opened / empty, 1.3)
 
 
 def main():
@@ -333,6 +455,12 @@ def main():
             measured = statistics.median(values)
             row(name, "%s (median of %d)" % (ms(measured), len(values)),
                 "feh start to first frame " + ms(feh), measured / feh, bound)
+
+    if folder and mpo_file and empty_window and feh_file:
+        cold_rounds(x, 7)
+    else:
+        for name in (ROW_COLD_PAIR, ROW_COLD_PAIR_SLOWEST, ROW_COLD_MPO, ROW_COLD_FOLDER):
+            skipped(name, "feh or the cold-start files are missing")
 
     try:
         late = slide_show(x, 20, 1.0)

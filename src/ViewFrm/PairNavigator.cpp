@@ -1,29 +1,9 @@
 #include "ViewFrm/PairNavigator.h"
 
-#include "base/Error.h"
-#include "base/Messages.h"
-#include "catalogue/PathTarget.h"
+#include "ViewFrm/SamplePair.h"
 #include "catalogue/Scan.h"
-#include "resources/Resources.h"
-
-#include <QFile>
 
 namespace duoptic {
-
-namespace {
-
-Raster sampleImage(JpegDecoder& decoder, const char* resource) {
-    QFile file(QString::fromLatin1(resource));
-    std::vector<std::uint8_t> bytes;
-    if (file.open(QIODevice::ReadOnly)) {
-        const QByteArray read = file.readAll();
-        bytes.assign(read.begin(), read.end());
-    }
-    decoder.readMemory(std::move(bytes));
-    return Raster::whole(decoder.picture());
-}
-
-} // namespace
 
 PairNavigator::PairNavigator(PairCatalogue& pairs) : pairs_(pairs) {}
 
@@ -47,29 +27,29 @@ std::optional<PairRequest> PairNavigator::select(int entry, ViewerSides sides) {
     return pairRequest(pairs_.list.entry(entry), sides);
 }
 
-PairNavigator::OpenedPath PairNavigator::openPath(const std::string& path, ViewerSides sides) {
-    const PathTarget target = examinePath(path);
-    if (target.kind == PathTarget::Missing) {
-        throw Error(messages::cannotOpenFile(path));
+PairNavigator::OpenedPath PairNavigator::openPath(const std::string& path, ViewerSides sides,
+                                                  EarlyStart* early) {
+    std::optional<EarlyStart::Taken> taken;
+    if (early) {
+        taken = early->take(path, sides);
     }
-    PairList found;
-    scanFolderForPairs(target.folder, found);
-    const int entry = target.kind == PathTarget::File ? entryOfFile(found, target.file) : 0;
-    if (target.kind == PathTarget::File && entry == 0) {
-        throw Error(messages::notAPairFile(path));
+    PathPairs found = taken ? std::move(taken->found) : findPathPairs(path);
+    if (taken) {
+        // Its preload is of the very list and entry that become current here.
+        preloader_ = std::move(taken->preloader);
     }
-    pairs_.list = std::move(found);
-    if (entry == 0) {
+    pairs_.list = std::move(found.list);
+    if (found.entry == 0) {
         pairs_.cursor = 0;
-        return {target.folder, std::nullopt};
+        return {found.folder, std::nullopt};
     }
-    return {target.folder, select(entry, sides)};
+    return {found.folder, select(found.entry, sides)};
 }
 
 void PairNavigator::load(const PairRequest& request, PairRasters& rasters) {
     const PreloadKey key{pairs_.list.generation(), pairs_.cursor, request};
     // A preload of another pair is dropped here: its memory is not to be held beside this load.
-    if (std::optional<PairRasters> preloaded = preloader_.take(key, decoderA_, decoderB_)) {
+    if (std::optional<PairRasters> preloaded = preloader_->take(key, decoderA_, decoderB_)) {
         ++preloadsTaken_;
         rasters = std::move(*preloaded);
     } else {
@@ -78,9 +58,11 @@ void PairNavigator::load(const PairRequest& request, PairRasters& rasters) {
     onScreen_.emplace(key.listGeneration, key.entry);
 }
 
-PairRasters PairNavigator::samplePair() {
-    return {sampleImage(*decoderA_, resources::kSampleLeft),
-            sampleImage(*decoderB_, resources::kSampleRight)};
+PairRasters PairNavigator::samplePair(EarlyStart* early) {
+    if (std::optional<PairRasters> decoded = early ? early->takeSample() : std::nullopt) {
+        return std::move(*decoded);
+    }
+    return decodeSamplePair(*decoderA_, *decoderB_);
 }
 
 std::optional<PreloadKey> PairNavigator::nextKey(ViewerSides sides) const {
@@ -98,12 +80,12 @@ void PairNavigator::schedulePreload(ViewerSides sides) noexcept {
         const std::optional<PreloadKey> key = nextKey(sides);
         const bool shown = key && onScreen_ == std::make_pair(key->listGeneration, key->entry);
         if (key && !shown) {
-            preloader_.start(*key);
+            preloader_->start(*key);
         } else {
-            preloader_.drop();
+            preloader_->drop();
         }
     } catch (...) {
-        preloader_.drop(); // no thread to be had: Next then simply loads as it always can
+        preloader_->drop(); // no thread to be had: Next then simply loads as it always can
     }
 }
 

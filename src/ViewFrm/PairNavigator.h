@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ViewFrm/EarlyStart.h"
 #include "ViewFrm/PairRequest.h"
 #include "ViewFrm/Preloader.h"
 #include "catalogue/PairList.h"
@@ -35,22 +36,23 @@ public:
         std::optional<PairRequest> pair;
     };
     // Throws Error, before anything changes, for a path that leads nowhere or to a file that
-    // belongs to no pair of its folder.
-    OpenedPath openPath(const std::string& path, ViewerSides sides);
+    // belongs to no pair of its folder. What `early` found for this very path and sides is taken
+    // over, with the decode of its pair, instead of looking again.
+    OpenedPath openPath(const std::string& path, ViewerSides sides, EarlyStart* early = nullptr);
 
     // Reads the pair of the current entry into `rasters`, which hold the pictures on screen:
     // they are filled in place, so a decode that fails after the first copy leaves that copy.
     // Takes the preloaded pictures where they are still exactly what this load would read.
     void load(const PairRequest& request, PairRasters& rasters);
 
-    // The sample pair, decoded by the decoders on screen.
-    PairRasters samplePair();
+    // The sample pair, decoded by the decoders on screen unless `early` has it decoded already.
+    PairRasters samplePair(EarlyStart* early = nullptr);
 
     // Starts decoding the pair that Next would show, unless it is the one on screen. Never throws:
     // without a preload, Next simply loads as it always can.
     void schedulePreload(ViewerSides sides) noexcept;
 
-    bool preloading() const { return preloader_.running(); }
+    bool preloading() const { return preloader_->running(); }
     int preloadsTaken() const { return preloadsTaken_; } // loads that found their pair ready
 
 private:
@@ -59,7 +61,7 @@ private:
     PairCatalogue& pairs_;
     std::unique_ptr<JpegDecoder> decoderA_ = std::make_unique<JpegDecoder>();
     std::unique_ptr<JpegDecoder> decoderB_ = std::make_unique<JpegDecoder>();
-    Preloader preloader_;
+    std::unique_ptr<Preloader> preloader_ = std::make_unique<Preloader>();
     // The list state and entry of the pair on screen, which is never decoded a second time.
     std::optional<std::pair<std::uint64_t, int>> onScreen_;
     int preloadsTaken_ = 0;

@@ -42,12 +42,13 @@ Preloader::~Preloader() {
     drop();
 }
 
-void Preloader::start(const PreloadKey& key) {
+void Preloader::start(const PreloadKey& key, DecodeThreads threads) {
     if (key_ == key) {
         return;
     }
     drop();
     key_ = key;
+    threads_ = threads;
     cancel_ = false;
     done_ = false;
     worker_ = std::thread([this] { run(); });
@@ -70,11 +71,13 @@ void Preloader::drop() {
 }
 
 void Preloader::run() {
-    lowerCallingThreadPriority();
+    if (threads_ == DecodeThreads::Background) {
+        lowerCallingThreadPriority();
+    }
     try {
         PairRasters rasters;
         filesRead_ =
-            readPairInto(*decoderA_, *decoderB_, key_->request, rasters, DecodeThreads::Background);
+            readPairInto(*decoderA_, *decoderB_, key_->request, rasters, threads_, &cancel_);
         rasters_ = std::move(rasters);
     } catch (...) {
         // Cancelled, or a file that fails: the load that reaches it shows the error then.
@@ -87,8 +90,9 @@ bool Preloader::nearlyDone() const {
     constexpr int kNearlyDone = 750;
     const bool oneDecoder =
         key_->request.kind == PairKind::Parallel || key_->request.kind == PairKind::Crossing;
-    return done_ || std::min(decoderA_->progress(), oneDecoder ? 1000 : decoderB_->progress()) >=
-                        kNearlyDone;
+    return done_ || threads_ == DecodeThreads::Foreground ||
+           std::min(decoderA_->progress(), oneDecoder ? 1000 : decoderB_->progress()) >=
+               kNearlyDone;
 }
 
 std::optional<PairRasters> Preloader::take(const PreloadKey& key, std::unique_ptr<JpegDecoder>& a,

@@ -35,8 +35,9 @@ public:
     Preloader& operator=(const Preloader&) = delete;
 
     // Starts preloading for `key`, dropping any other preload first. The same key again keeps
-    // the preload that runs or is done.
-    void start(const PreloadKey& key);
+    // the preload that runs or is done. A foreground preload runs at full priority on both
+    // cores, for a pair that is about to be shown: its take always waits for it.
+    void start(const PreloadKey& key, DecodeThreads threads = DecodeThreads::Background);
     // Stops and forgets the preload, and gives its memory back.
     void drop();
 
@@ -64,6 +65,7 @@ private:
     std::atomic<bool> done_{false};
     std::thread worker_;
     std::optional<PreloadKey> key_;
+    DecodeThreads threads_ = DecodeThreads::Background;
     // Written by the worker, read once it has been joined.
     std::optional<PairRasters> rasters_;
     std::vector<FileRead> filesRead_;

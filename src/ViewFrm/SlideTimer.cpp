@@ -18,6 +18,9 @@ void logFailure(const QString& message) {
 } // namespace
 
 SlideTimer::SlideTimer(std::function<void()> onTick) {
+    // A coarse timer may fire up to 5 % early to share wake-ups: a slide would come before its
+    // tick, and the show would not keep its interval.
+    timer_.setTimerType(Qt::PreciseTimer);
     QObject::connect(&timer_, &QTimer::timeout, std::move(onTick));
 }
 

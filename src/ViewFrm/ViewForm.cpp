@@ -12,7 +12,10 @@
 #include <QScrollBar>
 #include <QShowEvent>
 #include <QSlider>
+#include <QTimer>
 #include <QWindowStateChangeEvent>
+
+#include <utility>
 
 namespace duoptic {
 
@@ -77,7 +80,10 @@ void TViewForm::showStep() {
     if (!startPath_) {
         navigator_.scan(state_.settings.latestPath);
     }
-    panels_->show(navigator_.samplePair());
+    // A start path's pair is decoding already and is shown first: no sample pair before it.
+    if (!earlyStart_ || !earlyStart_->hasPair()) {
+        panels_->show(navigator_.samplePair(earlyStart_.get()));
+    }
 
     placement_.apply(state_.settings);
     panels_->setGateOpen(true);
@@ -87,13 +93,37 @@ void TViewForm::showStep() {
     FormResize();
     if (startPath_) {
         // Once the window is up: a path that leads nowhere is reported over the started window.
-        QMetaObject::invokeMethod(
-            this, [this, path = *startPath_] { guarded([&] { openStartPath(path); }); },
-            Qt::QueuedConnection);
+        // A folder's scan and the decode ahead of its first pair wait for the window's first
+        // paint, which they would otherwise hold up; a pair decoding already is shown at once.
+        auto open = [this, path = *startPath_] { guarded([&] { openStartPath(path); }); };
+        if (earlyStart_ && earlyStart_->hasPair()) {
+            QMetaObject::invokeMethod(this, open, Qt::QueuedConnection);
+        } else {
+            whenPainted(open);
+        }
     } else {
         // The first pair that Next would show, once the window has had its first paint.
-        QMetaObject::invokeMethod(
-            this, [this] { schedulePreload(); }, Qt::QueuedConnection);
+        whenPainted([this] { schedulePreload(); });
+    }
+}
+
+void TViewForm::whenPainted(std::function<void()> step) {
+    afterFirstPaint_ = std::move(step);
+    // A window that is not painted (started minimised) goes on all the same, a moment later.
+    constexpr int kLatestMilliseconds = 500;
+    QTimer::singleShot(kLatestMilliseconds, this, [this] {
+        if (afterFirstPaint_) {
+            std::exchange(afterFirstPaint_, nullptr)();
+        }
+    });
+}
+
+void TViewForm::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    if (afterFirstPaint_) {
+        // Queued, so that the paint reaches the screen first.
+        QMetaObject::invokeMethod(this, std::exchange(afterFirstPaint_, nullptr),
+                                  Qt::QueuedConnection);
     }
 }
 

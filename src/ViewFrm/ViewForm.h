@@ -68,8 +68,12 @@ public:
     // folder (the file's folder) is scanned and becomes the last folder; a file's pair is loaded
     // as if Next had reached it. Throws Error for a path that leads nowhere or to no pair.
     void openPath(const std::string& path);
-    // The command line's PATH, opened once the window is first shown.
-    void openAtStart(std::string path) { startPath_ = std::move(path); }
+    // The command line's PATH, opened once the window is first shown; `early` holds what was
+    // found and started for it before the window existed.
+    void openAtStart(std::string path, std::unique_ptr<EarlyStart> early = nullptr) {
+        startPath_ = std::move(path);
+        earlyStart_ = std::move(early);
+    }
     void next();
     void updateTitle(const std::string& name);
     // The title exactly as the window manager shows it; windowTitle() holds it escaped for Qt.
@@ -91,6 +95,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -105,6 +110,7 @@ private:
     void createControls();
     void createCommands();
     void showStep();
+    void whenPainted(std::function<void()> step);
     void showPair(const PairRequest& request);
     void showOpenedPath(const PairNavigator::OpenedPath& opened);
     void openStartPath(const std::string& path);
@@ -131,6 +137,8 @@ private:
 
     bool shown_ = false;
     std::optional<std::string> startPath_;
+    std::unique_ptr<EarlyStart> earlyStart_;
+    std::function<void()> afterFirstPaint_;
     WindowPlacement placement_{*this};
     // The release last handed to another area, which travels on to the parents unaccepted.
     std::pair<quint64, Qt::MouseButton> lastRerouted_{0, Qt::NoButton};

@@ -103,16 +103,34 @@ void TViewForm::showOpenedPath(const PairNavigator::OpenedPath& opened) {
 }
 
 void TViewForm::openStartPath(const std::string& path) {
+    // After an early start no sample pair came first: the layout has yet to learn a size.
+    const bool laidOut = panels_->hasImage();
+    std::unique_ptr<EarlyStart> early = std::move(earlyStart_);
     std::optional<PairNavigator::OpenedPath> opened;
     try {
-        opened = navigator_.openPath(path, viewerSides());
+        opened = navigator_.openPath(path, viewerSides(), early.get());
+        early.reset(); // a decode it still holds was not taken: it is not to run beside the load
     } catch (...) {
         // The path leads nowhere: the viewer starts as it would have without it.
         navigator_.scan(state_.settings.latestPath);
         schedulePreload();
         throw;
     }
-    showOpenedPath(*opened);
+    try {
+        showOpenedPath(*opened);
+    } catch (...) {
+        // The sample pair, which an early start did not draw, when its pair fails after all.
+        if (!panels_->hasImage()) {
+            panels_->show(navigator_.samplePair());
+        }
+        if (!laidOut) {
+            FormResize();
+        }
+        throw;
+    }
+    if (!laidOut) {
+        FormResize();
+    }
 }
 
 } // namespace duoptic

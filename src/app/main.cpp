@@ -1,3 +1,4 @@
+#include "ViewFrm/EarlyStart.h"
 #include "ViewFrm/ViewForm.h"
 #include "app/CommandLine.h"
 #include "app/ExitWithoutDisplay.h"
@@ -10,7 +11,30 @@
 #include <algorithm>
 #include <exception>
 #include <iostream>
+#include <memory>
 #include <optional>
+
+namespace {
+
+// Starts the decode of the pair that `path` names before Qt is set up, so that the two overlap.
+// The sides it decodes for come from the viewer mode in the settings that the window reads too;
+// the window takes the decode only if it asks for the same path and sides.
+std::unique_ptr<duoptic::EarlyStart> startEarly(const std::string& path) {
+    const std::string folder = duoptic::earlyProgramFolder();
+    if (folder.empty()) {
+        return nullptr;
+    }
+    try {
+        const duoptic::SettingsRecord settings =
+            duoptic::readSettings(duoptic::settingsFilePath(folder), folder);
+        return std::make_unique<duoptic::EarlyStart>(path,
+                                                     duoptic::viewerSides(settings.viewerMode));
+    } catch (...) {
+        return nullptr; // the window reads the settings again and meets the problem itself
+    }
+}
+
+} // namespace
 
 int main(int argc, char* argv[]) {
     const duoptic::CommandLine commandLine = duoptic::parseCommandLine(argc, argv);
@@ -19,6 +43,8 @@ int main(int argc, char* argv[]) {
     // Qt sees only the program name: every option has been answered above, and a PATH that
     // begins with "-" must not be taken for one of Qt's own options.
     int qtArgc = std::min(argc, 1);
+    std::unique_ptr<duoptic::EarlyStart> early =
+        commandLine.path ? startEarly(*commandLine.path) : nullptr;
     std::optional<duoptic::ExitWithoutDisplay> exitWithoutDisplay(std::in_place);
     QApplication app(qtArgc, argv);
     exitWithoutDisplay.reset();
@@ -29,7 +55,7 @@ int main(int argc, char* argv[]) {
     state.programFolder = duoptic::programFolder();
     duoptic::TViewForm form(state);
     if (commandLine.path) {
-        form.openAtStart(*commandLine.path);
+        form.openAtStart(*commandLine.path, std::move(early));
     }
     // Ends the run as the close box does; nested event loops of open dialogs end with it.
     QObject::connect(&quitOnSignals, &duoptic::QuitOnSignals::quitRequested, &form, [&form] {

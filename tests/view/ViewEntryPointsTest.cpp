@@ -126,6 +126,34 @@ TEST_F(ViewEntryPoints, ADropStopsTheSlideShowAndOpensWhatWasDropped) {
     QTRY_COMPARE(form().caption(), QStringLiteral("Duoptic - shack - (Parallel)"));
 }
 
+// A pair from the command line shows the same whether its decode began before the window or in
+// it; begun before, no sample pair is decoded ahead of it.
+TEST(ViewStartPath, AnEarlyStartShowsWhatTheWindowsOwnLoadShows) {
+    TempFolder program;
+    TempFolder pictures;
+    pictures.copyIn(testData("stereo/aloeL.jpg"), "aloe_DUL.jpg");
+    pictures.copyIn(testData("stereo/aloeR.jpg"), "aloe_DUR.jpg");
+    program.write("duoptic.ini", "[Viewer]\r\nViewerMode=(Crossing)\r\n");
+    const std::string path = pictures.file("aloe_DUR.jpg");
+    std::vector<QString> captions;
+    std::vector<QImage> panels;
+    for (const bool early : {false, true}) {
+        ProgramState state;
+        state.programFolder = program.slashed();
+        TViewForm form(state);
+        form.openAtStart(path, early ? std::make_unique<EarlyStart>(path, ViewerSides::Crossing)
+                                     : nullptr);
+        form.show();
+        EXPECT_EQ(probe(form).imageWidth() == 0, early);
+        QTRY_VERIFY(form.caption().contains("aloe"));
+        EXPECT_EQ(probe(form).preloadsTaken(), early ? 1 : 0);
+        captions.push_back(form.caption());
+        panels.insert(panels.end(), {probe(form).panelBuffer(1), probe(form).panelBuffer(2)});
+    }
+    EXPECT_EQ(captions[0], captions[1]);
+    EXPECT_TRUE(panels[0] == panels[2] && panels[1] == panels[3]);
+}
+
 // A path from the command line takes the last folder's place: with a path that leads to a pair,
 // nothing of the last folder is read; with one that leads nowhere, the viewer starts without it.
 TEST(ViewStartPath, ReadsTheLastFolderOnlyWhenThePathLeadsNowhere) {
@@ -142,7 +170,8 @@ TEST(ViewStartPath, ReadsTheLastFolderOnlyWhenThePathLeadsNowhere) {
         ProgramState state;
         state.programFolder = program.slashed();
         TViewForm form(state);
-        form.openAtStart(pictures.file(leadsNowhere ? "gone_DUP.jpg" : "new_DUP.jpg"));
+        const std::string path = pictures.file(leadsNowhere ? "gone_DUP.jpg" : "new_DUP.jpg");
+        form.openAtStart(path, std::make_unique<EarlyStart>(path, ViewerSides::Parallel));
         form.show();
         QTRY_VERIFY(leadsNowhere ? !reports.shown().empty() : form.caption().contains("new"));
         QTest::qWait(100); // and the preload that follows

@@ -1,0 +1,57 @@
+#include "ViewFrm/EarlyStart.h"
+
+#include "ViewFrm/SamplePair.h"
+
+namespace duoptic {
+
+EarlyStart::EarlyStart(std::string path, ViewerSides sides) noexcept
+    : path_(std::move(path)), sides_(sides) {
+    try {
+        PathPairs found = findPathPairs(path_);
+        if (found.entry == 0) {
+            startSample(); // a folder: its first pair is not shown at start
+            return;
+        }
+        auto preloader = std::make_unique<Preloader>();
+        preloader->start({found.list.generation(), found.entry,
+                          pairRequest(found.list.entry(found.entry), sides_)},
+                         DecodeThreads::Foreground);
+        found_ = std::move(found);
+        preloader_ = std::move(preloader);
+    } catch (...) {
+        // The window's start opens the path again and reports the failure there.
+        startSample();
+    }
+}
+
+void EarlyStart::startSample() noexcept {
+    try {
+        sample_ = std::async(std::launch::async, [] {
+            JpegDecoder left;
+            JpegDecoder right;
+            return decodeSamplePair(left, right);
+        });
+    } catch (...) {
+        // No thread to be had: the window decodes the sample pair itself.
+    }
+}
+
+std::optional<PairRasters> EarlyStart::takeSample() {
+    if (!sample_.valid()) {
+        return std::nullopt;
+    }
+    try {
+        return sample_.get();
+    } catch (...) {
+        return std::nullopt; // decoded again by the window, which reports what fails
+    }
+}
+
+std::optional<EarlyStart::Taken> EarlyStart::take(const std::string& path, ViewerSides sides) {
+    if (!preloader_ || path != path_ || sides != sides_) {
+        return std::nullopt;
+    }
+    return Taken{std::move(found_), std::move(preloader_)};
+}
+
+} // namespace duoptic
