@@ -7,8 +7,22 @@ namespace duoptic {
 
 PairNavigator::PairNavigator(PairCatalogue& pairs) : pairs_(pairs) {}
 
+namespace {
+
+// The entry one step from `cursor` in a list of `count` entries, wrapping at both ends; from
+// cursor 0 forward is the first, back the last.
+int stepFrom(int cursor, int count, bool back) {
+    if (back) {
+        return cursor <= 1 ? count : cursor - 1;
+    }
+    return cursor + 1 > count ? 1 : cursor + 1;
+}
+
+} // namespace
+
 void PairNavigator::scan(const std::string& folder) {
     scanFolderForPairs(folder, pairs_.list);
+    travellingBack_ = false;
 }
 
 std::optional<PairRequest> PairNavigator::stepNext(ViewerSides sides) {
@@ -16,10 +30,21 @@ std::optional<PairRequest> PairNavigator::stepNext(ViewerSides sides) {
     if (count == 0) {
         return std::nullopt; // a folder without pairs: there is nothing to step to
     }
-    return select(pairs_.cursor + 1 > count ? 1 : pairs_.cursor + 1, sides);
+    return select(stepFrom(pairs_.cursor, count, false), sides);
+}
+
+std::optional<PairRequest> PairNavigator::stepPrevious(ViewerSides sides) {
+    const int count = pairs_.list.count();
+    if (count == 0) {
+        return std::nullopt;
+    }
+    std::optional<PairRequest> request = select(stepFrom(pairs_.cursor, count, true), sides);
+    travellingBack_ = true;
+    return request;
 }
 
 std::optional<PairRequest> PairNavigator::select(int entry, ViewerSides sides) {
+    travellingBack_ = false;
     pairs_.cursor = entry;
     if (entry == 0) {
         return std::nullopt;
@@ -39,6 +64,7 @@ PairNavigator::OpenedPath PairNavigator::openPath(const std::string& path, Viewe
         preloader_ = std::move(taken->preloader);
     }
     pairs_.list = std::move(found.list);
+    travellingBack_ = false;
     if (found.entry == 0) {
         pairs_.cursor = 0;
         return {found.folder, std::nullopt};
@@ -65,19 +91,19 @@ PairRasters PairNavigator::samplePair(EarlyStart* early) {
     return decodeSamplePair(*decoderA_, *decoderB_);
 }
 
-std::optional<PreloadKey> PairNavigator::nextKey(ViewerSides sides) const {
+std::optional<PreloadKey> PairNavigator::aheadKey(ViewerSides sides) const {
     const int count = pairs_.list.count();
     if (count == 0) {
         return std::nullopt;
     }
-    const int entry = pairs_.cursor + 1 > count ? 1 : pairs_.cursor + 1;
+    const int entry = stepFrom(pairs_.cursor, count, travellingBack_);
     return PreloadKey{pairs_.list.generation(), entry,
                       pairRequest(pairs_.list.entry(entry), sides)};
 }
 
 void PairNavigator::schedulePreload(ViewerSides sides) noexcept {
     try {
-        const std::optional<PreloadKey> key = nextKey(sides);
+        const std::optional<PreloadKey> key = aheadKey(sides);
         const bool shown = key && onScreen_ == std::make_pair(key->listGeneration, key->entry);
         if (key && !shown) {
             preloader_->start(*key);

@@ -26,7 +26,11 @@ public:
     // The entry after the current one becomes current (wrapping after the last, entry 1 from
     // cursor 0), and its request is returned; nothing, and no move, for an empty list.
     std::optional<PairRequest> stepNext(ViewerSides sides);
+    // The entry before the current one becomes current (wrapping before the first, the last from
+    // cursor 0); from here on the pair before is the one decoded ahead.
+    std::optional<PairRequest> stepPrevious(ViewerSides sides);
     // Entry `entry` becomes current, and its request is returned; 0 makes no entry current.
+    // The pair after it is the one decoded ahead.
     std::optional<PairRequest> select(int entry, ViewerSides sides);
 
     // Where a path handed to the program (command line, drop) led: the folder that was scanned,
@@ -48,15 +52,15 @@ public:
     // The sample pair, decoded by the decoders on screen unless `early` has it decoded already.
     PairRasters samplePair(EarlyStart* early = nullptr);
 
-    // Starts decoding the pair that Next would show, unless it is the one on screen. Never throws:
-    // without a preload, Next simply loads as it always can.
+    // Starts decoding the pair that the last step's direction leads to, unless it is the one on
+    // screen. Never throws: without a preload, Next simply loads as it always can.
     void schedulePreload(ViewerSides sides) noexcept;
 
     bool preloading() const { return preloader_->running(); }
     int preloadsTaken() const { return preloadsTaken_; } // loads that found their pair ready
 
 private:
-    std::optional<PreloadKey> nextKey(ViewerSides sides) const;
+    std::optional<PreloadKey> aheadKey(ViewerSides sides) const;
 
     PairCatalogue& pairs_;
     std::unique_ptr<JpegDecoder> decoderA_ = std::make_unique<JpegDecoder>();
@@ -65,6 +69,8 @@ private:
     // The list state and entry of the pair on screen, which is never decoded a second time.
     std::optional<std::pair<std::uint64_t, int>> onScreen_;
     int preloadsTaken_ = 0;
+    // Whoever went back once is likely to go on going back.
+    bool travellingBack_ = false;
 };
 
 } // namespace duoptic

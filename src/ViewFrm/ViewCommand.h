@@ -16,9 +16,10 @@ enum class ViewCommand {
     FileExit,
     ViewZoomOut,
     ShowNext,
+    ViewFullScreen,
 };
 
-inline constexpr std::size_t kViewCommandCount = 9;
+inline constexpr std::size_t kViewCommandCount = 10;
 
 constexpr std::size_t commandIndex(ViewCommand command) {
     return static_cast<std::size_t>(command);

@@ -138,6 +138,8 @@ void TViewForm::changeEvent(QEvent* event) {
         return;
     }
     placement_.followFrame();
+    // The window manager may also end fullscreen on its own.
+    command(ViewCommand::ViewFullScreen)->setChecked(isFullScreen());
     // Qt sends no resize event for a size that changed while the window was minimised, so the
     // layout is redone on the way out of that state.
     const auto* change = static_cast<QWindowStateChangeEvent*>(event);

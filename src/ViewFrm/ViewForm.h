@@ -63,6 +63,7 @@ public:
     void ShowTipsExecute();
     void FileExitExecute();
     void ShowNextExecute();
+    void ViewFullScreenExecute();
 
     // A folder, or a file of a pair, handed to the program on the command line or by a drop: the
     // folder (the file's folder) is scanned and becomes the last folder; a file's pair is loaded
@@ -75,6 +76,9 @@ public:
         earlyStart_ = std::move(early);
     }
     void next();
+    void previous();
+    // Entry `entry` of the Pair list (1 .. count) becomes current and is shown.
+    void showEntry(int entry);
     void updateTitle(const std::string& name);
     // The title exactly as the window manager shows it; windowTitle() holds it escaped for Qt.
     QString caption() const;

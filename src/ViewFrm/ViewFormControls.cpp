@@ -133,6 +133,8 @@ constexpr CommandRow kCommands[] = {
     {ViewCommand::FileExit, "FileExit", "Exit", &TViewForm::FileExitExecute},
     {ViewCommand::ViewZoomOut, "ViewZoomOut", "Zoom Out", &TViewForm::ViewZoomOutExecute},
     {ViewCommand::ShowNext, "ShowNext", "Next", &TViewForm::ShowNextExecute},
+    {ViewCommand::ViewFullScreen, "ViewFullScreen", "Full Screen",
+     &TViewForm::ViewFullScreenExecute},
 };
 
 constexpr bool everyCommandOnceInOrder() {
@@ -159,6 +161,7 @@ constexpr std::optional<ViewCommand> kMenu[] = {
     ViewCommand::ShowNext,
     std::nullopt,
     ViewCommand::ViewBorder,
+    ViewCommand::ViewFullScreen,
     ViewCommand::ShowTips,
     std::nullopt,
     ViewCommand::FileExit,
@@ -176,6 +179,7 @@ void TViewForm::createCommands() {
         ui_.commands[commandIndex(row.id)] = act;
     }
     command(ViewCommand::ViewSlideShow)->setCheckable(true);
+    command(ViewCommand::ViewFullScreen)->setCheckable(true);
 
     ui_.PopupMenu = new QMenu(this);
     ui_.PopupMenu->setObjectName(QStringLiteral("PopupMenu"));

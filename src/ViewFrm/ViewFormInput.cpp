@@ -46,6 +46,18 @@ MainKey mainKey(int key, Qt::KeyboardModifiers modifiers) {
         return MainKey::Up;
     case Qt::Key_Down:
         return MainKey::Down;
+    case Qt::Key_Backspace:
+        return MainKey::Backspace;
+    case Qt::Key_PageUp:
+        return MainKey::PageUp;
+    case Qt::Key_PageDown:
+        return MainKey::PageDown;
+    case Qt::Key_Home:
+        return MainKey::Home;
+    case Qt::Key_End:
+        return MainKey::End;
+    case Qt::Key_F11:
+        return MainKey::F11;
     case Qt::Key_Plus:
         return keypad ? MainKey::KeypadPlus : MainKey::Other;
     case Qt::Key_Minus:
@@ -145,13 +157,25 @@ bool TViewForm::routeUncapturedRelease(QObject* watched, QMouseEvent* event) {
 
 bool TViewForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     const KeyContext context{slideShow_.running(), state_.pairs.list.count(),
-                             ui_.ScrollBarH->value(), ui_.ScrollBarV->value()};
+                             ui_.ScrollBarH->value(), ui_.ScrollBarV->value(), isFullScreen()};
     const KeyAction act = mapKey(mainKey(key, modifiers), context);
     switch (act.kind) {
     case KeyAction::None:
         break;
     case KeyAction::Next:
         next();
+        break;
+    case KeyAction::Previous:
+        previous();
+        break;
+    case KeyAction::First:
+        showEntry(1);
+        break;
+    case KeyAction::Last:
+        showEntry(state_.pairs.list.count());
+        break;
+    case KeyAction::ToggleFullScreen:
+        command(ViewCommand::ViewFullScreen)->trigger();
         break;
     case KeyAction::StopSlideShow:
         slideShow_.stop();
@@ -233,6 +257,16 @@ void TViewForm::dropEvent(QDropEvent* event) {
 
 void TViewForm::ShowTipsExecute() {
     showTips(this);
+}
+
+void TViewForm::ViewFullScreenExecute() {
+    if (isFullScreen()) {
+        setWindowState(windowState() & ~Qt::WindowFullScreen);
+    } else {
+        // The screen the window is on is the one Qt fills.
+        placement_.keepFrameBeforeFullScreen();
+        setWindowState(windowState() | Qt::WindowFullScreen);
+    }
 }
 
 void TViewForm::FileExitExecute() {

@@ -53,6 +53,18 @@ void TViewForm::next() {
     }
 }
 
+void TViewForm::previous() {
+    if (const std::optional<PairRequest> request = navigator_.stepPrevious(viewerSides())) {
+        showPair(*request);
+    }
+}
+
+void TViewForm::showEntry(int entry) {
+    if (const std::optional<PairRequest> request = navigator_.select(entry, viewerSides())) {
+        showPair(*request);
+    }
+}
+
 void TViewForm::schedulePreload() noexcept {
     navigator_.schedulePreload(viewerSides());
 }

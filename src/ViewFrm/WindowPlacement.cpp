@@ -37,7 +37,7 @@ void WindowPlacement::apply(const SettingsRecord& s) {
 }
 
 bool WindowPlacement::correctForFrame() {
-    if (!followFrame() || window_.isMaximized()) {
+    if (!followFrame() || window_.isMaximized() || window_.isFullScreen()) {
         return false; // not framed (yet)
     }
     QWindow* native = window_.windowHandle();
@@ -71,6 +71,13 @@ bool WindowPlacement::followFrame() {
     return true;
 }
 
+void WindowPlacement::keepFrameBeforeFullScreen() {
+    keepClosingFrame();
+    frameBeforeFullScreen_ = closingFrame_.value_or(window_.frameGeometry());
+    maximisedBeforeFullScreen_ = window_.isMaximized();
+    closingFrame_.reset();
+}
+
 void WindowPlacement::keepClosingFrame() {
     // Once the window is hidden the native window has no frame any more, and the widget only
     // knows the frame of its first showing, which a maximised window no longer has.
@@ -80,12 +87,15 @@ void WindowPlacement::keepClosingFrame() {
 }
 
 void WindowPlacement::store(SettingsRecord& record) const {
-    const QRect frame = closingFrame_.value_or(window_.frameGeometry());
+    const bool fullScreen = window_.isFullScreen();
+    const QRect frame =
+        fullScreen ? frameBeforeFullScreen_ : closingFrame_.value_or(window_.frameGeometry());
     record.winTop = frame.top();
     record.winLeft = frame.left();
     record.winWidth = frame.width();
     record.winHeight = frame.height();
-    record.winState = window_.isMinimized() ? 1 : (window_.isMaximized() ? 2 : 0);
+    const bool maximised = fullScreen ? maximisedBeforeFullScreen_ : window_.isMaximized();
+    record.winState = window_.isMinimized() ? 1 : (maximised ? 2 : 0);
 }
 
 } // namespace duoptic

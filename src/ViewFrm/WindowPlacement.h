@@ -24,6 +24,9 @@ public:
     bool followFrame();
     // At the close: the frame while the window manager still frames the window.
     void keepClosingFrame();
+    // Just before fullscreen: the frame to store while the window fills the screen, since the
+    // settings are about the window the user arranged, which leaving fullscreen brings back.
+    void keepFrameBeforeFullScreen();
     // The frame and state to store.
     void store(SettingsRecord& record) const;
 
@@ -35,6 +38,8 @@ private:
     int frameWidth_ = 0; // outer minus client size, once the window manager told us
     int frameHeight_ = 0;
     std::optional<QRect> closingFrame_;
+    QRect frameBeforeFullScreen_;
+    bool maximisedBeforeFullScreen_ = false;
 };
 
 } // namespace duoptic

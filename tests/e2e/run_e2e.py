@@ -24,8 +24,11 @@ import urllib.parse
 BUDGET_SECONDS = 230  # the CTest timeout is larger; finish well before it
 GREY = b"\xc0\xc0\xc0"
 SAMPLE_W, SAMPLE_H = 623, 648  # the built-in sample pair
-MENU = ["Open", "Reverse", "Zoom In", "Zoom Out", "Slide Show", "Next", "Center Border", "Tips", "Exit"]
+MENU = ["Open", "Reverse", "Zoom In", "Zoom Out", "Slide Show", "Next", "Center Border", "Full Screen", "Tips",
+        "Exit"]
 MAIN_TITLE = re.compile(r"^Duoptic - .* - \((Parallel|Crossing)\)$")
+
+SCREEN_W, SCREEN_H = 1280, 1024
 
 START = time.monotonic()
 
@@ -89,7 +92,7 @@ class Env:
 
     def start_x(self):
         read_end, write_end = os.pipe()
-        self.spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1280x1024x24",
+        self.spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % (SCREEN_W, SCREEN_H),
                     "-nolisten", "tcp", "-noreset"], "xvfb.log", env=self.base_env,
                    pass_fds=(write_end,))
         os.close(write_end)
@@ -934,6 +937,37 @@ def check_maximised(s):
     return "maximised frame %s; smallest outer after it %s" % (big, smallest[2:])
 
 
+def check_fullscreen(s):
+    """F11 fills the screen and gives the window back; closed in fullscreen, the window that the
+    user arranged is what the settings keep."""
+    arranged = (71, 53, 619, 457)
+    with open(os.path.join(s.folder, "duoptic.ini"), "wb") as f:
+        f.write(settings_text(dict(DEFAULTS, BorderWidth=s.border, ViewerMode=s.mode, LatestPath=s.folder + "/",
+                                   WinLeft=71, WinTop=53, WinWidth=619, WinHeight=457)).encode())
+    v = Viewer(s.folder)
+    try:
+        v.placed_at(arranged)
+        v.keys("F11")
+        wait_for(lambda: v.client() == (0, 0, SCREEN_W, SCREEN_H), 10,
+                 lambda: "F11 left the client at %s" % (v.client(),))
+        client = v.client()
+        poll_screen(lambda img: check_bands(img, client, s.border, SAMPLE_W, SAMPLE_H, 0, 50), 10,
+                    "the fullscreen window is not laid out at the screen's size")
+        v.keys("F11")
+        v.placed_at(arranged)
+        v.keys("F11")
+        wait_for(lambda: v.client() == (0, 0, SCREEN_W, SCREEN_H), 10, "the second F11 did not fill")
+        code = v.close_by_wm()
+        require(code == 0, "exit code %s" % code)
+    finally:
+        v.kill()
+    _, values = parse_settings(read_settings(s.folder))
+    require(values["WinState"] == "0", "WinState=%s after closing in fullscreen" % values["WinState"])
+    require(stored_bounds(values) == arranged,
+            "stored %s, the frame before fullscreen was %s" % (stored_bounds(values), arranged))
+    return "arranged %s kept through fullscreen" % (arranged,)
+
+
 def check_signals_write_settings(s):
     """SIGTERM and SIGHUP end the run like the close box: placement and options are kept. So does
     SIGTERM again and again while the viewer ends (a session manager that repeats itself, Ctrl+C
@@ -1369,6 +1403,7 @@ def main():
             main_session.viewer.kill()
         suite.run("placement_no_creep", lambda: check_no_creep(main_session))
         suite.run("maximised_restored", lambda: check_maximised(main_session))
+        suite.run("fullscreen_and_back", lambda: check_fullscreen(main_session))
         suite.run("signals_write_settings", lambda: check_signals_write_settings(main_session))
         suite.run("command_line_pair", lambda: check_command_line_pair(main_session))
         suite.run("drop_answered_sigterm_under_report",

@@ -159,8 +159,9 @@ TEST_F(ViewInput, PopupMenuHasTwelveEntriesInOrder) {
     for (QAction* entry : probe(form()).popupMenu()->actions()) {
         entries << (entry->isSeparator() ? QStringLiteral("-") : entry->text());
     }
-    EXPECT_EQ(entries, QStringList({"Open", "Reverse", "Zoom In", "Zoom Out", "-", "Slide Show",
-                                    "Next", "-", "Center Border", "Tips", "-", "Exit"}));
+    EXPECT_EQ(entries,
+              QStringList({"Open", "Reverse", "Zoom In", "Zoom Out", "-", "Slide Show", "Next", "-",
+                           "Center Border", "Full Screen", "Tips", "-", "Exit"}));
 }
 
 TEST_F(ViewInput, RightClickOpensTheMenuOnlyOverTheImages) {

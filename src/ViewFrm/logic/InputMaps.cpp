@@ -19,19 +19,43 @@ int clampPosition(int position) {
     return std::clamp(position, 0, 100);
 }
 
+namespace {
+
+// The keys that walk the Pair list share Next's condition: a walk needs somewhere to go, and a
+// running slide show owns the walk.
+KeyAction walk(KeyAction::Kind kind, const KeyContext& context) {
+    if (!context.slideShowRunning && context.pairCount > 1) {
+        return {kind, 0};
+    }
+    return {};
+}
+
+} // namespace
+
 KeyAction mapKey(MainKey key, const KeyContext& context) {
     switch (key) {
     case MainKey::Enter:
     case MainKey::Space:
-        if (!context.slideShowRunning && context.pairCount > 1) {
-            return {KeyAction::Next, 0};
-        }
-        return {};
+    case MainKey::PageDown:
+        return walk(KeyAction::Next, context);
+    case MainKey::Backspace:
+    case MainKey::PageUp:
+        return walk(KeyAction::Previous, context);
+    case MainKey::Home:
+        return walk(KeyAction::First, context);
+    case MainKey::End:
+        return walk(KeyAction::Last, context);
     case MainKey::Escape:
+        // A running show is what Esc stops first; only then does it leave fullscreen.
         if (context.slideShowRunning) {
             return {KeyAction::StopSlideShow, 0};
         }
+        if (context.fullScreen) {
+            return {KeyAction::ToggleFullScreen, 0};
+        }
         return {};
+    case MainKey::F11:
+        return {KeyAction::ToggleFullScreen, 0};
     case MainKey::Left:
         if (context.horizontal > 0) {
             return {KeyAction::SetHorizontal, std::max(context.horizontal - kArrowStep, 0)};

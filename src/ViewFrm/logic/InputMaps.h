@@ -8,20 +8,42 @@ int wheelZoomStep(int delta);
 // The range that the zoom and position controls hold.
 int clampPosition(int position);
 
-enum class MainKey { Enter, Space, Escape, Left, Right, Up, Down, KeypadPlus, KeypadMinus, Other };
+enum class MainKey {
+    Enter,
+    Space,
+    Escape,
+    Left,
+    Right,
+    Up,
+    Down,
+    KeypadPlus,
+    KeypadMinus,
+    Backspace,
+    PageUp,
+    PageDown,
+    Home,
+    End,
+    F11,
+    Other
+};
 
 struct KeyContext {
     bool slideShowRunning = false;
     int pairCount = 0;
     int horizontal = 50; // 0..100
     int vertical = 50;   // 0..100
+    bool fullScreen = false;
 };
 
 struct KeyAction {
     enum Kind {
         None,
         Next,
+        Previous,
+        First,
+        Last,
         StopSlideShow,
+        ToggleFullScreen,
         SetHorizontal,
         SetVertical,
         ZoomIn,
