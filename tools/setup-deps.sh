@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev qt6-qpa-plugins libjpeg62-turbo-dev libjpeg-turbo-progs
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-ipafont-gothic fonts-dejavu-core
-    xvfb xauth xdotool imagemagick openbox x11-utils wmctrl
+    xvfb xauth xdotool imagemagick openbox x11-utils x11-xserver-utils wmctrl
     python3 appstream desktop-file-utils libxml2-utils shared-mime-info libglib2.0-bin
     dpkg-dev file lintian
 )

@@ -90,11 +90,12 @@ class Env:
             env["DISPLAY"] = self.display
         return env
 
-    def start_x(self):
+    def start_x(self, screens=1):
+        """Xvfb and openbox; several screens stand side by side as RandR monitors of one X screen."""
         read_end, write_end = os.pipe()
-        self.spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % (SCREEN_W, SCREEN_H),
-                    "-nolisten", "tcp", "-noreset"], "xvfb.log", env=self.base_env,
-                   pass_fds=(write_end,))
+        self.spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0",
+                    "%dx%dx24" % (SCREEN_W * screens, SCREEN_H), "-nolisten", "tcp", "-noreset"],
+                   "xvfb.log", env=self.base_env, pass_fds=(write_end,))
         os.close(write_end)
         number = b""
         deadline = time.monotonic() + 30
@@ -108,11 +109,21 @@ class Env:
         os.close(read_end)
         require(number.strip().isdigit(), "Xvfb did not report a display number")
         self.display = ":" + number.decode().strip()
+        for n in range(1, screens):
+            # 338 x 270 mm: about 96 dpi, like the single screen.
+            sh(["xrandr", "--setmonitor", "screen%d" % n, "%d/338x%d/270+%d+0" % (SCREEN_W, SCREEN_H, SCREEN_W * n),
+                "none"])
+        if screens > 1:
+            sh(["xrandr", "--setmonitor", "screen0", "%d/338x%d/270+0+0" % (SCREEN_W, SCREEN_H), "screen"])
         self.spawn(["openbox", "--sm-disable"], "openbox.log")
         wait_for(lambda: "window id" in sh(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], check=False),
                  20, "openbox did not come up")
 
     def cleanup(self):
+        self.stop_processes()
+        shutil.rmtree(self.tmp, ignore_errors=True)
+
+    def stop_processes(self):
         for proc in reversed(self.procs):
             if proc.poll() is None:
                 proc.terminate()
@@ -122,7 +133,7 @@ class Env:
             except subprocess.TimeoutExpired:
                 proc.kill()
                 proc.wait(timeout=5)
-        shutil.rmtree(self.tmp, ignore_errors=True)
+        self.procs = []
 
 
 ENV = None
@@ -968,6 +979,25 @@ def check_fullscreen(s):
     return "arranged %s kept through fullscreen" % (arranged,)
 
 
+def check_fullscreen_second_screen(s):
+    """On the right-hand screen of two, F11 fills that screen, not the first."""
+    ENV.stop_processes()
+    ENV.start_x(screens=2)
+    with open(os.path.join(s.folder, "duoptic.ini"), "wb") as f:
+        f.write(settings_text(dict(DEFAULTS, BorderWidth=s.border, ViewerMode=s.mode, LatestPath=s.folder + "/",
+                                   WinLeft=SCREEN_W + 40, WinTop=30)).encode())
+    v = Viewer(s.folder)
+    try:
+        v.placed_at((SCREEN_W + 40, 30, 600, 480))
+        v.keys("F11")
+        filled = (SCREEN_W, 0, SCREEN_W, SCREEN_H)
+        wait_for(lambda: v.client() == filled, 10,
+                 lambda: "F11 on the second screen left the client at %s" % (v.client(),))
+    finally:
+        v.kill()
+    return "filled %s" % (filled,)
+
+
 def check_signals_write_settings(s):
     """SIGTERM and SIGHUP end the run like the close box: placement and options are kept. So does
     SIGTERM again and again while the viewer ends (a session manager that repeats itself, Ctrl+C
@@ -1375,7 +1405,7 @@ def main():
     if len(sys.argv) != 3:
         print("usage: run_e2e.py <duoptic executable> <testdata folder>", file=sys.stderr)
         return 2
-    for tool in ("Xvfb", "openbox", "xdotool", "xwininfo", "xprop", "wmctrl", "import", "convert"):
+    for tool in ("Xvfb", "openbox", "xdotool", "xwininfo", "xprop", "wmctrl", "import", "convert", "xrandr"):
         if shutil.which(tool) is None:
             print("FAIL tools - %s is not installed" % tool)
             print("0 passed, 1 failed")
@@ -1416,6 +1446,8 @@ def main():
         if filer.viewer is not None:
             filer.viewer.kill()
         suite.run("soak_300_steps", lambda: check_soak(None))
+        # Last: it replaces the X server with one of two screens.
+        suite.run("fullscreen_second_screen", lambda: check_fullscreen_second_screen(main_session))
     finally:
         if suite.failed:
             log = os.path.join(ENV.tmp, "viewer.log")
