@@ -154,7 +154,7 @@ INSTANTIATE_TEST_SUITE_P(Answers, ViewBorder,
                                            BorderRow{"CancelClampsLow", -3, std::nullopt, 1}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(ViewInput, PopupMenuHasTwelveEntriesInOrder) {
+TEST_F(ViewInput, PopupMenuHasItsEntriesInOrder) {
     QStringList entries;
     for (QAction* entry : probe(form()).popupMenu()->actions()) {
         entries << (entry->isSeparator() ? QStringLiteral("-") : entry->text());
