@@ -92,39 +92,31 @@ TEST_P(CancelledDecode, BeforeItStartsThrowsAndTheDecoderDecodesOnceCleared) {
     EXPECT_TRUE(samePixels(*decoder.picture(), *expected));
 }
 
+// Cancelled once under way, the decode stops at once: how far it came (the progress it reports)
+// is hardly more than where it was when the flag was set. No clock: busy machines stay green.
 TEST_P(CancelledDecode, WhileItRunsStopsItWellBeforeItsEnd) {
     double whole = 0;
     const auto expected = decodeWhole(whole);
     std::atomic<bool> cancel{false};
-    std::atomic<bool> started{false};
     JpegDecoder decoder;
     decoder.setCancel(&cancel);
     decoder.readMemory(bytes());
     bool stopped = false;
-    Clock::time_point ended;
     std::thread background([&] {
-        started = true;
         try {
             decoder.picture();
         } catch (const DecodeCancelled&) {
             stopped = true;
         }
-        ended = Clock::now();
     });
-    while (!started) {
+    while (decoder.progress() == 0) {
         std::this_thread::yield();
     }
-    const Clock::time_point start = Clock::now();
-    // A fifth of the way in: past the first rows, or for a progressive file in its first scans.
-    std::this_thread::sleep_for(std::chrono::duration<double>(whole / 5));
-    const Clock::time_point cancelledAt = Clock::now();
     cancel = true;
+    const int atCancel = decoder.progress();
     background.join();
     ASSERT_TRUE(stopped) << "the decode ran to its end";
-    const double ran = std::chrono::duration<double>(ended - start).count();
-    const double afterCancel = std::chrono::duration<double>(ended - cancelledAt).count();
-    EXPECT_LT(ran, 0.6 * whole) << "an uncancelled decode takes " << whole << " s";
-    EXPECT_LT(afterCancel, 0.2 * whole) << "an uncancelled decode takes " << whole << " s";
+    EXPECT_LE(decoder.progress() - atCancel, 20) << "thousandths decoded after the cancel";
 
     cancel = false;
     EXPECT_TRUE(samePixels(*decoder.picture(), *expected));
