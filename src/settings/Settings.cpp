@@ -45,6 +45,32 @@ const std::array<Field, 10> kFields{{
     {"Window", "WinState", &SettingsRecord::winState},
 }};
 
+// Written only when not at their default or already in the file (see SettingsRecord).
+const std::array<Field, 5> kOptionalFields{{
+    {"Display", "Mode", &SettingsRecord::displayMode},
+    {"Display", "SwapParity", &SettingsRecord::interlaceSwap},
+    {"Display", "MirrorLeft", &SettingsRecord::mirrorLeft},
+    {"Alignment", "Automatic", &SettingsRecord::autoAlign},
+    {"Alignment", "OrientJpeg", &SettingsRecord::orientJpegPairs},
+}};
+
+void readField(const IniFile& file, const Field& field, SettingsRecord& record) {
+    const std::optional<std::string> text = file.read(field.section, field.key);
+    if (const auto* member = std::get_if<IntMember>(&field.member)) {
+        record.*(*member) =
+            textToInt(text.value_or(""), record.*(*member), ZeroXPrefix::AtStartOnly);
+    } else if (text) {
+        record.*std::get<TextMember>(field.member) = *text;
+    }
+}
+
+std::string fieldText(const Field& field, const SettingsRecord& record) {
+    if (const auto* member = std::get_if<IntMember>(&field.member)) {
+        return std::to_string(record.*(*member));
+    }
+    return record.*std::get<TextMember>(field.member);
+}
+
 bool exists(const std::string& path) {
     struct stat info {};
     return stat(path.c_str(), &info) == 0;
@@ -81,13 +107,10 @@ SettingsRecord readSettings(const std::string& iniPath, const std::string& progr
     record.latestPath = programFolder;
     const IniFile file = IniFile::load(iniPath);
     for (const Field& field : kFields) {
-        const std::optional<std::string> text = file.read(field.section, field.key);
-        if (const auto* member = std::get_if<IntMember>(&field.member)) {
-            record.*(*member) =
-                textToInt(text.value_or(""), record.*(*member), ZeroXPrefix::AtStartOnly);
-        } else if (text) {
-            record.*std::get<TextMember>(field.member) = *text;
-        }
+        readField(file, field, record);
+    }
+    for (const Field& field : kOptionalFields) {
+        readField(file, field, record);
     }
     return record;
 }
@@ -100,13 +123,16 @@ void writeSettingsOver(IniFile file, const std::string& iniPath, const SettingsR
     if (!file.rewritable()) {
         throw Error(messages::cannotWrite(iniPath));
     }
+    // A text that no line would give back unchanged, such as a folder name with a line break,
+    // leaves the file's own value (or none, which reads as the default).
     for (const Field& field : kFields) {
-        if (const auto* member = std::get_if<IntMember>(&field.member)) {
-            file.write(field.section, field.key, std::to_string(record.*(*member)));
-        } else {
-            // A text that no line would give back unchanged, such as a folder name with a line
-            // break, leaves the file's own value (or none, which reads as the default).
-            file.write(field.section, field.key, record.*std::get<TextMember>(field.member));
+        file.write(field.section, field.key, fieldText(field, record));
+    }
+    const SettingsRecord defaults;
+    for (const Field& field : kOptionalFields) {
+        const std::string text = fieldText(field, record);
+        if (text != fieldText(field, defaults) || file.read(field.section, field.key)) {
+            file.write(field.section, field.key, text);
         }
     }
     // A file larger than the reader takes could never be read whole or rewritten again.

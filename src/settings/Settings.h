@@ -21,6 +21,15 @@ struct SettingsRecord {
     int winHeight = 480;
     int winState = 0; // 0 normal, 1 minimised, 2 maximised
 
+    // Additions of this viewer, each in a section of its own. They are written only when they
+    // differ from their defaults or the file already holds them, so the file of a user who never
+    // changes them keeps exactly the keys above.
+    std::string displayMode; // [Display] Mode; empty: the two panels side by side
+    int interlaceSwap = 0;   // [Display] SwapParity; non-zero: the left eye on odd lines
+    int mirrorLeft = 0;      // [Display] MirrorLeft; non-zero: the left panel is flipped
+    int autoAlign = 0;       // [Alignment] Automatic; non-zero: measure and correct on load
+    int orientJpegPairs = 0; // [Alignment] OrientJpeg; non-zero: turn the JPEG kinds upright
+
     bool operator==(const SettingsRecord&) const = default;
 };
 
@@ -28,7 +37,7 @@ struct SettingsRecord {
 // default of latestPath is the program folder.
 SettingsRecord readSettings(const std::string& iniPath, const std::string& programFolder);
 
-// Writes the ten values into the file as it is now, keeping everything else in it, and saves it
+// Writes the values into the file as it is now, keeping everything else in it, and saves it
 // atomically. Throws Error("<iniPath> に書き込めません") and leaves the old file intact when the
 // file or its folder cannot be written, when the file exists but cannot be read whole (writing it
 // would lose what it holds) or when the result would be larger than the reader takes. A text

@@ -166,10 +166,23 @@ TEST_F(SettingsTest, FileWrittenFromNothing) {
 }
 
 TEST_F(SettingsTest, WrittenRecordReadsBack) {
-    const SettingsRecord record{"(Crossing)", 10,    200,  30,   "/home/u/写真/",
-                                -8,           -1920, 1920, 1080, 2};
+    const SettingsRecord record{
+        "(Crossing)", 10, 200, 30, "/home/u/写真/", -8, -1920, 1920, 1080, 2, "x", 1, 1, 1, 1};
     writeSettings(iniPath(), record);
     EXPECT_EQ(readSettings(iniPath(), "/elsewhere/"), record);
+}
+
+// The viewer's own additions appear only once they leave their defaults, and then stay.
+TEST_F(SettingsTest, AdditionsWrittenOnlyOnceChanged) {
+    SettingsRecord record;
+    record.latestPath = "/photos/";
+    record.autoAlign = 1;
+    writeSettings(iniPath(), record);
+    EXPECT_EQ(readFile(iniPath()).substr(0, std::string(kFromNothing).size()), kFromNothing);
+    record.autoAlign = 0;
+    writeSettings(iniPath(), record);
+    EXPECT_EQ(readSettings(iniPath(), "/elsewhere/"), record);
+    EXPECT_NE(readFile(iniPath()), kFromNothing) << "keys the file holds are kept";
 }
 
 // Hand-edited values are taken as they stand, out of range or not.
