@@ -12,10 +12,12 @@ usage: instant_rounds.py VIEWER WALK FEH_FILE WIDTH HEIGHT ROUNDS [FOLDER MPO EM
 """
 import ctypes
 import ctypes.util
+import os
 import signal
 import statistics
 import subprocess
 import sys
+import tempfile
 import time
 
 viewer, walk_file, feh_file = sys.argv[1], sys.argv[2], sys.argv[3]
@@ -207,12 +209,17 @@ def wait_for(condition, seconds, why, step=0.002):
 
 
 class Program:
-    """One start of a program, ended (and waited for) when the round is over."""
+    """One start of a program, ended (and waited for) when the round is over. With trace set,
+    the viewer writes the moments of its work to its standard error (see base/Trace.h), read
+    back by moment()."""
 
-    def __init__(self, command):
+    def __init__(self, command, trace=False):
         self.started = time.monotonic()
+        self.log = tempfile.TemporaryFile() if trace else None
+        env = dict(os.environ, DUOPTIC_TRACE="1") if trace else None
         self.process = subprocess.Popen(command, stdout=subprocess.DEVNULL,
-                                        stderr=subprocess.DEVNULL, start_new_session=True)
+                                        stderr=self.log or subprocess.DEVNULL, env=env,
+                                        start_new_session=True)
 
     def __enter__(self):
         return self
@@ -220,6 +227,17 @@ class Program:
     def __exit__(self, *_):
         self.process.send_signal(signal.SIGKILL)  # nothing of a round is kept, settings included
         self.process.wait()
+        if self.log:
+            self.log.close()
+
+    def moment(self, what):
+        """The monotonic time of the program's first trace line for what, or None."""
+        self.log.seek(0)
+        for line in self.log.read().decode(errors="replace").splitlines():
+            parts = line.split(" ", 2)
+            if len(parts) == 3 and parts[0] == "duoptic-trace" and parts[2] == what:
+                return float(parts[1])
+        return None
 
 
 def tint(pair):
@@ -315,10 +333,9 @@ def cold_window(x, command, title):
 
 
 def slide_show(x, slides, interval):
-    """How late each slide appeared after its tick. The ticks are counted from the start of the
-    program's own timer, which the menu command starts once the menu has gone: the k-th falls k
-    intervals later."""
-    with Program([viewer]) as program:
+    """How late each slide appeared after its tick. The ticks are counted from the moment the
+    program's own timer started, as its trace gives it: the k-th falls k intervals later."""
+    with Program([viewer], trace=True) as program:
         view = Viewer(x, program)
         time.sleep(1.0)
         left, top = view.x.origin(view.window)
@@ -335,14 +352,16 @@ def slide_show(x, slides, interval):
         view.x.key(RETURN)
         wait_for(lambda: not set(menus) & set(view.x.popups()), 5, "the menu stayed",
                  step=0.0005)
-        started = time.monotonic()
         late = []
         for k in range(1, slides + 1):
             pair = pairs[(k - 1) % len(pairs)]
             wait_for(lambda: view.shows(pair), interval * 3 + 5, "slide %d (%s) never appeared"
                      % (k, pair), step=0.001)
-            late.append(time.monotonic() - (started + k * interval))
-        return late
+            late.append(time.monotonic())
+        started = program.moment("slide timer started")
+        if started is None:
+            raise Failed("the viewer traced no slide timer")
+        return [seen - (started + k * interval) for k, seen in enumerate(late, 1)]
 
 
 def row(name, measured, reference, ratio, bound):

@@ -1,5 +1,6 @@
 #include "ViewFrm/PairLoading.h"
 
+#include "base/Trace.h"
 #include "catalogue/OpenPairFile.h"
 #include "imaging/BackgroundPriority.h"
 #include "imaging/MpoViews.h"
@@ -61,9 +62,12 @@ void decodeTwoViews(JpegDecoder& decoderA, JpegDecoder& decoderB, ViewerSides si
         if (threads == DecodeThreads::Background) {
             lowerCallingThreadPriority();
         }
-        return decode(decoderB);
+        DecodeResult decoded = decode(decoderB);
+        trace("decoder B done");
+        return decoded;
     });
     const DecodeResult leftEye = decode(decoderA);
+    trace("decoder A done");
     const DecodeResult right = rightEye.get();
 
     if (isCrossing(sides)) {
@@ -85,6 +89,7 @@ FileRead fileRead(const std::string& path, const JpegDecoder& decoder) {
 std::vector<FileRead> readPairInto(JpegDecoder& decoderA, JpegDecoder& decoderB,
                                    const PairRequest& request, PairRasters& rasters,
                                    DecodeThreads threads, const std::atomic<bool>* cancel) {
+    trace("pair read starts");
     switch (request.kind) {
     case PairKind::Parallel:
     case PairKind::Crossing:

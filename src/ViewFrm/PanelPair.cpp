@@ -2,6 +2,7 @@
 
 #include "ViewFrm/PaintBox.h"
 #include "ViewFrm/logic/ViewGeometry.h"
+#include "base/Trace.h"
 #include "imaging/Stretch.h"
 
 #include <QPainter>
@@ -116,6 +117,7 @@ bool PanelPair::compose(int panel, double devicePixelRatio) {
     composeRaster(panel == 1 ? rasters_.left : rasters_.right, geometry.source, kBackgroundGrey,
                   pixels, buffer.width(), buffer.height(), static_cast<int>(buffer.bytesPerLine()));
     ++drawCounts_[index(panel)];
+    trace(panel == 1 ? "panel 1 composed" : "panel 2 composed");
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "ViewFrm/SlideTimer.h"
 
 #include "base/ErrorReport.h"
+#include "base/Trace.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -41,6 +42,7 @@ void SlideTimer::setInterval(int milliseconds) {
 void SlideTimer::apply() {
     if (enabled_ && interval_ > 0) {
         timer_.start(interval_);
+        trace("slide timer started");
     } else {
         timer_.stop();
     }

@@ -3,6 +3,7 @@
 #include "ViewFrm/RunFiler.h"
 #include "base/DialogFont.h"
 #include "base/ErrorReport.h"
+#include "base/Trace.h"
 #include "resources/Resources.h"
 
 #include <QApplication>
@@ -76,6 +77,7 @@ void TViewForm::showEvent(QShowEvent* event) {
 }
 
 void TViewForm::showStep() {
+    trace("window shown");
     // A path from the command line takes the place of the last folder, which is then not read.
     if (!startPath_) {
         navigator_.scan(state_.settings.latestPath);

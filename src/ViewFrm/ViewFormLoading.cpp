@@ -2,6 +2,7 @@
 #include "ViewFrm/ViewForm.h"
 
 #include "base/Paths.h"
+#include "base/Trace.h"
 
 #include <QScrollBar>
 #include <QSlider>
@@ -30,6 +31,7 @@ void TViewForm::showPair(const PairRequest& request) {
     PairRasters rasters = panels_->rasters();
     try {
         navigator_.load(request, rasters);
+        trace("pair loaded");
     } catch (...) {
         panels_->keepPictures(std::move(rasters));
         throw;
@@ -45,6 +47,7 @@ void TViewForm::showPair(const PairRequest& request) {
 
     state_.displayName = request.baseName;
     updateTitle(state_.displayName);
+    trace("pair shown");
 }
 
 void TViewForm::next() {

@@ -4,6 +4,7 @@
 #include "app/ExitWithoutDisplay.h"
 #include "app/ProgramFolder.h"
 #include "app/QuitOnSignals.h"
+#include "base/Trace.h"
 
 #include <QApplication>
 #include <QSessionManager>
@@ -37,6 +38,7 @@ std::unique_ptr<duoptic::EarlyStart> startEarly(const std::string& path) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    duoptic::trace("main");
     const duoptic::CommandLine commandLine = duoptic::parseCommandLine(argc, argv);
     if (const auto status = duoptic::answerOnTerminal(commandLine, std::cout, std::cerr))
         return *status;
@@ -48,6 +50,7 @@ int main(int argc, char* argv[]) {
     std::optional<duoptic::ExitWithoutDisplay> exitWithoutDisplay(std::in_place);
     QApplication app(qtArgc, argv);
     exitWithoutDisplay.reset();
+    duoptic::trace("Qt set up");
     // Made before the window, so that the signals are still caught while its end writes the
     // settings.
     duoptic::QuitOnSignals quitOnSignals;
@@ -72,6 +75,7 @@ int main(int argc, char* argv[]) {
         } catch (const std::exception&) {
         }
     });
+    duoptic::trace("window made");
     form.show();
     return app.exec();
 }
