@@ -1,33 +1,16 @@
 #pragma once
 
 #include "base/PairKey.h"
+#include "settings/PairOffsetsText.h"
 
 #include <cstddef>
-#include <map>
 #include <optional>
 #include <string>
 
 namespace duoptic {
 
-// How the right eye's picture is moved against the left one's to align a pair: in image pixels,
-// so that it means the same at every zoom, and a turn in tenths of a degree.
-struct PairOffset {
-    int dx = 0;
-    int dy = 0;
-    int roll = 0;
-
-    // Beyond these the store holds nothing: no picture the viewer decodes is wider or taller than
-    // kMaxShift, and a turn of more than half a circle is a turn the other way.
-    static constexpr int kMaxShift = 65535;
-    static constexpr int kMaxRoll = 1800;
-
-    bool operator==(const PairOffset&) const = default;
-};
-
-// The offsets the user gave to pairs, kept between runs in the user's data folder, one line per
-// pair: "<key> <dx> <dy> <roll>", the roll optional. Lines starting with "#" and blank lines are
-// notes. A pair without an entry has no offset, and an offset set back to nothing removes the
-// entry, so the file holds only what the user changed.
+// The offsets the user gave to pairs, kept between runs in the user's data folder in the form of
+// PairOffsetsText.h. The file holds only what the user changed.
 //
 // Nothing here throws: a store that cannot be read or written is reported on standard error and
 // the viewer goes on with what it holds in memory. For one thread.
@@ -46,7 +29,8 @@ public:
     std::optional<PairOffset> find(PairKey key) const;
 
     // Keeps the offset, shifts clamped to kMaxShift and the roll to kMaxRoll, and writes the
-    // whole store at once. What another copy of the viewer wrote in the meantime is kept.
+    // whole store at once (creating its folder) unless nothing changed. What another copy of the
+    // viewer wrote since this one read the file is kept.
     void set(PairKey key, PairOffset offset);
 
     const std::string& path() const { return path_; }
@@ -54,12 +38,11 @@ public:
 private:
     explicit PairOffsetStore(std::string path) : path_(std::move(path)) {}
 
-    bool load(bool reportDamage);
     void write();
 
     std::string path_;
-    std::map<PairKey, PairOffset> entries_;
-    std::map<PairKey, PairOffset> unwritten_; // changes not on disk yet; zero ones remove
+    PairOffsets offsets_;
+    PairOffsets unwritten_; // changes not on disk yet, all-zero ones included
     bool writeFailureReported_ = false;
 };
 

@@ -23,6 +23,11 @@ constexpr PairKey kSecond{0xfedcba9876543210};
 class PairOffsetsTest : public ::testing::Test {
 protected:
     std::string storePath() const { return folder_.file("share/duoptic/offsets"); }
+    void writeStore(const std::string& text) const {
+        folder_.add({{testing::NodeType::Folder, "share", {}},
+                     {testing::NodeType::Folder, "share/duoptic", {}}});
+        testing::writeFile(storePath(), text);
+    }
 
     TempFolder folder_;
     ScopedEnv home_{"HOME", folder_.file("home")};
@@ -49,10 +54,8 @@ TEST_F(PairOffsetsTest, TwoRunningViewersKeepEachOthersEntries) {
 
 TEST_F(PairOffsetsTest, DamagedLinesAreSkippedWithOneMessageAndGoodOnesKept) {
     const std::string good = kFirst.text() + " 3 4 5\n" + kSecond.text() + "\t-1\t2\r\n";
-    folder_.makeFolder("share");
-    folder_.makeFolder("share/duoptic");
-    testing::writeFile(storePath(), "garbage\n" + good + "0123 1 2\n\x00\xff\x01 1 2\n"s +
-                                        kFirst.text() + " 1 x\n" + kSecond.text() + " 9");
+    writeStore("garbage\n" + good + "0123 1 2\n\x00\xff\x01 1 2\n"s + kFirst.text() + " 1 x\n" +
+               kSecond.text() + " 9");
     ::testing::internal::CaptureStderr();
     PairOffsetStore store = PairOffsetStore::open();
     const std::string message = ::testing::internal::GetCapturedStderr();
@@ -75,6 +78,16 @@ TEST_F(PairOffsetsTest, AStoreThatCannotBeWrittenKeepsTheOffsetInMemory) {
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "Pair offsets: " + storePath() + " に書き込めません\n");
     EXPECT_EQ(store.find(kFirst), (PairOffset{2, 0, 0}));
+}
+
+TEST_F(PairOffsetsTest, AnEnormousStoreIsReadAsFarAsTheCapAndNotOverwritten) {
+    const std::string huge =
+        kFirst.text() + " 1 2 3\n" + std::string(PairOffsetStore::kMaxFileSize, '1');
+    writeStore(huge);
+    PairOffsetStore store = PairOffsetStore::open();
+    store.set(kSecond, {1, 0, 0});
+    EXPECT_EQ(store.find(kFirst), (PairOffset{1, 2, 3}));
+    EXPECT_EQ(testing::readFile(storePath()), huge);
 }
 
 struct FolderRow {
