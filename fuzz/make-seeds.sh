@@ -4,7 +4,7 @@
 # The test pictures of tests/data are added as seeds at run time by run.sh.
 set -euo pipefail
 corpus=$(cd "$(dirname "$0")" && pwd)/corpus
-mkdir -p "$corpus"/{jpeg,ini,texttoint,classify}
+mkdir -p "$corpus"/{jpeg,ini,texttoint,pairoffsets,classify}
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
@@ -31,5 +31,8 @@ printf '%s' '0x10' >"$corpus/texttoint/zero-x"
 printf '%s' ' -$80000000' >"$corpus/texttoint/hex-min"
 printf '%s' '+2147483647' >"$corpus/texttoint/max"
 printf '%s' 'X7fffffff0' >"$corpus/texttoint/too-long"
+
+printf '# note\n0123456789abcdef 3 -4 7\n0123456789ABCDEF\t0 0\r\n\nfedcba9876543210 1 2\n' >"$corpus/pairoffsets/written"
+printf 'garbage\n0123 1 2\n0123456789abcdef 65536 0 0\n0123456789abcdef +1 -0 1801\n\x00\xff 1 2\nfedcba9876543210 9' >"$corpus/pairoffsets/damaged"
 
 printf 'x_DUL.jpg\na_DUL.JPG\nb_dul.jpg\n_DUL.jpg\nc_DUL.jpg\nd_DUL.jpg\ne_DUL.jpg\nf_DUL.jpg\nq_DUP.jpg\nq_duc.JPG\n.h_DUL.jpg\n' >"$corpus/classify/names"

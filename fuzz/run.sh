@@ -13,7 +13,7 @@ cmake --build "$build" || exit 1
 
 found=0
 summary=()
-for target in jpeg mpo ini texttoint classify; do
+for target in jpeg mpo ini texttoint pairoffsets classify; do
     work=$build/corpus/$target
     kept=$root/fuzz/regressions/$target
     mkdir -p "$work" "$kept"

@@ -6,12 +6,12 @@
 #include "settings/IniFile.h"
 #include "settings/SaveFile.h"
 #include "settings/TextToInt.h"
+#include "settings/UserFolders.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
-#include <cstdlib>
 #include <string_view>
 #include <variant>
 
@@ -74,19 +74,6 @@ std::string fieldText(const Field& field, const SettingsRecord& record) {
 bool exists(const std::string& path) {
     struct stat info {};
     return stat(path.c_str(), &info) == 0;
-}
-
-std::string userConfigFolder() {
-    // Relative values are to be ignored, as the XDG base directory rules say.
-    const char* config = std::getenv("XDG_CONFIG_HOME");
-    if (config != nullptr && config[0] == '/') {
-        return config;
-    }
-    const char* home = std::getenv("HOME");
-    if (home != nullptr && home[0] != '\0') {
-        return std::string(home) + "/.config";
-    }
-    return {};
 }
 
 // Where the system's package manager puts programs: an installed copy keeps its settings with the

@@ -3,6 +3,7 @@
 #include "base/Error.h"
 #include "settings/FileText.h"
 #include "settings/IniFile.h"
+#include "support/ScopedEnv.h"
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"
 
@@ -25,6 +26,7 @@ namespace duoptic {
 namespace {
 
 using testing::readFile;
+using testing::ScopedEnv;
 using testing::TempFolder;
 using testing::writeFile;
 
@@ -352,24 +354,6 @@ TEST_F(SettingsTest, FailedWriteLeavesOldFile) {
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
 }
-
-// Sets an environment variable for the life of the object.
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const std::optional<std::string>& value) : name_(name) {
-        if (const char* old = std::getenv(name)) {
-            old_ = old;
-        }
-        value ? setenv(name, value->c_str(), 1) : unsetenv(name);
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-    ~ScopedEnv() { old_ ? setenv(name_, old_->c_str(), 1) : unsetenv(name_); }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
 
 TEST_F(SettingsTest, FileBesideAWritableProgram) {
     ScopedEnv config("XDG_CONFIG_HOME", folder_.slashed() + "config");

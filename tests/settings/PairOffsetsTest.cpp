@@ -1,0 +1,148 @@
+#include "settings/PairOffsets.h"
+
+#include "support/ScopedEnv.h"
+#include "support/TempFolder.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace duoptic {
+namespace {
+
+using namespace std::string_literals;
+using testing::ScopedEnv;
+using testing::TempFolder;
+
+constexpr PairKey kFirst{1};
+constexpr PairKey kSecond{0xfedcba9876543210};
+
+// What was captured of standard error.
+std::string expectOneLineNaming(const std::string& path) {
+    const std::string text = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 1) << text;
+    EXPECT_NE(text.find(path), std::string::npos) << text;
+    return text;
+}
+
+class PairOffsetsTest : public ::testing::Test {
+protected:
+    std::string storePath() const { return folder_.file("share/duoptic/offsets"); }
+    void writeStore(const std::string& text) const {
+        folder_.add({{testing::NodeType::Folder, "share", {}},
+                     {testing::NodeType::Folder, "share/duoptic", {}}});
+        testing::writeFile(storePath(), text);
+    }
+
+    TempFolder folder_;
+    ScopedEnv home_{"HOME", folder_.file("home")};
+    ScopedEnv data_{"XDG_DATA_HOME", folder_.file("share")};
+};
+
+TEST_F(PairOffsetsTest, KeptOverARestartAndRemovedWhenReset) {
+    PairOffsetStore::open().set(kFirst, {3, -4, 7});
+    PairOffsetStore::open().set(kSecond, {0, 1, 0});
+    PairOffsetStore again = PairOffsetStore::open();
+    EXPECT_EQ(again.find(kFirst), (PairOffset{3, -4, 7}));
+    again.set(kFirst, {});
+    EXPECT_EQ(PairOffsetStore::open().find(kFirst), std::nullopt);
+    EXPECT_EQ(PairOffsetStore::open().find(kSecond), (PairOffset{0, 1, 0}));
+}
+
+TEST_F(PairOffsetsTest, TwoRunningViewersKeepEachOthersEntries) {
+    PairOffsetStore one = PairOffsetStore::open();
+    PairOffsetStore two = PairOffsetStore::open();
+    one.set(kFirst, {1, 2, 0});
+    two.set(kSecond, {5, 6, 0});
+    EXPECT_EQ(PairOffsetStore::open().find(kFirst), (PairOffset{1, 2, 0}));
+}
+
+TEST_F(PairOffsetsTest, DamagedLinesAreSkippedWithOneMessageAndGoodOnesKept) {
+    const std::string good = kFirst.text() + " 3 4 5\n" + kSecond.text() + "\t-1\t2\r\n";
+    writeStore("garbage\n" + good + "0123 1 2\n\x00\xff\x01 1 2\n"s + kFirst.text() + " 1 x\n" +
+               kSecond.text() + " 9");
+    ::testing::internal::CaptureStderr();
+    PairOffsetStore store = PairOffsetStore::open();
+    const std::string message = expectOneLineNaming(storePath());
+    EXPECT_NE(message.find("1, 4, 5, 6, 7"), std::string::npos) << message;
+    store.set(PairKey{2}, {1, 1, 1});
+    PairOffsetStore again = PairOffsetStore::open();
+    EXPECT_EQ(again.find(kFirst), (PairOffset{3, 4, 5}));
+    EXPECT_EQ(again.find(kSecond), (PairOffset{-1, 2, 0}));
+}
+
+TEST_F(PairOffsetsTest, AStoreThatCannotBeWrittenKeepsTheOffsetInMemory) {
+    folder_.makeFolder("share");
+    testing::writeFile(folder_.file("share/duoptic"), "a file where the folder should be");
+    PairOffsetStore store = PairOffsetStore::open();
+    ::testing::internal::CaptureStderr();
+    store.set(kFirst, {1, 0, 0});
+    store.set(kFirst, {2, 0, 0});
+    expectOneLineNaming(storePath());
+    EXPECT_EQ(store.find(kFirst), (PairOffset{2, 0, 0}));
+}
+
+TEST_F(PairOffsetsTest, AnEnormousStoreIsReadAsFarAsTheCapAndNotOverwritten) {
+    const std::string huge =
+        kFirst.text() + " 1 2 3\n" + std::string(PairOffsetStore::kMaxFileSize, '1');
+    writeStore(huge);
+    PairOffsetStore store = PairOffsetStore::open();
+    store.set(kSecond, {1, 0, 0});
+    EXPECT_EQ(store.find(kFirst), (PairOffset{1, 2, 3}));
+    EXPECT_EQ(testing::readFile(storePath()), huge);
+}
+
+struct FolderRow {
+    const char* xdgDataHome; // unset when null; below the temporary folder when absolute
+    const char* expected;    // below the temporary folder
+};
+
+class StoreFolderTest : public ::testing::TestWithParam<FolderRow> {};
+
+TEST_P(StoreFolderTest, FollowsTheUserDataFolder) {
+    const TempFolder folder;
+    const char* xdg = GetParam().xdgDataHome;
+    const ScopedEnv home("HOME", folder.file("home"));
+    const ScopedEnv data("XDG_DATA_HOME", !xdg            ? std::nullopt
+                                          : xdg[0] == '/' ? std::optional(folder.path() + xdg)
+                                                          : std::optional<std::string>(xdg));
+    EXPECT_EQ(PairOffsetStore::open().path(), folder.file(GetParam().expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, StoreFolderTest,
+                         ::testing::Values(FolderRow{"/xdg", "xdg/duoptic/offsets"},
+                                           FolderRow{nullptr, "home/.local/share/duoptic/offsets"},
+                                           FolderRow{"", "home/.local/share/duoptic/offsets"},
+                                           FolderRow{"xdg", "home/.local/share/duoptic/offsets"}));
+
+// Files that differ only after the first 64 KiB are the same pictures to the key: it reads no more.
+TEST(PairKeyTest, FollowsTheContentNotThePath) {
+    const TempFolder folder;
+    std::vector<std::uint8_t> left(kPairKeyBytes + 100, 7);
+    folder.makeFolder("a");
+    const std::string right = folder.write("a/R.jpg", "right eye");
+    const auto keyWith = [&](const std::vector<std::uint8_t>& bytes) {
+        return pairKey({folder.write("a/L.jpg", bytes), right});
+    };
+    const std::optional<PairKey> key = keyWith(left);
+    ASSERT_TRUE(key);
+    EXPECT_EQ(pairKey({folder.copyIn(folder.file("a/L.jpg"), "x"), folder.copyIn(right, "y")}),
+              key);
+    EXPECT_NE(pairKey({right, folder.file("a/L.jpg")}), key);
+    left[kPairKeyBytes - 1] = 8;
+    EXPECT_NE(keyWith(left), key);
+    left[kPairKeyBytes - 1] = 7;
+    left[kPairKeyBytes] = 8;
+    EXPECT_EQ(keyWith(left), key);
+    left.push_back(7);
+    EXPECT_NE(keyWith(left), key);
+    EXPECT_EQ(pairKey({right, folder.file("missing")}), std::nullopt);
+    EXPECT_EQ(PairKey::fromText(key->text()), key);
+}
+
+} // namespace
+} // namespace duoptic
