@@ -1,0 +1,55 @@
+#pragma once
+
+#include "base/PairKey.h"
+#include "settings/PairOffsets.h"
+
+#include <optional>
+
+namespace duoptic {
+
+// How far the right eye's picture is moved against the left one, in image pixels: the right
+// eye's pixel (x, y) is drawn where its pixel (x + dx, y + dy) would be.
+struct EyeShift {
+    int dx = 0;
+    int dy = 0;
+
+    bool operator==(const EyeShift&) const = default;
+};
+
+// What the viewer knows of a pair besides a shift the user gave it.
+struct PairHints {
+    std::optional<int> cameraDx;   // the parallax the camera recorded
+    std::optional<int> measuredDy; // a confident automatic measurement, when that is on
+};
+
+// The shift of the pair on screen: the one the user gave it and the store keeps, or else what
+// the files and the measurement say. Changes by the user are kept at once, by the pair's content.
+class EyeAlignment {
+public:
+    explicit EyeAlignment(PairOffsetStore store) : store_(std::move(store)) {}
+
+    // A new pair is on screen, its pictures imageWidth x imageHeight.
+    EyeShift pairShown(std::optional<PairKey> key, const PairHints& hints, int imageWidth,
+                       int imageHeight);
+    // Moves the right eye by (dx, dy) more, within half the picture each way, and keeps it.
+    EyeShift nudge(int dx, int dy);
+    // Forgets the user's shift of the pair: back to what its hints say, no shift without any.
+    EyeShift reset();
+
+    EyeShift current() const { return shift_; }
+    bool storedForPair() const { return stored_; }
+
+private:
+    EyeShift keep(EyeShift shift);
+    EyeShift fromHints() const;
+
+    PairOffsetStore store_;
+    std::optional<PairKey> key_;
+    PairHints hints_;
+    EyeShift shift_;
+    bool stored_ = false;
+    int imageWidth_ = 0;
+    int imageHeight_ = 0;
+};
+
+} // namespace duoptic
