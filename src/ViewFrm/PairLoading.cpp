@@ -51,6 +51,7 @@ void readSideBySide(JpegDecoder& decoder, PairKind kind, const std::string& file
         rasters.left = halves.left;
         rasters.right = halves.right;
     }
+    rasters.leftEyeOnRight = false; // each half goes to its own eye's side
 }
 
 // Decoder A holds the left-eye image, decoder B the right-eye one, both read.
@@ -77,6 +78,7 @@ void decodeTwoViews(JpegDecoder& decoderA, JpegDecoder& decoderB, ViewerSides si
         rasters.left = Raster::whole(leftEye.take());
         rasters.right = Raster::whole(right.take());
     }
+    rasters.leftEyeOnRight = isCrossing(sides);
 }
 
 // The identity the decoder took from the file it opened last.

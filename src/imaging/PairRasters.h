@@ -10,11 +10,14 @@ namespace duoptic {
 struct PairRasters {
     Raster left;
     Raster right;
+    // The right eye's picture is in the left panel (crossed viewing, or after a Reverse).
+    bool leftEyeOnRight = false;
 };
 
 // Exchanges the two rasters' pictures, sizes included. Handles only: no pixel moves.
 inline void reversePair(PairRasters& rasters) {
     std::swap(rasters.left, rasters.right);
+    rasters.leftEyeOnRight = !rasters.leftEyeOnRight;
 }
 
 } // namespace duoptic
