@@ -19,9 +19,9 @@
 namespace duoptic {
 namespace {
 
-constexpr int kWorkingWidth = 1500;    // sampled columns across the picture, about
+constexpr int kWorkingSize = 1500;     // sampled pixels along the longer side, about
 constexpr int kCells = 96;             // bands of columns across the picture, a profile each
-constexpr int kStripCells = 8;         // a strip's width: an eighth of the picture's width
+constexpr int kStripCells = 8;         // a strip's width: a twelfth of the picture's width
 constexpr int kLeftStripStep = 4;      // cells between the strips measured in the left eye
 constexpr int kParallaxStep = 2;       // cells between the right eye's strips compared with one
 constexpr int kMaxParallaxCells = 32;  // how far to the side the right eye's strip may lie: a third
@@ -56,7 +56,7 @@ struct Grid {
 
 Grid gridFor(int width, int height) {
     Grid g;
-    g.step = std::max(1, int(std::lround(double(width) / kWorkingWidth)));
+    g.step = std::max(1, int(std::lround(double(std::max(width, height)) / kWorkingSize)));
     g.cellWidth = width / g.step / kCells;
     const int used = (kCells * g.cellWidth - 1) * g.step + 1;
     g.firstColumn = (width - used) / 2;
@@ -142,9 +142,10 @@ Profiles cellSums(const Raster& raster, const Grid& g, const std::atomic<bool>* 
     return cells;
 }
 
-// The vertical change of each strip's grey: what an offset moves, without the slow changes of
-// brightness that differ between two cameras. Strip k covers cells k .. k + kStripCells - 1.
-// Rows are summed in groups of `rows` (the first and last rows, which have no change, are 0).
+// The vertical change of each strip's grey, from two rows above each row to two rows below it:
+// what an offset moves, without the slow changes of brightness that differ between two cameras,
+// and less noisy than the change between neighbouring rows. Strip k covers the cells k ..
+// k + kStripCells - 1. Rows are summed in groups of `rows`; the first and last two have no change.
 Profiles stripChanges(const Profiles& cells, int rows) {
     const int strips = kCells - kStripCells + 1;
     const int length = cells.length();
@@ -161,8 +162,9 @@ Profiles stripChanges(const Profiles& cells, int rows) {
         for (int y = 0; y < out.length(); ++y) {
             float sum = 0.0f;
             for (int i = y * rows; i < (y + 1) * rows; ++i) {
-                if (i > 0 && i + 1 < length) {
-                    sum += strip[std::size_t(i + 1)] - strip[std::size_t(i - 1)];
+                if (i >= 2 && i + 2 < length) {
+                    const auto at = [&](int r) { return strip[std::size_t(r)]; };
+                    sum += at(i + 2) + at(i + 1) - at(i - 1) - at(i - 2);
                 }
             }
             o[y] = sum;
@@ -264,7 +266,6 @@ bool matchStrip(const Search& s, int k, int top, int n, double& shift) {
     }
     const int centre = (int(peak) - reach) * kCoarse;
     const int from = centre - kCoarse - 1, to = centre + kCoarse + 1;
-    std::vector<double> fine(std::size_t(to - from + 1));
     double top1 = -1.0;
     int topStrip = 0, topShift = 0;
     const int strip = bestStrip[std::size_t(peak)];
@@ -305,7 +306,9 @@ struct Fit {
 };
 
 // A straight line through the offsets that the outliers do not pull: a start from the median of
-// the slopes between pairs, then least squares over the offsets near the line, a few times.
+// the slopes between pairs, then least squares over the offsets near the line, a few times. Near
+// is three times their typical distance from the line, kept between the tolerance given and three
+// times that, so that many outliers cannot widen it to take in their neighbours.
 Fit fitLine(const std::vector<Offset>& offsets, double minTolerance) {
     Fit fit;
     if (offsets.size() < 2) {
@@ -335,7 +338,8 @@ Fit fitLine(const std::vector<Offset>& offsets, double minTolerance) {
         for (const Offset& o : offsets) {
             deviation.push_back(std::abs(o.shift - line.a - line.b * o.x));
         }
-        const double tolerance = std::max(minTolerance, 3.0 * 1.4826 * median(deviation));
+        const double tolerance =
+            std::clamp(3.0 * 1.4826 * median(deviation), minTolerance, 3.0 * minTolerance);
         double n = 0, sx = 0, sy = 0, sxx = 0, sxy = 0;
         for (std::size_t i = 0; i < offsets.size(); ++i) {
             inlier[i] = deviation[i] <= tolerance;

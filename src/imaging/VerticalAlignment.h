@@ -20,7 +20,7 @@ struct AlignmentEstimate {
 };
 
 // Measures the vertical offset and the roll between the two eyes of a pair of the same size,
-// on a grey copy sampled down to about 1500 pixels wide. Pictures of different sizes, flat
+// on grey samples about 1500 along the picture's longer side. Pictures of different sizes, flat
 // pictures and pictures of different scenes come out not confident. The cancel flag (null:
 // none) is looked at as the work goes; once set, DecodeCancelled is thrown.
 AlignmentEstimate measureAlignment(const Raster& left, const Raster& right,

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <numbers>
+#include <ostream>
 
 namespace duoptic {
 namespace {
@@ -47,7 +48,7 @@ Raster view(std::uint32_t seed, double dy = 0, double roll = 0, double dx = 0,
             PixelFormat format = PixelFormat::Xrgb32) {
     auto picture = std::make_shared<Picture>(format, kWidth, kHeight);
     for (int i = 0; i < 256; ++i) {
-        picture->palette()[std::size_t(i)] = 0xFF000000u | std::uint32_t(i) * 0x010101u;
+        picture->palette()[std::size_t(i)] = 0xFF000000u | std::uint32_t(255 - i) * 0x010101u;
     }
     const double c = std::cos(roll * kRadiansPerDegree), s = std::sin(roll * kRadiansPerDegree);
     const double cx = (kWidth - 1) / 2.0, cy = (kHeight - 1) / 2.0;
@@ -59,7 +60,7 @@ Raster view(std::uint32_t seed, double dy = 0, double roll = 0, double dx = 0,
             if (format == PixelFormat::Xrgb32) {
                 reinterpret_cast<std::uint32_t*>(picture->row(y))[x] = 0xFF000000u | g * 0x010101u;
             } else {
-                picture->row(y)[x] = std::uint8_t(g);
+                picture->row(y)[x] = std::uint8_t(255 - g); // an inverted palette
             }
         }
     }
@@ -74,6 +75,10 @@ const Raster& leftView() {
 struct Misalignment {
     double dy, roll, dx;
     PixelFormat format;
+
+    friend void PrintTo(const Misalignment& m, std::ostream* os) {
+        *os << "dy " << m.dy << " roll " << m.roll << " dx " << m.dx;
+    }
 };
 
 class Synthetic : public ::testing::TestWithParam<Misalignment> {};
