@@ -1,0 +1,136 @@
+#include "imaging/VerticalAlignment.h"
+#include "imaging/JpegDecoder.h"
+#include "support/TestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <memory>
+#include <numbers>
+#include <ostream>
+
+namespace duoptic {
+namespace {
+
+constexpr int kWidth = 3000;
+constexpr int kHeight = 2000;
+constexpr double kRadiansPerDegree = std::numbers::pi / 180.0;
+
+// Detail at several scales, as photographs have: random values on square lattices of several
+// spacings, smoothly interpolated and added up. Defined everywhere, so that a turned and moved
+// view of it is sampled afresh rather than resampled from another picture.
+double scene(double x, double y, std::uint32_t seed) {
+    const auto lattice = [seed](std::int64_t i, std::int64_t j, int octave) {
+        std::uint64_t h =
+            std::uint64_t(i) * 0x9E3779B97F4A7C15u ^ std::uint64_t(j) * 0xC2B2AE3D27D4EB4Fu;
+        h = (h ^ (h >> 31) ^ seed ^ std::uint64_t(octave) << 40) * 0xBF58476D1CE4E5B9u;
+        return double((h ^ (h >> 29)) & 0xFFFF) / 0xFFFF - 0.5;
+    };
+    const auto smooth = [](double t) { return t * t * (3 - 2 * t); };
+    double grey = 128;
+    for (int octave = 0; octave < 4; ++octave) {
+        const double spacing = 300 / std::pow(3.0, octave), u = x / spacing, v = y / spacing;
+        const auto i = std::int64_t(std::floor(u)), j = std::int64_t(std::floor(v));
+        const double fx = smooth(u - double(i)), fy = smooth(v - double(j));
+        const double top = lattice(i, j, octave) * (1 - fx) + lattice(i + 1, j, octave) * fx;
+        const double bottom =
+            lattice(i, j + 1, octave) * (1 - fx) + lattice(i + 1, j + 1, octave) * fx;
+        grey += 60 * (top * (1 - fy) + bottom * fy);
+    }
+    return grey;
+}
+
+// The scene as seen by an eye turned clockwise by `roll` degrees about the picture's centre and
+// then moved by (dx, dy): its pixel q shows the scene's point p where q = turn(p - c) + c + d.
+Raster view(std::uint32_t seed, double dy = 0, double roll = 0, double dx = 0,
+            PixelFormat format = PixelFormat::Xrgb32) {
+    auto picture = std::make_shared<Picture>(format, kWidth, kHeight);
+    for (int i = 0; i < 256; ++i) {
+        picture->palette()[std::size_t(i)] = 0xFF000000u | std::uint32_t(255 - i) * 0x010101u;
+    }
+    const double c = std::cos(roll * kRadiansPerDegree), s = std::sin(roll * kRadiansPerDegree);
+    const double cx = (kWidth - 1) / 2.0, cy = (kHeight - 1) / 2.0;
+    for (int y = 0; y < kHeight; ++y) {
+        for (int x = 0; x < kWidth; ++x) {
+            const double u = x - cx - dx, v = y - cy - dy;
+            const auto g = std::uint32_t(
+                std::clamp(scene(c * u + s * v + cx, c * v - s * u + cy, seed), 0.0, 255.0));
+            if (format == PixelFormat::Xrgb32) {
+                reinterpret_cast<std::uint32_t*>(picture->row(y))[x] = 0xFF000000u | g * 0x010101u;
+            } else {
+                picture->row(y)[x] = std::uint8_t(255 - g); // an inverted palette
+            }
+        }
+    }
+    return Raster::whole(std::move(picture));
+}
+
+const Raster& leftView() {
+    static const Raster left = view(1);
+    return left;
+}
+
+struct Misalignment {
+    double dy, roll, dx;
+    PixelFormat format;
+
+    friend void PrintTo(const Misalignment& m, std::ostream* os) {
+        *os << "dy " << m.dy << " roll " << m.roll << " dx " << m.dx;
+    }
+};
+
+class Synthetic : public ::testing::TestWithParam<Misalignment> {};
+
+// Turning the right eye's points by the estimated roll and moving them by dy must bring every
+// corner back onto the row it has in the left eye.
+TEST_P(Synthetic, CorrectionLeavesHalfAPixelAtMost) {
+    const Misalignment m = GetParam();
+    const AlignmentEstimate e = measureAlignment(leftView(), view(1, m.dy, m.roll, m.dx, m.format));
+    ASSERT_TRUE(e.confident);
+    EXPECT_NEAR(e.rollDegrees, -m.roll, 0.05);
+    const double a = m.roll * kRadiansPerDegree, b = e.rollDegrees * kRadiansPerDegree;
+    for (const double px : {-kWidth / 2.0, kWidth / 2.0}) {
+        for (const double py : {-kHeight / 2.0, kHeight / 2.0}) {
+            const double qx = std::cos(a) * px - std::sin(a) * py + m.dx;
+            const double qy = std::sin(a) * px + std::cos(a) * py + m.dy;
+            EXPECT_NEAR(std::sin(b) * qx + std::cos(b) * qy + e.dy, py, 0.5) << px << "," << py;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Pairs, Synthetic,
+                         ::testing::Values(Misalignment{6, 0.4, 0, PixelFormat::Xrgb32},
+                                           Misalignment{-6, -0.4, 25, PixelFormat::Xrgb32},
+                                           Misalignment{0, 0, 40, PixelFormat::Indexed8},
+                                           Misalignment{-13.7, 0.15, -30, PixelFormat::Xrgb32}));
+
+TEST(Alignment, IsNotConfidentWithoutACommonScene) {
+    auto grey = std::make_shared<Picture>(PixelFormat::Xrgb32, kWidth, kHeight);
+    std::fill_n(reinterpret_cast<std::uint32_t*>(grey->bits()), grey->stride() / 4 * kHeight,
+                0xFF808080u);
+    const Raster flat = Raster::whole(grey);
+    EXPECT_FALSE(measureAlignment(flat, flat).confident);
+    EXPECT_FALSE(measureAlignment(leftView(), view(2)).confident);
+    EXPECT_FALSE(measureAlignment(leftView(), leftView().columns(0, kWidth - 1)).confident);
+}
+
+TEST(Alignment, FindsTheRectifiedPairAligned) {
+    JpegDecoder left, right;
+    left.readFile(testing::testData("stereo/aloeL.jpg"));
+    right.readFile(testing::testData("stereo/aloeR.jpg"));
+    const AlignmentEstimate e =
+        measureAlignment(Raster::whole(left.picture()), Raster::whole(right.picture()));
+    EXPECT_TRUE(e.confident);
+    EXPECT_NEAR(e.dy, 0, 0.25);
+    EXPECT_NEAR(e.rollDegrees, 0, 0.05);
+}
+
+TEST(Alignment, StopsWhenCancelled) {
+    const std::atomic<bool> cancel{true};
+    EXPECT_THROW(measureAlignment(leftView(), leftView(), &cancel), DecodeCancelled);
+}
+
+} // namespace
+} // namespace duoptic
