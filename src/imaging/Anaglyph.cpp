@@ -79,7 +79,11 @@ inline std::uint32_t channel(std::int32_t sum) {
 }
 
 // Written with plain integer arithmetic on every pixel and no branch, so that the compiler can
-// work on several pixels at once.
+// work on several pixels at once; where the processor has wider vectors than the baseline's, a copy
+// built for them is chosen when the program loads, several times faster.
+#if defined(__x86_64__) && defined(__GNUC__) && !defined(__clang__)
+[[gnu::target_clones("arch=x86-64-v4", "arch=x86-64-v3", "default")]]
+#endif
 void mixMatrix(const FixedMatrix& m, const std::uint32_t* __restrict left,
                const std::uint32_t* __restrict right, std::uint32_t* __restrict out, int n) {
     for (int i = 0; i < n; ++i) {

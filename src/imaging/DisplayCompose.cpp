@@ -134,7 +134,7 @@ void composeInterlaced(InterlaceAxis axis, EyeView even, EyeView odd, int screen
             if (previous >= 0 && plan.sourceRow(previous) == plan.sourceRow(dy)) {
                 copyRow(frame, previous, dy);
             } else {
-                plan.composeRow(dy, background, rowOf(frame, dy));
+                plan.composeRow(dy, background, rowOf(frame, dy), 2);
             }
         }
         return;

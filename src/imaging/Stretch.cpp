@@ -159,17 +159,17 @@ int StretchPlan::sourceRow(int dy) const {
     return dy >= rows_.first && dy < rows_.last ? rows_.at(dy) : -1;
 }
 
-void StretchPlan::composeRow(int dy, std::uint32_t colour, std::uint32_t* line) const {
+void StretchPlan::composeRow(int dy, std::uint32_t colour, std::uint32_t* line, int step) const {
     if (sourceRow(dy) < 0) {
         std::fill_n(line, width_, colour);
         return;
     }
     std::fill_n(line, columns_.first, colour);
     std::fill_n(line + columns_.last, width_ - columns_.last, colour);
-    drawRow(dy, line);
+    drawRow(dy, line, step);
 }
 
-void StretchPlan::drawRow(int dy, std::uint32_t* line) const {
+void StretchPlan::drawRow(int dy, std::uint32_t* line, int step) const {
     const Raster& src = *src_;
     const int n = columns_.size();
     const bool indexed = src.format() == PixelFormat::Indexed8;
@@ -186,9 +186,9 @@ void StretchPlan::drawRow(int dy, std::uint32_t* line) const {
     // The next source row to ask the cache for; rows repeated further than a few lines ahead are
     // enlarged ones, which do not jump over memory.
     constexpr int kLookAhead = 8;
-    int next = dy + 1;
-    while (next < rows_.last && next <= dy + kLookAhead && rows_.at(next) == sy) {
-        ++next;
+    int next = dy + step;
+    while (next < rows_.last && next <= dy + kLookAhead * step && rows_.at(next) == sy) {
+        next += step;
     }
     const bool ahead = next < rows_.last && rows_.at(next) != sy;
     RowPrefetch prefetch(ahead ? src.row(rows_.at(next)) : nullptr, pixelBytes,

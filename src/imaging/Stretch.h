@@ -43,9 +43,11 @@ public:
     int lastColumn() const { return columns_.last; }
 
     // Destination row dy into line (width() pixels): the raster where it covers, colour elsewhere.
-    void composeRow(int dy, std::uint32_t colour, std::uint32_t* line) const;
+    // step is how many rows further down the caller draws next, whose raster row is asked for
+    // from memory while this one is gathered.
+    void composeRow(int dy, std::uint32_t colour, std::uint32_t* line, int step = 1) const;
     // Only the covered columns of destination row dy into line; sourceRow(dy) must be >= 0.
-    void drawRow(int dy, std::uint32_t* line) const;
+    void drawRow(int dy, std::uint32_t* line, int step = 1) const;
 
 private:
     // For one axis: the destination positions [first, last) whose source index lies inside the
