@@ -34,6 +34,7 @@ class StretchPlan {
 public:
     StretchPlan(const Raster& src, Rect rect, int dstWidth, int dstHeight);
 
+    const Raster& raster() const { return *src_; }
     int width() const { return width_; }
     int height() const { return height_; }
     // The raster row that destination row dy shows, or -1 where the raster covers none of it.
@@ -41,6 +42,8 @@ public:
     // On a row the raster covers, the destination columns [firstColumn, lastColumn) it covers.
     int firstColumn() const { return columns_.first; }
     int lastColumn() const { return columns_.last; }
+    // The raster column that covered destination column x shows.
+    int sourceColumn(int x) const { return columns_.at(x); }
 
     // Destination row dy into line (width() pixels): the raster where it covers, colour elsewhere.
     // step is how many rows further down the caller draws next, whose raster row is asked for

@@ -98,9 +98,14 @@ TEST(DisplayCompose, EveryModeShowsEachEyeAsItsPanelWould) {
     for (int round = 0; round < 200; ++round) {
         const int w = number(1, 40), h = number(1, 40), sx = number(-5, 5), sy = number(-5, 5);
         const auto rect = [&] {
-            return Rect{number(-30, 30), number(-20, 20), number(1, 60), number(1, 40)};
+            return Rect{number(-10, 20), number(-10, 15), number(1, 40), number(1, 30)};
         };
-        const EyeView left{&eyes.left, rect()}, right{&eyes.right, rect()};
+        const EyeView left{&eyes.left, rect()};
+        EyeView right{&eyes.right, rect()};
+        if (round % 2 == 0) { // both eyes at one scale, one shifted against the other
+            right.source = {left.source.left + number(-3, 3), right.source.top, left.source.width,
+                            right.source.height};
+        }
         const Canvas l(w, h, &left), r(w, h, &right), lw(w / 2, h, &left), rw(w - w / 2, h, &right);
         const Canvas lh(w, h / 2, &left), rh(w, h - h / 2, &right);
         const AnaglyphKind kind = AnaglyphKind(round % kKinds);
