@@ -180,8 +180,8 @@ void composeInterlaced(InterlaceAxis axis, EyeView even, EyeView odd, int screen
         }
         return;
     }
-    // Columns: the even eye's row goes straight into the frame, the odd eye's columns over it.
-    std::vector<std::uint32_t> oddRow(static_cast<std::size_t>(frame.width));
+    // Columns: each eye gathers only its own columns; the background goes where one of them
+    // covers nothing.
     const int firstOdd = isOddLine(screenX) ? 0 : 1;
     for (int dy = 0; dy < frame.height; ++dy) {
         if (dy > 0 && plans[0].sourceRow(dy) == plans[0].sourceRow(dy - 1) &&
@@ -190,10 +190,15 @@ void composeInterlaced(InterlaceAxis axis, EyeView even, EyeView odd, int screen
             continue;
         }
         std::uint32_t* line = rowOf(frame, dy);
-        plans[0].composeRow(dy, background, line);
-        plans[1].composeRow(dy, background, oddRow.data());
-        for (int x = firstOdd; x < frame.width; x += 2) {
-            line[x] = oddRow[static_cast<std::size_t>(x)];
+        const Span a = coveredSpan(plans[0], dy), b = coveredSpan(plans[1], dy);
+        const int bothFirst = std::max(a.first, b.first), bothLast = std::min(a.last, b.last);
+        // Where the spans do not meet, the two fills overlap and cover the whole row.
+        std::fill(line, line + bothFirst, background);
+        std::fill(line + bothLast, line + frame.width, background);
+        for (int eye = 0; eye < 2; ++eye) {
+            if (plans[eye].sourceRow(dy) >= 0) {
+                plans[eye].drawAlternateColumns(dy, line, eye == 1 ? firstOdd : 1 - firstOdd);
+            }
         }
     }
 }

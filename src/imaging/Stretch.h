@@ -51,6 +51,9 @@ public:
     void composeRow(int dy, std::uint32_t colour, std::uint32_t* line, int step = 1) const;
     // Only the covered columns of destination row dy into line; sourceRow(dy) must be >= 0.
     void drawRow(int dy, std::uint32_t* line, int step = 1) const;
+    // Only the covered columns x of destination row dy with x % 2 == parity; sourceRow(dy) must be
+    // >= 0.
+    void drawAlternateColumns(int dy, std::uint32_t* line, int parity) const;
 
 private:
     // For one axis: the destination positions [first, last) whose source index lies inside the
@@ -64,6 +67,8 @@ private:
         int size() const { return last - first; }
     };
     static Axis makeAxis(int rasterSize, int start, int span, int count);
+    // The raster row after destination row dy's, step rows down, while it is a different one.
+    const std::uint8_t* rowAfter(int dy, int step) const;
 
     const Raster* src_;
     int width_;
