@@ -77,7 +77,7 @@ void mixRow(AnaglyphKind kind, const std::uint32_t* left, const std::uint32_t* r
 // pixels as composeRaster repeats raster pixels. Returns false, drawing nothing, where that does
 // not hold.
 bool mixRasterRows(AnaglyphKind kind, const StretchPlan& left, const StretchPlan& right, int dy,
-                   int offset, std::vector<std::uint32_t>& mixed, std::uint32_t background,
+                   std::vector<std::uint32_t>& mixed, std::uint32_t background,
                    std::uint32_t* line) {
     const Span a = coveredSpan(left, dy);
     if (a.first >= a.last || a.first != right.firstColumn() || a.last != right.lastColumn() ||
@@ -85,6 +85,7 @@ bool mixRasterRows(AnaglyphKind kind, const StretchPlan& left, const StretchPlan
         return false;
     }
     const int first = left.sourceColumn(a.first);
+    const int offset = right.sourceColumn(a.first) - first;
     const int count = left.sourceColumn(a.last - 1) - first + 1;
     if (count > static_cast<int>(mixed.size())) {
         return false;
@@ -126,8 +127,7 @@ void composeAnaglyph(AnaglyphKind kind, EyeView left, EyeView right, std::uint32
             continue;
         }
         if (sameScale &&
-            mixRasterRows(kind, leftPlan, rightPlan, dy, right.source.left - left.source.left,
-                          mixed, background, rowOf(frame, dy))) {
+            mixRasterRows(kind, leftPlan, rightPlan, dy, mixed, background, rowOf(frame, dy))) {
             continue;
         }
         // Where only one eye covers a pixel, the other shows the background as its panel would.
