@@ -70,9 +70,26 @@ constexpr FixedMatrix fixedMatrix(const Matrix& m) {
     return f;
 }
 
-constexpr FixedMatrix kFixed[] = {fixedMatrix(kRedCyan), fixedMatrix(kGreenMagenta),
-                                  fixedMatrix(kAmberBlue), fixedMatrix(kRedCyanGrey),
-                                  fixedMatrix(kRedCyanHalfColour)};
+const FixedMatrix& matrixOf(AnaglyphKind kind) {
+    static constexpr FixedMatrix redCyan = fixedMatrix(kRedCyan);
+    static constexpr FixedMatrix greenMagenta = fixedMatrix(kGreenMagenta);
+    static constexpr FixedMatrix amberBlue = fixedMatrix(kAmberBlue);
+    static constexpr FixedMatrix grey = fixedMatrix(kRedCyanGrey);
+    static constexpr FixedMatrix halfColour = fixedMatrix(kRedCyanHalfColour);
+    switch (kind) {
+    case AnaglyphKind::RedCyanDubois:
+        return redCyan;
+    case AnaglyphKind::GreenMagentaDubois:
+        return greenMagenta;
+    case AnaglyphKind::AmberBlueDubois:
+        return amberBlue;
+    case AnaglyphKind::RedCyanGrey:
+        return grey;
+    case AnaglyphKind::RedCyanHalfColour:
+        return halfColour;
+    }
+    return redCyan;
+}
 
 inline std::uint32_t channel(std::int32_t sum) {
     return static_cast<std::uint32_t>(std::clamp((sum + kHalf) >> kShift, 0, 255));
@@ -104,7 +121,7 @@ void mixMatrix(const FixedMatrix& m, const std::uint32_t* __restrict left,
 
 void mixAnaglyph(AnaglyphKind kind, const std::uint32_t* left, const std::uint32_t* right,
                  std::uint32_t* out, int n) {
-    mixMatrix(kFixed[static_cast<std::size_t>(kind)], left, right, out, n);
+    mixMatrix(matrixOf(kind), left, right, out, n);
 }
 
 } // namespace duoptic
