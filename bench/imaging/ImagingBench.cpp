@@ -286,9 +286,9 @@ void registerAll() {
 
 void printRows(const TableReporter& results) {
     const double align = results.seconds("BM_MeasureAlignment");
-    const double copy = results.seconds("BM_CopyPair");
+    const double pairCopy = results.seconds("BM_CopyPair");
     printRow("measure vertical alignment, 2 x 6000x4000", milliseconds(align),
-             "memcpy of both " + milliseconds(copy), align / copy, Target{4.0});
+             "memcpy of both " + milliseconds(pairCopy), align / pairCopy, Target{4.0});
     printRow("  the same against its budget", milliseconds(align), milliseconds(0.040),
              align / 0.040, std::nullopt);
     for (const Area a : kAreas) {
