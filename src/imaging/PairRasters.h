@@ -1,7 +1,9 @@
 #pragma once
 
+#include "imaging/ExifTags.h"
 #include "imaging/Raster.h"
 
+#include <optional>
 #include <utility>
 
 namespace duoptic {
@@ -10,6 +12,8 @@ namespace duoptic {
 struct PairRasters {
     Raster left;
     Raster right;
+    // The parallax the camera recorded for the pair, as its file holds it, where it holds one.
+    std::optional<CameraParallax> cameraParallax{};
 };
 
 // Exchanges the two rasters' pictures, sizes included. Handles only: no pixel moves.
