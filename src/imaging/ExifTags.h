@@ -7,7 +7,9 @@
 namespace duoptic {
 
 // Which maker's tag a camera parallax was read from. Neither maker documents the unit of its
-// value, so it is handed on as stored and named by where it came from.
+// value, so it is handed on as stored and named by where it came from. The MPF attributes of a
+// stereo view (convergence angle, baseline length) are angles and lengths of the rig, not a shift
+// in pixels, and cameras often write them as unknown; they are not read.
 enum class ParallaxTag {
     Fujifilm, // MakerNote tag 0xB211, a signed rational, in the second image of an MPO
     Nintendo, // MakerNote tag 0x1101 (a block), a little-endian float at byte 40
