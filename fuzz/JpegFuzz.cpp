@@ -1,6 +1,8 @@
-// Any bytes as a pair file: header, decode, the split into halves and a drawing of each half.
+// Any bytes as a pair file: header, decode, the split into halves, a drawing of each half, and a
+// half turned as an orientation says and back.
 #include "base/Error.h"
 #include "imaging/JpegDecoder.h"
+#include "imaging/Orientation.h"
 #include "imaging/Raster.h"
 #include "imaging/Stretch.h"
 
@@ -82,6 +84,23 @@ Rect rectangleFrom(const std::uint8_t* data, std::size_t size, const Raster& hal
                 1 + static_cast<int>(byteAt(3)) % (2 * h)};
 }
 
+// Turning a raster upright and then by the inverse turn gives back its pixels.
+void turnAndBack(const Raster& half, std::uint8_t byte) {
+    if (half.empty()) {
+        return;
+    }
+    constexpr int kInverse[] = {0, 1, 2, 3, 4, 5, 8, 7, 6};
+    const int orientation = 1 + byte % 8;
+    const Raster turned = Raster::whole(turnUpright(half, orientation));
+    const Raster back = Raster::whole(turnUpright(turned, kInverse[orientation]));
+    check(back.width() == half.width() && back.height() == half.height(), "turned back in size");
+    for (int y = 0; y < back.height(); ++y) {
+        for (int x = 0; x < back.width(); ++x) {
+            check(back.pixel(x, y) == half.pixel(x, y), "turned back, pixel for pixel");
+        }
+    }
+}
+
 void drawZoomed(const Raster& half, Rect rect) {
     std::vector<std::uint32_t> out(kZoomedW * kZoomedH, kUntouched);
     stretchRaster(half, rect, out.data(), kZoomedW, kZoomedH, kZoomedW * 4);
@@ -120,6 +139,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             drawOneToOne(*half);
             drawZoomed(*half, rectangleFrom(data, size, *half));
         }
+        turnAndBack(halves.right, size > 4 ? data[size - 5] : 0);
         first = checksum(*picture);
     } catch (const Error&) {
         return 0;

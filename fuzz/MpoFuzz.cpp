@@ -2,8 +2,9 @@
 // image's end either give two views within the file, each on a JPEG start, apart from each
 // other, or report an Error, in work bounded by a few passes over the file. The index reader and
 // the walk over an image also take the bytes directly, so that they are reached without a JPEG
-// around them.
+// around them; so does the EXIF reader, which also reads each view's EXIF.
 #include "base/Error.h"
+#include "imaging/ExifTags.h"
 #include "imaging/JpegLayout.h"
 #include "imaging/MpfIndex.h"
 #include "imaging/MpoViews.h"
@@ -25,12 +26,18 @@ void check(bool holds, const char* what) {
     }
 }
 
+void checkExif(const ExifTags& tags) {
+    check(!tags.orientation || (*tags.orientation >= 1 && *tags.orientation <= 8),
+          "an orientation is one of the eight");
+}
+
 void checkViews(std::span<const std::uint8_t> file, const MpoViews& views) {
     for (const ByteRange& view : {views.left, views.right}) {
         check(view.length > 0 && view.offset < file.size() &&
                   view.length <= file.size() - view.offset,
               "a view lies within the file");
         check(startsJpeg(file, view.offset), "a view starts with FF D8 FF");
+        checkExif(readExifTags(file.subspan(view.offset, view.length)));
     }
     check(views.left.end() <= views.right.offset || views.right.end() <= views.left.offset,
           "the views do not overlap");
@@ -52,10 +59,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(index.fault == MpfFault::None || index.entries.empty(), "a faulty index lists nothing");
     check(index.entries.size() * 16 <= size, "every entry was read from the data");
     readIndividualNumber(file);
+    checkExif(readExifTiff(file));
     const JpegExtent extent = walkJpeg(file, 0, WalkTo::End);
     check(extent.endOffset <= size, "an image ends within the file");
     if (extent.mpfPayload) {
         check(extent.mpfPayload->end() <= size, "the MPF segment lies within the file");
+    }
+    if (extent.exifPayload) {
+        check(extent.exifPayload->end() <= size, "the EXIF segment lies within the file");
     }
     return 0;
 }

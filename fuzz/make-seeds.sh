@@ -36,3 +36,43 @@ printf '# note\n0123456789abcdef 3 -4 7\n0123456789ABCDEF\t0 0\r\n\nfedcba987654
 printf 'garbage\n0123 1 2\n0123456789abcdef 65536 0 0\n0123456789abcdef +1 -0 1801\n\x00\xff 1 2\nfedcba9876543210 9' >"$corpus/pairoffsets/damaged"
 
 printf 'x_DUL.jpg\na_DUL.JPG\nb_dul.jpg\n_DUL.jpg\nc_DUL.jpg\nd_DUL.jpg\ne_DUL.jpg\nf_DUL.jpg\nq_DUP.jpg\nq_duc.JPG\n.h_DUL.jpg\n' >"$corpus/classify/names"
+
+# Two-image MPOs made from the baseline picture: the first image to be turned a quarter, the
+# second holding a Fujifilm parallax in its MakerNote; and the same with the Exif IFD's link
+# pointing back at IFD0 and the MakerNote's length far past its segment.
+mkdir -p "$corpus/mpo"
+python3 - "$corpus" <<'PY'
+import struct, sys
+corpus = sys.argv[1]
+jpeg = open(f"{corpus}/jpeg/baseline.jpg", "rb").read()
+
+def segment(code, payload):
+    return b"\xff" + bytes([code]) + struct.pack(">H", len(payload) + 2) + payload
+
+def exif(orientation, exif_link=38, note_count=38):
+    t = b"MM\x00\x2a" + struct.pack(">I", 8) + struct.pack(">H", 2)
+    t += struct.pack(">HHIHH", 0x0112, 3, 1, orientation, 0)
+    t += struct.pack(">HHII", 0x8769, 4, 1, exif_link) + struct.pack(">I", 0)
+    t += struct.pack(">H", 1) + struct.pack(">HHII", 0x927C, 7, note_count, 56) + struct.pack(">I", 0)
+    t += b"FUJIFILM" + struct.pack("<IH", 12, 1) + struct.pack("<HHII", 0xB211, 10, 1, 30)
+    t += struct.pack("<I", 0) + struct.pack("<ii", -7, 2)
+    return segment(0xE1, b"Exif\x00\x00" + t)
+
+def mpo(name, **hostile):
+    second = jpeg[:2] + exif(1, **hostile) + jpeg[2:]
+    def first(size1, offset2):
+        index = b"MM\x00\x2a" + struct.pack(">I", 8) + struct.pack(">H", 3)
+        index += struct.pack(">HHI", 0xB000, 7, 4) + b"0100"
+        index += struct.pack(">HHII", 0xB001, 4, 1, 2)
+        index += struct.pack(">HHII", 0xB002, 7, 32, 50) + struct.pack(">I", 0)
+        index += struct.pack(">IIII", 0x20002, size1, 0, 0)
+        index += struct.pack(">IIII", 0x20002, len(second), offset2, 0)
+        return jpeg[:2] + exif(6, **hostile) + segment(0xE2, b"MPF\x00" + index) + jpeg[2:]
+    draft = first(0, 0)
+    tiff = draft.index(b"MPF\x00") + 4
+    whole = first(len(draft), len(draft) - tiff) + second
+    open(f"{corpus}/mpo/{name}", "wb").write(whole)
+
+mpo("turned-with-parallax.mpo")
+mpo("exif-links-back.mpo", exif_link=8, note_count=0x7FFFFFF0)
+PY

@@ -3,12 +3,16 @@
 #include "base/Trace.h"
 #include "catalogue/OpenPairFile.h"
 #include "imaging/BackgroundPriority.h"
+#include "imaging/ExifTags.h"
 #include "imaging/MpoViews.h"
+#include "imaging/Orientation.h"
 #include "imaging/PairBudget.h"
 
 #include <exception>
 #include <future>
 #include <memory>
+#include <optional>
+#include <span>
 #include <utility>
 
 namespace duoptic {
@@ -29,22 +33,49 @@ struct DecodeResult {
     }
 };
 
-DecodeResult decode(JpegDecoder& decoder) {
+// Decodes, and turns the picture upright on the same thread where the orientation asks for it.
+DecodeResult decode(JpegDecoder& decoder, int orientation) {
     DecodeResult result;
     try {
         result.picture = decoder.picture();
+        if (orientation != kUpright) {
+            result.picture = turnUpright(Raster::whole(result.picture), orientation);
+        }
     } catch (...) {
         result.error = std::current_exception();
     }
     return result;
 }
 
-void readSideBySide(JpegDecoder& decoder, PairKind kind, const std::string& file,
-                    PairRasters& rasters) {
-    decoder.readFile(file);
+// How the pair is to be turned: as the EXIF of its first image says, when it is to be turned.
+int orientationOf(const PairRequest& request, std::span<const std::uint8_t> firstImage) {
+    if (!request.orientUpright) {
+        return kUpright;
+    }
+    return readExifTags(firstImage).orientation.value_or(kUpright);
+}
+
+// Turned pictures whose rows now run backwards belong to the other eye.
+void turnPair(PairRasters& rasters, int orientation) {
+    if (orientation == kUpright) {
+        return;
+    }
+    rasters.left = Raster::whole(turnUpright(rasters.left, orientation));
+    rasters.right = Raster::whole(turnUpright(rasters.right, orientation));
+    if (exchangesEyes(orientation)) {
+        std::swap(rasters.left, rasters.right); // the eyes come to their own sides
+    }
+}
+
+// A side-by-side file is turned half by half: its two halves stay side by side, as the eyes
+// are. For the orientations that keep the rows horizontal this is the whole file turned and cut
+// again; for a quarter turn, turning the whole file would stack the halves.
+void readSideBySide(JpegDecoder& decoder, const PairRequest& request, PairRasters& rasters) {
+    decoder.readFile(request.file);
     checkPairBudget(decoder, nullptr);
+    const int orientation = orientationOf(request, decoder.bytes());
     const SplitHalves halves = splitSideBySide(decoder.picture());
-    if (kind == PairKind::Crossing) {
+    if (request.kind == PairKind::Crossing) {
         rasters.right = halves.left;
         rasters.left = halves.right;
     } else {
@@ -52,26 +83,28 @@ void readSideBySide(JpegDecoder& decoder, PairKind kind, const std::string& file
         rasters.right = halves.right;
     }
     rasters.leftEyeOnRight = false; // each half goes to its own eye's side
+    turnPair(rasters, orientation);
 }
 
 // Decoder A holds the left-eye image, decoder B the right-eye one, both read.
 void decodeTwoViews(JpegDecoder& decoderA, JpegDecoder& decoderB, ViewerSides sides,
-                    PairRasters& rasters, DecodeThreads threads) {
+                    int orientation, PairRasters& rasters, DecodeThreads threads) {
     // The two pictures are independent: decode them on both cores, then assign them in the order
     // a one-at-a-time load would, so a failure leaves the same state behind.
-    auto rightEye = std::async(std::launch::async, [&decoderB, threads] {
+    auto rightEye = std::async(std::launch::async, [&decoderB, orientation, threads] {
         if (threads == DecodeThreads::Background) {
             lowerCallingThreadPriority();
         }
-        DecodeResult decoded = decode(decoderB);
+        DecodeResult decoded = decode(decoderB, orientation);
         trace("decoder B done");
         return decoded;
     });
-    const DecodeResult leftEye = decode(decoderA);
+    const DecodeResult leftEye = decode(decoderA, orientation);
     trace("decoder A done");
     const DecodeResult right = rightEye.get();
 
-    if (isCrossing(sides)) {
+    // A camera held upside down took the right eye's picture with its left lens.
+    if (isCrossing(sides) != exchangesEyes(orientation)) {
         rasters.left = Raster::whole(right.take());
         rasters.right = Raster::whole(leftEye.take());
     } else {
@@ -79,6 +112,17 @@ void decodeTwoViews(JpegDecoder& decoderA, JpegDecoder& decoderB, ViewerSides si
         rasters.right = Raster::whole(right.take());
     }
     rasters.leftEyeOnRight = isCrossing(sides);
+}
+
+// The parallax a 3D camera recorded, which some keep in the second image only.
+std::optional<CameraParallax> cameraParallax(const MpoFile& mpo) {
+    const std::span<const std::uint8_t> file(*mpo.bytes);
+    for (const ByteRange& view : {mpo.views.right, mpo.views.left}) {
+        if (auto parallax = readExifTags(file.subspan(view.offset, view.length)).parallax) {
+            return parallax;
+        }
+    }
+    return std::nullopt;
 }
 
 // The identity the decoder took from the file it opened last.
@@ -95,7 +139,8 @@ std::vector<FileRead> readPairInto(JpegDecoder& decoderA, JpegDecoder& decoderB,
     switch (request.kind) {
     case PairKind::Parallel:
     case PairKind::Crossing:
-        readSideBySide(decoderA, request.kind, request.file, rasters);
+        readSideBySide(decoderA, request, rasters);
+        rasters.cameraParallax.reset();
         return {fileRead(request.file, decoderA)};
     case PairKind::TwoFiles: {
         decoderA.readFile(request.file);
@@ -103,7 +148,9 @@ std::vector<FileRead> readPairInto(JpegDecoder& decoderA, JpegDecoder& decoderB,
         checkPairBudget(decoderA, &decoderB);
         std::vector<FileRead> read{fileRead(request.file, decoderA),
                                    fileRead(request.rightEyeFile, decoderB)};
-        decodeTwoViews(decoderA, decoderB, request.sides, rasters, threads);
+        decodeTwoViews(decoderA, decoderB, request.sides, orientationOf(request, decoderA.bytes()),
+                       rasters, threads);
+        rasters.cameraParallax.reset();
         return read;
     }
     case PairKind::Multi: {
@@ -112,7 +159,11 @@ std::vector<FileRead> readPairInto(JpegDecoder& decoderA, JpegDecoder& decoderB,
         decoderA.readShared(mpo.bytes, mpo.views.left);
         decoderB.readShared(mpo.bytes, mpo.views.right);
         checkPairBudget(decoderA, &decoderB);
-        decodeTwoViews(decoderA, decoderB, request.sides, rasters, threads);
+        const std::span<const std::uint8_t> first(mpo.bytes->data() + mpo.views.left.offset,
+                                                  mpo.views.left.length);
+        decodeTwoViews(decoderA, decoderB, request.sides, orientationOf(request, first), rasters,
+                       threads);
+        rasters.cameraParallax = cameraParallax(mpo);
         return {{request.file, mpo.identity}};
     }
     }

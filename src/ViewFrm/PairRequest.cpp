@@ -1,15 +1,23 @@
 #include "ViewFrm/PairRequest.h"
 
+#include "catalogue/AsciiCase.h"
 #include "catalogue/OpenPairFile.h"
 
 namespace duoptic {
 
-PairRequest pairRequest(const PairEntry& entry, ViewerSides sides) {
+PairRequest pairRequest(const PairEntry& entry, ViewerSides sides, bool orientJpegPairs) {
     const bool twoFiles = entry.kind == PairKind::TwoFiles;
     const bool modeDecidesSides = twoFiles || entry.kind == PairKind::Multi;
-    return {entry.kind, pairFilePath(entry, Eye::Left),
+    std::string file = pairFilePath(entry, Eye::Left);
+    const bool cameraFormat = entry.kind == PairKind::Multi ||
+                              (entry.kind == PairKind::Crossing &&
+                               endsWithIgnoringAsciiCase(file, openedSuffix(PairSuffix::Jps)));
+    return {entry.kind,
+            std::move(file),
             twoFiles ? pairFilePath(entry, Eye::Right) : std::string(),
-            modeDecidesSides ? sides : ViewerSides::Parallel, entry.baseName};
+            modeDecidesSides ? sides : ViewerSides::Parallel,
+            entry.baseName,
+            cameraFormat || orientJpegPairs};
 }
 
 } // namespace duoptic

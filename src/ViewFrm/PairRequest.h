@@ -20,10 +20,13 @@ struct PairRequest {
     // requests are alike whatever the mode.
     ViewerSides sides = ViewerSides::Parallel;
     std::string baseName; // what the title calls the pair
+    // Whether the pictures are turned upright as their EXIF orientation says: always for the
+    // formats of 3D cameras (MPO, JPS), for the other kinds only when the user asks for it.
+    bool orientUpright = false;
 
     friend bool operator==(const PairRequest&, const PairRequest&) = default;
 };
 
-PairRequest pairRequest(const PairEntry& entry, ViewerSides sides);
+PairRequest pairRequest(const PairEntry& entry, ViewerSides sides, bool orientJpegPairs = false);
 
 } // namespace duoptic

@@ -18,8 +18,8 @@
 namespace {
 
 // Starts the decode of the pair that `path` names before Qt is set up, so that the two overlap.
-// The sides it decodes for come from the viewer mode in the settings that the window reads too;
-// the window takes the decode only if it asks for the same path and sides.
+// The sides it decodes for, and whether JPEG pairs are turned upright, come from the settings
+// that the window reads too; the window takes the decode only if it asks for the same pair.
 std::unique_ptr<duoptic::EarlyStart> startEarly(const std::string& path) {
     const std::string folder = duoptic::earlyProgramFolder();
     if (folder.empty()) {
@@ -28,8 +28,8 @@ std::unique_ptr<duoptic::EarlyStart> startEarly(const std::string& path) {
     try {
         const duoptic::SettingsRecord settings =
             duoptic::readSettings(duoptic::settingsFilePath(folder), folder);
-        return std::make_unique<duoptic::EarlyStart>(path,
-                                                     duoptic::viewerSides(settings.viewerMode));
+        return std::make_unique<duoptic::EarlyStart>(
+            path, duoptic::viewerSides(settings.viewerMode), settings.orientJpegPairs != 0);
     } catch (...) {
         return nullptr; // the window reads the settings again and meets the problem itself
     }

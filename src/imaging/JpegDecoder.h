@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -62,6 +63,10 @@ public:
     // For a decoder whose failures no one is shown (a decode ahead of need): its errors are thrown
     // as ever, but nothing is written to standard error.
     void setQuiet(bool quiet) { quiet_ = quiet; }
+
+    // The JPEG data read last (one image of a shared file), for a look at its headers; empty
+    // after a failed read or releaseMemory().
+    std::span<const std::uint8_t> bytes() const { return {bytes_, size_}; }
 
     int width() const { return width_; }   // from the header; 0 before a successful read
     int height() const { return height_; } // from the header; 0 before a successful read

@@ -12,10 +12,12 @@ namespace {
 constexpr std::uint8_t kSoi = 0xD8;
 constexpr std::uint8_t kEoi = 0xD9;
 constexpr std::uint8_t kSos = 0xDA;
+constexpr std::uint8_t kApp1 = 0xE1;
 constexpr std::uint8_t kApp2 = 0xE2;
 constexpr std::uint8_t kTem = 0x01;
-constexpr std::size_t kMpfSignature = 4; // "MPF\0"
-constexpr std::size_t kFrameFields = 5;  // precision, height, width
+constexpr std::size_t kMpfSignature = 4;  // "MPF\0"
+constexpr std::size_t kExifSignature = 6; // "Exif\0\0"
+constexpr std::size_t kFrameFields = 5;   // precision, height, width
 // Bytes of a run passed between looks at the cancel flag.
 constexpr std::size_t kRunBetweenLooks = std::size_t{1} << 20;
 
@@ -77,6 +79,11 @@ std::size_t skipFill(std::span<const std::uint8_t> file, std::size_t at, WalkWat
 
 bool isMpfSegment(std::span<const std::uint8_t> file, std::size_t payload, std::size_t length) {
     return length >= kMpfSignature && std::memcmp(file.data() + payload, "MPF", kMpfSignature) == 0;
+}
+
+bool isExifSegment(std::span<const std::uint8_t> file, std::size_t payload, std::size_t length) {
+    return length >= kExifSignature &&
+           std::memcmp(file.data() + payload, "Exif\0", kExifSignature) == 0;
 }
 
 FrameSize frameSize(std::span<const std::uint8_t> file, std::size_t payload) {
@@ -160,6 +167,10 @@ JpegExtent walkJpeg(std::span<const std::uint8_t> file, std::size_t start, WalkT
         if (code == kApp2 && !scanned && !extent.mpfPayload &&
             isMpfSegment(file, payload, length - 2)) {
             extent.mpfPayload = ByteRange{payload + kMpfSignature, length - 2 - kMpfSignature};
+        }
+        if (code == kApp1 && !scanned && !extent.exifPayload &&
+            isExifSegment(file, payload, length - 2)) {
+            extent.exifPayload = ByteRange{payload + kExifSignature, length - 2 - kExifSignature};
         }
         if (isFrameHeader(code) && !extent.frame && length - 2 >= kFrameFields) {
             extent.frame = frameSize(file, payload);

@@ -32,8 +32,9 @@ struct JpegExtent {
     // first byte that is no marker of this image (the next image may start there), or the start
     // of a segment that does not fit in the file.
     std::size_t endOffset = 0;
-    std::optional<ByteRange> mpfPayload; // the first APP2 "MPF\0" segment's data after "MPF\0"
-    std::optional<FrameSize> frame;      // from the first frame header, when the walk met one
+    std::optional<ByteRange> mpfPayload;  // the first APP2 "MPF\0" segment's data after "MPF\0"
+    std::optional<ByteRange> exifPayload; // the first APP1 "Exif\0\0" segment's data after it
+    std::optional<FrameSize> frame;       // from the first frame header, when the walk met one
 };
 
 // What the walks over one file share. The count lets a caller bound the work done on a file by

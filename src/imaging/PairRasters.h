@@ -1,7 +1,9 @@
 #pragma once
 
+#include "imaging/ExifTags.h"
 #include "imaging/Raster.h"
 
+#include <optional>
 #include <utility>
 
 namespace duoptic {
@@ -12,6 +14,8 @@ struct PairRasters {
     Raster right;
     // The right eye's picture is in the left panel (crossed viewing, or after a Reverse).
     bool leftEyeOnRight = false;
+    // The parallax the camera recorded for the pair, as its file holds it, where it holds one.
+    std::optional<CameraParallax> cameraParallax{};
 };
 
 // Exchanges the two rasters' pictures, sizes included. Handles only: no pixel moves.

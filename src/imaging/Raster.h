@@ -2,6 +2,7 @@
 
 #include "imaging/Picture.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <utility>
@@ -30,7 +31,8 @@ public:
     const std::uint8_t* row(int y) const {
         return picture_->row(y) + (picture_->format() == PixelFormat::Xrgb32 ? 4 : 1) * left_;
     }
-    std::uint32_t pixel(int x, int y) const; // 0xFFRRGGBB, palette applied
+    std::ptrdiff_t stride() const { return picture_->stride(); } // bytes from one row to the next
+    std::uint32_t pixel(int x, int y) const;                     // 0xFFRRGGBB, palette applied
 
     // Both look into the same decoded picture.
     bool sharesPixelsWith(const Raster& other) const {

@@ -4,10 +4,12 @@ set(duoptic_imaging_sources
     ${CMAKE_CURRENT_LIST_DIR}/BackgroundPriority.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DecoderMemory.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DisplayCompose.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ExifTags.cpp
     ${CMAKE_CURRENT_LIST_DIR}/JpegDecoder.cpp
     ${CMAKE_CURRENT_LIST_DIR}/JpegLayout.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MpfIndex.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MpoViews.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/Orientation.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PairBudget.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Picture.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Raster.cpp
