@@ -4,7 +4,7 @@
 
 namespace duoptic {
 
-EarlyStart::EarlyStart(std::string path, ViewerSides sides, bool orientJpegPairs) noexcept
+EarlyStart::EarlyStart(std::string path, ViewerSides sides, LoadChoices choices) noexcept
     : path_(std::move(path)), sides_(sides) {
     try {
         PathPairs found = findPathPairs(path_);
@@ -14,7 +14,7 @@ EarlyStart::EarlyStart(std::string path, ViewerSides sides, bool orientJpegPairs
         }
         auto preloader = std::make_unique<Preloader>();
         preloader->start({found.list.generation(), found.entry,
-                          pairRequest(found.list.entry(found.entry), sides_, orientJpegPairs)},
+                          pairRequest(found.list.entry(found.entry), sides_, choices)},
                          DecodeThreads::Foreground);
         found_ = std::move(found);
         preloader_ = std::move(preloader);

@@ -19,7 +19,7 @@ namespace duoptic {
 class EarlyStart {
 public:
     // Never throws: whatever goes wrong is left for the window's start to meet again.
-    EarlyStart(std::string path, ViewerSides sides, bool orientJpegPairs = false) noexcept;
+    EarlyStart(std::string path, ViewerSides sides, LoadChoices choices = {}) noexcept;
 
     // Whether a pair is decoding: the window then shows it first, without the sample pair.
     bool hasPair() const { return preloader_ != nullptr; }

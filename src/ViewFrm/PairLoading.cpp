@@ -130,17 +130,15 @@ FileRead fileRead(const std::string& path, const JpegDecoder& decoder) {
     return {path, decoder.fileIdentity().value_or(FileIdentity{})};
 }
 
-} // namespace
-
-std::vector<FileRead> readPairInto(JpegDecoder& decoderA, JpegDecoder& decoderB,
+// The pictures of the request, turned as it asks, and the files they came from.
+std::vector<FileRead> readPictures(JpegDecoder& decoderA, JpegDecoder& decoderB,
                                    const PairRequest& request, PairRasters& rasters,
                                    DecodeThreads threads, const std::atomic<bool>* cancel) {
-    trace("pair read starts");
     switch (request.kind) {
     case PairKind::Parallel:
     case PairKind::Crossing:
         readSideBySide(decoderA, request, rasters);
-        rasters.cameraParallax.reset();
+        rasters.facts.cameraParallax.reset();
         return {fileRead(request.file, decoderA)};
     case PairKind::TwoFiles: {
         decoderA.readFile(request.file);
@@ -150,7 +148,7 @@ std::vector<FileRead> readPairInto(JpegDecoder& decoderA, JpegDecoder& decoderB,
                                    fileRead(request.rightEyeFile, decoderB)};
         decodeTwoViews(decoderA, decoderB, request.sides, orientationOf(request, decoderA.bytes()),
                        rasters, threads);
-        rasters.cameraParallax.reset();
+        rasters.facts.cameraParallax.reset();
         return read;
     }
     case PairKind::Multi: {
@@ -163,11 +161,33 @@ std::vector<FileRead> readPairInto(JpegDecoder& decoderA, JpegDecoder& decoderB,
                                                   mpo.views.left.length);
         decodeTwoViews(decoderA, decoderB, request.sides, orientationOf(request, first), rasters,
                        threads);
-        rasters.cameraParallax = cameraParallax(mpo);
+        rasters.facts.cameraParallax = cameraParallax(mpo);
         return {{request.file, mpo.identity}};
     }
     }
     return {};
+}
+
+} // namespace
+
+std::vector<FileRead> readPairInto(JpegDecoder& decoderA, JpegDecoder& decoderB,
+                                   const PairRequest& request, PairRasters& rasters,
+                                   DecodeThreads threads, const std::atomic<bool>* cancel) {
+    trace("pair read starts");
+    std::vector<FileRead> read =
+        readPictures(decoderA, decoderB, request, rasters, threads, cancel);
+    std::vector<std::string> files;
+    for (const FileRead& file : read) {
+        files.push_back(file.path);
+    }
+    rasters.facts.key = pairKey(files);
+    rasters.facts.alignment.reset();
+    if (request.measureAlignment) {
+        const bool crossed = rasters.leftEyeOnRight;
+        rasters.facts.alignment = measureAlignment(crossed ? rasters.right : rasters.left,
+                                                   crossed ? rasters.left : rasters.right, cancel);
+    }
+    return read;
 }
 
 } // namespace duoptic

@@ -49,7 +49,7 @@ std::optional<PairRequest> PairNavigator::select(int entry, ViewerSides sides) {
     if (entry == 0) {
         return std::nullopt;
     }
-    return pairRequest(pairs_.list.entry(entry), sides, orientJpegPairs_);
+    return pairRequest(pairs_.list.entry(entry), sides, choices_);
 }
 
 PairNavigator::OpenedPath PairNavigator::openPath(const std::string& path, ViewerSides sides,
@@ -98,7 +98,7 @@ std::optional<PreloadKey> PairNavigator::aheadKey(ViewerSides sides) const {
     }
     const int entry = stepFrom(pairs_.cursor, count, travellingBack_);
     return PreloadKey{pairs_.list.generation(), entry,
-                      pairRequest(pairs_.list.entry(entry), sides, orientJpegPairs_)};
+                      pairRequest(pairs_.list.entry(entry), sides, choices_)};
 }
 
 void PairNavigator::schedulePreload(ViewerSides sides) noexcept {

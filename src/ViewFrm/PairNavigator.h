@@ -56,8 +56,8 @@ public:
     // screen. Never throws: without a preload, Next simply loads as it always can.
     void schedulePreload(ViewerSides sides) noexcept;
 
-    // Whether pairs of the JPEG kinds are turned upright as their EXIF says, from here on.
-    void setOrientJpegPairs(bool orient) { orientJpegPairs_ = orient; }
+    // What the settings ask of the loads from here on.
+    void setLoadChoices(LoadChoices choices) { choices_ = choices; }
 
     bool preloading() const { return preloader_->running(); }
     int preloadsTaken() const { return preloadsTaken_; } // loads that found their pair ready
@@ -72,7 +72,7 @@ private:
     // The list state and entry of the pair on screen, which is never decoded a second time.
     std::optional<std::pair<std::uint64_t, int>> onScreen_;
     int preloadsTaken_ = 0;
-    bool orientJpegPairs_ = false;
+    LoadChoices choices_;
     // Whoever went back once is likely to go on going back.
     bool travellingBack_ = false;
 };

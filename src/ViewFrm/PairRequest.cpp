@@ -5,7 +5,11 @@
 
 namespace duoptic {
 
-PairRequest pairRequest(const PairEntry& entry, ViewerSides sides, bool orientJpegPairs) {
+LoadChoices loadChoices(const SettingsRecord& settings) {
+    return {settings.orientJpegPairs != 0, settings.autoAlign != 0};
+}
+
+PairRequest pairRequest(const PairEntry& entry, ViewerSides sides, LoadChoices choices) {
     const bool twoFiles = entry.kind == PairKind::TwoFiles;
     const bool modeDecidesSides = twoFiles || entry.kind == PairKind::Multi;
     std::string file = pairFilePath(entry, Eye::Left);
@@ -17,7 +21,8 @@ PairRequest pairRequest(const PairEntry& entry, ViewerSides sides, bool orientJp
             twoFiles ? pairFilePath(entry, Eye::Right) : std::string(),
             modeDecidesSides ? sides : ViewerSides::Parallel,
             entry.baseName,
-            cameraFormat || orientJpegPairs};
+            cameraFormat || choices.orientJpegPairs,
+            choices.measureAlignment};
 }
 
 } // namespace duoptic

@@ -2,6 +2,7 @@
 
 #include "catalogue/PairKind.h"
 #include "settings/Modes.h"
+#include "settings/Settings.h"
 
 #include <string>
 
@@ -23,10 +24,22 @@ struct PairRequest {
     // Whether the pictures are turned upright as their EXIF orientation says: always for the
     // formats of 3D cameras (MPO, JPS), for the other kinds only when the user asks for it.
     bool orientUpright = false;
+    // Whether the load measures the vertical alignment of the two eyes.
+    bool measureAlignment = false;
 
     friend bool operator==(const PairRequest&, const PairRequest&) = default;
 };
 
-PairRequest pairRequest(const PairEntry& entry, ViewerSides sides, bool orientJpegPairs = false);
+// What the user's settings ask of every load.
+struct LoadChoices {
+    bool orientJpegPairs = false; // turn the pairs of plain JPEG files upright too
+    bool measureAlignment = false;
+
+    friend bool operator==(const LoadChoices&, const LoadChoices&) = default;
+};
+
+LoadChoices loadChoices(const SettingsRecord& settings);
+
+PairRequest pairRequest(const PairEntry& entry, ViewerSides sides, LoadChoices choices = {});
 
 } // namespace duoptic

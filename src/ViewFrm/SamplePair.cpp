@@ -25,7 +25,10 @@ Raster sampleImage(JpegDecoder& decoder, const char* resource) {
 } // namespace
 
 PairRasters decodeSamplePair(JpegDecoder& left, JpegDecoder& right) {
-    return {sampleImage(left, resources::kSampleLeft), sampleImage(right, resources::kSampleRight)};
+    PairRasters pair;
+    pair.left = sampleImage(left, resources::kSampleLeft);
+    pair.right = sampleImage(right, resources::kSampleRight);
+    return pair;
 }
 
 } // namespace duoptic

@@ -45,7 +45,7 @@ TViewForm::TViewForm(ProgramState& state, QWidget* parent)
     }
     state_.settingsPath = settingsFilePath(state_.programFolder);
     state_.settings = readSettings(state_.settingsPath, state_.programFolder);
-    navigator_.setOrientJpegPairs(state_.settings.orientJpegPairs != 0);
+    navigator_.setLoadChoices(loadChoices(state_.settings));
     setMinimumSize(200, 120);
     setAcceptDrops(true);
 

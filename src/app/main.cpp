@@ -29,7 +29,7 @@ std::unique_ptr<duoptic::EarlyStart> startEarly(const std::string& path) {
         const duoptic::SettingsRecord settings =
             duoptic::readSettings(duoptic::settingsFilePath(folder), folder);
         return std::make_unique<duoptic::EarlyStart>(
-            path, duoptic::viewerSides(settings.viewerMode), settings.orientJpegPairs != 0);
+            path, duoptic::viewerSides(settings.viewerMode), duoptic::loadChoices(settings));
     } catch (...) {
         return nullptr; // the window reads the settings again and meets the problem itself
     }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "base/PairKey.h"
 #include "imaging/ExifTags.h"
 #include "imaging/Raster.h"
+#include "imaging/VerticalAlignment.h"
 
 #include <optional>
 #include <utility>
@@ -14,8 +16,14 @@ struct PairRasters {
     Raster right;
     // The right eye's picture is in the left panel (crossed viewing, or after a Reverse).
     bool leftEyeOnRight = false;
-    // The parallax the camera recorded for the pair, as its file holds it, where it holds one.
-    std::optional<CameraParallax> cameraParallax{};
+    // What the load learnt of the pair besides its pixels; nothing for a pair of no files.
+    struct Facts {
+        std::optional<PairKey> key; // of the files' content, whatever their names
+        // The parallax the camera recorded, as its file holds it, where it holds one.
+        std::optional<CameraParallax> cameraParallax;
+        // The right eye against the left, where the load was asked to measure it.
+        std::optional<AlignmentEstimate> alignment;
+    } facts;
 };
 
 // Exchanges the two rasters' pictures, sizes included. Handles only: no pixel moves.

@@ -122,7 +122,7 @@ PairRasters load(const TempFolder& folder, const std::string& name, PairKind kin
     JpegDecoder a, b;
     PairRasters rasters;
     const PairEntry entry{folder.file("p"), "p", kind, folder.write(name, file)};
-    readPairInto(a, b, pairRequest(entry, ViewerSides::Parallel, orientJpegPairs), rasters);
+    readPairInto(a, b, pairRequest(entry, ViewerSides::Parallel, {orientJpegPairs, false}), rasters);
     return rasters;
 }
 
@@ -138,7 +138,7 @@ TEST(PairOrientation, AnMpoIsTurnedAsItsFirstImageSaysAndCarriesItsParallax) {
         const Raster stored[] = {Raster::whole(decoded(first)), Raster::whole(decoded(second))};
         expectUpright(rasters.left, stored[exchanged], orientation);
         expectUpright(rasters.right, stored[!exchanged], orientation);
-        EXPECT_EQ(rasters.cameraParallax, (CameraParallax{ParallaxTag::Fujifilm, -3.5}));
+        EXPECT_EQ(rasters.facts.cameraParallax, (CameraParallax{ParallaxTag::Fujifilm, -3.5}));
     }
 }
 
