@@ -18,12 +18,11 @@ struct EyeShift {
 
 // What the viewer knows of a pair besides a shift the user gave it.
 struct PairHints {
-    std::optional<int> cameraDx;   // the parallax the camera recorded
     std::optional<int> measuredDy; // a confident automatic measurement, when that is on
 };
 
 // The shift of the pair on screen: the one the user gave it and the store keeps, or else what
-// the files and the measurement say. Changes by the user are kept at once, by the pair's content.
+// the measurement says. Changes by the user are kept at once, by the pair's content.
 class EyeAlignment {
 public:
     explicit EyeAlignment(PairOffsetStore store) : store_(std::move(store)) {}
