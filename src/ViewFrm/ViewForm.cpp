@@ -44,6 +44,7 @@ TViewForm::TViewForm(ProgramState& state, QWidget* parent)
     }
     state_.settingsPath = settingsFilePath(state_.programFolder);
     state_.settings = readSettings(state_.settingsPath, state_.programFolder);
+    showDisplaySettings();
     setMinimumSize(200, 120);
     setAcceptDrops(true);
 
@@ -130,6 +131,7 @@ void TViewForm::paintEvent(QPaintEvent* event) {
 void TViewForm::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
     placement_.followFrame();
+    panels_->windowMoved();
 }
 
 void TViewForm::changeEvent(QEvent* event) {
