@@ -6,11 +6,16 @@
 // whole: several source pixels share a cache line, so every line of them comes from memory. The
 // source-line floor (reading one word of each of those lines and nothing else) shows that cost on
 // its own.
+//
+// The display modes other than two panels compose a 1920 x 1000 area from two such rasters, at zoom
+// 0 and 100, each against the side-by-side drawing of the same area (two 960 x 1000 panels) and
+// against a plain copy of the area.
 #include "BenchTable.h"
 #include "PhotoJpeg.h"
 #include "TableReporter.h"
 
 #include "ViewFrm/logic/ViewGeometry.h"
+#include "imaging/DisplayCompose.h"
 #include "imaging/Picture.h"
 #include "imaging/Raster.h"
 #include "imaging/Stretch.h"
@@ -37,13 +42,21 @@ constexpr Area kAreas[] = {{960, 1000}, {1920, 2000}};
 constexpr int kModes[] = {0, 1}; // fitting modes: image width, form size
 constexpr int kZooms[] = {0, 50, 100};
 
+Raster makePhotoRaster() {
+    auto picture = std::make_shared<Picture>(PixelFormat::Xrgb32, kImageWidth, kImageHeight);
+    fillPhotoXrgb(kImageWidth, kImageHeight, reinterpret_cast<std::uint32_t*>(picture->bits()),
+                  picture->stride());
+    return Raster::whole(std::move(picture));
+}
+
 const Raster& photoRaster() {
-    static const Raster raster = [] {
-        auto picture = std::make_shared<Picture>(PixelFormat::Xrgb32, kImageWidth, kImageHeight);
-        fillPhotoXrgb(kImageWidth, kImageHeight, reinterpret_cast<std::uint32_t*>(picture->bits()),
-                      picture->stride());
-        return Raster::whole(std::move(picture));
-    }();
+    static const Raster raster = makePhotoRaster();
+    return raster;
+}
+
+// The other eye, in memory of its own as a decoded pair is.
+const Raster& secondPhotoRaster() {
+    static const Raster raster = makePhotoRaster();
     return raster;
 }
 
@@ -127,6 +140,90 @@ void BM_CopyBackBuffer(benchmark::State& state) {
     }
 }
 
+constexpr Area kDisplayArea{1920, 1000};
+constexpr int kDisplayZooms[] = {0, 100};
+
+enum class Display : int {
+    SideBySide,
+    Anaglyph,
+    HalfSideBySide,
+    HalfTopBottom,
+    RowInterlaced,
+    ColumnInterlaced,
+    Mirror
+};
+constexpr Display kDisplays[] = {Display::Anaglyph,         Display::HalfSideBySide,
+                                 Display::HalfTopBottom,    Display::RowInterlaced,
+                                 Display::ColumnInterlaced, Display::Mirror};
+
+const char* displayName(Display d) {
+    switch (d) {
+    case Display::SideBySide:
+        return "side by side";
+    case Display::Anaglyph:
+        return "anaglyph (Dubois red-cyan; every kind costs the same)";
+    case Display::HalfSideBySide:
+        return "half side-by-side";
+    case Display::HalfTopBottom:
+        return "half top-bottom";
+    case Display::RowInterlaced:
+        return "row interlaced";
+    case Display::ColumnInterlaced:
+        return "column interlaced";
+    case Display::Mirror:
+        return "mirror";
+    }
+    return "";
+}
+
+// One frame of the area in a display mode, with the geometry the window computes: of a panel for
+// the two-panel modes, of the whole area for the others.
+void BM_Display(benchmark::State& state) {
+    const Display display = Display(state.range(0));
+    const int zoom = int(state.range(1));
+    const int w = kDisplayArea.width, h = kDisplayArea.height;
+    const Rect panel = geometry(w / 2, h, 0, zoom).source;
+    const Rect area = geometry(w, h, 0, zoom).source;
+    const EyeView left{&photoRaster(), area}, right{&secondPhotoRaster(), area};
+    std::vector<std::uint32_t> back(std::size_t(w) * h);
+    const Frame frame{back.data(), w, h, w * 4};
+    const Frame rightPanel{back.data() + w / 2, w / 2, h, w * 4};
+    for (auto _ : state) {
+        switch (display) {
+        case Display::SideBySide:
+        case Display::Mirror:
+            composeRaster(photoRaster(), panel, kBackgroundGrey, back.data(), w / 2, h, w * 4);
+            if (display == Display::Mirror) {
+                composeMirrored({&secondPhotoRaster(), panel}, kBackgroundGrey, rightPanel);
+            } else {
+                composeRaster(secondPhotoRaster(), panel, kBackgroundGrey, rightPanel.pixels, w / 2,
+                              h, w * 4);
+            }
+            break;
+        case Display::Anaglyph:
+            composeAnaglyph(AnaglyphKind::RedCyanDubois, left, right, kBackgroundGrey, frame);
+            break;
+        case Display::HalfSideBySide:
+        case Display::HalfTopBottom:
+            composeHalf(display == Display::HalfSideBySide ? HalfLayout::SideBySide
+                                                           : HalfLayout::TopBottom,
+                        left, right, kBackgroundGrey, frame);
+            break;
+        case Display::RowInterlaced:
+        case Display::ColumnInterlaced:
+            composeInterlaced(display == Display::RowInterlaced ? InterlaceAxis::Rows
+                                                                : InterlaceAxis::Columns,
+                              left, right, 1, 0, kBackgroundGrey, frame);
+            break;
+        }
+        benchmark::ClobberMemory();
+    }
+}
+
+std::string displayKey(Display d, int zoom) {
+    return "BM_Display/" + std::to_string(int(d)) + "/" + std::to_string(zoom);
+}
+
 void registerAll() {
     const auto timed = [](benchmark::internal::Benchmark* b) {
         bestOf(b->Unit(benchmark::kMicrosecond)->MinTime(0.03), 10);
@@ -141,6 +238,15 @@ void registerAll() {
             }
             timed(benchmark::RegisterBenchmark("BM_SourceFloor", BM_SourceFloor)
                       ->Args({a.width, a.height, mode, 0}));
+        }
+    }
+    timed(benchmark::RegisterBenchmark("BM_CopyBackBuffer", BM_CopyBackBuffer)
+              ->Args({kDisplayArea.width, kDisplayArea.height}));
+    for (const int zoom : kDisplayZooms) {
+        timed(benchmark::RegisterBenchmark("BM_Display", BM_Display)
+                  ->Args({int(Display::SideBySide), zoom}));
+        for (const Display d : kDisplays) {
+            timed(benchmark::RegisterBenchmark("BM_Display", BM_Display)->Args({int(d), zoom}));
         }
     }
 }
@@ -181,12 +287,29 @@ void printRows(const TableReporter& results) {
                      std::nullopt);
         }
     }
+    const Area a = kDisplayArea;
+    const std::string area = std::to_string(a.width) + "x" + std::to_string(a.height);
+    const double copy = results.seconds(key("BM_CopyBackBuffer", a.width, a.height));
+    for (const int zoom : kDisplayZooms) {
+        const double sideBySide = results.seconds(displayKey(Display::SideBySide, zoom));
+        const std::string at = " " + area + " zoom " + std::to_string(zoom);
+        printRow(std::string("display ") + displayName(Display::SideBySide) + at,
+                 milliseconds(sideBySide), "memcpy " + milliseconds(copy), sideBySide / copy,
+                 std::nullopt);
+        for (const Display d : kDisplays) {
+            const double t = results.seconds(displayKey(d, zoom));
+            printRow(std::string("display ") + displayName(d) + at,
+                     milliseconds(t) + " (" + std::to_string(int(t / copy + 0.5)) + " x memcpy)",
+                     "side by side " + milliseconds(sideBySide), t / sideBySide, Target{3.0});
+        }
+    }
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     photoRaster();
+    secondPhotoRaster();
     registerAll();
     TableReporter results;
     runBenchmarks(argc, argv, results);

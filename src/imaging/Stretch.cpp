@@ -14,36 +14,6 @@ std::int64_t sourceIndex(int d, int start, int span, int count) {
     return start + (2 * std::int64_t{d} + 1) * span / (2 * std::int64_t{count});
 }
 
-// For one axis: the destination positions [first, last) whose source index lies inside the
-// raster, and the index each takes. The mapping is monotonic, so the inside is one run.
-struct AxisTable {
-    int first = 0;
-    int last = 0;
-    std::vector<std::int32_t> source; // by destination position - first
-
-    std::int32_t at(int d) const { return source[static_cast<std::size_t>(d - first)]; }
-    int size() const { return last - first; }
-};
-
-AxisTable makeAxisTable(int rasterSize, int start, int span, int count) {
-    AxisTable t;
-    int d = 0;
-    while (d < count && sourceIndex(d, start, span, count) < 0) {
-        ++d;
-    }
-    t.first = d;
-    while (d < count && sourceIndex(d, start, span, count) < rasterSize) {
-        ++d;
-    }
-    t.last = d;
-    t.source.resize(static_cast<std::size_t>(t.size()));
-    for (int i = t.first; i < t.last; ++i) {
-        t.source[static_cast<std::size_t>(i - t.first)] =
-            static_cast<std::int32_t>(sourceIndex(i, start, span, count));
-    }
-    return t;
-}
-
 constexpr int kChunk = 16;           // destination pixels between prefetch steps
 constexpr std::ptrdiff_t kLine = 64; // bytes of a cache line
 
@@ -122,71 +92,114 @@ struct Destination {
     const std::uint32_t* background; // null: leave what the raster does not cover as it is
 };
 
-// Rows rows.first .. rows.last - 1, the columns of the table; the background beside them.
-void drawRows(const Raster& src, const AxisTable& columns, const AxisTable& rows,
-              const Destination& d) {
-    const int n = columns.size();
-    const bool indexed = src.format() == PixelFormat::Indexed8;
-    const int pixelBytes = indexed ? 1 : 4;
-    // At 1:1 horizontally a row is one plain copy.
-    const bool contiguous = !indexed && columns.source.back() - columns.source.front() == n - 1;
-    const std::size_t runBytes = 4 * static_cast<std::size_t>(n);
-    for (int dy = rows.first; dy < rows.last; ++dy) {
-        std::uint32_t* line = rowAt(d.pixels, dy, d.strideBytes);
-        if (d.background != nullptr) {
-            std::fill_n(line, columns.first, *d.background);
-            std::fill_n(line + columns.last, d.width - columns.last, *d.background);
-        }
-        std::uint32_t* out = line + columns.first;
-        const std::int32_t sy = rows.at(dy);
-        // Zoomed in, most rows repeat the one above: copying it beats gathering again.
-        if (dy > rows.first && sy == rows.at(dy - 1)) {
-            std::memcpy(out, rowAt(d.pixels, dy - 1, d.strideBytes) + columns.first, runBytes);
-            continue;
-        }
-        const std::uint8_t* row = src.row(sy);
-        if (contiguous) {
-            std::memcpy(out, row + 4 * std::ptrdiff_t{columns.source.front()}, runBytes);
-            continue;
-        }
-        int next = dy + 1;
-        while (next < rows.last && rows.at(next) == sy) {
-            ++next;
-        }
-        RowPrefetch prefetch(next < rows.last ? src.row(rows.at(next)) : nullptr, pixelBytes,
-                             columns.source.front());
-        if (indexed) {
-            gatherIndexed(row, columns.source.data(), src.palette().data(), out, n, prefetch);
-        } else {
-            gatherXrgb(reinterpret_cast<const std::uint32_t*>(row), columns.source.data(), out, n,
-                       prefetch);
-        }
-    }
-}
-
 void stretchInto(const Raster& src, Rect rect, const Destination& d) {
     if (d.pixels == nullptr || d.width <= 0 || d.height <= 0) {
         return;
     }
-    AxisTable columns;
-    AxisTable rows;
-    if (rect.width > 0 && rect.height > 0 && !src.empty()) {
-        columns = makeAxisTable(src.width(), rect.left, rect.width, d.width);
-        rows = makeAxisTable(src.height(), rect.top, rect.height, d.height);
-    }
-    if (columns.size() == 0 || rows.size() == 0) {
-        rows = AxisTable{}; // nothing covered: all of it is background
-    }
-    if (d.background != nullptr) {
-        fillRows(d.pixels, 0, rows.first, d.width, d.strideBytes, *d.background);
-        fillRows(d.pixels, rows.last, d.height, d.width, d.strideBytes, *d.background);
-    }
-    if (rows.size() > 0) {
-        drawRows(src, columns, rows, d);
+    const StretchPlan plan(src, rect, d.width, d.height);
+    const int first = plan.firstColumn();
+    const int last = plan.lastColumn();
+    const std::size_t runBytes = 4 * static_cast<std::size_t>(last - first);
+    for (int dy = 0; dy < d.height; ++dy) {
+        std::uint32_t* line = rowAt(d.pixels, dy, d.strideBytes);
+        const int sy = plan.sourceRow(dy);
+        if (sy < 0) {
+            if (d.background != nullptr) {
+                std::fill_n(line, d.width, *d.background);
+            }
+            continue;
+        }
+        if (d.background != nullptr) {
+            std::fill_n(line, first, *d.background);
+            std::fill_n(line + last, d.width - last, *d.background);
+        }
+        // Zoomed in, most rows repeat the one above: copying it beats gathering again.
+        if (dy > 0 && sy == plan.sourceRow(dy - 1)) {
+            std::memcpy(line + first, rowAt(d.pixels, dy - 1, d.strideBytes) + first, runBytes);
+            continue;
+        }
+        plan.drawRow(dy, line);
     }
 }
 
 } // namespace
+
+StretchPlan::Axis StretchPlan::makeAxis(int rasterSize, int start, int span, int count) {
+    Axis t;
+    int d = 0;
+    while (d < count && sourceIndex(d, start, span, count) < 0) {
+        ++d;
+    }
+    t.first = d;
+    while (d < count && sourceIndex(d, start, span, count) < rasterSize) {
+        ++d;
+    }
+    t.last = d;
+    t.source.resize(static_cast<std::size_t>(t.size()));
+    for (int i = t.first; i < t.last; ++i) {
+        t.source[static_cast<std::size_t>(i - t.first)] =
+            static_cast<std::int32_t>(sourceIndex(i, start, span, count));
+    }
+    return t;
+}
+
+StretchPlan::StretchPlan(const Raster& src, Rect rect, int dstWidth, int dstHeight)
+    : src_(&src), width_(std::max(dstWidth, 0)), height_(std::max(dstHeight, 0)) {
+    if (rect.width > 0 && rect.height > 0 && !src.empty() && width_ > 0 && height_ > 0) {
+        columns_ = makeAxis(src.width(), rect.left, rect.width, width_);
+        rows_ = makeAxis(src.height(), rect.top, rect.height, height_);
+    }
+    if (columns_.size() == 0 || rows_.size() == 0) {
+        columns_ = Axis{}; // nothing covered: all of it is background
+        rows_ = Axis{};
+    }
+}
+
+int StretchPlan::sourceRow(int dy) const {
+    return dy >= rows_.first && dy < rows_.last ? rows_.at(dy) : -1;
+}
+
+void StretchPlan::composeRow(int dy, std::uint32_t colour, std::uint32_t* line, int step) const {
+    if (sourceRow(dy) < 0) {
+        std::fill_n(line, width_, colour);
+        return;
+    }
+    std::fill_n(line, columns_.first, colour);
+    std::fill_n(line + columns_.last, width_ - columns_.last, colour);
+    drawRow(dy, line, step);
+}
+
+void StretchPlan::drawRow(int dy, std::uint32_t* line, int step) const {
+    const Raster& src = *src_;
+    const int n = columns_.size();
+    const bool indexed = src.format() == PixelFormat::Indexed8;
+    const int pixelBytes = indexed ? 1 : 4;
+    const std::int32_t sy = rows_.at(dy);
+    const std::uint8_t* row = src.row(sy);
+    std::uint32_t* out = line + columns_.first;
+    // At 1:1 horizontally a row is one plain copy.
+    if (!indexed && columns_.source.back() - columns_.source.front() == n - 1) {
+        std::memcpy(out, row + 4 * std::ptrdiff_t{columns_.source.front()},
+                    4 * static_cast<std::size_t>(n));
+        return;
+    }
+    // The next source row to ask the cache for; rows repeated further than a few lines ahead are
+    // enlarged ones, which do not jump over memory.
+    constexpr int kLookAhead = 8;
+    int next = dy + step;
+    while (next < rows_.last && next <= dy + kLookAhead * step && rows_.at(next) == sy) {
+        next += step;
+    }
+    const bool ahead = next < rows_.last && rows_.at(next) != sy;
+    RowPrefetch prefetch(ahead ? src.row(rows_.at(next)) : nullptr, pixelBytes,
+                         columns_.source.front());
+    if (indexed) {
+        gatherIndexed(row, columns_.source.data(), src.palette().data(), out, n, prefetch);
+    } else {
+        gatherXrgb(reinterpret_cast<const std::uint32_t*>(row), columns_.source.data(), out, n,
+                   prefetch);
+    }
+}
 
 void fillBackground(std::uint32_t* dst, int width, int height, int strideBytes,
                     std::uint32_t colour) {

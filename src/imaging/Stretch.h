@@ -4,6 +4,7 @@
 #include "imaging/Raster.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace duoptic {
 
@@ -25,5 +26,47 @@ void stretchRaster(const Raster& src, Rect rect, std::uint32_t* dst, int dstWidt
 // written once, since the grey goes only where the stretch leaves the destination as it was.
 void composeRaster(const Raster& src, Rect rect, std::uint32_t colour, std::uint32_t* dst,
                    int dstWidth, int dstHeight, int dstStrideBytes);
+
+// composeRaster's mapping of one raster and source rectangle onto a destination size, row by row,
+// for drawings that combine several of them: eyes mixed, interleaved or flipped. It looks into the
+// raster, which must outlive it.
+class StretchPlan {
+public:
+    StretchPlan(const Raster& src, Rect rect, int dstWidth, int dstHeight);
+
+    int width() const { return width_; }
+    int height() const { return height_; }
+    // The raster row that destination row dy shows, or -1 where the raster covers none of it.
+    int sourceRow(int dy) const;
+    // On a row the raster covers, the destination columns [firstColumn, lastColumn) it covers.
+    int firstColumn() const { return columns_.first; }
+    int lastColumn() const { return columns_.last; }
+
+    // Destination row dy into line (width() pixels): the raster where it covers, colour elsewhere.
+    // step is how many rows further down the caller draws next, whose raster row is asked for
+    // from memory while this one is gathered.
+    void composeRow(int dy, std::uint32_t colour, std::uint32_t* line, int step = 1) const;
+    // Only the covered columns of destination row dy into line; sourceRow(dy) must be >= 0.
+    void drawRow(int dy, std::uint32_t* line, int step = 1) const;
+
+private:
+    // For one axis: the destination positions [first, last) whose source index lies inside the
+    // raster, and the index each takes. The mapping is monotonic, so the inside is one run.
+    struct Axis {
+        int first = 0;
+        int last = 0;
+        std::vector<std::int32_t> source; // by destination position - first
+
+        std::int32_t at(int d) const { return source[static_cast<std::size_t>(d - first)]; }
+        int size() const { return last - first; }
+    };
+    static Axis makeAxis(int rasterSize, int start, int span, int count);
+
+    const Raster* src_;
+    int width_;
+    int height_;
+    Axis columns_;
+    Axis rows_;
+};
 
 } // namespace duoptic

@@ -1,0 +1,172 @@
+#include "imaging/DisplayCompose.h"
+
+#include "imaging/Anaglyph.h"
+#include "imaging/Stretch.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+namespace duoptic {
+
+namespace {
+
+const Raster& rasterOf(const EyeView& eye) {
+    static const Raster none;
+    return eye.raster != nullptr ? *eye.raster : none;
+}
+
+StretchPlan planOf(const EyeView& eye, int width, int height) {
+    return StretchPlan(rasterOf(eye), eye.source, width, height);
+}
+
+bool drawable(const Frame& frame) {
+    return frame.pixels != nullptr && frame.width > 0 && frame.height > 0;
+}
+
+std::uint32_t* rowOf(const Frame& frame, int y) {
+    return reinterpret_cast<std::uint32_t*>(reinterpret_cast<std::uint8_t*>(frame.pixels) +
+                                            std::ptrdiff_t{y} * frame.strideBytes);
+}
+
+void copyRow(const Frame& frame, int from, int to) {
+    std::memcpy(rowOf(frame, to), rowOf(frame, from), 4 * static_cast<std::size_t>(frame.width));
+}
+
+// Parity of a line of the screen, for positions left of or above its origin too.
+bool isOddLine(std::int64_t screenPosition) {
+    return screenPosition % 2 != 0;
+}
+
+// Destination columns [first, last) that an eye covers on one row; empty where it covers none.
+struct Span {
+    int first = 0;
+    int last = 0;
+};
+
+Span coveredSpan(const StretchPlan& plan, int dy) {
+    return plan.sourceRow(dy) >= 0 ? Span{plan.firstColumn(), plan.lastColumn()} : Span{};
+}
+
+// Mixes the columns that either eye covers and gives the rest the background.
+void mixRow(AnaglyphKind kind, const std::uint32_t* left, const std::uint32_t* right, Span a,
+            Span b, std::uint32_t background, std::uint32_t* line, int width) {
+    if (a.first >= a.last) {
+        a = b;
+    } else if (b.first >= b.last) {
+        b = a;
+    }
+    if (b.first < a.first) {
+        std::swap(a, b);
+    }
+    int done = 0;
+    for (const Span s : {a, b}) {
+        const int first = std::max(s.first, done);
+        std::fill(line + done, line + std::max(first, done), background);
+        if (s.last > first) {
+            mixAnaglyph(kind, left + first, right + first, line + first, s.last - first);
+        }
+        done = std::max(done, s.last);
+    }
+    std::fill(line + done, line + width, background);
+}
+
+} // namespace
+
+void composeAnaglyph(AnaglyphKind kind, EyeView left, EyeView right, std::uint32_t background,
+                     Frame frame) {
+    if (!drawable(frame)) {
+        return;
+    }
+    const StretchPlan leftPlan = planOf(left, frame.width, frame.height);
+    const StretchPlan rightPlan = planOf(right, frame.width, frame.height);
+    std::vector<std::uint32_t> leftRow(static_cast<std::size_t>(frame.width));
+    std::vector<std::uint32_t> rightRow(leftRow.size());
+    for (int dy = 0; dy < frame.height; ++dy) {
+        // Zoomed in, a row whose eyes show the same raster rows as above is the row above again.
+        if (dy > 0 && leftPlan.sourceRow(dy) == leftPlan.sourceRow(dy - 1) &&
+            rightPlan.sourceRow(dy) == rightPlan.sourceRow(dy - 1)) {
+            copyRow(frame, dy - 1, dy);
+            continue;
+        }
+        // Where only one eye covers a pixel, the other shows the background as its panel would.
+        leftPlan.composeRow(dy, background, leftRow.data());
+        rightPlan.composeRow(dy, background, rightRow.data());
+        mixRow(kind, leftRow.data(), rightRow.data(), coveredSpan(leftPlan, dy),
+               coveredSpan(rightPlan, dy), background, rowOf(frame, dy), frame.width);
+    }
+}
+
+void composeHalf(HalfLayout layout, EyeView left, EyeView right, std::uint32_t background,
+                 Frame frame) {
+    if (!drawable(frame)) {
+        return;
+    }
+    if (layout == HalfLayout::SideBySide) {
+        const int half = frame.width / 2;
+        composeRaster(rasterOf(left), left.source, background, frame.pixels, half, frame.height,
+                      frame.strideBytes);
+        composeRaster(rasterOf(right), right.source, background, frame.pixels + half,
+                      frame.width - half, frame.height, frame.strideBytes);
+    } else {
+        const int half = frame.height / 2;
+        composeRaster(rasterOf(left), left.source, background, frame.pixels, frame.width, half,
+                      frame.strideBytes);
+        composeRaster(rasterOf(right), right.source, background, rowOf(frame, half), frame.width,
+                      frame.height - half, frame.strideBytes);
+    }
+}
+
+void composeInterlaced(InterlaceAxis axis, EyeView even, EyeView odd, int screenX, int screenY,
+                       std::uint32_t background, Frame frame) {
+    if (!drawable(frame)) {
+        return;
+    }
+    const StretchPlan plans[2] = {planOf(even, frame.width, frame.height),
+                                  planOf(odd, frame.width, frame.height)};
+    if (axis == InterlaceAxis::Rows) {
+        int lastRowOf[2] = {-1, -1}; // the frame row each eye drew last
+        for (int dy = 0; dy < frame.height; ++dy) {
+            const int eye = isOddLine(std::int64_t{screenY} + dy) ? 1 : 0;
+            const StretchPlan& plan = plans[eye];
+            const int previous = lastRowOf[eye];
+            lastRowOf[eye] = dy;
+            if (previous >= 0 && plan.sourceRow(previous) == plan.sourceRow(dy)) {
+                copyRow(frame, previous, dy);
+            } else {
+                plan.composeRow(dy, background, rowOf(frame, dy), 2);
+            }
+        }
+        return;
+    }
+    // Columns: the even eye's row goes straight into the frame, the odd eye's columns over it.
+    std::vector<std::uint32_t> oddRow(static_cast<std::size_t>(frame.width));
+    const int firstOdd = isOddLine(screenX) ? 0 : 1;
+    for (int dy = 0; dy < frame.height; ++dy) {
+        if (dy > 0 && plans[0].sourceRow(dy) == plans[0].sourceRow(dy - 1) &&
+            plans[1].sourceRow(dy) == plans[1].sourceRow(dy - 1)) {
+            copyRow(frame, dy - 1, dy);
+            continue;
+        }
+        std::uint32_t* line = rowOf(frame, dy);
+        plans[0].composeRow(dy, background, line);
+        plans[1].composeRow(dy, background, oddRow.data());
+        for (int x = firstOdd; x < frame.width; x += 2) {
+            line[x] = oddRow[static_cast<std::size_t>(x)];
+        }
+    }
+}
+
+void composeMirrored(EyeView eye, std::uint32_t background, Frame frame) {
+    if (!drawable(frame)) {
+        return;
+    }
+    composeRaster(rasterOf(eye), eye.source, background, frame.pixels, frame.width, frame.height,
+                  frame.strideBytes);
+    for (int dy = 0; dy < frame.height; ++dy) {
+        std::uint32_t* line = rowOf(frame, dy);
+        std::reverse(line, line + frame.width);
+    }
+}
+
+} // namespace duoptic
