@@ -82,6 +82,10 @@ struct EyeRow {
 
 class ViewDisplayEyeRows : public ViewDisplayEyes, public ::testing::WithParamInterface<EyeRow> {};
 
+void PrintTo(const EyeRow& row, std::ostream* out) {
+    *out << row.name;
+}
+
 // Light that only the left eye gets passes only the left filter, or lands in the left eye's half;
 // Reverse gives it to the other eye.
 TEST_P(ViewDisplayEyeRows, EachEyeLandsWhereItsModeSays) {
