@@ -71,6 +71,36 @@ void mixRow(AnaglyphKind kind, const std::uint32_t* left, const std::uint32_t* r
     std::fill(line + done, line + width, background);
 }
 
+// Enlarged or at 1:1, both eyes at the same scale and covering the same columns: the raster
+// columns under any frame column then differ between the eyes by the same offset, so each pair
+// of raster pixels is mixed once, straight from the raster rows, and the frame repeats the mixed
+// pixels as composeRaster repeats raster pixels. Returns false, drawing nothing, where that does
+// not hold.
+bool mixRasterRows(AnaglyphKind kind, const StretchPlan& left, const StretchPlan& right, int dy,
+                   std::vector<std::uint32_t>& mixed, std::uint32_t background,
+                   std::uint32_t* line) {
+    const Span a = coveredSpan(left, dy);
+    if (a.first >= a.last || a.first != right.firstColumn() || a.last != right.lastColumn() ||
+        right.sourceRow(dy) < 0) {
+        return false;
+    }
+    const int first = left.sourceColumn(a.first);
+    const int offset = right.sourceColumn(a.first) - first;
+    const int count = left.sourceColumn(a.last - 1) - first + 1;
+    if (count > static_cast<int>(mixed.size())) {
+        return false;
+    }
+    const auto* l = reinterpret_cast<const std::uint32_t*>(left.raster().row(left.sourceRow(dy)));
+    const auto* r = reinterpret_cast<const std::uint32_t*>(right.raster().row(right.sourceRow(dy)));
+    mixAnaglyph(kind, l + first, r + first + offset, mixed.data(), count);
+    std::fill(line, line + a.first, background);
+    for (int x = a.first; x < a.last; ++x) {
+        line[x] = mixed[static_cast<std::size_t>(left.sourceColumn(x) - first)];
+    }
+    std::fill(line + a.last, line + left.width(), background);
+    return true;
+}
+
 } // namespace
 
 void composeAnaglyph(AnaglyphKind kind, EyeView left, EyeView right, std::uint32_t background,
@@ -82,11 +112,22 @@ void composeAnaglyph(AnaglyphKind kind, EyeView left, EyeView right, std::uint32
     const StretchPlan rightPlan = planOf(right, frame.width, frame.height);
     std::vector<std::uint32_t> leftRow(static_cast<std::size_t>(frame.width));
     std::vector<std::uint32_t> rightRow(leftRow.size());
+    const auto isXrgb = [](const Raster& r) {
+        return !r.empty() && r.format() == PixelFormat::Xrgb32;
+    };
+    const bool sameScale = left.source.width == right.source.width &&
+                           left.source.width <= frame.width && isXrgb(rasterOf(left)) &&
+                           isXrgb(rasterOf(right));
+    std::vector<std::uint32_t> mixed(sameScale ? leftRow.size() : 0);
     for (int dy = 0; dy < frame.height; ++dy) {
         // Zoomed in, a row whose eyes show the same raster rows as above is the row above again.
         if (dy > 0 && leftPlan.sourceRow(dy) == leftPlan.sourceRow(dy - 1) &&
             rightPlan.sourceRow(dy) == rightPlan.sourceRow(dy - 1)) {
             copyRow(frame, dy - 1, dy);
+            continue;
+        }
+        if (sameScale &&
+            mixRasterRows(kind, leftPlan, rightPlan, dy, mixed, background, rowOf(frame, dy))) {
             continue;
         }
         // Where only one eye covers a pixel, the other shows the background as its panel would.
@@ -139,8 +180,8 @@ void composeInterlaced(InterlaceAxis axis, EyeView even, EyeView odd, int screen
         }
         return;
     }
-    // Columns: the even eye's row goes straight into the frame, the odd eye's columns over it.
-    std::vector<std::uint32_t> oddRow(static_cast<std::size_t>(frame.width));
+    // Columns: each eye gathers only its own columns; the background goes where one of them
+    // covers nothing.
     const int firstOdd = isOddLine(screenX) ? 0 : 1;
     for (int dy = 0; dy < frame.height; ++dy) {
         if (dy > 0 && plans[0].sourceRow(dy) == plans[0].sourceRow(dy - 1) &&
@@ -149,10 +190,15 @@ void composeInterlaced(InterlaceAxis axis, EyeView even, EyeView odd, int screen
             continue;
         }
         std::uint32_t* line = rowOf(frame, dy);
-        plans[0].composeRow(dy, background, line);
-        plans[1].composeRow(dy, background, oddRow.data());
-        for (int x = firstOdd; x < frame.width; x += 2) {
-            line[x] = oddRow[static_cast<std::size_t>(x)];
+        const Span a = coveredSpan(plans[0], dy), b = coveredSpan(plans[1], dy);
+        const int bothFirst = std::max(a.first, b.first), bothLast = std::min(a.last, b.last);
+        // Where the spans do not meet, the two fills overlap and cover the whole row.
+        std::fill(line, line + bothFirst, background);
+        std::fill(line + bothLast, line + frame.width, background);
+        for (int eye = 0; eye < 2; ++eye) {
+            if (plans[eye].sourceRow(dy) >= 0) {
+                plans[eye].drawAlternateColumns(dy, line, eye == 1 ? firstOdd : 1 - firstOdd);
+            }
         }
     }
 }

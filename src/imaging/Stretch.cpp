@@ -42,32 +42,49 @@ private:
     const std::uint8_t* ahead_;
 };
 
+// Both gather n pixels into out[0], out[Step], ... from the source columns table[0],
+// table[Step], ...: Step 1 for whole rows, 2 for every other column.
+template <int Step>
 void gatherXrgb(const std::uint32_t* __restrict src, const std::int32_t* __restrict table,
                 std::uint32_t* __restrict out, int n, RowPrefetch& prefetch) {
     int i = 0;
     for (; i + kChunk <= n; i += kChunk) {
-        prefetch.upTo(table[i + kChunk - 1]);
+        prefetch.upTo(table[(i + kChunk - 1) * Step]);
         for (int k = i; k < i + kChunk; ++k) {
-            out[k] = src[table[k]];
+            out[k * Step] = src[table[k * Step]];
         }
     }
     for (; i < n; ++i) {
-        out[i] = src[table[i]];
+        out[i * Step] = src[table[i * Step]];
     }
 }
 
+template <int Step>
 void gatherIndexed(const std::uint8_t* __restrict src, const std::int32_t* __restrict table,
                    const std::uint32_t* __restrict palette, std::uint32_t* __restrict out, int n,
                    RowPrefetch& prefetch) {
     int i = 0;
     for (; i + kChunk <= n; i += kChunk) {
-        prefetch.upTo(table[i + kChunk - 1]);
+        prefetch.upTo(table[(i + kChunk - 1) * Step]);
         for (int k = i; k < i + kChunk; ++k) {
-            out[k] = palette[src[table[k]]];
+            out[k * Step] = palette[src[table[k * Step]]];
         }
     }
     for (; i < n; ++i) {
-        out[i] = palette[src[table[i]]];
+        out[i * Step] = palette[src[table[i * Step]]];
+    }
+}
+
+template <int Step>
+void gather(const Raster& src, int sy, const std::int32_t* table, std::uint32_t* out, int n,
+            const std::uint8_t* nextRow) {
+    const bool indexed = src.format() == PixelFormat::Indexed8;
+    RowPrefetch prefetch(nextRow, indexed ? 1 : 4, table[0]);
+    if (indexed) {
+        gatherIndexed<Step>(src.row(sy), table, src.palette().data(), out, n, prefetch);
+    } else {
+        gatherXrgb<Step>(reinterpret_cast<const std::uint32_t*>(src.row(sy)), table, out, n,
+                         prefetch);
     }
 }
 
@@ -170,35 +187,38 @@ void StretchPlan::composeRow(int dy, std::uint32_t colour, std::uint32_t* line, 
 }
 
 void StretchPlan::drawRow(int dy, std::uint32_t* line, int step) const {
-    const Raster& src = *src_;
     const int n = columns_.size();
-    const bool indexed = src.format() == PixelFormat::Indexed8;
-    const int pixelBytes = indexed ? 1 : 4;
     const std::int32_t sy = rows_.at(dy);
-    const std::uint8_t* row = src.row(sy);
-    std::uint32_t* out = line + columns_.first;
     // At 1:1 horizontally a row is one plain copy.
-    if (!indexed && columns_.source.back() - columns_.source.front() == n - 1) {
-        std::memcpy(out, row + 4 * std::ptrdiff_t{columns_.source.front()},
+    if (src_->format() == PixelFormat::Xrgb32 &&
+        columns_.source.back() - columns_.source.front() == n - 1) {
+        std::memcpy(line + columns_.first,
+                    src_->row(sy) + 4 * std::ptrdiff_t{columns_.source.front()},
                     4 * static_cast<std::size_t>(n));
         return;
     }
-    // The next source row to ask the cache for; rows repeated further than a few lines ahead are
-    // enlarged ones, which do not jump over memory.
+    gather<1>(*src_, sy, columns_.source.data(), line + columns_.first, n, rowAfter(dy, step));
+}
+
+void StretchPlan::drawAlternateColumns(int dy, std::uint32_t* line, int parity) const {
+    const int first = columns_.first + ((columns_.first ^ parity) & 1);
+    if (first < columns_.last) {
+        gather<2>(*src_, rows_.at(dy),
+                  &columns_.source[static_cast<std::size_t>(first - columns_.first)], line + first,
+                  (columns_.last - first + 1) / 2, rowAfter(dy, 1));
+    }
+}
+
+const std::uint8_t* StretchPlan::rowAfter(int dy, int step) const {
+    // Rows repeated further than a few lines ahead are enlarged ones, which do not jump over
+    // memory.
     constexpr int kLookAhead = 8;
+    const std::int32_t sy = rows_.at(dy);
     int next = dy + step;
     while (next < rows_.last && next <= dy + kLookAhead * step && rows_.at(next) == sy) {
         next += step;
     }
-    const bool ahead = next < rows_.last && rows_.at(next) != sy;
-    RowPrefetch prefetch(ahead ? src.row(rows_.at(next)) : nullptr, pixelBytes,
-                         columns_.source.front());
-    if (indexed) {
-        gatherIndexed(row, columns_.source.data(), src.palette().data(), out, n, prefetch);
-    } else {
-        gatherXrgb(reinterpret_cast<const std::uint32_t*>(row), columns_.source.data(), out, n,
-                   prefetch);
-    }
+    return next < rows_.last && rows_.at(next) != sy ? src_->row(rows_.at(next)) : nullptr;
 }
 
 void fillBackground(std::uint32_t* dst, int width, int height, int strideBytes,

@@ -34,6 +34,7 @@ class StretchPlan {
 public:
     StretchPlan(const Raster& src, Rect rect, int dstWidth, int dstHeight);
 
+    const Raster& raster() const { return *src_; }
     int width() const { return width_; }
     int height() const { return height_; }
     // The raster row that destination row dy shows, or -1 where the raster covers none of it.
@@ -41,6 +42,8 @@ public:
     // On a row the raster covers, the destination columns [firstColumn, lastColumn) it covers.
     int firstColumn() const { return columns_.first; }
     int lastColumn() const { return columns_.last; }
+    // The raster column that covered destination column x shows.
+    int sourceColumn(int x) const { return columns_.at(x); }
 
     // Destination row dy into line (width() pixels): the raster where it covers, colour elsewhere.
     // step is how many rows further down the caller draws next, whose raster row is asked for
@@ -48,6 +51,9 @@ public:
     void composeRow(int dy, std::uint32_t colour, std::uint32_t* line, int step = 1) const;
     // Only the covered columns of destination row dy into line; sourceRow(dy) must be >= 0.
     void drawRow(int dy, std::uint32_t* line, int step = 1) const;
+    // Only the covered columns x of destination row dy with x % 2 == parity; sourceRow(dy) must be
+    // >= 0.
+    void drawAlternateColumns(int dy, std::uint32_t* line, int parity) const;
 
 private:
     // For one axis: the destination positions [first, last) whose source index lies inside the
@@ -61,6 +67,8 @@ private:
         int size() const { return last - first; }
     };
     static Axis makeAxis(int rasterSize, int start, int span, int count);
+    // The raster row after destination row dy's, step rows down, while it is a different one.
+    const std::uint8_t* rowAfter(int dy, int step) const;
 
     const Raster* src_;
     int width_;
