@@ -29,9 +29,6 @@ public:
     int preloadsTaken() const { return form_.navigator_.preloadsTaken(); }
     QMenu* popupMenu() const { return form_.ui_.PopupMenu; }
     QAction* command(ViewCommand which) const { return form_.command(which); }
-    QAction* displayModeItem(DisplayMode mode) const {
-        return form_.ui_.displayModes[displayModeIndex(mode)];
-    }
 
 private:
     const TViewForm& form_;

@@ -66,23 +66,5 @@ INSTANTIATE_TEST_SUITE_P(
                     LayoutRow{"NegativeHeightPassesThrough", 553, 30, 4, 264, -11, 288, 258, -17}),
     [](const testing::TestParamInfo<LayoutRow>& info) { return std::string(info.param.name); });
 
-// One image area spans both frames and the border, framed as a single panel is; nothing else moves.
-TEST(MainLayout, JoinedAreaCoversBothPanelsAndTheBorder) {
-    for (const int border : {1, 4, 200}) {
-        const MainLayout two = computeMainLayout(553, 483, border);
-        MainLayout one = joinImageAreas(two);
-        const Rect& box = two.paintBox1;
-        EXPECT_EQ(one.pnPct1,
-                  (Rect{two.pnPct1.left, 0, two.pnPct2.left + two.pnPct2.width - two.pnPct1.left,
-                        two.panelHeight}));
-        EXPECT_EQ(
-            one.paintBox1,
-            (Rect{box.left, box.top, box.width + one.pnPct1.width - two.pnPct1.width, box.height}));
-        one.pnPct1 = two.pnPct1;
-        one.paintBox1 = two.paintBox1;
-        EXPECT_EQ(one, two) << border;
-    }
-}
-
 } // namespace
 } // namespace duoptic

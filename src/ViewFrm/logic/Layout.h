@@ -20,8 +20,6 @@ struct MainLayout {
     Rect trackBar1;
     Rect bnTips;
     Rect bnRevers;
-
-    friend bool operator==(const MainLayout&, const MainLayout&) = default;
 };
 
 MainLayout computeMainLayout(int clientWidth, int clientHeight, int border,
