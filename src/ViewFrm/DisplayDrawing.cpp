@@ -36,13 +36,12 @@ void composePanel(EyeView eye, bool flipped, Frame frame) {
 
 void composeDisplay(const DisplayOptions& options, int panel, EyeView left, EyeView right,
                     int screenX, int screenY, Frame frame) {
-    const EyeView& own = panel == 1 ? left : right;
     switch (options.mode) {
     case DisplayMode::SideBySide:
-        composePanel(own, false, frame);
+        composePanel(panel == 1 ? left : right, false, frame);
         return;
     case DisplayMode::Mirror:
-        composePanel(own, (panel == 1) == options.mirrorLeft, frame);
+        composePanel(panel == 1 ? left : right, (panel == 1) == options.mirrorLeft, frame);
         return;
     case DisplayMode::AnaglyphRedCyan:
     case DisplayMode::AnaglyphGreenMagenta:
