@@ -7,9 +7,10 @@
 // source-line floor (reading one word of each of those lines and nothing else) shows that cost on
 // its own.
 //
-// The display modes other than two panels compose a 1920 x 1000 area from two such rasters, at zoom
-// 0 and 100, each against the side-by-side drawing of the same area (two 960 x 1000 panels) and
-// against a plain copy of the area.
+// The display modes other than two panels compose a 1920 x 1000 area from two such rasters, fitted
+// to the width (zoom 0: the whole width, every source row read) and at zoom 100 (twice the
+// raster's size: every raster pixel repeated), each against the side-by-side drawing of the same
+// area (two 960 x 1000 panels) and against a plain copy of the area.
 #include "BenchTable.h"
 #include "PhotoJpeg.h"
 #include "TableReporter.h"
@@ -160,8 +161,8 @@ const char* displayName(Display d) {
     switch (d) {
     case Display::SideBySide:
         return "side by side";
-    case Display::Anaglyph:
-        return "anaglyph (Dubois red-cyan; every kind costs the same)";
+    case Display::Anaglyph: // every kind goes through the same matrix, at the same cost
+        return "anaglyph";
     case Display::HalfSideBySide:
         return "half side-by-side";
     case Display::HalfTopBottom:

@@ -19,11 +19,11 @@ constexpr std::int32_t fixedPoint(double c) {
 // Output red, green and blue, each from the left eye's red, green and blue, then the right's.
 using Matrix = std::array<std::array<double, 6>, 3>;
 
-// Eric Dubois' least-squares projections for a typical LCD and the common glasses, as he
-// published them on his page "Anaglyph stereo: the least-squares method" (University of Ottawa,
-// after "A projection method to generate anaglyph stereo images", ICASSP 2001). They are applied
-// to the gamma-encoded 8-bit values as they stand, as the published Photoshop recipe does, and not
-// to linear light: the colours come out as viewers of anaglyphs have learned to expect them.
+// Eric Dubois' least-squares projections, computed from the spectra of the display's primaries
+// and of the glasses' filters, as he published them on his anaglyph pages at the University of
+// Ottawa (the method: "A projection method to generate anaglyph stereo images", ICASSP 2001).
+// They are applied to the gamma-encoded 8-bit values as they stand, as his Photoshop recipe does,
+// and not to linear light: the colours come out as viewers of anaglyphs have learned to expect.
 constexpr Matrix kRedCyan{{
     {0.4561, 0.500484, 0.176381, -0.0434706, -0.0879388, -0.00155529},
     {-0.0400822, -0.0378246, -0.0157589, 0.378476, 0.73364, -0.0184503},
@@ -70,9 +70,26 @@ constexpr FixedMatrix fixedMatrix(const Matrix& m) {
     return f;
 }
 
-constexpr FixedMatrix kFixed[] = {fixedMatrix(kRedCyan), fixedMatrix(kGreenMagenta),
-                                  fixedMatrix(kAmberBlue), fixedMatrix(kRedCyanGrey),
-                                  fixedMatrix(kRedCyanHalfColour)};
+const FixedMatrix& matrixOf(AnaglyphKind kind) {
+    static constexpr FixedMatrix redCyan = fixedMatrix(kRedCyan);
+    static constexpr FixedMatrix greenMagenta = fixedMatrix(kGreenMagenta);
+    static constexpr FixedMatrix amberBlue = fixedMatrix(kAmberBlue);
+    static constexpr FixedMatrix grey = fixedMatrix(kRedCyanGrey);
+    static constexpr FixedMatrix halfColour = fixedMatrix(kRedCyanHalfColour);
+    switch (kind) {
+    case AnaglyphKind::RedCyanDubois:
+        return redCyan;
+    case AnaglyphKind::GreenMagentaDubois:
+        return greenMagenta;
+    case AnaglyphKind::AmberBlueDubois:
+        return amberBlue;
+    case AnaglyphKind::RedCyanGrey:
+        return grey;
+    case AnaglyphKind::RedCyanHalfColour:
+        return halfColour;
+    }
+    return redCyan;
+}
 
 inline std::uint32_t channel(std::int32_t sum) {
     return static_cast<std::uint32_t>(std::clamp((sum + kHalf) >> kShift, 0, 255));
@@ -104,7 +121,7 @@ void mixMatrix(const FixedMatrix& m, const std::uint32_t* __restrict left,
 
 void mixAnaglyph(AnaglyphKind kind, const std::uint32_t* left, const std::uint32_t* right,
                  std::uint32_t* out, int n) {
-    mixMatrix(kFixed[static_cast<std::size_t>(kind)], left, right, out, n);
+    mixMatrix(matrixOf(kind), left, right, out, n);
 }
 
 } // namespace duoptic

@@ -46,11 +46,11 @@ private:
 // table[Step], ...: Step 1 for whole rows, 2 for every other column.
 template <int Step>
 void gatherXrgb(const std::uint32_t* __restrict src, const std::int32_t* __restrict table,
-                std::uint32_t* __restrict out, int n, RowPrefetch& prefetch) {
-    int i = 0;
+                std::uint32_t* __restrict out, std::ptrdiff_t n, RowPrefetch& prefetch) {
+    std::ptrdiff_t i = 0;
     for (; i + kChunk <= n; i += kChunk) {
         prefetch.upTo(table[(i + kChunk - 1) * Step]);
-        for (int k = i; k < i + kChunk; ++k) {
+        for (std::ptrdiff_t k = i; k < i + kChunk; ++k) {
             out[k * Step] = src[table[k * Step]];
         }
     }
@@ -61,12 +61,12 @@ void gatherXrgb(const std::uint32_t* __restrict src, const std::int32_t* __restr
 
 template <int Step>
 void gatherIndexed(const std::uint8_t* __restrict src, const std::int32_t* __restrict table,
-                   const std::uint32_t* __restrict palette, std::uint32_t* __restrict out, int n,
-                   RowPrefetch& prefetch) {
-    int i = 0;
+                   const std::uint32_t* __restrict palette, std::uint32_t* __restrict out,
+                   std::ptrdiff_t n, RowPrefetch& prefetch) {
+    std::ptrdiff_t i = 0;
     for (; i + kChunk <= n; i += kChunk) {
         prefetch.upTo(table[(i + kChunk - 1) * Step]);
-        for (int k = i; k < i + kChunk; ++k) {
+        for (std::ptrdiff_t k = i; k < i + kChunk; ++k) {
             out[k * Step] = palette[src[table[k * Step]]];
         }
     }

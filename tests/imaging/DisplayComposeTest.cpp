@@ -95,12 +95,18 @@ TEST(DisplayCompose, EveryModeShowsEachEyeAsItsPanelWould) {
         return std::uniform_int_distribution(lo, hi)(random);
     };
     const SplitHalves eyes = splitSideBySide(testing::numberedPicture(46, 19));
+    auto indexed = std::make_shared<Picture>(PixelFormat::Indexed8, 23, 19); // as grey JPEGs decode
+    for (int i = 0; i < 23 * 19; ++i) {
+        indexed->palette()[std::size_t(i % 256)] = 0xFF000000u | std::uint32_t(i % 256) * 0x10101u;
+        indexed->row(i / 23)[i % 23] = std::uint8_t(i * 7);
+    }
+    const Raster grey = Raster::whole(indexed);
     for (int round = 0; round < 200; ++round) {
         const int w = number(1, 40), h = number(1, 40), sx = number(-5, 5), sy = number(-5, 5);
         const auto rect = [&] {
             return Rect{number(-10, 20), number(-10, 15), number(1, 40), number(1, 30)};
         };
-        const EyeView left{&eyes.left, rect()};
+        const EyeView left{round % 3 == 1 ? &grey : &eyes.left, rect()};
         EyeView right{&eyes.right, rect()};
         if (round % 2 == 0) { // both eyes at one scale, one shifted against the other
             right.source = {left.source.left + number(-3, 3), right.source.top, left.source.width,
