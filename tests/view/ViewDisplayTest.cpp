@@ -14,11 +14,6 @@
 namespace duoptic::test {
 namespace {
 
-// Channels above half strength: 4 red, 2 green, 1 blue.
-int lit(QRgb pixel) {
-    return (qRed(pixel) > 128) * 4 + (qGreen(pixel) > 128) * 2 + (qBlue(pixel) > 128);
-}
-
 class ViewDisplay : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -30,6 +25,10 @@ protected:
         window.state.pairs.list.append({pictures.file("w"), "w", PairKind::Parallel});
         form.next();
     }
+    // Channels above half strength: 4 red, 2 green, 1 blue.
+    static int lit(QRgb p) {
+        return (qRed(p) > 128) * 4 + (qGreen(p) > 128) * 2 + (qBlue(p) > 128);
+    }
     const QImage& drawn(int p = 1) { return form.drawPanel(p), probe(form).panelBuffer(p); }
     QWidget* child(const char* name) { return form.findChild<QWidget*>(QString::fromLatin1(name)); }
     TempFolder program, pictures;
@@ -38,6 +37,7 @@ protected:
 };
 
 TEST_F(ViewDisplay, TheKeyStepsThroughEveryModeBackToTheSamePanels) {
+    window.state.settings.displayMode = "Anaglyph"; // not a stored name: side by side
     const QImage left = drawn(1), right = drawn(2);
     const QRect both = child("pnPct1")->geometry().united(child("pnPct2")->geometry());
     for (std::size_t step = 1; step <= kDisplayModes.size(); ++step) {
