@@ -12,7 +12,7 @@
 #            panels), against its own side-by-side time: the same steps, the same probes.
 #
 # The pairs are tinted (one reddish, one bluish), so a pixel probe tells which pair is on screen.
-# Each side gets two untimed presses first (buffers, caches), then the median of five. Prints the
+# Each side gets two untimed presses first (buffers, caches), then the median of 15. Prints the
 # times and the table rows in the format bench/run.sh collects. Needs Xvfb, openbox, xdotool and
 # python3; installs feh when it is missing (bench/common/install-feh.sh). Every wait is bounded.
 #
@@ -239,7 +239,7 @@ def settle(at, before):
 
 
 times = []
-for press in range(7):
+for press in range(17):
     at = probes()
     before = shown(at)
     titled_before = pair_in_title()
