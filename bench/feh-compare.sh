@@ -8,10 +8,12 @@
 #   feh:     the left-eye files of the same two pairs; Space shows the other one (one decode,
 #            scaled down into the window). Done when the title names the file and the window
 #            shows its colours.
+#   duoptic again in the red-cyan anaglyph and row-interlaced modes (one image area over both
+#            panels), against its own side-by-side time: the same steps, the same probes.
 #
 # The pairs are tinted (one reddish, one bluish), so a pixel probe tells which pair is on screen.
-# Each side gets two untimed presses first (buffers, caches), then the median of five. Prints the
-# times and one table row in the format bench/run.sh collects. Needs Xvfb, openbox, xdotool and
+# Each side gets two untimed presses first (buffers, caches), then the median of 15. Prints the
+# times and the table rows in the format bench/run.sh collects. Needs Xvfb, openbox, xdotool and
 # python3; installs feh when it is missing (bench/common/install-feh.sh). Every wait is bounded.
 #
 # usage: bench/feh-compare.sh [build folder]   (default build-bench)
@@ -59,11 +61,17 @@ wait
 wait
 
 # A copy of the viewer in a folder of its own, so that its settings file lives there: the last
-# folder is the pairs' folder, the window 1200 x 700 at the top-left.
+# folder is the pairs' folder, the window 1200 x 700 at the top-left, and the output mode given
+# (none: side by side).
 cp "$viewer" "$work/app/duoptic"
-printf '%s\r\n' "[Viewer]" "ViewerMode=(Parallel)" "FittingMode=0" "BorderWidth=4" \
-    "SlideInterval=10" "[File]" "LatestPath=$work/pairs/" "[Window]" "WinTop=0" "WinLeft=0" \
-    "WinWidth=$width" "WinHeight=$height" "WinState=0" > "$work/app/duoptic.ini"
+settings() {
+    printf '%s\r\n' "[Viewer]" "ViewerMode=(Parallel)" "FittingMode=0" "BorderWidth=4" \
+        "SlideInterval=10" "[File]" "LatestPath=$work/pairs/" "[Window]" "WinTop=0" "WinLeft=0" \
+        "WinWidth=$width" "WinHeight=$height" "WinState=0" > "$work/app/duoptic.ini"
+    if [ -n "$1" ]; then
+        printf '%s\r\n' "[Display]" "Mode=$1" >> "$work/app/duoptic.ini"
+    fi
+}
 
 exec 3< <(Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp -noreset 2> /dev/null)
 pids+=($!)
@@ -141,7 +149,7 @@ def title(window):
 
 
 def find_window():
-    pattern = "^Duoptic - " if name == "duoptic" else "^feh - "
+    pattern = "^Duoptic - " if name.startswith("duoptic") else "^feh - "
     out = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", pattern],
                          capture_output=True, text=True).stdout.split()
     return int(out[0]) if out else None
@@ -154,8 +162,8 @@ def origin(window):
     return x.value, y.value
 
 
-def colour_at(x, y):
-    """'red', 'blue' or None: the mean of a 9 x 9 block of the screen."""
+def mean_at(x, y):
+    """The mean colour (r, g, b) of a 9 x 9 block of the screen, or None."""
     image = x11.XGetImage(dpy, root, x - 4, y - 4, 9, 9, 0xFFFFFFFF, 2)  # ZPixmap
     if not image:
         return None
@@ -165,8 +173,29 @@ def colour_at(x, y):
             p = x11.XGetPixel(image, dx, dy)
             r, g, b = r + (p >> 16 & 255), g + (p >> 8 & 255), b + (p & 255)
     x11.XDestroyImage(image)
-    r, b = r / 81, b / 81
+    return r / 81, g / 81, b / 81
+
+
+def colour_at(x, y):
+    """'red', 'blue' or None, by the tint of the block at (x, y)."""
+    mean = mean_at(x, y)
+    if mean is None:
+        return None
+    r, _, b = mean
     return "red" if r > b + 60 else "blue" if b > r + 60 else None
+
+
+# The modes that mix both eyes turn the tints into other colours: there each pair's probe colours
+# are taken once it has settled on screen after an untimed press, and a pair counts as shown when
+# the probes show those colours again.
+mixed = name != "duoptic" and name.startswith("duoptic")
+settled = {}
+
+
+def matches(at, colours):
+    means = [mean_at(x, y) for x, y in at]
+    return all(m is not None and max(abs(a - b) for a, b in zip(m, c)) <= 3
+               for m, c in zip(means, colours))
 
 
 window = wait_for(find_window, 30, "no window")
@@ -178,29 +207,49 @@ space = x11.XKeysymToKeycode(dpy, 0x20)
 
 def probes():
     left, top = origin(window)
-    if name == "duoptic":
+    if name.startswith("duoptic"):
         return [(left + width // 4, top + height * 45 // 100),
                 (left + width * 3 // 4, top + height * 45 // 100)]
     return [(left + width // 2, top + height // 2)]
 
 
+def pair_in_title():
+    words = title(window)
+    return "red" if "red" in words else "blue" if "blue" in words else None
+
+
 def shown(at):
     """The pair on screen, when the title and every probe agree on it."""
-    words = title(window)
-    pair = "red" if "red" in words else "blue" if "blue" in words else None
-    if pair is None or any(colour_at(x, y) != pair for x, y in at):
+    pair = pair_in_title()
+    if pair is None:
+        return None
+    if mixed:
+        return pair if pair in settled and matches(at, settled[pair]) else None
+    if any(colour_at(x, y) != pair for x, y in at):
         return None
     return pair
 
 
+def settle(at, before):
+    """After an untimed press in a mixed mode: the new pair's colours, once they have settled."""
+    pair = wait_for(lambda: pair_in_title() not in (None, before) and pair_in_title(), 20,
+                    "the next pair's title did not appear")
+    time.sleep(0.5)
+    settled[pair] = [mean_at(x, y) for x, y in at]
+
+
 times = []
-for press in range(7):
+for press in range(17):
     at = probes()
     before = shown(at)
+    titled_before = pair_in_title()
     start = time.monotonic()
     xtst.XTestFakeKeyEvent(dpy, space, 1, 0)
     xtst.XTestFakeKeyEvent(dpy, space, 0, 0)
     x11.XFlush(dpy)
+    if mixed and press < 2:
+        settle(at, titled_before)
+        continue
     while True:
         now = shown(at)
         if now is not None and now != before:
@@ -212,7 +261,7 @@ for press in range(7):
     elapsed = time.monotonic() - start
     if press >= 2:
         times.append(elapsed)
-    time.sleep(0.3)  # let the program settle before the next press
+    time.sleep(1.0)  # let the program settle (and decode ahead) before the next press
 print("%.6f" % statistics.median(times))
 print("%s: %s ms" % (name, " ".join("%.0f" % (t * 1e3) for t in times)), file=sys.stderr)
 PYTHON
@@ -221,11 +270,19 @@ PYTHON
     return "$status"
 }
 
+settings ""
 duoptic_s=$(measure duoptic "$work/app/duoptic") || skip "duoptic run failed"
+# The modes that mix both eyes into one area, against the two panels of the same run.
+settings AnaglyphRedCyan
+anaglyph_s=$(measure duoptic-anaglyph "$work/app/duoptic") || skip "duoptic run in anaglyph failed"
+settings RowInterlaced
+interlaced_s=$(measure duoptic-interlaced "$work/app/duoptic") || skip "duoptic run interlaced failed"
 feh_s=$(measure feh feh --geometry "${width}x${height}+0+0" --scale-down --title "feh - %n" \
     "$work/pairs/red_DUL.jpg" "$work/pairs/blue_DUL.jpg") || skip "feh run failed"
 
-awk -v d="$duoptic_s" -v f="$feh_s" 'BEGIN {
+awk -v d="$duoptic_s" -v f="$feh_s" -v a="$anaglyph_s" -v i="$interlaced_s" 'BEGIN {
     printf "duoptic %.0f ms, feh %.0f ms, ratio %.2f\n", d * 1e3, f * 1e3, d / f > "/dev/stderr"
     printf "@row\tSpace to next pair on screen, 2 x 6000x4000 (Xvfb)\t%.0f ms\tfeh, 1 file, %.0f ms\t%.2f\t-\t-\n", d * 1e3, f * 1e3, d / f
+    printf "@row\t  the same in red-cyan anaglyph\t%.1f ms\tside by side %.1f ms\t%.2f\t<= 1.10\t%s\n", a * 1e3, d * 1e3, a / d, a / d <= 1.10 ? "ok" : "MISS"
+    printf "@row\t  the same row interlaced\t%.1f ms\tside by side %.1f ms\t%.2f\t<= 1.10\t%s\n", i * 1e3, d * 1e3, i / d, i / d <= 1.10 ? "ok" : "MISS"
 }'

@@ -4,6 +4,9 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScreen>
+
+#include <cmath>
 
 namespace duoptic {
 
@@ -12,6 +15,16 @@ PaintBox::PaintBox(int tag, QWidget* parent) : QWidget(parent), tag_(tag) {
     // The whole area is composed off screen and copied in one step.
     setAttribute(Qt::WA_OpaquePaintEvent, false);
     setContextMenuPolicy(Qt::NoContextMenu);
+}
+
+QPoint PaintBox::deviceOriginOnScreen() const {
+    const QScreen* on = screen();
+    const QPoint fromScreen =
+        mapToGlobal(QPoint(0, 0)) - (on ? on->geometry().topLeft() : QPoint());
+    // Qt keeps a screen's top-left in device pixels and scales only positions within it.
+    const double ratio = devicePixelRatioF();
+    return {static_cast<int>(std::lround(fromScreen.x() * ratio)),
+            static_cast<int>(std::lround(fromScreen.y() * ratio))};
 }
 
 void PaintBox::paintEvent(QPaintEvent*) {

@@ -16,6 +16,9 @@ public:
     PaintBox(int tag, QWidget* parent);
 
     int tag() const { return tag_; }
+    // Where the area's top-left pixel lies on its screen, in device pixels from the screen's own
+    // top-left: a line's parity there is the one a polarised monitor sees.
+    QPoint deviceOriginOnScreen() const;
     // Handles a release as if it had been made over this area, at `at` in its coordinates.
     void release(Qt::MouseButton button, QPointF at);
 

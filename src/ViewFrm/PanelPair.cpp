@@ -3,7 +3,6 @@
 #include "ViewFrm/PaintBox.h"
 #include "ViewFrm/logic/ViewGeometry.h"
 #include "base/Trace.h"
-#include "imaging/Stretch.h"
 
 #include <QPainter>
 
@@ -82,15 +81,29 @@ void PanelPair::positionsChanged() {
     }
 }
 
+void PanelPair::windowMoved() {
+    if (!interlacedAt_) {
+        return;
+    }
+    const QPoint now = left_.deviceOriginOnScreen();
+    if (((now.x() ^ interlacedAt_->x()) & 1) != 0 || ((now.y() ^ interlacedAt_->y()) & 1) != 0) {
+        left_.update();
+    }
+}
+
 void PanelPair::paint(PaintBox& area, QPainter& painter) {
     const double ratio = area.devicePixelRatioF();
-    if (!compose(area.tag(), ratio)) {
+    if (!compose(area.tag(), ratio, area.deviceOriginOnScreen())) {
         return; // no image: the area keeps its face colour
     }
     painter.drawImage(0, 0, buffers_[index(area.tag())]);
 }
 
-bool PanelPair::compose(int panel, double devicePixelRatio) {
+std::array<EyeView, 2> PanelPair::eyeViews(const Rect& source) const {
+    return {EyeView{&rasters_.left, source}, EyeView{&rasters_.right, source}};
+}
+
+bool PanelPair::compose(int panel, double devicePixelRatio, QPoint screenOrigin) {
     const PanelControls controls = controls_();
     const ViewInputs inputs{
         controls.fittingMode, controls.zoom, controls.horizontal, controls.vertical, imageWidth_,
@@ -113,9 +126,12 @@ bool PanelPair::compose(int panel, double devicePixelRatio) {
         return false;
     }
     buffer.setDevicePixelRatio(devicePixelRatio);
-    auto* pixels = reinterpret_cast<std::uint32_t*>(buffer.bits());
-    composeRaster(panel == 1 ? rasters_.left : rasters_.right, geometry.source, kBackgroundGrey,
-                  pixels, buffer.width(), buffer.height(), static_cast<int>(buffer.bytesPerLine()));
+    const Frame frame{reinterpret_cast<std::uint32_t*>(buffer.bits()), buffer.width(),
+                      buffer.height(), static_cast<int>(buffer.bytesPerLine())};
+    const auto [left, right] = eyeViews(geometry.source);
+    composeDisplay(controls.display, panel, left, right, screenOrigin.x(), screenOrigin.y(), frame);
+    interlacedAt_ =
+        isInterlaced(controls.display.mode) ? std::optional<QPoint>(screenOrigin) : std::nullopt;
     ++drawCounts_[index(panel)];
     trace(panel == 1 ? "panel 1 composed" : "panel 2 composed");
     return true;

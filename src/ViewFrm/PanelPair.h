@@ -1,12 +1,15 @@
 #pragma once
 
+#include "ViewFrm/DisplayDrawing.h"
 #include "ViewFrm/logic/Drag.h"
 #include "imaging/PairRasters.h"
 
 #include <QImage>
+#include <QPoint>
 
 #include <array>
 #include <functional>
+#include <optional>
 
 class QPainter;
 class QPointF;
@@ -15,13 +18,14 @@ namespace duoptic {
 
 class PaintBox;
 
-// What the panels read from the window at every drawing: the fitting mode of the settings and
-// the positions that the zoom track bar and the two scroll bars hold.
+// What the panels read from the window at every drawing: the fitting mode and the output mode of
+// the settings and the positions that the zoom track bar and the two scroll bars hold.
 struct PanelControls {
     int fittingMode = 0;
     int zoom = 0;       // 0..100
     int horizontal = 0; // 0..100
     int vertical = 0;   // 0..100
+    DisplayOptions display;
 };
 
 // The two image panels: the pictures they show with the image size, each panel's composing
@@ -52,6 +56,9 @@ public:
     void drawBoth();
     // The positions changed: both panels are drawn at once while the gate is open.
     void positionsChanged();
+    // The window moved: an interlaced drawing whose lines now fall on the other eye's lines of
+    // the screen is drawn again.
+    void windowMoved();
 
     // While the gate is closed, position changes draw nothing; paint requests still draw.
     bool gateOpen() const { return gateOpen_; }
@@ -75,7 +82,9 @@ private:
     static int index(int panel) { return panel == 1 ? 0 : 1; }
     PaintBox& box(int panel) const { return panel == 1 ? left_ : right_; }
     void paint(PaintBox& box, QPainter& painter);
-    bool compose(int panel, double devicePixelRatio);
+    bool compose(int panel, double devicePixelRatio, QPoint screenOrigin);
+    // Each eye's raster and the part of it that fills the image area.
+    std::array<EyeView, 2> eyeViews(const Rect& source) const;
 
     PaintBox& left_;
     PaintBox& right_;
@@ -93,6 +102,7 @@ private:
     std::array<int, 2> horizontalOffsets_{}; // of each panel's last drawing
     int verticalOffset_ = 0;
     std::array<QImage, 2> buffers_;
+    std::optional<QPoint> interlacedAt_; // screen origin of the last interlaced drawing
     bool gateOpen_ = false;
     DragTracker drag_;
     std::array<int, 2> drawCounts_{};

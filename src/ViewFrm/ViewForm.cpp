@@ -46,6 +46,7 @@ TViewForm::TViewForm(ProgramState& state, QWidget* parent)
     state_.settingsPath = settingsFilePath(state_.programFolder);
     state_.settings = readSettings(state_.settingsPath, state_.programFolder);
     navigator_.setLoadChoices(loadChoices(state_.settings));
+    showDisplaySettings();
     setMinimumSize(200, 120);
     setAcceptDrops(true);
 
@@ -133,6 +134,7 @@ void TViewForm::paintEvent(QPaintEvent* event) {
 void TViewForm::moveEvent(QMoveEvent* event) {
     QWidget::moveEvent(event);
     placement_.followFrame();
+    panels_->windowMoved();
 }
 
 void TViewForm::changeEvent(QEvent* event) {

@@ -7,6 +7,7 @@
 #include "ViewFrm/ViewCommand.h"
 #include "ViewFrm/WindowPlacement.h"
 #include "ViewFrm/logic/HeldKeyRepeats.h"
+#include "settings/DisplayModes.h"
 
 #include <QImage>
 #include <QWidget>
@@ -43,6 +44,11 @@ struct ViewControls {
     QToolButton* bnRevers = nullptr;
     QMenu* PopupMenu = nullptr;
     std::array<QAction*, kViewCommandCount> commands{};
+    // The Display submenu of the pop-up menu: one item per output mode, then the two options.
+    QMenu* DisplayMenu = nullptr;
+    std::array<QAction*, kDisplayModes.size()> displayModes{};
+    QAction* swapParity = nullptr;
+    QAction* mirrorLeft = nullptr;
 };
 
 // The main window: two image panels with the center border between them, the position scroll
@@ -64,6 +70,13 @@ public:
     void FileExitExecute();
     void ShowNextExecute();
     void ViewFullScreenExecute();
+
+    // The output mode and its options: kept in the settings, checked in the Display submenu,
+    // laid out and drawn at once.
+    DisplayMode displayMode() const;
+    void setDisplayMode(DisplayMode mode);
+    void setInterlaceSwap(bool swap);
+    void setMirrorLeft(bool left);
 
     // A folder, or a file of a pair, handed to the program on the command line or by a drop: the
     // folder (the file's folder) is scanned and becomes the last folder; a file's pair is loaded
@@ -113,6 +126,9 @@ private:
     QAction* command(ViewCommand which) const { return ui_.commands[commandIndex(which)]; }
     void createControls();
     void createCommands();
+    void createDisplayMenu();
+    void showDisplaySettings();
+    void displayChanged();
     void showStep();
     void whenPainted(std::function<void()> step);
     void showPair(const PairRequest& request);

@@ -190,6 +190,8 @@ void TViewForm::createCommands() {
             ui_.PopupMenu->addSeparator();
         }
     }
+    createDisplayMenu();
+    ui_.PopupMenu->insertMenu(command(ViewCommand::ShowTips), ui_.DisplayMenu);
 
     connect(ui_.bnTips, &QToolButton::clicked, command(ViewCommand::ShowTips), &QAction::trigger);
     connect(ui_.bnRevers, &QToolButton::clicked, command(ViewCommand::ViewRevers),
@@ -205,11 +207,14 @@ void TViewForm::FormResize() {
     if (isMinimized()) {
         return;
     }
-    const MainLayout layout =
+    const MainLayout twoPanels =
         computeMainLayout(width(), height(), state_.settings.borderWidth, ui_.ScrollBarV->width(),
                           ui_.ScrollBarH->height(), ui_.zoomBarHolder->height());
+    const bool oneArea = fillsOneArea(displayMode());
+    const MainLayout layout = oneArea ? joinImageAreas(twoPanels) : twoPanels;
     place(ui_.pnPct1, layout.pnPct1);
     place(ui_.pnPct2, layout.pnPct2);
+    ui_.pnPct2->setVisible(!oneArea);
     for (QFrame* panel : {ui_.pnPct1, ui_.pnPct2}) {
         if (auto* bevel = panel->findChild<QFrame*>(QStringLiteral("bevel"))) {
             bevel->setGeometry(2, 2, std::max(0, panel->width() - 4),

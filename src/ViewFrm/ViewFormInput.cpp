@@ -58,6 +58,8 @@ MainKey mainKey(int key, Qt::KeyboardModifiers modifiers) {
         return MainKey::End;
     case Qt::Key_F11:
         return MainKey::F11;
+    case Qt::Key_D:
+        return MainKey::D;
     case Qt::Key_Plus:
         return keypad ? MainKey::KeypadPlus : MainKey::Other;
     case Qt::Key_Minus:
@@ -191,6 +193,9 @@ bool TViewForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
         break;
     case KeyAction::ZoomOut:
         command(ViewCommand::ViewZoomOut)->trigger();
+        break;
+    case KeyAction::NextDisplayMode:
+        setDisplayMode(nextDisplayMode(displayMode()));
         break;
     }
     return true;

@@ -24,7 +24,7 @@ import urllib.parse
 BUDGET_SECONDS = 230  # the CTest timeout is larger; finish well before it
 GREY = b"\xc0\xc0\xc0"
 SAMPLE_W, SAMPLE_H = 623, 648  # the built-in sample pair
-MENU = ["Open", "Reverse", "Zoom In", "Zoom Out", "Slide Show", "Next", "Center Border", "Full Screen", "Tips", "Exit"]
+MENU = ["Open", "Reverse", "Zoom In", "Zoom Out", "Slide Show", "Next", "Center Border", "Full Screen", "Display", "Tips", "Exit"]
 MAIN_TITLE = re.compile(r"^Duoptic - .* - \((Parallel|Crossing)\)$")
 
 SCREEN_W, SCREEN_H = 1280, 1024
@@ -1048,6 +1048,30 @@ def check_command_line_pair(s):
     return "started on shack.mpo; a missing path reported"
 
 
+def check_interlaced_rows_stay_on_the_screen(_):
+    """Rows interlaced: even screen rows show the left eye (white), odd ones the right, also after a 1-pixel move."""
+    folder = make_app_folder("interlaced")
+    for name, colour in (("tc_DUL.jpg", "white"), ("tc_DUR.jpg", "black")):
+        sh(["convert", "-size", "64x64", "xc:" + colour, os.path.join(folder, name)])
+    v = Viewer(folder, [os.path.join(folder, "tc_DUL.jpg")])
+    def rows_by_parity(img):
+        x, y, cw, ch = v.client()
+        rows = [(sy, img.px(x + cw // 2, sy)) for sy in range(y + ch // 2 - 20, y + ch // 2 + 20)]
+        wrong = [(sy, p.hex()) for sy, p in rows if (min(p) > 200) != (sy % 2 == 0) or 55 < max(p) < 200]
+        return "(screen row, colour) %s" % wrong[:3] if wrong else None
+    try:
+        v.wait_title("Duoptic - tc - (Parallel)")
+        v.keys(*["d"] * 8)  # past side by side, five anaglyphs and two halves
+        poll_screen(rows_by_parity, 10, "rows not interlaced by the screen's rows")
+        x, y, w, h = v.client()  # openbox puts the client where wmctrl says
+        sh(["wmctrl", "-i", "-r", str(v.win), "-e", "0,%d,%d,%d,%d" % (x, y + 1, w, h)])
+        wait_for(lambda: v.client() == (x, y + 1, w, h), 10, "the window did not move by one pixel")
+        poll_screen(rows_by_parity, 10, "after a move by one pixel")
+    finally:
+        v.kill()
+    return "each screen row on its eye with the client's top at %d and %d" % (y, y + 1)
+
+
 def xdnd_drop(target, x, y, uri, timeout=5.0):
     """Drops `uri` on window `target` at root (x, y) as a file manager does (XDND 5), which xdotool
     cannot. Returns whether the drop was accepted, and whether it was answered within `timeout`."""
@@ -1398,6 +1422,7 @@ def main():
         suite.run("fullscreen_and_back", lambda: check_fullscreen(main_session))
         suite.run("signals_write_settings", lambda: check_signals_write_settings(main_session))
         suite.run("command_line_pair", lambda: check_command_line_pair(main_session))
+        suite.run("interlaced_rows_stay_on_the_screen", lambda: check_interlaced_rows_stay_on_the_screen(None))
         suite.run("drop_answered_sigterm_under_report",
                   lambda: check_drop_answered_sigterm_under_report(main_session))
         suite.run("restore_lays_out", lambda: check_restore_lays_out(main_session))

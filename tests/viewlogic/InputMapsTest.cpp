@@ -104,7 +104,8 @@ INSTANTIATE_TEST_SUITE_P(
         KeyRow{"End", MainKey::End, kIdle, KeyAction::Last, 0},
         KeyRow{"F11", MainKey::F11, kRunning, KeyAction::ToggleFullScreen, 0},
         KeyRow{"EscapeFullScreen", MainKey::Escape, kFull, KeyAction::ToggleFullScreen, 0},
-        KeyRow{"EscapeShowInFullScreen", MainKey::Escape, kShowFull, KeyAction::StopSlideShow, 0}),
+        KeyRow{"EscapeShowInFullScreen", MainKey::Escape, kShowFull, KeyAction::StopSlideShow, 0},
+        KeyRow{"DSteps", MainKey::D, kShowFull, KeyAction::NextDisplayMode, 0}),
     rowName<KeyRow>);
 
 } // namespace

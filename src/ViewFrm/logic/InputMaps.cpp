@@ -80,6 +80,8 @@ KeyAction mapKey(MainKey key, const KeyContext& context) {
         return {KeyAction::ZoomIn, 0};
     case MainKey::KeypadMinus:
         return {KeyAction::ZoomOut, 0};
+    case MainKey::D:
+        return {KeyAction::NextDisplayMode, 0};
     case MainKey::Other:
         return {};
     }

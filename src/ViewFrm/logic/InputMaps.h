@@ -24,6 +24,7 @@ enum class MainKey {
     Home,
     End,
     F11,
+    D, // the letter key, with or without Shift
     Other
 };
 
@@ -47,7 +48,8 @@ struct KeyAction {
         SetHorizontal,
         SetVertical,
         ZoomIn,
-        ZoomOut
+        ZoomOut,
+        NextDisplayMode
     } kind = None;
     int value = 0; // the new position for SetHorizontal and SetVertical
 };

@@ -38,4 +38,11 @@ MainLayout computeMainLayout(int clientWidth, int clientHeight, int border, int 
     return m;
 }
 
+MainLayout joinImageAreas(const MainLayout& twoPanels) {
+    MainLayout m = twoPanels;
+    m.pnPct1.width = twoPanels.pnPct2.left + twoPanels.pnPct2.width - twoPanels.pnPct1.left;
+    m.paintBox1 = insideFrame(m.pnPct1.width, m.pnPct1.height, kFrameInset);
+    return m;
+}
+
 } // namespace duoptic

@@ -26,4 +26,9 @@ MainLayout computeMainLayout(int clientWidth, int clientHeight, int border,
                              int scrollBarVWidth = 20, int scrollBarHHeight = 20,
                              int pct4Height = 21);
 
+// The layout of the modes that draw both eyes into one image area: pnPct1 takes the place of both
+// panel frames and the border between them, with paintBox1 inside it as in a single frame;
+// pnPct2 and paintBox2 keep their places but are not shown. Everything else is unchanged.
+MainLayout joinImageAreas(const MainLayout& twoPanels);
+
 } // namespace duoptic

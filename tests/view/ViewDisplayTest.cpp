@@ -1,0 +1,94 @@
+// The output modes in the real window, with a pair whose eyes show where each of them lands.
+#include "JpegWriter.h"
+#include "ViewFormProbe.h"
+#include "ViewTestSupport.h"
+
+#include "ViewFrm/PaintBox.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+namespace duoptic::test {
+namespace {
+
+class ViewDisplay : public ::testing::Test {
+protected:
+    void SetUp() override {
+        // Left eye white, right eye black, but for their last 8 columns: a flipped panel differs.
+        const auto columns = [](int, std::uint8_t* row) {
+            std::fill_n(row, 3 * 40, 255), std::fill_n(row + 3 * 88, 3 * 8, 255);
+        };
+        writeFile(pictures.file("w_DUP.jpg"), duoptic::testing::writeJpeg({96, 32}, columns));
+        window.state.pairs.list.append({pictures.file("w"), "w", PairKind::Parallel});
+        form.next();
+    }
+    // Channels above half strength: 4 red, 2 green, 1 blue.
+    static int lit(QRgb p) {
+        return (qRed(p) > 128) * 4 + (qGreen(p) > 128) * 2 + (qBlue(p) > 128);
+    }
+    const QImage& drawn(int p = 1) { return form.drawPanel(p), probe(form).panelBuffer(p); }
+    QWidget* child(const char* name) { return form.findChild<QWidget*>(QString::fromLatin1(name)); }
+    TempFolder program, pictures;
+    ShownWindow window{program.slashed()};
+    TViewForm& form = *window.form;
+};
+
+TEST_F(ViewDisplay, TheKeyStepsThroughEveryModeBackToTheSamePanels) {
+    window.state.settings.displayMode = "Anaglyph"; // not a stored name: side by side
+    const QImage left = drawn(1), right = drawn(2);
+    const QRect both = child("pnPct1")->geometry().united(child("pnPct2")->geometry());
+    for (std::size_t step = 1; step <= kDisplayModes.size(); ++step) {
+        QTest::keyClick(&form, Qt::Key_D);
+        const DisplayMode mode = kDisplayModes[step % kDisplayModes.size()].mode;
+        ASSERT_EQ(form.displayMode(), mode);
+        EXPECT_EQ(child("pnPct2")->isVisible(), !fillsOneArea(mode));
+        if (fillsOneArea(mode)) {
+            EXPECT_EQ(child("pnPct1")->geometry(), both);
+            EXPECT_EQ(drawn().deviceIndependentSize().toSize(), child("PaintBox1")->size());
+        } else if (mode == DisplayMode::Mirror) {
+            EXPECT_EQ(drawn(1), left);
+            EXPECT_EQ(drawn(2), right.mirrored(true, false));
+        }
+    }
+    EXPECT_EQ(drawn(1), left);
+    EXPECT_EQ(drawn(2), right);
+    EXPECT_EQ(window.state.settings.displayMode, "");
+}
+
+// Light that only the left eye gets passes only its filter, or lands in its half or on its lines of
+// the screen (the odd ones, with the parity swapped); Reverse gives it to the other eye.
+TEST_F(ViewDisplay, EachEyeLandsWhereItsModeSays) {
+    using enum DisplayMode;
+    form.setInterlaceSwap(true);
+    const QPoint at = static_cast<PaintBox*>(child("PaintBox1"))->deviceOriginOnScreen();
+    // where, in fractions of the area; lit() there with the white eye on the left, on the right
+    const std::tuple<DisplayMode, double, double, int, int> rows[] = {
+        {AnaglyphRedCyan, .5, .5, 4, 3},
+        {AnaglyphGreenMagenta, .5, .5, 2, 5},
+        {AnaglyphAmberBlue, .5, .5, 6, 1},
+        {AnaglyphRedCyanGrey, .5, .5, 4, 3},
+        {AnaglyphRedCyanHalfColour, .5, .5, 4, 3},
+        {HalfSideBySide, .25, .5, 7, 0},
+        {HalfSideBySide, .75, .5, 0, 7},
+        {HalfTopBottom, .5, .25, 7, 0},
+        {HalfTopBottom, .5, .75, 0, 7},
+        {RowInterlaced, .5, .5, 0, 7},
+        {ColumnInterlaced, .5, .5, 0, 7}};
+    for (const auto& [mode, x, y, left, right] : rows) {
+        form.setDisplayMode(mode);
+        for (const int expected : {left, right}) {
+            const QImage& shown = drawn();
+            QPoint p(int(x * shown.width()), int(y * shown.height()));
+            p += QPoint((at.x() + p.x()) % 2, (at.y() + p.y()) % 2); // on an even row and column
+            EXPECT_EQ(lit(shown.pixel(p)), expected)
+                << displayModeCaption(mode) << " at " << x << ", " << y;
+            form.ViewReversExecute();
+        }
+    }
+}
+
+} // namespace
+} // namespace duoptic::test
