@@ -183,11 +183,15 @@ std::vector<FileRead> readPairInto(JpegDecoder& decoderA, JpegDecoder& decoderB,
     rasters.facts.key = pairKey(files);
     rasters.facts.alignment.reset();
     if (request.measureAlignment) {
-        const bool crossed = rasters.leftEyeOnRight;
-        rasters.facts.alignment = measureAlignment(crossed ? rasters.right : rasters.left,
-                                                   crossed ? rasters.left : rasters.right, cancel);
+        measurePair(rasters, cancel);
     }
     return read;
+}
+
+void measurePair(PairRasters& rasters, const std::atomic<bool>* cancel) {
+    const bool crossed = rasters.leftEyeOnRight;
+    rasters.facts.alignment = measureAlignment(crossed ? rasters.right : rasters.left,
+                                               crossed ? rasters.left : rasters.right, cancel);
 }
 
 } // namespace duoptic

@@ -34,4 +34,7 @@ std::vector<FileRead> readPairInto(JpegDecoder& decoderA, JpegDecoder& decoderB,
                                    DecodeThreads threads = DecodeThreads::Foreground,
                                    const std::atomic<bool>* cancel = nullptr);
 
+// Measures the vertical alignment of the right eye against the left into the pair's facts.
+void measurePair(PairRasters& rasters, const std::atomic<bool>* cancel = nullptr);
+
 } // namespace duoptic

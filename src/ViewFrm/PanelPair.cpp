@@ -100,7 +100,12 @@ void PanelPair::paint(PaintBox& area, QPainter& painter) {
 }
 
 std::array<EyeView, 2> PanelPair::eyeViews(const Rect& source) const {
-    return {EyeView{&rasters_.left, source}, EyeView{&rasters_.right, source}};
+    // The right eye moves by (dx, dy): the part of its raster that fills the area moves the
+    // other way, so that each of its pixels lands dx, dy image pixels further at any zoom.
+    const Rect shifted{source.left - shiftX_, source.top - shiftY_, source.width, source.height};
+    const bool rightEyeOnLeft = rasters_.leftEyeOnRight;
+    return {EyeView{&rasters_.left, rightEyeOnLeft ? shifted : source},
+            EyeView{&rasters_.right, rightEyeOnLeft ? source : shifted}};
 }
 
 bool PanelPair::compose(int panel, double devicePixelRatio, QPoint screenOrigin) {

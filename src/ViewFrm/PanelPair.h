@@ -43,6 +43,14 @@ public:
     void keepPictures(PairRasters rasters) { rasters_ = std::move(rasters); }
     // Exchanges the two sides. The image size stays that of the last load.
     void exchange();
+    // What was learnt of the pair on screen since it was shown.
+    void updateFacts(PairRasters::Facts facts) { rasters_.facts = std::move(facts); }
+    // Draws the right eye's pixel (x, y) where its pixel (x + dx, y + dy) would be, in every mode
+    // and whichever panel the right eye is in. Draws nothing by itself.
+    void setRightEyeShift(int dx, int dy) {
+        shiftX_ = dx;
+        shiftY_ = dy;
+    }
     const PairRasters& rasters() const { return rasters_; }
     int imageWidth() const { return imageWidth_; }
     int imageHeight() const { return imageHeight_; }
@@ -91,6 +99,8 @@ private:
     std::function<PanelControls()> controls_;
 
     PairRasters rasters_;
+    int shiftX_ = 0; // of the right eye, in image pixels
+    int shiftY_ = 0;
     int imageWidth_ = 0;
     int imageHeight_ = 0;
     double imageAspect_ = 0.0;

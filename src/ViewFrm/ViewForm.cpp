@@ -86,7 +86,7 @@ void TViewForm::showStep() {
     }
     // A start path's pair is decoding already and is shown first: no sample pair before it.
     if (!earlyStart_ || !earlyStart_->hasPair()) {
-        panels_->show(navigator_.samplePair(earlyStart_.get()));
+        showPictures(navigator_.samplePair(earlyStart_.get()));
     }
 
     placement_.apply(state_.settings);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ViewFrm/EyeAlignment.h"
 #include "ViewFrm/PairNavigator.h"
 #include "ViewFrm/PanelPair.h"
 #include "ViewFrm/ProgramState.h"
@@ -49,6 +50,9 @@ struct ViewControls {
     std::array<QAction*, kDisplayModes.size()> displayModes{};
     QAction* swapParity = nullptr;
     QAction* mirrorLeft = nullptr;
+    // After it, the alignment of the right eye against the left.
+    QAction* autoAlign = nullptr;
+    QAction* resetAlignment = nullptr;
 };
 
 // The main window: two image panels with the center border between them, the position scroll
@@ -77,6 +81,12 @@ public:
     void setDisplayMode(DisplayMode mode);
     void setInterlaceSwap(bool swap);
     void setMirrorLeft(bool left);
+
+    // The right eye against the left, in image pixels: moved, reset, and measured on every load
+    // while the automatic alignment is on. What the user does is kept for the pair.
+    void moveRightEye(int dx, int dy);
+    void resetRightEye();
+    void setAutoAlign(bool on);
 
     // A folder, or a file of a pair, handed to the program on the command line or by a drop: the
     // folder (the file's folder) is scanned and becomes the last folder; a file's pair is loaded
@@ -129,6 +139,9 @@ private:
     void createDisplayMenu();
     void showDisplaySettings();
     void displayChanged();
+    void createAlignmentCommands();
+    void showPictures(PairRasters rasters);
+    void alignShownPair();
     void showStep();
     void whenPainted(std::function<void()> step);
     void showPair(const PairRequest& request);
@@ -154,6 +167,7 @@ private:
     std::unique_ptr<PanelPair> panels_;
     PairNavigator navigator_;
     SlideShow slideShow_;
+    EyeAlignment alignment_{PairOffsetStore::open()};
 
     bool shown_ = false;
     std::optional<std::string> startPath_;

@@ -192,6 +192,9 @@ void TViewForm::createCommands() {
     }
     createDisplayMenu();
     ui_.PopupMenu->insertMenu(command(ViewCommand::ShowTips), ui_.DisplayMenu);
+    createAlignmentCommands();
+    ui_.PopupMenu->insertActions(command(ViewCommand::ShowTips),
+                                 {ui_.autoAlign, ui_.resetAlignment});
 
     connect(ui_.bnTips, &QToolButton::clicked, command(ViewCommand::ShowTips), &QAction::trigger);
     connect(ui_.bnRevers, &QToolButton::clicked, command(ViewCommand::ViewRevers),

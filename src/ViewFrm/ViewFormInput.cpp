@@ -60,6 +60,18 @@ MainKey mainKey(int key, Qt::KeyboardModifiers modifiers) {
         return MainKey::F11;
     case Qt::Key_D:
         return MainKey::D;
+    case Qt::Key_I:
+        return MainKey::I;
+    case Qt::Key_J:
+        return MainKey::J;
+    case Qt::Key_K:
+        return MainKey::K;
+    case Qt::Key_L:
+        return MainKey::L;
+    case Qt::Key_O:
+        return MainKey::O;
+    case Qt::Key_A:
+        return MainKey::A;
     case Qt::Key_Plus:
         return keypad ? MainKey::KeypadPlus : MainKey::Other;
     case Qt::Key_Minus:
@@ -193,6 +205,15 @@ bool TViewForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
         break;
     case KeyAction::ZoomOut:
         command(ViewCommand::ViewZoomOut)->trigger();
+        break;
+    case KeyAction::MoveRightEye:
+        moveRightEye(act.value, act.dy);
+        break;
+    case KeyAction::ResetRightEye:
+        resetRightEye();
+        break;
+    case KeyAction::ToggleAutoAlign:
+        setAutoAlign(state_.settings.autoAlign == 0);
         break;
     case KeyAction::NextDisplayMode:
         setDisplayMode(nextDisplayMode(displayMode()));

@@ -41,7 +41,7 @@ void TViewForm::showPair(const PairRequest& request) {
     ui_.TrackBar1->setValue(0);
     ui_.ScrollBarV->setValue(50);
     ui_.ScrollBarH->setValue(50);
-    panels_->show(std::move(rasters));
+    showPictures(std::move(rasters));
     panels_->drawBoth();
     panels_->setGateOpen(true);
 
@@ -136,7 +136,7 @@ void TViewForm::openStartPath(const std::string& path) {
     } catch (...) {
         // The sample pair, which an early start did not draw, when its pair fails after all.
         if (!panels_->hasImage()) {
-            panels_->show(navigator_.samplePair());
+            showPictures(navigator_.samplePair());
         }
         if (!laidOut) {
             FormResize();

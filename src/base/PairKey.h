@@ -1,6 +1,5 @@
 #pragma once
 
-#include <compare>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -19,7 +18,10 @@ struct PairKey {
     // Sixteen hexadecimal digits of either case, nothing else.
     static std::optional<PairKey> fromText(std::string_view text);
 
-    friend auto operator<=>(const PairKey&, const PairKey&) = default;
+    // Written out rather than defaulted with <=>: Qt's moc cannot read <compare>, which headers of
+    // windows include through this one.
+    friend bool operator==(const PairKey& a, const PairKey& b) { return a.hash == b.hash; }
+    friend bool operator<(const PairKey& a, const PairKey& b) { return a.hash < b.hash; }
 };
 
 // How much of the start of each file the key covers. The start of a JPEG or MPO file holds its

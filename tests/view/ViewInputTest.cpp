@@ -161,7 +161,8 @@ TEST_F(ViewInput, PopupMenuHasItsEntriesInOrder) {
     }
     EXPECT_EQ(entries,
               QStringList({"Open", "Reverse", "Zoom In", "Zoom Out", "-", "Slide Show", "Next", "-",
-                           "Center Border", "Full Screen", "Display", "Tips", "-", "Exit"}));
+                           "Center Border", "Full Screen", "Display", "Automatic Alignment",
+                           "Reset Alignment", "Tips", "-", "Exit"}));
 }
 
 TEST_F(ViewInput, RightClickOpensTheMenuOnlyOverTheImages) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace duoptic {
 namespace {
@@ -105,8 +106,24 @@ INSTANTIATE_TEST_SUITE_P(
         KeyRow{"F11", MainKey::F11, kRunning, KeyAction::ToggleFullScreen, 0},
         KeyRow{"EscapeFullScreen", MainKey::Escape, kFull, KeyAction::ToggleFullScreen, 0},
         KeyRow{"EscapeShowInFullScreen", MainKey::Escape, kShowFull, KeyAction::StopSlideShow, 0},
-        KeyRow{"DSteps", MainKey::D, kShowFull, KeyAction::NextDisplayMode, 0}),
+        KeyRow{"DSteps", MainKey::D, kShowFull, KeyAction::NextDisplayMode, 0},
+        KeyRow{"OResetsTheEyes", MainKey::O, kRunning, KeyAction::ResetRightEye, 0},
+        KeyRow{"ATogglesAlignment", MainKey::A, kRunning, KeyAction::ToggleAutoAlign, 0}),
     rowName<KeyRow>);
+
+// I, J, K and L lie on the keyboard as the arrows do; each moves the right eye by one pixel.
+TEST(MapKey, LettersMoveTheRightEyeAsTheArrowsLie) {
+    const struct {
+        MainKey key;
+        int dx;
+        int dy;
+    } rows[] = {{MainKey::I, 0, -1}, {MainKey::J, -1, 0}, {MainKey::K, 0, 1}, {MainKey::L, 1, 0}};
+    for (const auto& row : rows) {
+        const KeyAction action = mapKey(row.key, kRunning);
+        EXPECT_EQ(action.kind, KeyAction::MoveRightEye);
+        EXPECT_EQ(std::pair(action.value, action.dy), std::pair(row.dx, row.dy));
+    }
+}
 
 } // namespace
 } // namespace duoptic

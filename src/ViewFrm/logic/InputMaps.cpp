@@ -82,6 +82,18 @@ KeyAction mapKey(MainKey key, const KeyContext& context) {
         return {KeyAction::ZoomOut, 0};
     case MainKey::D:
         return {KeyAction::NextDisplayMode, 0};
+    case MainKey::I:
+        return {KeyAction::MoveRightEye, 0, -1};
+    case MainKey::K:
+        return {KeyAction::MoveRightEye, 0, 1};
+    case MainKey::J:
+        return {KeyAction::MoveRightEye, -1, 0};
+    case MainKey::L:
+        return {KeyAction::MoveRightEye, 1, 0};
+    case MainKey::O:
+        return {KeyAction::ResetRightEye, 0};
+    case MainKey::A:
+        return {KeyAction::ToggleAutoAlign, 0};
     case MainKey::Other:
         return {};
     }

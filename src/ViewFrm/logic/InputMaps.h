@@ -25,6 +25,14 @@ enum class MainKey {
     End,
     F11,
     D, // the letter key, with or without Shift
+    // Letters, with or without Shift: the right eye up, left, down and right (I, J, K, L, laid
+    // out as the arrows), its reset (O) and the automatic alignment (A).
+    I,
+    J,
+    K,
+    L,
+    O,
+    A,
     Other
 };
 
@@ -49,9 +57,13 @@ struct KeyAction {
         SetVertical,
         ZoomIn,
         ZoomOut,
-        NextDisplayMode
+        NextDisplayMode,
+        MoveRightEye, // by (value, dy) image pixels
+        ResetRightEye,
+        ToggleAutoAlign
     } kind = None;
     int value = 0; // the new position for SetHorizontal and SetVertical
+    int dy = 0;
 };
 
 // What a key press on the main window does. Every key press is consumed, mapped or not.

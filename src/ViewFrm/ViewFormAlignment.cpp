@@ -1,0 +1,89 @@
+// Moving the right eye against the left one: by the keys, kept per pair, and by the automatic
+// alignment that the loads measure.
+#include "ViewFrm/ViewForm.h"
+
+#include "ViewFrm/PairLoading.h"
+#include "base/ErrorReport.h"
+
+#include <QAction>
+#include <QMenu>
+
+#include <cmath>
+
+namespace duoptic {
+
+namespace {
+
+// The measurement where it is on and sure of itself.
+PairHints hintsOf(const PairRasters& rasters, bool autoAlign) {
+    const std::optional<AlignmentEstimate>& measured = rasters.facts.alignment;
+    if (!autoAlign || !measured || !measured->confident) {
+        return {};
+    }
+    return {static_cast<int>(std::lround(measured->dy))};
+}
+
+} // namespace
+
+void TViewForm::createAlignmentCommands() {
+    ui_.autoAlign = new QAction(QStringLiteral("Automatic Alignment"), this);
+    ui_.autoAlign->setObjectName(QStringLiteral("AutoAlign"));
+    ui_.autoAlign->setCheckable(true);
+    ui_.autoAlign->setChecked(state_.settings.autoAlign != 0);
+    connect(ui_.autoAlign, &QAction::triggered, this,
+            [this](bool checked) { guarded([&] { setAutoAlign(checked); }); });
+    ui_.resetAlignment = new QAction(QStringLiteral("Reset Alignment"), this);
+    ui_.resetAlignment->setObjectName(QStringLiteral("ResetAlignment"));
+    connect(ui_.resetAlignment, &QAction::triggered, this,
+            [this] { guarded([&] { resetRightEye(); }); });
+}
+
+void TViewForm::showPictures(PairRasters rasters) {
+    panels_->show(std::move(rasters));
+    alignShownPair();
+}
+
+void TViewForm::alignShownPair() {
+    const PairRasters& rasters = panels_->rasters();
+    const EyeShift shift =
+        alignment_.pairShown(rasters.facts.key, hintsOf(rasters, state_.settings.autoAlign != 0),
+                             panels_->imageWidth(), panels_->imageHeight());
+    panels_->setRightEyeShift(shift.dx, shift.dy);
+}
+
+void TViewForm::moveRightEye(int dx, int dy) {
+    if (!panels_->hasImage()) {
+        return;
+    }
+    const EyeShift shift = alignment_.nudge(dx, dy);
+    panels_->setRightEyeShift(shift.dx, shift.dy);
+    panels_->drawBoth();
+}
+
+void TViewForm::resetRightEye() {
+    if (!panels_->hasImage()) {
+        return;
+    }
+    const EyeShift shift = alignment_.reset();
+    panels_->setRightEyeShift(shift.dx, shift.dy);
+    panels_->drawBoth();
+}
+
+void TViewForm::setAutoAlign(bool on) {
+    state_.settings.autoAlign = on ? 1 : 0;
+    ui_.autoAlign->setChecked(on);
+    navigator_.setLoadChoices(loadChoices(state_.settings));
+    // The pair on screen is measured now; the next one in the preload, as every one after it.
+    if (on && panels_->hasImage() && !panels_->rasters().facts.alignment) {
+        PairRasters measured = panels_->rasters();
+        measurePair(measured);
+        panels_->updateFacts(measured.facts);
+    }
+    if (panels_->hasImage()) {
+        alignShownPair();
+        panels_->drawBoth();
+    }
+    schedulePreload();
+}
+
+} // namespace duoptic
