@@ -1,0 +1,82 @@
+// The right eye moved against the left in the real window.
+#include "JpegWriter.h"
+#include "ViewFormProbe.h"
+#include "ViewTestSupport.h"
+
+#include "support/ScopedEnv.h"
+
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <utility>
+
+namespace duoptic::test {
+namespace {
+
+// A pair exactly the size of a panel, so that one image pixel is one device pixel, with two
+// colours in a pattern that no shift maps onto itself.
+class ViewAlignment : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const QSize area = form.findChild<QWidget*>(QStringLiteral("PaintBox1"))->size();
+        const auto pattern = [w = area.width()](int y, std::uint8_t* row) {
+            for (int x = 0; x < w; ++x) {
+                std::fill_n(row + 3 * x, 3, (x * 7 + y * 13) % 11 < 5 ? 0 : 255);
+            }
+        };
+        const duoptic::testing::JpegOptions size{area.width(), area.height()};
+        writeFile(pictures.file("p_DUL.jpg"), duoptic::testing::writeJpeg(size, pattern));
+        writeFile(pictures.file("p_DUR.jpg"), duoptic::testing::writeJpeg(size, pattern));
+        form.openPath(pictures.file("p_DUL.jpg"));
+    }
+
+    // Pixels of the panel that do not show the right eye's raster pixel (x - dx, y - dy), or the
+    // face colour where that lies outside it.
+    static int misplaced(TViewForm& form, int panel, const Raster& rightEye, int dx, int dy) {
+        form.drawPanel(panel);
+        const QImage& drawn = probe(form).panelBuffer(panel);
+        int wrong = 0;
+        for (int y = 0; y < drawn.height(); ++y) {
+            for (int x = 0; x < drawn.width(); ++x) {
+                const int sx = x - dx, sy = y - dy;
+                const bool inside =
+                    sx >= 0 && sy >= 0 && sx < rightEye.width() && sy < rightEye.height();
+                const QRgb pixel = drawn.pixel(x, y);
+                wrong += inside ? pixel != rightEye.pixel(sx, sy) : !isGrey(pixel);
+            }
+        }
+        return wrong;
+    }
+
+    TempFolder program, pictures, data;
+    testing::ScopedEnv dataHome{"XDG_DATA_HOME", data.path()};
+    ShownWindow window{program.slashed()};
+    TViewForm& form = *window.form;
+};
+
+TEST_F(ViewAlignment, TheRightEyeMovesByWholeImagePixelsAndStaysWithThePair) {
+    const int w = probe(form).imageWidth(), h = probe(form).imageHeight();
+    ASSERT_EQ(QSize(w, h), probe(form).panelBuffer(1).size()) << "not one to one";
+    const Raster& left = probe(form).rasters().left;
+    const Raster& right = probe(form).rasters().right;
+    for (const auto& [dx, dy] : {std::pair{3, -2}, {-w / 10, h / 10}, {w / 10, -h / 10}}) {
+        form.resetRightEye();
+        form.moveRightEye(dx, dy);
+        EXPECT_EQ(misplaced(form, 2, right, dx, dy), 0) << dx << "," << dy;
+        EXPECT_EQ(misplaced(form, 1, left, 0, 0), 0) << "the left eye stays";
+    }
+    // A restart on a copy of the pair in another folder finds the shift it was left with.
+    TempFolder moved;
+    std::filesystem::copy(pictures.path(), moved.path(), std::filesystem::copy_options::recursive);
+    ShownWindow again{program.slashed()};
+    again.form->openPath(moved.file("p_DUL.jpg"));
+    EXPECT_EQ(misplaced(*again.form, 2, right, w / 10, -h / 10), 0);
+    // Crossed, the right eye is in the left panel and takes its shift along.
+    form.ViewReversExecute();
+    EXPECT_EQ(misplaced(form, 1, right, w / 10, -h / 10), 0);
+}
+
+} // namespace
+} // namespace duoptic::test
