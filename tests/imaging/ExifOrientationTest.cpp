@@ -122,7 +122,8 @@ PairRasters load(const TempFolder& folder, const std::string& name, PairKind kin
     JpegDecoder a, b;
     PairRasters rasters;
     const PairEntry entry{folder.file("p"), "p", kind, folder.write(name, file)};
-    readPairInto(a, b, pairRequest(entry, ViewerSides::Parallel, {orientJpegPairs, false}), rasters);
+    readPairInto(a, b, pairRequest(entry, ViewerSides::Parallel, {orientJpegPairs, false}),
+                 rasters);
     return rasters;
 }
 
