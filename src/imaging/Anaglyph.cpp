@@ -1,5 +1,7 @@
 #include "imaging/Anaglyph.h"
 
+#include "imaging/AnaglyphVnni.h"
+
 #include <algorithm>
 #include <array>
 
@@ -9,7 +11,7 @@ namespace {
 
 // Coefficients in units of 2^-16: small enough that six products of 8-bit values and their sum
 // stay far inside 32 bits, fine enough that the result is never a whole level off.
-constexpr int kShift = 16;
+constexpr int kShift = kAnaglyphShift;
 constexpr int kHalf = 1 << (kShift - 1);
 
 constexpr std::int32_t fixedPoint(double c) {
@@ -58,7 +60,7 @@ constexpr Matrix kRedCyanHalfColour{{
     {0, 0, 0, 0, 0, 1},
 }};
 
-using FixedMatrix = std::array<std::array<std::int32_t, 6>, 3>;
+using FixedMatrix = AnaglyphMatrix;
 
 constexpr FixedMatrix fixedMatrix(const Matrix& m) {
     FixedMatrix f{};
@@ -121,7 +123,11 @@ void mixMatrix(const FixedMatrix& m, const std::uint32_t* __restrict left,
 
 void mixAnaglyph(AnaglyphKind kind, const std::uint32_t* left, const std::uint32_t* right,
                  std::uint32_t* out, int n) {
-    mixMatrix(matrixOf(kind), left, right, out, n);
+    if (anaglyphVnniAvailable()) {
+        mixAnaglyphVnni(matrixOf(kind), left, right, out, n);
+    } else {
+        mixMatrix(matrixOf(kind), left, right, out, n);
+    }
 }
 
 } // namespace duoptic

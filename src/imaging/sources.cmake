@@ -1,6 +1,7 @@
 # The imaging area's sources, for its library and for the fuzz project.
 set(duoptic_imaging_sources
     ${CMAKE_CURRENT_LIST_DIR}/Anaglyph.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/AnaglyphVnni.cpp
     ${CMAKE_CURRENT_LIST_DIR}/BackgroundPriority.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DecoderMemory.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DisplayCompose.cpp
