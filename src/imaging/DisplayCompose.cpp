@@ -94,9 +94,7 @@ bool mixRasterRows(AnaglyphKind kind, const StretchPlan& left, const StretchPlan
     const auto* r = reinterpret_cast<const std::uint32_t*>(right.raster().row(right.sourceRow(dy)));
     mixAnaglyph(kind, l + first, r + first + offset, mixed.data(), count);
     std::fill(line, line + a.first, background);
-    for (int x = a.first; x < a.last; ++x) {
-        line[x] = mixed[static_cast<std::size_t>(left.sourceColumn(x) - first)];
-    }
+    left.drawRowFrom(mixed.data(), line);
     std::fill(line + a.last, line + left.width(), background);
     return true;
 }

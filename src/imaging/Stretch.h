@@ -54,6 +54,9 @@ public:
     // Only the covered columns x of destination row dy with x % 2 == parity; sourceRow(dy) must be
     // >= 0.
     void drawAlternateColumns(int dy, std::uint32_t* line, int parity) const;
+    // Only the covered columns of a row into line, from pixels[k] standing for raster column
+    // sourceColumn(firstColumn()) + k: a raster row already worked on, laid out as drawRow would.
+    void drawRowFrom(const std::uint32_t* pixels, std::uint32_t* line) const;
 
 private:
     // For one axis: the destination positions [first, last) whose source index lies inside the

@@ -14,6 +14,7 @@ set(duoptic_imaging_sources
     ${CMAKE_CURRENT_LIST_DIR}/PairBudget.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Picture.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Raster.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/RepeatPixels.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Stretch.cpp
     ${CMAKE_CURRENT_LIST_DIR}/VerticalAlignment.cpp
 )
