@@ -93,6 +93,8 @@ const FixedMatrix& matrixOf(AnaglyphKind kind) {
     return redCyan;
 }
 
+constexpr std::size_t kKinds = static_cast<std::size_t>(AnaglyphKind::RedCyanHalfColour) + 1;
+
 inline std::uint32_t channel(std::int32_t sum) {
     return static_cast<std::uint32_t>(std::clamp((sum + kHalf) >> kShift, 0, 255));
 }
@@ -124,7 +126,14 @@ void mixMatrix(const FixedMatrix& m, const std::uint32_t* __restrict left,
 void mixAnaglyph(AnaglyphKind kind, const std::uint32_t* left, const std::uint32_t* right,
                  std::uint32_t* out, int n) {
     if (anaglyphVnniAvailable()) {
-        mixAnaglyphVnni(matrixOf(kind), left, right, out, n);
+        static const std::array<AnaglyphDigits, kKinds> digits = [] {
+            std::array<AnaglyphDigits, kKinds> d{};
+            for (std::size_t k = 0; k < kKinds; ++k) {
+                d[k] = anaglyphDigits(matrixOf(static_cast<AnaglyphKind>(k)));
+            }
+            return d;
+        }();
+        mixAnaglyphVnni(digits[static_cast<std::size_t>(kind)], left, right, out, n);
     } else {
         mixMatrix(matrixOf(kind), left, right, out, n);
     }

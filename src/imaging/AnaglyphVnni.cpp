@@ -7,18 +7,12 @@
 
 namespace duoptic {
 
-#ifdef DUOPTIC_HAS_VNNI_PATH
-
 namespace {
-
-#define DUOPTIC_VNNI_TARGET __attribute__((target("avx512f,avx512bw,avx512vnni")))
 
 // A byte dot product multiplies a pixel's four unsigned bytes by four signed bytes and adds the
 // products to a 32-bit sum. A coefficient has up to 18 bits, so it is split into three signed
 // base-256 digits, c = d2 * 2^16 + d1 * 2^8 + d0, and the sum of each digit's products is shifted
 // back into place: the total is exactly the 32-bit sum of coefficient times value.
-constexpr int kDigits = 3;
-
 std::int8_t digit(std::int32_t c, int d) {
     for (int k = 0; k < d; ++k) {
         c = (c - static_cast<std::int8_t>(c & 0xFF)) / 256;
@@ -36,18 +30,40 @@ std::int32_t digitBytes(const AnaglyphMatrix& m, int channel, int eye, int d) {
     return static_cast<std::int32_t>(at(2) | at(1) << 8 | at(0) << 16);
 }
 
+} // namespace
+
+AnaglyphDigits anaglyphDigits(const AnaglyphMatrix& m) {
+    AnaglyphDigits t{};
+    for (int c = 0; c < 3; ++c) {
+        for (int d = 0; d < kAnaglyphDigits; ++d) {
+            for (int eye = 0; eye < 2; ++eye) {
+                t[static_cast<std::size_t>((c * kAnaglyphDigits + d) * 2 + eye)] =
+                    digitBytes(m, c, eye, d);
+            }
+        }
+    }
+    return t;
+}
+
+#ifdef DUOPTIC_HAS_VNNI_PATH
+
+namespace {
+
+#define DUOPTIC_VNNI_TARGET __attribute__((target("avx512f,avx512bw,avx512vnni")))
+
 using Lanes = std::int32_t __attribute__((vector_size(64)));
 
 struct Digits {
-    __m512i of[3][kDigits][2]; // by output channel, digit, eye
+    __m512i of[3][kAnaglyphDigits][2]; // by output channel, digit, eye
 };
 
-DUOPTIC_VNNI_TARGET Digits digitsOf(const AnaglyphMatrix& m) {
+DUOPTIC_VNNI_TARGET Digits broadcast(const AnaglyphDigits& digits) {
     Digits t;
     for (int c = 0; c < 3; ++c) {
-        for (int d = 0; d < kDigits; ++d) {
+        for (int d = 0; d < kAnaglyphDigits; ++d) {
             for (int eye = 0; eye < 2; ++eye) {
-                t.of[c][d][eye] = _mm512_set1_epi32(digitBytes(m, c, eye, d));
+                t.of[c][d][eye] = _mm512_set1_epi32(
+                    digits[static_cast<std::size_t>((c * kAnaglyphDigits + d) * 2 + eye)]);
             }
         }
     }
@@ -57,8 +73,8 @@ DUOPTIC_VNNI_TARGET Digits digitsOf(const AnaglyphMatrix& m) {
 // One output channel of sixteen pixel pairs, rounded to a level, before clamping.
 DUOPTIC_VNNI_TARGET inline __m512i channelOf(const Digits& t, int c, __m512i l, __m512i r) {
     const __m512i zero = _mm512_setzero_si512();
-    __m512i sum[kDigits];
-    for (int d = 0; d < kDigits; ++d) {
+    __m512i sum[kAnaglyphDigits];
+    for (int d = 0; d < kAnaglyphDigits; ++d) {
         const __m512i start = d == 0 ? _mm512_set1_epi32(1 << (kAnaglyphShift - 1)) : zero;
         sum[d] =
             _mm512_dpbusd_epi32(_mm512_dpbusd_epi32(start, l, t.of[c][d][0]), r, t.of[c][d][1]);
@@ -89,9 +105,9 @@ bool anaglyphVnniAvailable() {
     return available;
 }
 
-DUOPTIC_VNNI_TARGET void mixAnaglyphVnni(const AnaglyphMatrix& m, const std::uint32_t* left,
+DUOPTIC_VNNI_TARGET void mixAnaglyphVnni(const AnaglyphDigits& digits, const std::uint32_t* left,
                                          const std::uint32_t* right, std::uint32_t* out, int n) {
-    const Digits t = digitsOf(m);
+    const Digits t = broadcast(digits);
     for (int i = 0; i < n; i += 16) {
         // The last, partial group reads and writes only the pixels that are there.
         const __mmask16 live = n - i >= 16 ? __mmask16(0xFFFF) : __mmask16((1u << (n - i)) - 1);
@@ -107,7 +123,7 @@ bool anaglyphVnniAvailable() {
     return false;
 }
 
-void mixAnaglyphVnni(const AnaglyphMatrix&, const std::uint32_t*, const std::uint32_t*,
+void mixAnaglyphVnni(const AnaglyphDigits&, const std::uint32_t*, const std::uint32_t*,
                      std::uint32_t*, int) {}
 
 #endif
