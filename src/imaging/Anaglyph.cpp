@@ -121,22 +121,35 @@ void mixMatrix(const FixedMatrix& m, const std::uint32_t* __restrict left,
     }
 }
 
+const AnaglyphDigits& digitsOf(AnaglyphKind kind) {
+    static const std::array<AnaglyphDigits, kKinds> digits = [] {
+        std::array<AnaglyphDigits, kKinds> d{};
+        for (std::size_t k = 0; k < kKinds; ++k) {
+            d[k] = anaglyphDigits(matrixOf(static_cast<AnaglyphKind>(k)));
+        }
+        return d;
+    }();
+    return digits[static_cast<std::size_t>(kind)];
+}
+
 } // namespace
 
 void mixAnaglyph(AnaglyphKind kind, const std::uint32_t* left, const std::uint32_t* right,
                  std::uint32_t* out, int n) {
     if (anaglyphVnniAvailable()) {
-        static const std::array<AnaglyphDigits, kKinds> digits = [] {
-            std::array<AnaglyphDigits, kKinds> d{};
-            for (std::size_t k = 0; k < kKinds; ++k) {
-                d[k] = anaglyphDigits(matrixOf(static_cast<AnaglyphKind>(k)));
-            }
-            return d;
-        }();
-        mixAnaglyphVnni(digits[static_cast<std::size_t>(kind)], left, right, out, n);
+        mixAnaglyphVnni(digitsOf(kind), left, right, out, n);
     } else {
         mixMatrix(matrixOf(kind), left, right, out, n);
     }
+}
+
+bool mixAnaglyphGathered(AnaglyphKind kind, GatheredEye left, GatheredEye right, std::uint32_t* out,
+                         int n) {
+    if (!anaglyphVnniAvailable()) {
+        return false;
+    }
+    mixAnaglyphVnniGathered(digitsOf(kind), left, right, out, n);
+    return true;
 }
 
 } // namespace duoptic

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "imaging/AnaglyphVnni.h"
 #include "imaging/DisplayCompose.h"
 
 #include <cstdint>
@@ -9,5 +10,10 @@ namespace duoptic {
 // Mixes n pixel pairs, the left eye's and the right eye's, into one anaglyph pixel each.
 void mixAnaglyph(AnaglyphKind kind, const std::uint32_t* left, const std::uint32_t* right,
                  std::uint32_t* out, int n);
+
+// The same on left.row[left.columns[i]] and right.row[right.columns[i]], both eyes gathered and
+// mixed in one pass; false, drawing nothing, where the processor lacks the instructions for it.
+bool mixAnaglyphGathered(AnaglyphKind kind, GatheredEye left, GatheredEye right, std::uint32_t* out,
+                         int n);
 
 } // namespace duoptic
