@@ -1,5 +1,7 @@
 #pragma once
 
+#include "imaging/Anaglyph.h"
+
 #include <array>
 #include <cstdint>
 
@@ -23,13 +25,6 @@ bool anaglyphVnniAvailable();
 // integer arithmetic gives, from the same 32-bit sums.
 void mixAnaglyphVnni(const AnaglyphDigits& digits, const std::uint32_t* left,
                      const std::uint32_t* right, std::uint32_t* out, int n);
-
-// One eye's pixels on a row: row[columns[i]]; nextRow, if not null, the row to ask memory for.
-struct GatheredEye {
-    const std::uint32_t* row;
-    const std::int32_t* columns;
-    const std::uint32_t* nextRow;
-};
 
 // mixAnaglyphVnni on pixels gathered from both eyes' rows, sixteen at a time.
 void mixAnaglyphVnniGathered(const AnaglyphDigits& digits, GatheredEye left, GatheredEye right,
