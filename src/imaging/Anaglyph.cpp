@@ -136,6 +136,8 @@ const AnaglyphDigits& digitsOf(AnaglyphKind kind) {
 
 void mixAnaglyph(AnaglyphKind kind, const std::uint32_t* left, const std::uint32_t* right,
                  std::uint32_t* out, int n) {
+    // The byte dot products give the same values several times faster, whatever the optimisation
+    // level the program was built with; without them the compiler's vectors have to do.
     if (anaglyphVnniAvailable()) {
         mixAnaglyphVnni(digitsOf(kind), left, right, out, n);
     } else {
