@@ -94,9 +94,28 @@ bool mixRasterRows(AnaglyphKind kind, const StretchPlan& left, const StretchPlan
     const auto* r = reinterpret_cast<const std::uint32_t*>(right.raster().row(right.sourceRow(dy)));
     mixAnaglyph(kind, l + first, r + first + offset, mixed.data(), count);
     std::fill(line, line + a.first, background);
-    for (int x = a.first; x < a.last; ++x) {
-        line[x] = mixed[static_cast<std::size_t>(left.sourceColumn(x) - first)];
+    left.drawRowFrom(mixed.data(), line);
+    std::fill(line + a.last, line + left.width(), background);
+    return true;
+}
+
+GatheredEye gatheredEye(const StretchPlan& plan, int dy) {
+    return {reinterpret_cast<const std::uint32_t*>(plan.raster().row(plan.sourceRow(dy))),
+            plan.sourceColumns(), reinterpret_cast<const std::uint32_t*>(plan.nextSourceRow(dy))};
+}
+
+// Both eyes covering the same columns of the row: each pixel gathered from both eyes and mixed
+// at once. Returns false, drawing nothing, where that does not hold.
+bool mixGatheredRow(AnaglyphKind kind, const StretchPlan& left, const StretchPlan& right, int dy,
+                    std::uint32_t background, std::uint32_t* line) {
+    const Span a = coveredSpan(left, dy);
+    if (a.first >= a.last || a.first != right.firstColumn() || a.last != right.lastColumn() ||
+        right.sourceRow(dy) < 0 ||
+        !mixAnaglyphGathered(kind, gatheredEye(left, dy), gatheredEye(right, dy), line + a.first,
+                             a.last - a.first)) {
+        return false;
     }
+    std::fill(line, line + a.first, background);
     std::fill(line + a.last, line + left.width(), background);
     return true;
 }
@@ -115,9 +134,9 @@ void composeAnaglyph(AnaglyphKind kind, EyeView left, EyeView right, std::uint32
     const auto isXrgb = [](const Raster& r) {
         return !r.empty() && r.format() == PixelFormat::Xrgb32;
     };
-    const bool sameScale = left.source.width == right.source.width &&
-                           left.source.width <= frame.width && isXrgb(rasterOf(left)) &&
-                           isXrgb(rasterOf(right));
+    const bool bothXrgb = isXrgb(rasterOf(left)) && isXrgb(rasterOf(right));
+    const bool sameScale =
+        bothXrgb && left.source.width == right.source.width && left.source.width <= frame.width;
     std::vector<std::uint32_t> mixed(sameScale ? leftRow.size() : 0);
     for (int dy = 0; dy < frame.height; ++dy) {
         // Zoomed in, a row whose eyes show the same raster rows as above is the row above again.
@@ -128,6 +147,10 @@ void composeAnaglyph(AnaglyphKind kind, EyeView left, EyeView right, std::uint32
         }
         if (sameScale &&
             mixRasterRows(kind, leftPlan, rightPlan, dy, mixed, background, rowOf(frame, dy))) {
+            continue;
+        }
+        if (bothXrgb &&
+            mixGatheredRow(kind, leftPlan, rightPlan, dy, background, rowOf(frame, dy))) {
             continue;
         }
         // Where only one eye covers a pixel, the other shows the background as its panel would.

@@ -1,5 +1,7 @@
 #include "imaging/Stretch.h"
 
+#include "imaging/RepeatPixels.h"
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -206,6 +208,12 @@ void StretchPlan::drawAlternateColumns(int dy, std::uint32_t* line, int parity) 
         gather<2>(*src_, rows_.at(dy),
                   &columns_.source[static_cast<std::size_t>(first - columns_.first)], line + first,
                   (columns_.last - first + 1) / 2, rowAfter(dy, 1));
+    }
+}
+
+void StretchPlan::drawRowFrom(const std::uint32_t* pixels, std::uint32_t* line) const {
+    if (columns_.size() > 0) {
+        repeatPixels(pixels, columns_.source.data(), line + columns_.first, columns_.size());
     }
 }
 

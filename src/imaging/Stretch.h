@@ -44,6 +44,11 @@ public:
     int lastColumn() const { return columns_.last; }
     // The raster column that covered destination column x shows.
     int sourceColumn(int x) const { return columns_.at(x); }
+    // sourceColumn of the covered columns, from firstColumn() on.
+    const std::int32_t* sourceColumns() const { return columns_.source.data(); }
+    // The raster row drawn after destination row dy, step rows down, while it is another one
+    // and near enough to be worth asking memory for; otherwise null.
+    const std::uint8_t* nextSourceRow(int dy, int step = 1) const { return rowAfter(dy, step); }
 
     // Destination row dy into line (width() pixels): the raster where it covers, colour elsewhere.
     // step is how many rows further down the caller draws next, whose raster row is asked for
@@ -54,6 +59,9 @@ public:
     // Only the covered columns x of destination row dy with x % 2 == parity; sourceRow(dy) must be
     // >= 0.
     void drawAlternateColumns(int dy, std::uint32_t* line, int parity) const;
+    // Only the covered columns of a row into line, from pixels[k] standing for raster column
+    // sourceColumn(firstColumn()) + k: a raster row already worked on, laid out as drawRow would.
+    void drawRowFrom(const std::uint32_t* pixels, std::uint32_t* line) const;
 
 private:
     // For one axis: the destination positions [first, last) whose source index lies inside the

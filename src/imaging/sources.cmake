@@ -1,6 +1,7 @@
 # The imaging area's sources, for its library and for the fuzz project.
 set(duoptic_imaging_sources
     ${CMAKE_CURRENT_LIST_DIR}/Anaglyph.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/AnaglyphVnni.cpp
     ${CMAKE_CURRENT_LIST_DIR}/BackgroundPriority.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DecoderMemory.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DisplayCompose.cpp
@@ -13,6 +14,7 @@ set(duoptic_imaging_sources
     ${CMAKE_CURRENT_LIST_DIR}/PairBudget.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Picture.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Raster.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/RepeatPixels.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Stretch.cpp
     ${CMAKE_CURRENT_LIST_DIR}/VerticalAlignment.cpp
 )
