@@ -144,8 +144,12 @@ private:
     void alignShownPair();
     void showStep();
     void whenPainted(std::function<void()> step);
-    void showPair(const PairRequest& request);
-    void showOpenedPath(const PairNavigator::OpenedPath& opened);
+    // Preloading the pair ahead can wait for the first paint of this one: at start, its decode
+    // would take the cores from the display server while it puts the first pair on screen.
+    enum class PreloadAhead { Now, AfterPaint };
+    void showPair(const PairRequest& request, PreloadAhead ahead = PreloadAhead::Now);
+    void showOpenedPath(const PairNavigator::OpenedPath& opened,
+                        PreloadAhead ahead = PreloadAhead::Now);
     void openStartPath(const std::string& path);
     void schedulePreload() noexcept;
     ViewerSides viewerSides() const;

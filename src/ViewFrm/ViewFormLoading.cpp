@@ -24,9 +24,15 @@ ViewerSides TViewForm::viewerSides() const {
     return duoptic::viewerSides(state_.settings.viewerMode);
 }
 
-void TViewForm::showPair(const PairRequest& request) {
+void TViewForm::showPair(const PairRequest& request, PreloadAhead ahead) {
     // Whether this load succeeds or fails, the pair after it is the next to have ready.
-    const AtScopeEnd preloadAfter{[this] { schedulePreload(); }};
+    const AtScopeEnd preloadAfter{[this, ahead] {
+        if (ahead == PreloadAhead::AfterPaint) {
+            whenPainted([this] { schedulePreload(); });
+        } else {
+            schedulePreload();
+        }
+    }};
     setCaption(QStringLiteral("Loading files ..."));
     PairRasters rasters = panels_->rasters();
     try {
@@ -108,10 +114,10 @@ void TViewForm::openPath(const std::string& path) {
     showOpenedPath(navigator_.openPath(path, viewerSides()));
 }
 
-void TViewForm::showOpenedPath(const PairNavigator::OpenedPath& opened) {
+void TViewForm::showOpenedPath(const PairNavigator::OpenedPath& opened, PreloadAhead ahead) {
     state_.settings.latestPath = opened.folder;
     if (opened.pair) {
-        showPair(*opened.pair); // as if Next had reached it
+        showPair(*opened.pair, ahead); // as if Next had reached it
     } else {
         schedulePreload(); // the folder's first pair, for the first Space
     }
@@ -121,6 +127,9 @@ void TViewForm::openStartPath(const std::string& path) {
     // After an early start no sample pair came first: the layout has yet to learn a size.
     const bool laidOut = panels_->hasImage();
     std::unique_ptr<EarlyStart> early = std::move(earlyStart_);
+    // An early start's pair is opened before the window's first paint, which then shows it.
+    const PreloadAhead ahead =
+        early && early->hasPair() ? PreloadAhead::AfterPaint : PreloadAhead::Now;
     std::optional<PairNavigator::OpenedPath> opened;
     try {
         opened = navigator_.openPath(path, viewerSides(), early.get());
@@ -132,7 +141,7 @@ void TViewForm::openStartPath(const std::string& path) {
         throw;
     }
     try {
-        showOpenedPath(*opened);
+        showOpenedPath(*opened, ahead);
     } catch (...) {
         // The sample pair, which an early start did not draw, when its pair fails after all.
         if (!panels_->hasImage()) {
