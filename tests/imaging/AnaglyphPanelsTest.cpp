@@ -1,3 +1,4 @@
+#include "NumberedPicture.h"
 #include "imaging/Anaglyph.h"
 #include "imaging/Stretch.h"
 
@@ -10,25 +11,17 @@
 namespace duoptic {
 namespace {
 
-// Pixel for pixel, the anaglyph mixes what each eye's own panel shows, or is the background where
-// neither shows anything: for rows shrunk a little and a lot, enlarged, shifted against each other
-// and cut by the raster's edges, wide enough for every way the pixels are fetched.
+// Pixel for pixel (each pixel of the eyes a different one), the anaglyph mixes what each eye's own
+// panel shows, or is the background where neither shows anything: for rows shrunk a little and a
+// lot, enlarged, shifted against each other and cut by the raster's edges, wide enough for every
+// way the pixels are fetched.
 TEST(Anaglyph, MixesWhatEachEyesPanelShows) {
     constexpr std::uint32_t kFace = 0xFF3A5F0B;
     std::mt19937 random(5);
     const auto number = [&](int lo, int hi) {
         return std::uniform_int_distribution(lo, hi)(random);
     };
-    const auto noise = [&](int w, int h) {
-        auto p = std::make_shared<Picture>(PixelFormat::Xrgb32, w, h);
-        for (int y = 0; y < h; ++y) {
-            for (int x = 0; x < w; ++x) {
-                reinterpret_cast<std::uint32_t*>(p->row(y))[x] = 0xFF000000u | random();
-            }
-        }
-        return Raster::whole(std::move(p));
-    };
-    const Raster left = noise(1200, 6), right = noise(1200, 6);
+    const SplitHalves eyes = splitSideBySide(testing::numberedPicture(2400, 6));
     for (int round = 0; round < 400; ++round) {
         const int w = number(1, 300), h = number(1, 4);
         const auto width = [&] { return std::max(1, w * number(2, 60) / 10 + number(-2, 2)); };
@@ -37,9 +30,9 @@ TEST(Anaglyph, MixesWhatEachEyesPanelShows) {
                      round % 4 == 0 ? width() : l.width, l.height};
         const auto kind = AnaglyphKind(round % (int(AnaglyphKind::RedCyanHalfColour) + 1));
         std::vector<std::uint32_t> lp(std::size_t(w) * h), rp(lp.size()), out(lp.size());
-        composeRaster(left, l, kFace, lp.data(), w, h, w * 4);
-        composeRaster(right, r, kFace, rp.data(), w, h, w * 4);
-        composeAnaglyph(kind, {&left, l}, {&right, r}, kFace, {out.data(), w, h, w * 4});
+        composeRaster(eyes.left, l, kFace, lp.data(), w, h, w * 4);
+        composeRaster(eyes.right, r, kFace, rp.data(), w, h, w * 4);
+        composeAnaglyph(kind, {&eyes.left, l}, {&eyes.right, r}, kFace, {out.data(), w, h, w * 4});
         for (std::size_t i = 0; i < out.size(); ++i) {
             std::uint32_t want = kFace;
             if (lp[i] != kFace || rp[i] != kFace) {

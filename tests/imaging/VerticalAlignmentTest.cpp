@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <memory>
 #include <numbers>
-#include <ostream>
 
 namespace duoptic {
 namespace {
@@ -75,10 +74,6 @@ const Raster& leftView() {
 struct Misalignment {
     double dy, roll, dx;
     PixelFormat format;
-
-    friend void PrintTo(const Misalignment& m, std::ostream* os) {
-        *os << "dy " << m.dy << " roll " << m.roll << " dx " << m.dx;
-    }
 };
 
 class Synthetic : public ::testing::TestWithParam<Misalignment> {};

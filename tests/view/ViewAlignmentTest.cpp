@@ -27,13 +27,13 @@ protected:
             }
         };
         const duoptic::testing::JpegOptions size{area.width(), area.height()};
-        writeFile(pictures.file("p_DUL.jpg"), duoptic::testing::writeJpeg(size, pattern));
-        writeFile(pictures.file("p_DUR.jpg"), duoptic::testing::writeJpeg(size, pattern));
+        for (const char* eye : {"p_DUL.jpg", "p_DUR.jpg"}) {
+            writeFile(pictures.file(eye), duoptic::testing::writeJpeg(size, pattern));
+        }
         form.openPath(pictures.file("p_DUL.jpg"));
     }
 
-    // Pixels of the panel that do not show the right eye's raster pixel (x - dx, y - dy), or the
-    // face colour where that lies outside it.
+    // Pixels other than the right eye's raster pixel (x - dx, y - dy), or grey outside it.
     static int misplaced(TViewForm& form, int panel, const Raster& rightEye, int dx, int dy) {
         form.drawPanel(panel);
         const QImage& drawn = probe(form).panelBuffer(panel);
@@ -41,10 +41,9 @@ protected:
         for (int y = 0; y < drawn.height(); ++y) {
             for (int x = 0; x < drawn.width(); ++x) {
                 const int sx = x - dx, sy = y - dy;
-                const bool inside =
-                    sx >= 0 && sy >= 0 && sx < rightEye.width() && sy < rightEye.height();
-                const QRgb pixel = drawn.pixel(x, y);
-                wrong += inside ? pixel != rightEye.pixel(sx, sy) : !isGrey(pixel);
+                wrong += QRect(0, 0, rightEye.width(), rightEye.height()).contains(sx, sy)
+                             ? drawn.pixel(x, y) != rightEye.pixel(sx, sy)
+                             : !isGrey(drawn.pixel(x, y));
             }
         }
         return wrong;

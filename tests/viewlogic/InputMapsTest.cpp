@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <utility>
+#include <tuple>
 
 namespace duoptic {
 namespace {
@@ -111,17 +111,14 @@ INSTANTIATE_TEST_SUITE_P(
         KeyRow{"ATogglesAlignment", MainKey::A, kRunning, KeyAction::ToggleAutoAlign, 0}),
     rowName<KeyRow>);
 
-// I, J, K and L lie on the keyboard as the arrows do; each moves the right eye by one pixel.
 TEST(MapKey, LettersMoveTheRightEyeAsTheArrowsLie) {
-    const struct {
-        MainKey key;
-        int dx;
-        int dy;
-    } rows[] = {{MainKey::I, 0, -1}, {MainKey::J, -1, 0}, {MainKey::K, 0, 1}, {MainKey::L, 1, 0}};
-    for (const auto& row : rows) {
-        const KeyAction action = mapKey(row.key, kRunning);
-        EXPECT_EQ(action.kind, KeyAction::MoveRightEye);
-        EXPECT_EQ(std::pair(action.value, action.dy), std::pair(row.dx, row.dy));
+    for (const auto& [key, dx, dy] : {std::tuple{MainKey::I, 0, -1},
+                                      {MainKey::J, -1, 0},
+                                      {MainKey::K, 0, 1},
+                                      {MainKey::L, 1, 0}}) {
+        const KeyAction action = mapKey(key, kRunning);
+        EXPECT_EQ(std::tuple(action.kind, action.value, action.dy),
+                  std::tuple(KeyAction::MoveRightEye, dx, dy));
     }
 }
 
