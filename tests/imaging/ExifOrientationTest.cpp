@@ -55,17 +55,6 @@ TEST(ExifTags, RealFilesGiveTheirOrientationAndParallax) {
     EXPECT_NEAR(nintendo.parallax->stored, -44.80, 0.005); // as the maker-note tables print it
 }
 
-// The reader sees only the first n bytes, while the rest of the TIFF still lies beyond them in
-// memory: a read past its data would find the fields there.
-TEST(ExifTags, ACutTiffGivesOnlyWhatLiesWithinIt) {
-    const Bytes tiff = exifTiff(3, 5);
-    for (std::size_t n = 0; n < tiff.size(); ++n) {
-        const ExifTags tags = readExifTiff(std::span(tiff).first(n));
-        EXPECT_FALSE(tags.parallax) << n;
-        EXPECT_TRUE(!tags.orientation || tags.orientation == 3) << n;
-    }
-}
-
 TEST(ExifTags, HostileOffsetsAndValuesGiveNoTag) {
     using Row = std::tuple<std::size_t, std::uint32_t, bool, bool>; // a value written, what is read
     for (const auto& [at, value, orientation, parallax] : {
