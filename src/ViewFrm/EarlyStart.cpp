@@ -2,10 +2,16 @@
 
 #include "ViewFrm/SamplePair.h"
 
+#include <QThread>
+
 namespace duoptic {
 
 EarlyStart::EarlyStart(std::string path, ViewerSides sides, LoadChoices choices) noexcept
     : path_(std::move(path)), sides_(sides) {
+    // Qt takes the first thread that uses it for the program's main thread, and the sample's
+    // decode reads Qt's resources on a thread of its own: this thread, which goes on to make the
+    // application, claims the place first.
+    QThread::currentThread();
     try {
         PathPairs found = findPathPairs(path_);
         if (found.entry == 0) {

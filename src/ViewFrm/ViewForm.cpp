@@ -98,13 +98,10 @@ void TViewForm::showStep() {
     if (startPath_) {
         // Once the window is up: a path that leads nowhere is reported over the started window.
         // A folder's scan and the decode ahead of its first pair wait for the window's first
-        // paint, which they would otherwise hold up; a pair decoding already is shown at once.
-        auto open = [this, path = *startPath_] { guarded([&] { openStartPath(path); }); };
-        if (earlyStart_ && earlyStart_->hasPair()) {
-            QMetaObject::invokeMethod(this, open, Qt::QueuedConnection);
-        } else {
-            whenPainted(open);
-        }
+        // paint, which they would otherwise hold up. A pair decoding already waits for it too:
+        // the first paint of a window (its memory, the fonts of its buttons) then happens while
+        // the decode runs, not between the decode's end and the pair on screen.
+        whenPainted([this, path = *startPath_] { guarded([&] { openStartPath(path); }); });
     } else {
         // The first pair that Next would show, once the window has had its first paint.
         whenPainted([this] { schedulePreload(); });
@@ -112,21 +109,21 @@ void TViewForm::showStep() {
 }
 
 void TViewForm::whenPainted(std::function<void()> step) {
-    afterFirstPaint_ = std::move(step);
+    afterNextPaint_ = std::move(step);
     // A window that is not painted (started minimised) goes on all the same, a moment later.
     constexpr int kLatestMilliseconds = 500;
     QTimer::singleShot(kLatestMilliseconds, this, [this] {
-        if (afterFirstPaint_) {
-            std::exchange(afterFirstPaint_, nullptr)();
+        if (afterNextPaint_) {
+            std::exchange(afterNextPaint_, nullptr)();
         }
     });
 }
 
 void TViewForm::paintEvent(QPaintEvent* event) {
     QWidget::paintEvent(event);
-    if (afterFirstPaint_) {
+    if (afterNextPaint_) {
         // Queued, so that the paint reaches the screen first.
-        QMetaObject::invokeMethod(this, std::exchange(afterFirstPaint_, nullptr),
+        QMetaObject::invokeMethod(this, std::exchange(afterNextPaint_, nullptr),
                                   Qt::QueuedConnection);
     }
 }

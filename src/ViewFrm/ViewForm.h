@@ -143,8 +143,9 @@ private:
     void showPictures(PairRasters rasters);
     void alignShownPair();
     void showStep();
+    // Runs `step` after the window's next paint (or a moment later if none comes).
     void whenPainted(std::function<void()> step);
-    // Preloading the pair ahead can wait for the first paint of this one: at start, its decode
+    // Preloading the pair ahead can wait for the paint that shows this one: at start, its decode
     // would take the cores from the display server while it puts the first pair on screen.
     enum class PreloadAhead { Now, AfterPaint };
     void showPair(const PairRequest& request, PreloadAhead ahead = PreloadAhead::Now);
@@ -176,7 +177,7 @@ private:
     bool shown_ = false;
     std::optional<std::string> startPath_;
     std::unique_ptr<EarlyStart> earlyStart_;
-    std::function<void()> afterFirstPaint_;
+    std::function<void()> afterNextPaint_;
     WindowPlacement placement_{*this};
     // The release last handed to another area, which travels on to the parents unaccepted.
     std::pair<quint64, Qt::MouseButton> lastRerouted_{0, Qt::NoButton};

@@ -127,7 +127,8 @@ void TViewForm::openStartPath(const std::string& path) {
     // After an early start no sample pair came first: the layout has yet to learn a size.
     const bool laidOut = panels_->hasImage();
     std::unique_ptr<EarlyStart> early = std::move(earlyStart_);
-    // An early start's pair is opened before the window's first paint, which then shows it.
+    // An early start's pair is on screen with the paint that follows its opening: the decode of
+    // the pair after it waits for that paint.
     const PreloadAhead ahead =
         early && early->hasPair() ? PreloadAhead::AfterPaint : PreloadAhead::Now;
     std::optional<PairNavigator::OpenedPath> opened;

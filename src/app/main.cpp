@@ -2,6 +2,7 @@
 #include "ViewFrm/ViewForm.h"
 #include "app/CommandLine.h"
 #include "app/ExitWithoutDisplay.h"
+#include "app/FontSystemWarmUp.h"
 #include "app/ProgramFolder.h"
 #include "app/QuitOnSignals.h"
 #include "base/Trace.h"
@@ -45,6 +46,7 @@ int main(int argc, char* argv[]) {
     // Qt sees only the program name: every option has been answered above, and a PATH that
     // begins with "-" must not be taken for one of Qt's own options.
     int qtArgc = std::min(argc, 1);
+    const duoptic::FontSystemWarmUp fontSystemWarmUp;
     std::unique_ptr<duoptic::EarlyStart> early =
         commandLine.path ? startEarly(*commandLine.path) : nullptr;
     std::optional<duoptic::ExitWithoutDisplay> exitWithoutDisplay(std::in_place);
