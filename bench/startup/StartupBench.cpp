@@ -1,9 +1,10 @@
-// Start-up to the first composed panel: the program's own start (QApplication, the main window,
-// its show step with the sample pair) against the least a Qt program that shows the sample pair
-// has to do (QApplication, an empty window shown and painted, the two sample JPEGs decoded). A
-// second reference paints one letter in the window's font as well: the first text a Qt program
-// draws starts its font system (fontconfig's configuration and font list), which the window,
-// having buttons with captions, cannot avoid.
+// Start-up to the first composed panel: the program's own start (as its main makes it, the font
+// configuration and the sample pair read beside Qt's set-up; the main window and its show step)
+// against the least a Qt program that shows the sample pair has to do (QApplication, an empty
+// window shown and painted, the two sample JPEGs decoded). A second reference paints one letter
+// in the window's font as well: the first text a Qt program draws starts its font system
+// (fontconfig's configuration and font list), which the window, having buttons with captions,
+// cannot avoid.
 //
 // Each start is a fresh process of this program in a child mode, so that the dynamic loader,
 // Qt's platform plugin and font set-up are paid every time, as they are at a real start. The
@@ -13,7 +14,9 @@
 #include "TempFolder.h"
 #include "ViewFormProbe.h"
 
+#include "ViewFrm/EarlyStart.h"
 #include "ViewFrm/ViewForm.h"
+#include "app/FontSystemWarmUp.h"
 #include "base/DialogFont.h"
 #include "imaging/JpegDecoder.h"
 #include "resources/Resources.h"
@@ -29,6 +32,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -70,11 +74,16 @@ template <typename Done> void processEventsUntil(Done done) {
     }
 }
 
+// As the program's main starts without a path: the font configuration and the sample pair are
+// read on threads of their own while Qt sets up.
 int viewerChild(int argc, char** argv, const std::string& programFolder, int fd) {
+    const FontSystemWarmUp fontSystemWarmUp;
+    auto early = std::make_unique<EarlyStart>();
     QApplication app(argc, argv);
     ProgramState state;
     state.programFolder = programFolder;
     TViewForm form(state);
+    form.startWithout(std::move(early));
     form.show();
     processEventsUntil([&] { return probe(form).drawCount() > 0; });
     reportAndLeave(fd);

@@ -30,6 +30,11 @@ EarlyStart::EarlyStart(std::string path, ViewerSides sides, LoadChoices choices)
     }
 }
 
+EarlyStart::EarlyStart() noexcept : sides_(ViewerSides::Parallel) {
+    QThread::currentThread(); // claims Qt's main thread, as above
+    startSample();
+}
+
 void EarlyStart::startSample() noexcept {
     try {
         sample_ = std::async(std::launch::async, [] {

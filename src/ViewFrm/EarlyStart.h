@@ -13,13 +13,15 @@ namespace duoptic {
 
 // The pair that the command line's path names, found and decoding on both cores from the
 // program's first moments, so that Qt's set-up and the making of the window overlap the decode.
-// For a path that leads nowhere or to a folder the sample pair is decoded instead, which the
-// window then shows; the window's start meets the path as it would without, and reports what is
-// wrong over the started window.
+// For a path that leads nowhere or to a folder, and for a start without a path, the sample pair
+// is decoded instead, which the window then shows; the window's start meets the path as it would
+// without, and reports what is wrong over the started window.
 class EarlyStart {
 public:
     // Never throws: whatever goes wrong is left for the window's start to meet again.
     EarlyStart(std::string path, ViewerSides sides, LoadChoices choices = {}) noexcept;
+    // A start without a path: only the sample pair, which the window shows first.
+    EarlyStart() noexcept;
 
     // Whether a pair is decoding: the window then shows it first, without the sample pair.
     bool hasPair() const { return preloader_ != nullptr; }

@@ -88,6 +88,9 @@ void TViewForm::showStep() {
     if (!earlyStart_ || !earlyStart_->hasPair()) {
         showPictures(navigator_.samplePair(earlyStart_.get()));
     }
+    if (!startPath_) {
+        earlyStart_.reset(); // it held the sample pair and nothing else
+    }
 
     placement_.apply(state_.settings);
     panels_->setGateOpen(true);

@@ -98,6 +98,8 @@ public:
         startPath_ = std::move(path);
         earlyStart_ = std::move(early);
     }
+    // For a start without a path: the sample pair's decode, begun before the window existed.
+    void startWithout(std::unique_ptr<EarlyStart> early) { earlyStart_ = std::move(early); }
     void next();
     void previous();
     // Entry `entry` of the Pair list (1 .. count) becomes current and is shown.

@@ -48,7 +48,7 @@ int main(int argc, char* argv[]) {
     int qtArgc = std::min(argc, 1);
     const duoptic::FontSystemWarmUp fontSystemWarmUp;
     std::unique_ptr<duoptic::EarlyStart> early =
-        commandLine.path ? startEarly(*commandLine.path) : nullptr;
+        commandLine.path ? startEarly(*commandLine.path) : std::make_unique<duoptic::EarlyStart>();
     std::optional<duoptic::ExitWithoutDisplay> exitWithoutDisplay(std::in_place);
     QApplication app(qtArgc, argv);
     exitWithoutDisplay.reset();
@@ -61,6 +61,8 @@ int main(int argc, char* argv[]) {
     duoptic::TViewForm form(state);
     if (commandLine.path) {
         form.openAtStart(*commandLine.path, std::move(early));
+    } else {
+        form.startWithout(std::move(early));
     }
     // Ends the run as the close box does; nested event loops of open dialogs end with it.
     QObject::connect(&quitOnSignals, &duoptic::QuitOnSignals::quitRequested, &form, [&form] {

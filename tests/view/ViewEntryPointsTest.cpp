@@ -154,6 +154,23 @@ TEST(ViewStartPath, AnEarlyStartShowsWhatTheWindowsOwnLoadShows) {
     EXPECT_TRUE(panels[0] == panels[2] && panels[1] == panels[3]);
 }
 
+// Without a path, the sample pair decoded before the window is the one the window decodes.
+TEST(ViewStartPath, AnEarlySampleShowsWhatTheWindowsOwnDecodeShows) {
+    TempFolder program;
+    std::vector<QImage> panels;
+    for (const bool early : {false, true}) {
+        ProgramState state;
+        state.programFolder = program.slashed();
+        TViewForm form(state);
+        form.startWithout(early ? std::make_unique<EarlyStart>() : nullptr);
+        form.show();
+        QTRY_VERIFY(probe(form).drawCount() > 0);
+        panels.insert(panels.end(), {probe(form).panelBuffer(1), probe(form).panelBuffer(2)});
+    }
+    EXPECT_TRUE(panels[0] == panels[2] && panels[1] == panels[3]);
+    EXPECT_FALSE(panels[0].isNull());
+}
+
 // A path from the command line takes the last folder's place: with a path that leads to a pair,
 // nothing of the last folder is read; with one that leads nowhere, the viewer starts without it.
 TEST(ViewStartPath, ReadsTheLastFolderOnlyWhenThePathLeadsNowhere) {
