@@ -7,6 +7,9 @@
 #include <QPainter>
 
 #include <cmath>
+#include <future>
+#include <system_error>
+#include <utility>
 
 namespace duoptic {
 
@@ -71,8 +74,27 @@ void PanelPair::draw(int panel) {
 }
 
 void PanelPair::drawBoth() {
+    std::array<std::optional<Composition>, 2> ahead;
+    for (const int panel : {1, 2}) {
+        const PaintBox& area = box(panel);
+        if (area.isVisible()) {
+            ahead[index(panel)] =
+                prepare(panel, area.devicePixelRatioF(), area.deviceOriginOnScreen());
+        }
+    }
+    if (ahead[0] && ahead[1]) {
+        composeOnTwoCores(*ahead[0], *ahead[1]);
+        for (const std::optional<Composition>& composition : ahead) {
+            finish(*composition);
+            composedAhead_[index(composition->panel)] = true;
+        }
+    }
     draw(1);
-    draw(2);
+    // Panel 1's repaint shows panel 2 as well when an update of it was pending.
+    if (!ahead[1] || composedAhead_[1]) {
+        draw(2);
+    }
+    composedAhead_ = {}; // a paint that did not happen leaves nothing for a later one
 }
 
 void PanelPair::positionsChanged() {
@@ -92,11 +114,12 @@ void PanelPair::windowMoved() {
 }
 
 void PanelPair::paint(PaintBox& area, QPainter& painter) {
-    const double ratio = area.devicePixelRatioF();
-    if (!compose(area.tag(), ratio, area.deviceOriginOnScreen())) {
+    const int panel = area.tag();
+    if (!std::exchange(composedAhead_[index(panel)], false) &&
+        !compose(panel, area.devicePixelRatioF(), area.deviceOriginOnScreen())) {
         return; // no image: the area keeps its face colour
     }
-    painter.drawImage(0, 0, buffers_[index(area.tag())]);
+    painter.drawImage(0, 0, buffers_[index(panel)]);
 }
 
 std::array<EyeView, 2> PanelPair::eyeViews(const Rect& source) const {
@@ -109,13 +132,24 @@ std::array<EyeView, 2> PanelPair::eyeViews(const Rect& source) const {
 }
 
 bool PanelPair::compose(int panel, double devicePixelRatio, QPoint screenOrigin) {
+    const std::optional<Composition> composition = prepare(panel, devicePixelRatio, screenOrigin);
+    if (!composition) {
+        return false;
+    }
+    composePixels(*composition);
+    finish(*composition);
+    return true;
+}
+
+std::optional<PanelPair::Composition> PanelPair::prepare(int panel, double devicePixelRatio,
+                                                         QPoint screenOrigin) {
     const PanelControls controls = controls_();
     const ViewInputs inputs{
         controls.fittingMode, controls.zoom, controls.horizontal, controls.vertical, imageWidth_,
         imageHeight_,         imageAspect_,  areaWidth_,          areaHeight_,       areaAspect_};
     const PanelGeometry geometry = computePanelGeometry(inputs);
     if (!geometry.drawable) {
-        return false;
+        return std::nullopt;
     }
     displayedWidth_ = geometry.displayedWidth;
     displayedHeight_ = geometry.displayedHeight;
@@ -128,18 +162,41 @@ bool PanelPair::compose(int panel, double devicePixelRatio, QPoint screenOrigin)
     fitBuffer(buffer, static_cast<int>(std::lround(areaWidth_ * devicePixelRatio)),
               static_cast<int>(std::lround(areaHeight_ * devicePixelRatio)));
     if (buffer.isNull()) {
-        return false;
+        return std::nullopt;
     }
     buffer.setDevicePixelRatio(devicePixelRatio);
     const Frame frame{reinterpret_cast<std::uint32_t*>(buffer.bits()), buffer.width(),
                       buffer.height(), static_cast<int>(buffer.bytesPerLine())};
-    const auto [left, right] = eyeViews(geometry.source);
-    composeDisplay(controls.display, panel, left, right, screenOrigin.x(), screenOrigin.y(), frame);
-    interlacedAt_ =
-        isInterlaced(controls.display.mode) ? std::optional<QPoint>(screenOrigin) : std::nullopt;
-    ++drawCounts_[index(panel)];
-    trace(panel == 1 ? "panel 1 composed" : "panel 2 composed");
-    return true;
+    return Composition{panel, controls.display, eyeViews(geometry.source), screenOrigin, frame};
+}
+
+void PanelPair::composePixels(const Composition& c) {
+    composeDisplay(c.display, c.panel, c.eyes[0], c.eyes[1], c.screenOrigin.x(), c.screenOrigin.y(),
+                   c.frame);
+}
+
+void PanelPair::composeOnTwoCores(const Composition& first, const Composition& second) {
+    // Each composition writes its own buffer and only reads the pictures.
+    std::future<void> other;
+    try {
+        other = std::async(std::launch::async, [&second] { composePixels(second); });
+    } catch (const std::system_error&) {
+        // No thread to be had: both are composed here, one after the other.
+    }
+    composePixels(first);
+    if (other.valid()) {
+        other.get();
+    } else {
+        composePixels(second);
+    }
+}
+
+void PanelPair::finish(const Composition& composition) {
+    interlacedAt_ = isInterlaced(composition.display.mode)
+                        ? std::optional<QPoint>(composition.screenOrigin)
+                        : std::nullopt;
+    ++drawCounts_[index(composition.panel)];
+    trace(composition.panel == 1 ? "panel 1 composed" : "panel 2 composed");
 }
 
 void PanelPair::press(Qt::MouseButton button, QPointF at) {

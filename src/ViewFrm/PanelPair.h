@@ -30,8 +30,9 @@ struct PanelControls {
 
 // The two image panels: the pictures they show with the image size, each panel's composing
 // buffer, the geometry of their last drawing, the drag in progress and the redraw gate. Panel 1
-// is the left image area, panel 2 the right one. Each panel is composed from its own state in
-// its own paint event, so a repaint of one can never show the other's picture.
+// is the left image area, panel 2 the right one. Each panel is composed from its own state for
+// its own paint event (drawBoth composes both side by side just before theirs), so a repaint of
+// one can never show the other's picture.
 class PanelPair {
 public:
     PanelPair(PaintBox& left, PaintBox& right, std::function<PanelControls()> controls);
@@ -61,6 +62,7 @@ public:
     void recomputeMetrics();
     // Draws a panel now, before returning: the panels follow a dragged thumb.
     void draw(int panel);
+    // Draws both panels now, composing them side by side on two cores.
     void drawBoth();
     // The positions changed: both panels are drawn at once while the gate is open.
     void positionsChanged();
@@ -91,6 +93,19 @@ private:
     PaintBox& box(int panel) const { return panel == 1 ? left_ : right_; }
     void paint(PaintBox& box, QPainter& painter);
     bool compose(int panel, double devicePixelRatio, QPoint screenOrigin);
+    // A composition in two steps: the geometry and the buffer (in the window's thread), then the
+    // pixels (on any thread, each panel's buffer its own), then the bookkeeping.
+    struct Composition {
+        int panel;
+        DisplayOptions display;
+        std::array<EyeView, 2> eyes;
+        QPoint screenOrigin;
+        Frame frame;
+    };
+    std::optional<Composition> prepare(int panel, double devicePixelRatio, QPoint screenOrigin);
+    static void composePixels(const Composition& composition);
+    static void composeOnTwoCores(const Composition& first, const Composition& second);
+    void finish(const Composition& composition);
     // Each eye's raster and the part of it that fills the image area.
     std::array<EyeView, 2> eyeViews(const Rect& source) const;
 
@@ -116,6 +131,8 @@ private:
     bool gateOpen_ = false;
     DragTracker drag_;
     std::array<int, 2> drawCounts_{};
+    // Panels that drawBoth() composed ahead of their paint events, which then only show them.
+    std::array<bool, 2> composedAhead_{};
 };
 
 } // namespace duoptic

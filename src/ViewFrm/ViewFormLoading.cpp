@@ -154,7 +154,9 @@ void TViewForm::openStartPath(const std::string& path) {
         throw;
     }
     if (!laidOut) {
+        // The early pair has a layout only now: both panels are drawn at once, on two cores.
         FormResize();
+        panels_->drawBoth();
     }
 }
 

@@ -93,6 +93,20 @@ TEST(ViewDrawing, ControlsRedrawOnlyOnRealChangesAndWithTheGateOpen) {
     EXPECT_EQ(probe(form).drawCount(), before + 4);
 }
 
+// Both panels drawn at once, on two cores, show what each shows when drawn on its own.
+TEST(ViewDrawing, BothPanelsDrawnAtOnceShowWhatEachShowsAlone) {
+    TempFolder folder;
+    ShownWindow window(folder.slashed());
+    TViewForm& form = *window.form;
+    form.findChild<QSlider*>(QStringLiteral("TrackBar1"))->setValue(60);
+    const QImage together[] = {probe(form).panelBuffer(1).copy(),
+                               probe(form).panelBuffer(2).copy()};
+    for (const int panel : {1, 2}) {
+        form.findChild<QWidget*>(QStringLiteral("PaintBox%1").arg(panel))->repaint();
+        EXPECT_EQ(probe(form).panelBuffer(panel), together[panel - 1]) << panel;
+    }
+}
+
 TEST(ViewDrawing, LeftDragMovesBothImagesOnRelease) {
     TempFolder folder;
     ShownWindow window(folder.slashed(), 553, 483);
