@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -39,6 +41,18 @@ struct OpenedFile {
     ReadState state = ReadState::Whole; // Missing or Unreadable when it cannot be read
 };
 
+// A large file's buffer is faulted in huge pages where they fit whole: in 4 KiB pages, providing
+// the memory takes longer than the read itself.
+void adviseHugePages(std::uint8_t* data, std::size_t bytes) {
+    constexpr std::uintptr_t kHugePage = std::uintptr_t{2} << 20;
+    const auto begin = (reinterpret_cast<std::uintptr_t>(data) + kHugePage - 1) & ~(kHugePage - 1);
+    const auto end = (reinterpret_cast<std::uintptr_t>(data) + bytes) & ~(kHugePage - 1);
+    if (end > begin) {
+        ::madvise(data + (begin - reinterpret_cast<std::uintptr_t>(data)), end - begin,
+                  MADV_HUGEPAGE); // a hint; without it the buffer works all the same
+    }
+}
+
 // Reads to the end or to one byte past maxBytes, whichever comes first; false on a read error,
 // which would otherwise pass for the end of the file.
 bool readUpTo(int fd, std::vector<std::uint8_t>& bytes, std::size_t expected,
@@ -46,6 +60,10 @@ bool readUpTo(int fd, std::vector<std::uint8_t>& bytes, std::size_t expected,
     // One byte more than expected, so that the read which meets the end usually needs no growth.
     if (bytes.capacity() / 2 > expected + 1) {
         bytes = std::vector<std::uint8_t>(); // a far larger buffer is not kept for a small file
+    }
+    if (bytes.capacity() < expected + 1) {
+        bytes.reserve(expected + 1);
+        adviseHugePages(bytes.data(), expected + 1);
     }
     bytes.resize(expected + 1);
     std::size_t total = 0;
