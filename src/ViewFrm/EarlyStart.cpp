@@ -1,6 +1,7 @@
 #include "ViewFrm/EarlyStart.h"
 
 #include "ViewFrm/SamplePair.h"
+#include "catalogue/PathTarget.h"
 
 #include <QThread>
 
@@ -13,11 +14,12 @@ EarlyStart::EarlyStart(std::string path, ViewerSides sides, LoadChoices choices)
     // application, claims the place first.
     QThread::currentThread();
     try {
-        PathPairs found = findPathPairs(path_);
-        if (found.entry == 0) {
-            startSample(); // a folder: its first pair is not shown at start
+        // A folder's first pair is not shown at start, and its scan waits for the window.
+        if (examinePath(path_).kind != PathTarget::File) {
+            startSample();
             return;
         }
+        PathPairs found = findPathPairs(path_);
         auto preloader = std::make_unique<Preloader>();
         preloader->start({found.list.generation(), found.entry,
                           pairRequest(found.list.entry(found.entry), sides_, choices)},

@@ -171,6 +171,17 @@ TEST(ViewStartPath, AnEarlySampleShowsWhatTheWindowsOwnDecodeShows) {
     EXPECT_FALSE(panels[0].isNull());
 }
 
+// A folder on the command line is read once, after the window's first paint: the early start
+// before the window leaves it alone.
+TEST(ViewStartPath, AnEarlyStartLeavesAFoldersScanToTheWindow) {
+    TempFolder pictures;
+    const FileDescriptor watch(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+    ASSERT_GE(::inotify_add_watch(watch.get(), pictures.path().c_str(), IN_OPEN), 0);
+    EXPECT_TRUE(EarlyStart(pictures.path(), ViewerSides::Parallel).takeSample());
+    char event[4096];
+    EXPECT_LT(::read(watch.get(), event, sizeof event), 0);
+}
+
 // A path from the command line takes the last folder's place: with a path that leads to a pair,
 // nothing of the last folder is read; with one that leads nowhere, the viewer starts without it.
 TEST(ViewStartPath, ReadsTheLastFolderOnlyWhenThePathLeadsNowhere) {
