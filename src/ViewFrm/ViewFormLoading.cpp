@@ -43,11 +43,15 @@ void TViewForm::showPair(const PairRequest& request, PreloadAhead ahead) {
         throw;
     }
 
+    const bool laidOut = panels_->hasImage();
     panels_->setGateOpen(false);
     ui_.TrackBar1->setValue(0);
     ui_.ScrollBarV->setValue(50);
     ui_.ScrollBarH->setValue(50);
     showPictures(std::move(rasters));
+    if (!laidOut) {
+        FormResize(); // the first pictures shown (after an early start) give the layout its size
+    }
     panels_->drawBoth();
     panels_->setGateOpen(true);
 
@@ -131,12 +135,23 @@ void TViewForm::openStartPath(const std::string& path) {
     // the pair after it waits for that paint.
     const PreloadAhead ahead =
         early && early->hasPair() ? PreloadAhead::AfterPaint : PreloadAhead::Now;
+    // The sample pair, which an early start did not draw, when its pair is not shown after all.
+    const auto showSampleInstead = [this, laidOut] {
+        if (!panels_->hasImage()) {
+            showPictures(navigator_.samplePair());
+        }
+        if (!laidOut) {
+            FormResize();
+        }
+    };
     std::optional<PairNavigator::OpenedPath> opened;
     try {
         opened = navigator_.openPath(path, viewerSides(), early.get());
         early.reset(); // a decode it still holds was not taken: it is not to run beside the load
     } catch (...) {
-        // The path leads nowhere: the viewer starts as it would have without it.
+        // The path leads nowhere (or no longer): the viewer starts as it would have without it.
+        early.reset();
+        showSampleInstead();
         navigator_.scan(state_.settings.latestPath);
         schedulePreload();
         throw;
@@ -144,19 +159,8 @@ void TViewForm::openStartPath(const std::string& path) {
     try {
         showOpenedPath(*opened, ahead);
     } catch (...) {
-        // The sample pair, which an early start did not draw, when its pair fails after all.
-        if (!panels_->hasImage()) {
-            showPictures(navigator_.samplePair());
-        }
-        if (!laidOut) {
-            FormResize();
-        }
+        showSampleInstead();
         throw;
-    }
-    if (!laidOut) {
-        // The early pair has a layout only now: both panels are drawn at once, on two cores.
-        FormResize();
-        panels_->drawBoth();
     }
 }
 
