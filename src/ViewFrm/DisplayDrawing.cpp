@@ -2,6 +2,7 @@
 
 #include "imaging/Stretch.h"
 
+#include <optional>
 #include <utility>
 
 namespace duoptic {
@@ -32,6 +33,51 @@ void composePanel(EyeView eye, bool flipped, Frame frame) {
     }
 }
 
+// A mode of one image area, whole or one of its two halves: the upper or lower rows, or for the
+// half-resolution modes one eye's half.
+void composeOneArea(const DisplayOptions& options, EyeView left, EyeView right, int screenX,
+                    int screenY, Frame frame, std::optional<int> half) {
+    const RowBand rows = !half        ? RowBand{}
+                         : *half == 0 ? RowBand{0, frame.height / 2}
+                                      : RowBand{frame.height / 2, frame.height};
+    switch (options.mode) {
+    case DisplayMode::SideBySide:
+    case DisplayMode::Mirror:
+        return; // two image areas
+    case DisplayMode::AnaglyphRedCyan:
+    case DisplayMode::AnaglyphGreenMagenta:
+    case DisplayMode::AnaglyphAmberBlue:
+    case DisplayMode::AnaglyphRedCyanGrey:
+    case DisplayMode::AnaglyphRedCyanHalfColour:
+        composeAnaglyph(anaglyphKind(options.mode), left, right, kBackgroundGrey, frame, rows);
+        return;
+    case DisplayMode::HalfSideBySide:
+    case DisplayMode::HalfTopBottom: {
+        const HalfLayout layout = options.mode == DisplayMode::HalfSideBySide
+                                      ? HalfLayout::SideBySide
+                                      : HalfLayout::TopBottom;
+        for (const int eye : {0, 1}) {
+            if (!half || *half == eye) {
+                composeHalfOf(layout, eye, eye == 0 ? left : right, kBackgroundGrey, frame);
+            }
+        }
+        return;
+    }
+    case DisplayMode::RowInterlaced:
+    case DisplayMode::ColumnInterlaced: {
+        const InterlaceAxis axis = options.mode == DisplayMode::RowInterlaced
+                                       ? InterlaceAxis::Rows
+                                       : InterlaceAxis::Columns;
+        // Left on the even lines unless the monitor starts with the other eye.
+        if (options.swapParity) {
+            std::swap(left, right);
+        }
+        composeInterlaced(axis, left, right, screenX, screenY, kBackgroundGrey, frame, rows);
+        return;
+    }
+    }
+}
+
 } // namespace
 
 void composeDisplay(const DisplayOptions& options, int panel, EyeView left, EyeView right,
@@ -43,31 +89,18 @@ void composeDisplay(const DisplayOptions& options, int panel, EyeView left, EyeV
     case DisplayMode::Mirror:
         composePanel(panel == 1 ? left : right, (panel == 1) == options.mirrorLeft, frame);
         return;
-    case DisplayMode::AnaglyphRedCyan:
-    case DisplayMode::AnaglyphGreenMagenta:
-    case DisplayMode::AnaglyphAmberBlue:
-    case DisplayMode::AnaglyphRedCyanGrey:
-    case DisplayMode::AnaglyphRedCyanHalfColour:
-        composeAnaglyph(anaglyphKind(options.mode), left, right, kBackgroundGrey, frame);
-        return;
-    case DisplayMode::HalfSideBySide:
-        composeHalf(HalfLayout::SideBySide, left, right, kBackgroundGrey, frame);
-        return;
-    case DisplayMode::HalfTopBottom:
-        composeHalf(HalfLayout::TopBottom, left, right, kBackgroundGrey, frame);
-        return;
-    case DisplayMode::RowInterlaced:
-    case DisplayMode::ColumnInterlaced: {
-        const InterlaceAxis axis = options.mode == DisplayMode::RowInterlaced
-                                       ? InterlaceAxis::Rows
-                                       : InterlaceAxis::Columns;
-        // Left on the even lines unless the monitor starts with the other eye.
-        if (options.swapParity) {
-            std::swap(left, right);
-        }
-        composeInterlaced(axis, left, right, screenX, screenY, kBackgroundGrey, frame);
+    default:
+        composeOneArea(options, left, right, screenX, screenY, frame, std::nullopt);
         return;
     }
+}
+
+void composeDisplayHalf(const DisplayOptions& options, EyeView left, EyeView right, int screenX,
+                        int screenY, Frame frame, int half) {
+    if (fillsOneArea(options.mode)) {
+        composeOneArea(options, left, right, screenX, screenY, frame, half);
+    } else if (half == 0) {
+        composeDisplay(options, 1, left, right, screenX, screenY, frame);
     }
 }
 

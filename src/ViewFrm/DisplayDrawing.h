@@ -18,5 +18,10 @@ struct DisplayOptions {
 // modes read it.
 void composeDisplay(const DisplayOptions& options, int panel, EyeView left, EyeView right,
                     int screenX, int screenY, Frame frame);
+// Half `half` (0 or 1) of what composeDisplay draws into panel 1. The two halves write apart and
+// together draw the same, so they may run on two cores at once; for the two-panel modes half 0
+// draws it all.
+void composeDisplayHalf(const DisplayOptions& options, EyeView left, EyeView right, int screenX,
+                        int screenY, Frame frame, int half);
 
 } // namespace duoptic

@@ -83,8 +83,20 @@ void PanelPair::drawBoth() {
         }
     }
     if (ahead[0] && ahead[1]) {
-        composeOnTwoCores(*ahead[0], *ahead[1]);
-        for (const std::optional<Composition>& composition : ahead) {
+        onTwoCores([&] { composePixels(*ahead[0]); }, [&] { composePixels(*ahead[1]); });
+    } else if (ahead[0] && fillsOneArea(ahead[0]->display.mode)) {
+        // One image area: its two halves on the two cores.
+        const Composition& c = *ahead[0];
+        const auto half = [&c](int which) {
+            composeDisplayHalf(c.display, c.eyes[0], c.eyes[1], c.screenOrigin.x(),
+                               c.screenOrigin.y(), c.frame, which);
+        };
+        onTwoCores([&] { half(0); }, [&] { half(1); });
+    } else {
+        ahead = {}; // each panel is composed in its own paint event
+    }
+    for (const std::optional<Composition>& composition : ahead) {
+        if (composition) {
             finish(*composition);
             composedAhead_[index(composition->panel)] = true;
         }
@@ -175,19 +187,20 @@ void PanelPair::composePixels(const Composition& c) {
                    c.frame);
 }
 
-void PanelPair::composeOnTwoCores(const Composition& first, const Composition& second) {
-    // Each composition writes its own buffer and only reads the pictures.
+void PanelPair::onTwoCores(const std::function<void()>& first,
+                           const std::function<void()>& second) {
+    // Each part writes its own pixels and only reads the pictures.
     std::future<void> other;
     try {
-        other = std::async(std::launch::async, [&second] { composePixels(second); });
+        other = std::async(std::launch::async, second);
     } catch (const std::system_error&) {
-        // No thread to be had: both are composed here, one after the other.
+        // No thread to be had: both are done here, one after the other.
     }
-    composePixels(first);
+    first();
     if (other.valid()) {
         other.get();
     } else {
-        composePixels(second);
+        second();
     }
 }
 

@@ -104,7 +104,7 @@ private:
     };
     std::optional<Composition> prepare(int panel, double devicePixelRatio, QPoint screenOrigin);
     static void composePixels(const Composition& composition);
-    static void composeOnTwoCores(const Composition& first, const Composition& second);
+    static void onTwoCores(const std::function<void()>& first, const std::function<void()>& second);
     void finish(const Composition& composition);
     // Each eye's raster and the part of it that fills the image area.
     std::array<EyeView, 2> eyeViews(const Rect& source) const;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace duoptic {
@@ -27,6 +28,11 @@ bool drawable(const Frame& frame) {
 std::uint32_t* rowOf(const Frame& frame, int y) {
     return reinterpret_cast<std::uint32_t*>(reinterpret_cast<std::uint8_t*>(frame.pixels) +
                                             std::ptrdiff_t{y} * frame.strideBytes);
+}
+
+// The rows of `rows` that lie in the frame.
+std::pair<int, int> clipped(RowBand rows, const Frame& frame) {
+    return {std::max(rows.begin, 0), std::min(rows.end, frame.height)};
 }
 
 void copyRow(const Frame& frame, int from, int to) {
@@ -123,7 +129,7 @@ bool mixGatheredRow(AnaglyphKind kind, const StretchPlan& left, const StretchPla
 } // namespace
 
 void composeAnaglyph(AnaglyphKind kind, EyeView left, EyeView right, std::uint32_t background,
-                     Frame frame) {
+                     Frame frame, RowBand rows) {
     if (!drawable(frame)) {
         return;
     }
@@ -138,9 +144,10 @@ void composeAnaglyph(AnaglyphKind kind, EyeView left, EyeView right, std::uint32
     const bool sameScale =
         bothXrgb && left.source.width == right.source.width && left.source.width <= frame.width;
     std::vector<std::uint32_t> mixed(sameScale ? leftRow.size() : 0);
-    for (int dy = 0; dy < frame.height; ++dy) {
+    const auto [first, last] = clipped(rows, frame);
+    for (int dy = first; dy < last; ++dy) {
         // Zoomed in, a row whose eyes show the same raster rows as above is the row above again.
-        if (dy > 0 && leftPlan.sourceRow(dy) == leftPlan.sourceRow(dy - 1) &&
+        if (dy > first && leftPlan.sourceRow(dy) == leftPlan.sourceRow(dy - 1) &&
             rightPlan.sourceRow(dy) == rightPlan.sourceRow(dy - 1)) {
             copyRow(frame, dy - 1, dy);
             continue;
@@ -163,34 +170,37 @@ void composeAnaglyph(AnaglyphKind kind, EyeView left, EyeView right, std::uint32
 
 void composeHalf(HalfLayout layout, EyeView left, EyeView right, std::uint32_t background,
                  Frame frame) {
+    composeHalfOf(layout, 0, left, background, frame);
+    composeHalfOf(layout, 1, right, background, frame);
+}
+
+void composeHalfOf(HalfLayout layout, int half, EyeView eye, std::uint32_t background,
+                   Frame frame) {
     if (!drawable(frame)) {
         return;
     }
     if (layout == HalfLayout::SideBySide) {
-        const int half = frame.width / 2;
-        composeRaster(rasterOf(left), left.source, background, frame.pixels, half, frame.height,
-                      frame.strideBytes);
-        composeRaster(rasterOf(right), right.source, background, frame.pixels + half,
-                      frame.width - half, frame.height, frame.strideBytes);
+        const int split = frame.width / 2;
+        composeRaster(rasterOf(eye), eye.source, background, frame.pixels + (half == 0 ? 0 : split),
+                      half == 0 ? split : frame.width - split, frame.height, frame.strideBytes);
     } else {
-        const int half = frame.height / 2;
-        composeRaster(rasterOf(left), left.source, background, frame.pixels, frame.width, half,
-                      frame.strideBytes);
-        composeRaster(rasterOf(right), right.source, background, rowOf(frame, half), frame.width,
-                      frame.height - half, frame.strideBytes);
+        const int split = frame.height / 2;
+        composeRaster(rasterOf(eye), eye.source, background, rowOf(frame, half == 0 ? 0 : split),
+                      frame.width, half == 0 ? split : frame.height - split, frame.strideBytes);
     }
 }
 
 void composeInterlaced(InterlaceAxis axis, EyeView even, EyeView odd, int screenX, int screenY,
-                       std::uint32_t background, Frame frame) {
+                       std::uint32_t background, Frame frame, RowBand rows) {
     if (!drawable(frame)) {
         return;
     }
     const StretchPlan plans[2] = {planOf(even, frame.width, frame.height),
                                   planOf(odd, frame.width, frame.height)};
+    const auto [first, last] = clipped(rows, frame);
     if (axis == InterlaceAxis::Rows) {
-        int lastRowOf[2] = {-1, -1}; // the frame row each eye drew last
-        for (int dy = 0; dy < frame.height; ++dy) {
+        int lastRowOf[2] = {-1, -1}; // the frame row each eye drew last in this band
+        for (int dy = first; dy < last; ++dy) {
             const int eye = isOddLine(std::int64_t{screenY} + dy) ? 1 : 0;
             const StretchPlan& plan = plans[eye];
             const int previous = lastRowOf[eye];
@@ -206,8 +216,8 @@ void composeInterlaced(InterlaceAxis axis, EyeView even, EyeView odd, int screen
     // Columns: each eye gathers only its own columns; the background goes where one of them
     // covers nothing.
     const int firstOdd = isOddLine(screenX) ? 0 : 1;
-    for (int dy = 0; dy < frame.height; ++dy) {
-        if (dy > 0 && plans[0].sourceRow(dy) == plans[0].sourceRow(dy - 1) &&
+    for (int dy = first; dy < last; ++dy) {
+        if (dy > first && plans[0].sourceRow(dy) == plans[0].sourceRow(dy - 1) &&
             plans[1].sourceRow(dy) == plans[1].sourceRow(dy - 1)) {
             copyRow(frame, dy - 1, dy);
             continue;

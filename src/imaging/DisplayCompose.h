@@ -4,6 +4,7 @@
 #include "imaging/Raster.h"
 
 #include <cstdint>
+#include <limits>
 
 // Composing both eyes into one image for the displays other than two free-viewing panels:
 // anaglyph glasses, 3D televisions, polarised monitors and mirror viewers. Every mapping is the
@@ -27,6 +28,13 @@ struct EyeView {
     Rect source;
 };
 
+// Rows [begin, end) of a frame. A composition that takes one can be split into bands that
+// together fill the frame exactly as one whole composition does, each band on a core of its own.
+struct RowBand {
+    int begin = 0;
+    int end = std::numeric_limits<int>::max();
+};
+
 enum class AnaglyphKind : unsigned char {
     RedCyanDubois,
     GreenMagentaDubois,
@@ -38,7 +46,7 @@ enum class AnaglyphKind : unsigned char {
 // Both eyes over the whole frame, mixed for glasses with the left eye's filter first in the
 // kind's name. Where neither eye covers a pixel it gets `background` unchanged.
 void composeAnaglyph(AnaglyphKind kind, EyeView left, EyeView right, std::uint32_t background,
-                     Frame frame);
+                     Frame frame, RowBand rows = {});
 
 enum class HalfLayout : unsigned char {
     SideBySide, // left eye in columns 0 .. width/2 - 1, right eye in the rest
@@ -48,6 +56,8 @@ enum class HalfLayout : unsigned char {
 // Each eye squeezed into its half: the whole source rectangle maps onto the half.
 void composeHalf(HalfLayout layout, EyeView left, EyeView right, std::uint32_t background,
                  Frame frame);
+// One of those halves: 0 the left eye's, 1 the right eye's. The two write apart.
+void composeHalfOf(HalfLayout layout, int half, EyeView eye, std::uint32_t background, Frame frame);
 
 enum class InterlaceAxis : unsigned char { Rows, Columns };
 
@@ -55,7 +65,7 @@ enum class InterlaceAxis : unsigned char { Rows, Columns };
 // lies at device position (screenX, screenY) on the screen, and a line whose screen index is
 // even comes from `even`, an odd one from `odd`.
 void composeInterlaced(InterlaceAxis axis, EyeView even, EyeView odd, int screenX, int screenY,
-                       std::uint32_t background, Frame frame);
+                       std::uint32_t background, Frame frame, RowBand rows = {});
 
 // One eye as composeRaster draws it, flipped left to right.
 void composeMirrored(EyeView eye, std::uint32_t background, Frame frame);

@@ -122,6 +122,19 @@ TEST(DisplayCompose, EveryModeShowsEachEyeAsItsPanelWould) {
         composeInterlaced(InterlaceAxis::Rows, left, right, sx, sy, kFace, rows.frame());
         composeInterlaced(InterlaceAxis::Columns, left, right, sx, sy, kFace, columns.frame());
         composeMirrored(left, kFace, mirror.frame());
+        // The same in two bands that meet at any row: together they make the whole.
+        Canvas banded[3] = {Canvas(w, h), Canvas(w, h), Canvas(w, h)};
+        const int cut = number(0, h);
+        for (const RowBand band : {RowBand{cut, h}, RowBand{0, cut}}) { // the lower band first
+            composeAnaglyph(kind, left, right, kFace, banded[0].frame(), band);
+            composeInterlaced(InterlaceAxis::Rows, left, right, sx, sy, kFace, banded[1].frame(),
+                              band);
+            composeInterlaced(InterlaceAxis::Columns, left, right, sx, sy, kFace, banded[2].frame(),
+                              band);
+        }
+        ASSERT_EQ(banded[0].pixels, anaglyph.pixels) << round;
+        ASSERT_EQ(banded[1].pixels, rows.pixels) << round;
+        ASSERT_EQ(banded[2].pixels, columns.pixels) << round;
         for (int y = 0; y < h; ++y) {
             for (int x = 0; x < w; ++x) {
                 SCOPED_TRACE(::testing::Message() << round << ": " << x << "," << y);
