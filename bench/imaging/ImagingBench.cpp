@@ -76,7 +76,7 @@ const Raster& lowerRaster() {
 }
 
 PanelGeometry geometry(int areaWidth, int areaHeight, int mode, int zoom) {
-    const ViewInputs in{mode,
+    const ViewInputs in{fittingMode(mode),
                         zoom,
                         50,
                         50,

@@ -13,7 +13,7 @@
 #include "ViewFrm/PairLoading.h"
 #include "base/FileRead.h"
 #include "imaging/MpoViews.h"
-#include "settings/Modes.h"
+#include "modes/ViewerModes.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -9,7 +9,7 @@
 #include "TempFolder.h"
 
 #include "ViewFrm/PairLoading.h"
-#include "settings/Modes.h"
+#include "modes/ViewerModes.h"
 
 #include <algorithm>
 #include <cstdio>

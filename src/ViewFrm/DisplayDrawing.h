@@ -1,7 +1,7 @@
 #pragma once
 
 #include "imaging/DisplayCompose.h"
-#include "settings/DisplayModes.h"
+#include "modes/DisplayModes.h"
 
 namespace duoptic {
 

@@ -2,7 +2,7 @@
 
 #include "ViewFrm/PathPairs.h"
 #include "ViewFrm/Preloader.h"
-#include "settings/Modes.h"
+#include "modes/ViewerModes.h"
 
 #include <future>
 #include <memory>

@@ -83,6 +83,7 @@ void readSideBySide(JpegDecoder& decoder, const PairRequest& request, PairRaster
         rasters.right = halves.right;
     }
     rasters.leftEyeOnRight = false; // each half goes to its own eye's side
+    rasters.crossedByViewerMode = false;
     turnPair(rasters, orientation);
 }
 
@@ -112,6 +113,7 @@ void decodeTwoViews(JpegDecoder& decoderA, JpegDecoder& decoderB, ViewerSides si
         rasters.right = Raster::whole(right.take());
     }
     rasters.leftEyeOnRight = isCrossing(sides);
+    rasters.crossedByViewerMode = isCrossing(sides);
 }
 
 // The parallax a 3D camera recorded, which some keep in the second image only.

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "catalogue/PairKind.h"
-#include "settings/Modes.h"
+#include "modes/ViewerModes.h"
 #include "settings/Settings.h"
 
 #include <string>

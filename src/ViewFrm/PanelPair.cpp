@@ -156,9 +156,9 @@ bool PanelPair::compose(int panel, double devicePixelRatio, QPoint screenOrigin)
 std::optional<PanelPair::Composition> PanelPair::prepare(int panel, double devicePixelRatio,
                                                          QPoint screenOrigin) {
     const PanelControls controls = controls_();
-    const ViewInputs inputs{
-        controls.fittingMode, controls.zoom, controls.horizontal, controls.vertical, imageWidth_,
-        imageHeight_,         imageAspect_,  areaWidth_,          areaHeight_,       areaAspect_};
+    const ViewInputs inputs{controls.fitting, controls.zoom, controls.horizontal, controls.vertical,
+                            imageWidth_,      imageHeight_,  imageAspect_,        areaWidth_,
+                            areaHeight_,      areaAspect_};
     const PanelGeometry geometry = computePanelGeometry(inputs);
     if (!geometry.drawable) {
         return std::nullopt;
@@ -179,7 +179,11 @@ std::optional<PanelPair::Composition> PanelPair::prepare(int panel, double devic
     buffer.setDevicePixelRatio(devicePixelRatio);
     const Frame frame{reinterpret_cast<std::uint32_t*>(buffer.bits()), buffer.width(),
                       buffer.height(), static_cast<int>(buffer.bytesPerLine())};
-    return Composition{panel, controls.display, eyeViews(geometry.source), screenOrigin, frame};
+    std::array<EyeView, 2> eyes = eyeViews(geometry.source);
+    if (fillsOneArea(controls.display.mode) && rasters_.crossedByViewerMode) {
+        std::swap(eyes[0], eyes[1]); // back to the eyes' own order: the left eye first
+    }
+    return Composition{panel, controls.display, eyes, screenOrigin, frame};
 }
 
 void PanelPair::composePixels(const Composition& c) {

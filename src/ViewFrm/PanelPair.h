@@ -3,6 +3,7 @@
 #include "ViewFrm/DisplayDrawing.h"
 #include "ViewFrm/logic/Drag.h"
 #include "imaging/PairRasters.h"
+#include "modes/FittingModes.h"
 
 #include <QImage>
 #include <QPoint>
@@ -21,7 +22,7 @@ class PaintBox;
 // What the panels read from the window at every drawing: the fitting mode and the output mode of
 // the settings and the positions that the zoom track bar and the two scroll bars hold.
 struct PanelControls {
-    int fittingMode = 0;
+    FittingMode fitting = FittingMode::ImageWidth;
     int zoom = 0;       // 0..100
     int horizontal = 0; // 0..100
     int vertical = 0;   // 0..100

@@ -2,7 +2,8 @@
 
 #include "FilerFrm/Drives.h"
 #include "FilerFrm/FilerForm.h"
-#include "settings/Modes.h"
+#include "modes/FittingModes.h"
+#include "modes/ViewerModes.h"
 
 namespace duoptic {
 
@@ -15,13 +16,14 @@ std::optional<int> runFiler(QWidget* parent, ProgramState& state, std::function<
     // Listed again even when the folder just changed: the list always follows the folder shown.
     form.buildFilerList();
     form.setSlideInterval(settings.slideInterval);
-    form.setFormSize(!fitsImageWidth(settings.fittingMode));
+    form.setFormSize(fittingMode(settings.fittingMode) == FittingMode::FormSize);
 
     if (form.exec() != QDialog::Accepted) {
         return std::nullopt;
     }
     settings.viewerMode = form.viewerCrossing() ? kCrossing : kParallel;
-    settings.fittingMode = storedFittingMode(form.formSize());
+    settings.fittingMode =
+        storedFittingMode(form.formSize() ? FittingMode::FormSize : FittingMode::ImageWidth);
     settings.latestPath = form.folder();
     settings.slideInterval = form.slideInterval();
     // Row r shows entry r + 1 of the list.

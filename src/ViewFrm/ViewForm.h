@@ -8,7 +8,7 @@
 #include "ViewFrm/ViewCommand.h"
 #include "ViewFrm/WindowPlacement.h"
 #include "ViewFrm/logic/HeldKeyRepeats.h"
-#include "settings/DisplayModes.h"
+#include "modes/DisplayModes.h"
 
 #include <QImage>
 #include <QWidget>

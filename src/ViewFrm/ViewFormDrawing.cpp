@@ -12,8 +12,8 @@ namespace duoptic {
 PanelControls TViewForm::panelControls() const {
     const DisplayOptions display{displayMode(), state_.settings.interlaceSwap != 0,
                                  state_.settings.mirrorLeft != 0};
-    return {state_.settings.fittingMode, ui_.TrackBar1->value(), ui_.ScrollBarH->value(),
-            ui_.ScrollBarV->value(), display};
+    return {fittingMode(state_.settings.fittingMode), ui_.TrackBar1->value(),
+            ui_.ScrollBarH->value(), ui_.ScrollBarV->value(), display};
 }
 
 void TViewForm::recomputePanelMetrics() {

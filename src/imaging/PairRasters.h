@@ -16,6 +16,9 @@ struct PairRasters {
     Raster right;
     // The right eye's picture is in the left panel (crossed viewing, or after a Reverse).
     bool leftEyeOnRight = false;
+    // The load put the eyes in the panels for crossed viewing. That arranges the two panels
+    // only: a mode of one image area takes the eyes in their own order, which a Reverse swaps.
+    bool crossedByViewerMode = false;
     // What the load learnt of the pair besides its pixels; nothing for a pair of no files.
     struct Facts {
         std::optional<PairKey> key; // of the files' content, whatever their names

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "modes/ViewerModes.h"
 #include "settings/IniFile.h"
-#include "settings/Modes.h"
 
 #include <string>
 
@@ -11,7 +11,7 @@ namespace duoptic {
 // holds them, even outside the ranges that the prompt and the Filer keep.
 struct SettingsRecord {
     std::string viewerMode{kParallel};
-    int fittingMode = 0;    // see Modes.h
+    int fittingMode = 0;    // as stored: see modes/FittingModes.h
     int borderWidth = 4;    // pixels between the two panels
     int slideInterval = 10; // seconds
     std::string latestPath; // folder with its trailing "/"; readSettings defaults it

@@ -16,7 +16,7 @@ template <typename Row> std::string rowName(const testing::TestParamInfo<Row>& i
 // The sample image of 623 x 648 in the default 258 x 436 image area.
 ViewInputs sample(int fitting, int zoom, int h, int v) {
     ViewInputs in;
-    in.fittingMode = fitting;
+    in.fitting = fittingMode(fitting);
     in.zoom = zoom;
     in.horizontal = h;
     in.vertical = v;

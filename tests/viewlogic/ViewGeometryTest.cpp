@@ -23,7 +23,7 @@ constexpr int kIntMin = std::numeric_limits<int>::min();
 ViewInputs inputs(int fitting, int zoom, int h, int v, int imageW, int imageH, int areaW,
                   int areaH) {
     ViewInputs in;
-    in.fittingMode = fitting;
+    in.fitting = fittingMode(fitting);
     in.zoom = zoom;
     in.horizontal = h;
     in.vertical = v;

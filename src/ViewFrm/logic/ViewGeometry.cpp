@@ -17,7 +17,7 @@ struct Size {
 Size displayedSize(const ViewInputs& in) {
     const double p = in.zoom / 100.0;
     const double imageWidth = in.imageWidth;
-    if (in.fittingMode == 0) {
+    if (in.fitting == FittingMode::ImageWidth) {
         const double e = static_cast<double>(in.areaWidth) / imageWidth;
         const double z = e + (2.0 - e) * p;
         return {roundToInt(imageWidth * z), roundToInt(imageWidth * z / in.imageAspect)};

@@ -1,13 +1,14 @@
 #pragma once
 
 #include "base/Rect.h"
+#include "modes/FittingModes.h"
 
 #include <optional>
 
 namespace duoptic {
 
 struct ViewInputs {
-    int fittingMode = 0; // 0 fits the image width; any other value fills the area
+    FittingMode fitting = FittingMode::ImageWidth;
     int zoom = 0;        // 0..100
     int horizontal = 50; // 0..100
     int vertical = 50;   // 0..100

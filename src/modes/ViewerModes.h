@@ -3,8 +3,9 @@
 #include <string>
 #include <string_view>
 
-// The one place that turns the stored viewer mode and fitting mode into meaning and back. The
-// viewer mode stays text throughout, because the window title shows it exactly as stored.
+// The viewer mode: which panel each eye's picture of a two-image pair goes to. The settings keep
+// its text as stored, because the window title shows it exactly so; everything else asks for its
+// meaning, taken once when the text is read or changed.
 namespace duoptic {
 
 inline constexpr std::string_view kParallel = "(Parallel)";
@@ -30,15 +31,6 @@ constexpr ViewerSides viewerSides(std::string_view viewerMode) {
 // Reverse toggles between the two modes; an unknown text turns into "(Crossing)".
 inline std::string reversedViewerMode(std::string_view viewerMode) {
     return std::string(isCrossing(viewerSides(viewerMode)) ? kParallel : kCrossing);
-}
-
-// 0 fits the image width into a panel; any other stored value makes the image fill the panel.
-inline bool fitsImageWidth(int fittingMode) {
-    return fittingMode == 0;
-}
-
-inline int storedFittingMode(bool formSize) {
-    return formSize ? 10 : 0;
 }
 
 } // namespace duoptic

@@ -1,4 +1,5 @@
-#include "settings/Modes.h"
+#include "modes/FittingModes.h"
+#include "modes/ViewerModes.h"
 
 #include <gtest/gtest.h>
 
@@ -43,10 +44,11 @@ TEST(ViewerMode, ReversingTwiceGivesTheModeBack) {
 }
 
 TEST(FittingMode, StoredValuesKeepTheirMeaning) {
-    EXPECT_TRUE(fitsImageWidth(storedFittingMode(false)));
-    EXPECT_FALSE(fitsImageWidth(storedFittingMode(true)));
-    EXPECT_FALSE(fitsImageWidth(1)); // any value but 0 fills the panel
-    EXPECT_FALSE(fitsImageWidth(-1));
+    for (const FittingMode mode : {FittingMode::ImageWidth, FittingMode::FormSize}) {
+        EXPECT_EQ(fittingMode(storedFittingMode(mode)), mode);
+    }
+    EXPECT_EQ(fittingMode(1), FittingMode::FormSize); // any value but 0 fills the panel
+    EXPECT_EQ(fittingMode(-1), FittingMode::FormSize);
 }
 
 } // namespace
