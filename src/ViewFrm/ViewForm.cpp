@@ -1,4 +1,5 @@
 #include "ViewFrm/ViewForm.h"
+#include "ViewFrm/SettingsLoadChoices.h"
 
 #include "ViewFrm/RunFiler.h"
 #include "base/DialogFont.h"

@@ -1,13 +1,13 @@
 #pragma once
 
 #include "ViewFrm/EyeAlignment.h"
-#include "ViewFrm/PairNavigator.h"
 #include "ViewFrm/PanelPair.h"
 #include "ViewFrm/ProgramState.h"
 #include "ViewFrm/SlideTimer.h"
 #include "ViewFrm/ViewCommand.h"
 #include "ViewFrm/WindowPlacement.h"
 #include "ViewFrm/logic/HeldKeyRepeats.h"
+#include "loading/PairNavigator.h"
 #include "modes/DisplayModes.h"
 
 #include <QImage>

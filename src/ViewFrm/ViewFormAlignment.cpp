@@ -1,9 +1,10 @@
 // Moving the right eye against the left one: by the keys, kept per pair, and by the automatic
 // alignment that the loads measure.
+#include "ViewFrm/SettingsLoadChoices.h"
 #include "ViewFrm/ViewForm.h"
 
-#include "ViewFrm/PairLoading.h"
 #include "base/ErrorReport.h"
+#include "loading/PairLoading.h"
 
 #include <QAction>
 #include <QMenu>

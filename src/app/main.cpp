@@ -1,4 +1,4 @@
-#include "ViewFrm/EarlyStart.h"
+#include "ViewFrm/SettingsLoadChoices.h"
 #include "ViewFrm/ViewForm.h"
 #include "app/CommandLine.h"
 #include "app/ExitWithoutDisplay.h"
@@ -6,6 +6,7 @@
 #include "app/ProgramFolder.h"
 #include "app/QuitOnSignals.h"
 #include "base/Trace.h"
+#include "loading/EarlyStart.h"
 
 #include <QApplication>
 #include <QSessionManager>

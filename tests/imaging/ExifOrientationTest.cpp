@@ -3,7 +3,7 @@
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"
 
-#include "ViewFrm/PairLoading.h"
+#include "loading/PairLoading.h"
 #include "imaging/ExifTags.h"
 #include "imaging/MpoViews.h"
 

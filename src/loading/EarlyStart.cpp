@@ -1,7 +1,7 @@
-#include "ViewFrm/EarlyStart.h"
+#include "loading/EarlyStart.h"
 
-#include "ViewFrm/SamplePair.h"
 #include "catalogue/PathTarget.h"
+#include "loading/SamplePair.h"
 
 #include <QThread>
 

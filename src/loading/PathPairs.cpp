@@ -1,4 +1,4 @@
-#include "ViewFrm/PathPairs.h"
+#include "loading/PathPairs.h"
 
 #include "base/Error.h"
 #include "base/Messages.h"

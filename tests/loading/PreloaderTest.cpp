@@ -1,7 +1,7 @@
 // The preloader on its own, without a window.
 #include "JpegWriter.h"
 
-#include "ViewFrm/Preloader.h"
+#include "loading/Preloader.h"
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ViewFrm/PathPairs.h"
-#include "ViewFrm/Preloader.h"
+#include "loading/PathPairs.h"
+#include "loading/Preloader.h"
 #include "modes/ViewerModes.h"
 
 #include <future>

@@ -1,11 +1,11 @@
 #pragma once
 
-#include "ViewFrm/EarlyStart.h"
-#include "ViewFrm/PairRequest.h"
-#include "ViewFrm/Preloader.h"
 #include "catalogue/PairList.h"
 #include "imaging/JpegDecoder.h"
 #include "imaging/PairRasters.h"
+#include "loading/EarlyStart.h"
+#include "loading/PairRequest.h"
+#include "loading/Preloader.h"
 
 #include <memory>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "ViewFrm/PairLoading.h"
+#include "loading/PairLoading.h"
 
 #include "base/Trace.h"
 #include "catalogue/OpenPairFile.h"

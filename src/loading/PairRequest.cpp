@@ -1,13 +1,9 @@
-#include "ViewFrm/PairRequest.h"
+#include "loading/PairRequest.h"
 
 #include "catalogue/AsciiCase.h"
 #include "catalogue/OpenPairFile.h"
 
 namespace duoptic {
-
-LoadChoices loadChoices(const SettingsRecord& settings) {
-    return {settings.orientJpegPairs != 0, settings.autoAlign != 0};
-}
 
 PairRequest pairRequest(const PairEntry& entry, ViewerSides sides, LoadChoices choices) {
     const bool twoFiles = entry.kind == PairKind::TwoFiles;

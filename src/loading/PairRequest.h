@@ -2,7 +2,6 @@
 
 #include "catalogue/PairKind.h"
 #include "modes/ViewerModes.h"
-#include "settings/Settings.h"
 
 #include <string>
 
@@ -37,8 +36,6 @@ struct LoadChoices {
 
     friend bool operator==(const LoadChoices&, const LoadChoices&) = default;
 };
-
-LoadChoices loadChoices(const SettingsRecord& settings);
 
 PairRequest pairRequest(const PairEntry& entry, ViewerSides sides, LoadChoices choices = {});
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "ViewFrm/PairRequest.h"
 #include "base/FileIdentity.h"
 #include "imaging/JpegDecoder.h"
 #include "imaging/PairRasters.h"
+#include "loading/PairRequest.h"
 
 #include <atomic>
 #include <string>

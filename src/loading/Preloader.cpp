@@ -1,4 +1,4 @@
-#include "ViewFrm/Preloader.h"
+#include "loading/Preloader.h"
 
 #include "base/FileRead.h"
 #include "imaging/BackgroundPriority.h"

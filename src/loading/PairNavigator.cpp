@@ -1,7 +1,7 @@
-#include "ViewFrm/PairNavigator.h"
+#include "loading/PairNavigator.h"
 
-#include "ViewFrm/SamplePair.h"
 #include "catalogue/Scan.h"
+#include "loading/SamplePair.h"
 
 namespace duoptic {
 

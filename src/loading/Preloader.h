@@ -1,9 +1,9 @@
 #pragma once
 
-#include "ViewFrm/PairLoading.h"
-#include "ViewFrm/PairRequest.h"
 #include "imaging/JpegDecoder.h"
 #include "imaging/PairRasters.h"
+#include "loading/PairLoading.h"
+#include "loading/PairRequest.h"
 
 #include <atomic>
 #include <cstdint>

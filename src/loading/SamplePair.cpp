@@ -1,4 +1,4 @@
-#include "ViewFrm/SamplePair.h"
+#include "loading/SamplePair.h"
 
 #include "resources/Resources.h"
 
