@@ -3,6 +3,7 @@
 #include "base/FileIdentity.h"
 #include "base/FileRead.h"
 
+#include <algorithm>
 #include <array>
 
 namespace duoptic {
@@ -73,6 +74,17 @@ std::optional<PairKey> PairKey::fromText(std::string_view text) {
     return key;
 }
 
+namespace {
+
+// The size comes first: with it, where one file's bytes end is known, so two different lists of
+// files never feed the hash the same sequence.
+void addFile(Fnv1a64& hash, std::uint64_t size, std::span<const std::uint8_t> start) {
+    hash.add(size);
+    hash.add(start.data(), start.size());
+}
+
+} // namespace
+
 std::optional<PairKey> pairKey(const std::vector<std::string>& files) {
     if (files.empty()) {
         return std::nullopt;
@@ -86,10 +98,15 @@ std::optional<PairKey> pairKey(const std::vector<std::string>& files) {
         if (state != ReadState::Whole && state != ReadState::Cut) {
             return std::nullopt;
         }
-        // The size comes first: with it, where one file's bytes end is known, so two different
-        // lists of files never feed the hash the same sequence.
-        hash.add(static_cast<std::uint64_t>(identity.size));
-        hash.add(start.data(), start.size());
+        addFile(hash, static_cast<std::uint64_t>(identity.size), start);
+    }
+    return PairKey{hash.value()};
+}
+
+PairKey pairKey(const std::vector<std::span<const std::uint8_t>>& files) {
+    Fnv1a64 hash;
+    for (const std::span<const std::uint8_t> file : files) {
+        addFile(hash, file.size(), file.first(std::min(file.size(), kPairKeyBytes)));
     }
     return PairKey{hash.value()};
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -33,5 +34,9 @@ constexpr std::size_t kPairKeyBytes = 64 * 1024;
 // kinds that hold both views, two for the others): a hash of each file's size and of its first
 // kPairKeyBytes. Nothing when a file cannot be read, or when there are no files.
 std::optional<PairKey> pairKey(const std::vector<std::string>& files);
+
+// The same key from the files' whole contents as a load already holds them, in the same order:
+// the key is taken without opening any file again.
+PairKey pairKey(const std::vector<std::span<const std::uint8_t>>& files);
 
 } // namespace duoptic

@@ -141,6 +141,7 @@ std::vector<FileRead> readPictures(JpegDecoder& decoderA, JpegDecoder& decoderB,
     case PairKind::Crossing:
         readSideBySide(decoderA, request, rasters);
         rasters.facts.cameraParallax.reset();
+        rasters.facts.key = pairKey({decoderA.bytes()});
         return {fileRead(request.file, decoderA)};
     case PairKind::TwoFiles: {
         decoderA.readFile(request.file);
@@ -151,6 +152,7 @@ std::vector<FileRead> readPictures(JpegDecoder& decoderA, JpegDecoder& decoderB,
         decodeTwoViews(decoderA, decoderB, request.sides, orientationOf(request, decoderA.bytes()),
                        rasters, threads);
         rasters.facts.cameraParallax.reset();
+        rasters.facts.key = pairKey({decoderA.bytes(), decoderB.bytes()});
         return read;
     }
     case PairKind::Multi: {
@@ -164,6 +166,7 @@ std::vector<FileRead> readPictures(JpegDecoder& decoderA, JpegDecoder& decoderB,
         decodeTwoViews(decoderA, decoderB, request.sides, orientationOf(request, first), rasters,
                        threads);
         rasters.facts.cameraParallax = cameraParallax(mpo);
+        rasters.facts.key = pairKey({std::span<const std::uint8_t>(*mpo.bytes)});
         return {{request.file, mpo.identity}};
     }
     }
@@ -178,11 +181,6 @@ std::vector<FileRead> readPairInto(JpegDecoder& decoderA, JpegDecoder& decoderB,
     trace("pair read starts");
     std::vector<FileRead> read =
         readPictures(decoderA, decoderB, request, rasters, threads, cancel);
-    std::vector<std::string> files;
-    for (const FileRead& file : read) {
-        files.push_back(file.path);
-    }
-    rasters.facts.key = pairKey(files);
     rasters.facts.alignment.reset();
     if (request.measureAlignment) {
         measurePair(rasters, cancel);
