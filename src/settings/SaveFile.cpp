@@ -7,12 +7,12 @@
 #include "settings/TempFiles.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdlib>
 #include <optional>
 
 namespace duoptic {
@@ -36,18 +36,6 @@ struct TempFile {
         }
     }
 };
-
-std::string resolvedTarget(const std::string& path) {
-    struct stat info {};
-    if (lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-        if (char* real = realpath(path.c_str(), nullptr)) {
-            std::string target(real);
-            std::free(real);
-            return target;
-        }
-    }
-    return path;
-}
 
 std::string folderOf(const std::string& path) {
     const std::string_view folder = folderPart(path);
@@ -91,31 +79,55 @@ bool writeAll(int fd, std::string_view content) {
     return true;
 }
 
+// What the new file takes over from the one it replaces: the owner of what stands at the path
+// itself, the link when it is one, and the permission bits of the file behind it.
+struct OldFile {
+    uid_t uid = 0;
+    gid_t gid = 0;
+    mode_t mode = 0;
+};
+
 // Gives the new file the old file's owner and permission bits, or the usual ones for a new file.
 // Best effort: only root may give a file away, and some file systems keep neither. A file left
 // at mkstemp's 0600 is still the user's own settings file.
-void takeOverAttributes(int fd, const std::optional<struct stat>& old) {
+void takeOverAttributes(int fd, const std::optional<OldFile>& old) {
     if (!old) {
         (void)fchmod(fd, newFileMode());
         return;
     }
-    if (old->st_uid != geteuid() || old->st_gid != getegid()) {
-        (void)!fchown(fd, old->st_uid, old->st_gid);
+    if (old->uid != geteuid() || old->gid != getegid()) {
+        (void)!fchown(fd, old->uid, old->gid);
     }
-    (void)fchmod(fd, old->st_mode & 07777);
+    (void)fchmod(fd, old->mode);
 }
 
 // A file without any write bit is the user freezing the settings; root, whom access() lets
-// through, must honour it too.
-bool isWritableOrMissing(const std::string& target, std::optional<struct stat>& old) {
+// through, must honour it too. A link counts as what it leads to, but only the link is replaced.
+bool isWritableOrMissing(const std::string& path, std::optional<OldFile>& old) {
+    struct stat own {};
     struct stat info {};
-    if (stat(target.c_str(), &info) != 0) {
+    if (lstat(path.c_str(), &own) != 0 || stat(path.c_str(), &info) != 0) {
         return errno == ENOENT;
     }
-    old = info;
     // Only a regular file is replaced. A FIFO or a device that the path leads to, such as a link
     // to /dev/null meant to keep nothing, stays what it is.
-    return S_ISREG(info.st_mode) && (info.st_mode & 0222) != 0 && access(target.c_str(), W_OK) == 0;
+    if (!S_ISREG(info.st_mode) || (info.st_mode & 0222) == 0 || access(path.c_str(), W_OK) != 0) {
+        return false;
+    }
+    // The set-id bits of a file that someone else owns are not copied onto one of ours.
+    const mode_t bits = S_ISLNK(own.st_mode) ? 0777 : 07777;
+    old = OldFile{own.st_uid, own.st_gid, info.st_mode & bits};
+    return true;
+}
+
+// Past the file size limit (ulimit -f) the kernel kills the writer with SIGXFSZ unless the signal
+// is ignored; then write() fails with EFBIG and the save fails like one on a full disk. A handler
+// that the program installed itself stays.
+void surviveFileSizeLimit() {
+    struct sigaction current {};
+    if (sigaction(SIGXFSZ, nullptr, &current) == 0 && current.sa_handler == SIG_DFL) {
+        signal(SIGXFSZ, SIG_IGN);
+    }
 }
 
 void syncFolder(const std::string& folder) {
@@ -129,7 +141,7 @@ void syncFolder(const std::string& folder) {
 
 bool save(const std::string& target, std::string_view content) {
     const std::string folder = folderOf(target);
-    std::optional<struct stat> old;
+    std::optional<OldFile> old;
     if (!makeFolders(folder) || !isWritableOrMissing(target, old)) {
         return false;
     }
@@ -146,6 +158,7 @@ bool save(const std::string& target, std::string_view content) {
         return false;
     }
     takeOverAttributes(temp.fd, old);
+    surviveFileSizeLimit();
     if (!writeAll(temp.fd, content) || fsync(temp.fd) != 0 ||
         rename(temp.path.c_str(), target.c_str()) != 0) {
         return false;
@@ -157,8 +170,12 @@ bool save(const std::string& target, std::string_view content) {
 
 } // namespace
 
+bool makeFolderOf(const std::string& path) {
+    return makeFolders(folderOf(path));
+}
+
 void saveFileAtomically(const std::string& path, std::string_view content) {
-    if (!save(resolvedTarget(path), content)) {
+    if (!save(path, content)) {
         throw Error(messages::cannotWrite(path));
     }
 }
