@@ -79,8 +79,7 @@ bool writeAll(int fd, std::string_view content) {
     return true;
 }
 
-// What the new file takes over from the one it replaces: the owner of what stands at the path
-// itself, the link when it is one, and the permission bits of the file behind it.
+// What the new file takes over from the one it replaces.
 struct OldFile {
     uid_t uid = 0;
     gid_t gid = 0;
@@ -114,9 +113,10 @@ bool isWritableOrMissing(const std::string& path, std::optional<OldFile>& old) {
     if (!S_ISREG(info.st_mode) || (info.st_mode & 0222) == 0 || access(path.c_str(), W_OK) != 0) {
         return false;
     }
-    // The set-id bits of a file that someone else owns are not copied onto one of ours.
-    const mode_t bits = S_ISLNK(own.st_mode) ? 0777 : 07777;
-    old = OldFile{own.st_uid, own.st_gid, info.st_mode & bits};
+    // Behind a link may be someone else's file, passed to this user to copy from: the new file is
+    // this user's own, without set-id bits.
+    old = S_ISLNK(own.st_mode) ? OldFile{geteuid(), getegid(), info.st_mode & 0777}
+                               : OldFile{info.st_uid, info.st_gid, info.st_mode & 07777};
     return true;
 }
 
