@@ -13,6 +13,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
+#include <fstream>
+#include <mutex>
 #include <optional>
 
 namespace duoptic {
@@ -59,7 +62,16 @@ bool makeFolders(const std::string& folder) {
 }
 
 mode_t newFileMode() {
-    // umask can only be read by setting it; the settings are saved from the one UI thread.
+    // Read rather than set and put back: saves run on more than one thread (the pair offsets
+    // have their own), and a umask set to 0 even for a moment would loosen other threads' files.
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.starts_with("Umask:")) {
+            return 0666 & ~static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
+        }
+    }
+    static std::mutex settingIt;
+    const std::lock_guard lock(settingIt);
     const mode_t mask = umask(0);
     umask(mask);
     return 0666 & ~mask;
