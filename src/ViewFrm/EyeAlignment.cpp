@@ -39,9 +39,11 @@ EyeShift EyeAlignment::fromHints() const {
 EyeShift EyeAlignment::keep(EyeShift shift) {
     shift_ = shift;
     if (key_) {
-        store_.set(*key_, {shift.dx, shift.dy, 0});
-        // A shift moved back to zero is removed from the store like a reset.
-        stored_ = shift != EyeShift{};
+        // The nudges leave the pair's roll as it is stored.
+        const int roll = store_.find(*key_).value_or(PairOffset{}).roll;
+        store_.set(*key_, {shift.dx, shift.dy, roll});
+        // A shift moved back to zero without a roll is removed from the store like a reset.
+        stored_ = shift != EyeShift{} || roll != 0;
     }
     return shift_;
 }

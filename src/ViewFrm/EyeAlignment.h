@@ -22,7 +22,8 @@ struct PairHints {
 };
 
 // The shift of the pair on screen: the one the user gave it and the store keeps, or else what
-// the measurement says. Changes by the user are kept at once, by the pair's content.
+// the measurement says. Changes by the user are kept by the pair's content (the store writes
+// them a moment later).
 class EyeAlignment {
 public:
     explicit EyeAlignment(PairOffsetStore store) : store_(std::move(store)) {}

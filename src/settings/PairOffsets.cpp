@@ -2,12 +2,17 @@
 
 #include "base/Error.h"
 #include "base/Messages.h"
+#include "settings/DeferredSave.h"
 #include "settings/FileText.h"
+#include "settings/LockFile.h"
 #include "settings/SaveFile.h"
 #include "settings/UserFolders.h"
 
 #include <algorithm>
+#include <future>
 #include <iostream>
+#include <mutex>
+#include <system_error>
 
 namespace duoptic {
 
@@ -61,7 +66,108 @@ StoreFile readStore(const std::string& path, bool reportDamage) {
     return {std::move(parsed.offsets), file.state != FileText::State::Cut};
 }
 
+// Long enough for the repeats of a held key to come as one change, short enough that a viewer
+// closed soon after or a second copy sees the change.
+constexpr std::chrono::milliseconds kQuietBeforeWriting{400};
+
+// How long a copy of the viewer may hold the file before this one gives up writing it for now.
+constexpr std::chrono::milliseconds kLockPatience{5000};
+
+// The file as it is now with the changes on top, written back in one turn of the lock; what the
+// file then holds, or nothing when it could not be written.
+std::optional<PairOffsets> writeStore(const std::string& path, const PairOffsets& changes) {
+    if (!makeFolderOf(path)) {
+        return std::nullopt;
+    }
+    const LockFile lock(path + ".lock", kLockPatience);
+    if (!lock.held()) {
+        return std::nullopt;
+    }
+    // Read again so that the entries another copy of the viewer wrote since this one read the
+    // file stay.
+    StoreFile onDisk = readStore(path, false);
+    if (!onDisk.rewritable) {
+        return std::nullopt;
+    }
+    for (const auto& [key, offset] : changes) {
+        applyOffset(onDisk.offsets, key, offset);
+    }
+    try {
+        saveFileAtomically(path, pairOffsetsText(onDisk.offsets));
+    } catch (const Error&) {
+        return std::nullopt;
+    }
+    return std::move(onDisk.offsets);
+}
+
 } // namespace
+
+struct PairOffsetStore::State {
+    explicit State(std::string file) : path(std::move(file)) {}
+    ~State() {
+        if (!path.empty()) {
+            saver.now();
+        }
+    }
+    State(const State&) = delete;
+    State& operator=(const State&) = delete;
+
+    // Takes over what the reading thread read, waiting for it if need be. Caller's thread only.
+    void awaitReading();
+    void save();
+
+    const std::string path;
+    std::future<PairOffsets> reading; // until awaitReading() took its result
+    std::mutex mutex;                 // guards the two maps: a save replaces them
+    PairOffsets offsets;
+    PairOffsets unwritten;             // changes not on disk yet, all-zero ones included
+    bool writeFailureReported = false; // only saves, which never overlap, touch it
+    DeferredSave saver{[this] { save(); }, kQuietBeforeWriting}; // last: stops first
+};
+
+void PairOffsetStore::State::awaitReading() {
+    if (reading.valid()) {
+        PairOffsets read = reading.get();
+        const std::lock_guard lock(mutex);
+        offsets = std::move(read);
+    }
+}
+
+void PairOffsetStore::State::save() {
+    PairOffsets changes;
+    {
+        const std::lock_guard lock(mutex);
+        changes = unwritten;
+    }
+    if (changes.empty()) {
+        return;
+    }
+    std::optional<PairOffsets> written = writeStore(path, changes);
+    if (written) {
+        const std::lock_guard lock(mutex);
+        // Changes made while the file was written stay to be written, and stay in force.
+        for (const auto& [key, offset] : changes) {
+            if (const auto found = unwritten.find(key);
+                found != unwritten.end() && found->second == offset) {
+                unwritten.erase(found);
+            }
+        }
+        for (const auto& [key, offset] : unwritten) {
+            applyOffset(*written, key, offset);
+        }
+        offsets = std::move(*written);
+    }
+    // Once for a run of failures: holding an arrow key must not repeat it for every pixel.
+    if (!written && !writeFailureReported) {
+        report(messages::cannotWrite(path));
+    }
+    writeFailureReported = !written;
+}
+
+PairOffsetStore::PairOffsetStore(std::unique_ptr<State> state) : state_(std::move(state)) {}
+PairOffsetStore::PairOffsetStore(PairOffsetStore&&) noexcept = default;
+PairOffsetStore& PairOffsetStore::operator=(PairOffsetStore&&) noexcept = default;
+PairOffsetStore::~PairOffsetStore() = default;
 
 PairOffsetStore PairOffsetStore::open() {
     const std::string folder = userDataFolder();
@@ -73,55 +179,57 @@ PairOffsetStore PairOffsetStore::open() {
 }
 
 PairOffsetStore PairOffsetStore::open(const std::string& path) {
-    PairOffsetStore store(path);
+    auto state = std::make_unique<State>(path);
     if (!path.empty()) {
-        store.offsets_ = readStore(path, true).offsets;
+        try {
+            state->reading =
+                std::async(std::launch::async, [path] { return readStore(path, true).offsets; });
+        } catch (const std::system_error&) {
+            state->offsets = readStore(path, true).offsets; // no thread to spare
+        }
     }
-    return store;
+    return PairOffsetStore(std::move(state));
 }
 
 std::optional<PairOffset> PairOffsetStore::find(PairKey key) const {
-    const auto found = offsets_.find(key);
-    return found == offsets_.end() ? std::nullopt : std::optional(found->second);
+    if (!state_) {
+        return std::nullopt;
+    }
+    state_->awaitReading();
+    const std::lock_guard lock(state_->mutex);
+    const auto found = state_->offsets.find(key);
+    return found == state_->offsets.end() ? std::nullopt : std::optional(found->second);
 }
 
 void PairOffsetStore::set(PairKey key, PairOffset offset) {
+    if (!state_) {
+        return;
+    }
     offset.dx = std::clamp(offset.dx, -PairOffset::kMaxShift, PairOffset::kMaxShift);
     offset.dy = std::clamp(offset.dy, -PairOffset::kMaxShift, PairOffset::kMaxShift);
     offset.roll = std::clamp(offset.roll, -PairOffset::kMaxRoll, PairOffset::kMaxRoll);
     if (find(key).value_or(PairOffset{}) == offset) {
         return;
     }
-    applyOffset(offsets_, key, offset);
-    unwritten_[key] = offset;
-    write();
+    {
+        const std::lock_guard lock(state_->mutex);
+        applyOffset(state_->offsets, key, offset);
+        state_->unwritten[key] = offset;
+    }
+    if (!state_->path.empty()) { // else said once, when the store was opened
+        state_->saver.request();
+    }
 }
 
-void PairOffsetStore::write() {
-    if (path_.empty()) {
-        return; // said once, when the store was opened
+void PairOffsetStore::flush() {
+    if (state_ && !state_->path.empty()) {
+        state_->saver.now();
     }
-    // The file as it is now, so that the entries another copy of the viewer wrote since this one
-    // read it stay; this copy's own changes go on top.
-    StoreFile onDisk = readStore(path_, false);
-    bool written = false;
-    if (onDisk.rewritable) {
-        for (const auto& [key, offset] : unwritten_) {
-            applyOffset(onDisk.offsets, key, offset);
-        }
-        try {
-            saveFileAtomically(path_, pairOffsetsText(onDisk.offsets));
-            offsets_ = std::move(onDisk.offsets);
-            unwritten_.clear();
-            written = true;
-        } catch (const Error&) {
-        }
-    }
-    // Once for a run of failures: holding an arrow key must not repeat it for every pixel.
-    if (!written && !writeFailureReported_) {
-        report(messages::cannotWrite(path_));
-    }
-    writeFailureReported_ = !written;
+}
+
+const std::string& PairOffsetStore::path() const {
+    static const std::string none;
+    return state_ ? state_->path : none;
 }
 
 } // namespace duoptic

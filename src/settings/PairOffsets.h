@@ -4,6 +4,7 @@
 #include "settings/PairOffsetsText.h"
 
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -12,8 +13,12 @@ namespace duoptic {
 // The offsets the user gave to pairs, kept between runs in the user's data folder in the form of
 // PairOffsetsText.h. The file holds only what the user changed.
 //
-// Nothing here throws: a store that cannot be read or written is reported on standard error and
-// the viewer goes on with what it holds in memory. For one thread.
+// The file is read on a thread of its own from open() on, and written on another a moment after
+// the last change, so that neither a large store nor a slow disk holds up the caller; find() and
+// set() wait for the reading only when first used. Copies of the viewer take turns at the file
+// through an flock on "<file>.lock" beside it. Nothing here throws: a store that cannot be read or
+// written is reported on standard error and the viewer goes on with what it holds in memory. For
+// one thread; the threads of the store are its own business.
 class PairOffsetStore {
 public:
     // A store file larger than this is read only this far: a file of the viewer's own would need
@@ -26,24 +31,30 @@ public:
     // The store in the given file. An empty path keeps the offsets in memory only.
     static PairOffsetStore open(const std::string& path);
 
+    PairOffsetStore(PairOffsetStore&&) noexcept;
+    PairOffsetStore& operator=(PairOffsetStore&&) noexcept;
+    // Writes what is not written yet, as flush() does.
+    ~PairOffsetStore();
+
     std::optional<PairOffset> find(PairKey key) const;
 
-    // Keeps the offset, shifts clamped to kMaxShift and the roll to kMaxRoll, and writes the
-    // whole store at once (creating its folder) unless nothing changed. What another copy of the
-    // viewer wrote since this one read the file is kept.
+    // Keeps the offset, shifts clamped to kMaxShift and the roll to kMaxRoll, and unless nothing
+    // changed has the whole store written once no further change has come for a short moment
+    // (creating its folder). What another copy of the viewer wrote since this one read the file
+    // is kept.
     void set(PairKey key, PairOffset offset);
 
-    const std::string& path() const { return path_; }
+    // Writes the changes not written yet now, on the caller's thread.
+    void flush();
+
+    const std::string& path() const;
 
 private:
-    explicit PairOffsetStore(std::string path) : path_(std::move(path)) {}
+    struct State;
 
-    void write();
+    explicit PairOffsetStore(std::unique_ptr<State> state);
 
-    std::string path_;
-    PairOffsets offsets_;
-    PairOffsets unwritten_; // changes not on disk yet, all-zero ones included
-    bool writeFailureReported_ = false;
+    std::unique_ptr<State> state_;
 };
 
 } // namespace duoptic

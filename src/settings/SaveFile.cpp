@@ -7,12 +7,15 @@
 #include "settings/TempFiles.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdlib>
+#include <fstream>
+#include <mutex>
 #include <optional>
 
 namespace duoptic {
@@ -37,18 +40,6 @@ struct TempFile {
     }
 };
 
-std::string resolvedTarget(const std::string& path) {
-    struct stat info {};
-    if (lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
-        if (char* real = realpath(path.c_str(), nullptr)) {
-            std::string target(real);
-            std::free(real);
-            return target;
-        }
-    }
-    return path;
-}
-
 std::string folderOf(const std::string& path) {
     const std::string_view folder = folderPart(path);
     return folder.empty() ? "." : withoutTrailingSeparator(std::string(folder));
@@ -71,7 +62,16 @@ bool makeFolders(const std::string& folder) {
 }
 
 mode_t newFileMode() {
-    // umask can only be read by setting it; the settings are saved from the one UI thread.
+    // Read rather than set and put back: saves run on more than one thread (the pair offsets
+    // have their own), and a umask set to 0 even for a moment would loosen other threads' files.
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.starts_with("Umask:")) {
+            return 0666 & ~static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
+        }
+    }
+    static std::mutex settingIt;
+    const std::lock_guard lock(settingIt);
     const mode_t mask = umask(0);
     umask(mask);
     return 0666 & ~mask;
@@ -91,31 +91,55 @@ bool writeAll(int fd, std::string_view content) {
     return true;
 }
 
+// What the new file takes over from the one it replaces.
+struct OldFile {
+    uid_t uid = 0;
+    gid_t gid = 0;
+    mode_t mode = 0;
+};
+
 // Gives the new file the old file's owner and permission bits, or the usual ones for a new file.
 // Best effort: only root may give a file away, and some file systems keep neither. A file left
 // at mkstemp's 0600 is still the user's own settings file.
-void takeOverAttributes(int fd, const std::optional<struct stat>& old) {
+void takeOverAttributes(int fd, const std::optional<OldFile>& old) {
     if (!old) {
         (void)fchmod(fd, newFileMode());
         return;
     }
-    if (old->st_uid != geteuid() || old->st_gid != getegid()) {
-        (void)!fchown(fd, old->st_uid, old->st_gid);
+    if (old->uid != geteuid() || old->gid != getegid()) {
+        (void)!fchown(fd, old->uid, old->gid);
     }
-    (void)fchmod(fd, old->st_mode & 07777);
+    (void)fchmod(fd, old->mode);
 }
 
 // A file without any write bit is the user freezing the settings; root, whom access() lets
-// through, must honour it too.
-bool isWritableOrMissing(const std::string& target, std::optional<struct stat>& old) {
+// through, must honour it too. A link counts as what it leads to, but only the link is replaced.
+bool isWritableOrMissing(const std::string& path, std::optional<OldFile>& old) {
+    struct stat own {};
     struct stat info {};
-    if (stat(target.c_str(), &info) != 0) {
+    if (lstat(path.c_str(), &own) != 0 || stat(path.c_str(), &info) != 0) {
         return errno == ENOENT;
     }
-    old = info;
     // Only a regular file is replaced. A FIFO or a device that the path leads to, such as a link
     // to /dev/null meant to keep nothing, stays what it is.
-    return S_ISREG(info.st_mode) && (info.st_mode & 0222) != 0 && access(target.c_str(), W_OK) == 0;
+    if (!S_ISREG(info.st_mode) || (info.st_mode & 0222) == 0 || access(path.c_str(), W_OK) != 0) {
+        return false;
+    }
+    // Behind a link may be someone else's file, passed to this user to copy from: the new file is
+    // this user's own, without set-id bits.
+    old = S_ISLNK(own.st_mode) ? OldFile{geteuid(), getegid(), info.st_mode & 0777}
+                               : OldFile{info.st_uid, info.st_gid, info.st_mode & 07777};
+    return true;
+}
+
+// Past the file size limit (ulimit -f) the kernel kills the writer with SIGXFSZ unless the signal
+// is ignored; then write() fails with EFBIG and the save fails like one on a full disk. A handler
+// that the program installed itself stays.
+void surviveFileSizeLimit() {
+    struct sigaction current {};
+    if (sigaction(SIGXFSZ, nullptr, &current) == 0 && current.sa_handler == SIG_DFL) {
+        signal(SIGXFSZ, SIG_IGN);
+    }
 }
 
 void syncFolder(const std::string& folder) {
@@ -129,7 +153,7 @@ void syncFolder(const std::string& folder) {
 
 bool save(const std::string& target, std::string_view content) {
     const std::string folder = folderOf(target);
-    std::optional<struct stat> old;
+    std::optional<OldFile> old;
     if (!makeFolders(folder) || !isWritableOrMissing(target, old)) {
         return false;
     }
@@ -146,6 +170,7 @@ bool save(const std::string& target, std::string_view content) {
         return false;
     }
     takeOverAttributes(temp.fd, old);
+    surviveFileSizeLimit();
     if (!writeAll(temp.fd, content) || fsync(temp.fd) != 0 ||
         rename(temp.path.c_str(), target.c_str()) != 0) {
         return false;
@@ -157,8 +182,12 @@ bool save(const std::string& target, std::string_view content) {
 
 } // namespace
 
+bool makeFolderOf(const std::string& path) {
+    return makeFolders(folderOf(path));
+}
+
 void saveFileAtomically(const std::string& path, std::string_view content) {
-    if (!save(resolvedTarget(path), content)) {
+    if (!save(path, content)) {
         throw Error(messages::cannotWrite(path));
     }
 }

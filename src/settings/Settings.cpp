@@ -28,6 +28,7 @@ struct Field {
     std::string_view section;
     std::string_view key;
     std::variant<TextMember, IntMember> member;
+    bool onOff = false; // 0 or 1; any other number is out of range and gives the default
 };
 
 // The keys in the order in which they are read and written; a file written from nothing gets
@@ -48,17 +49,19 @@ const std::array<Field, 10> kFields{{
 // Written only when not at their default or already in the file (see SettingsRecord).
 const std::array<Field, 5> kOptionalFields{{
     {"Display", "Mode", &SettingsRecord::displayMode},
-    {"Display", "SwapParity", &SettingsRecord::interlaceSwap},
-    {"Display", "MirrorLeft", &SettingsRecord::mirrorLeft},
-    {"Alignment", "Automatic", &SettingsRecord::autoAlign},
-    {"Alignment", "OrientJpeg", &SettingsRecord::orientJpegPairs},
+    {"Display", "SwapParity", &SettingsRecord::interlaceSwap, true},
+    {"Display", "MirrorLeft", &SettingsRecord::mirrorLeft, true},
+    {"Alignment", "Automatic", &SettingsRecord::autoAlign, true},
+    {"Alignment", "OrientJpeg", &SettingsRecord::orientJpegPairs, true},
 }};
 
 void readField(const IniFile& file, const Field& field, SettingsRecord& record) {
     const std::optional<std::string> text = file.read(field.section, field.key);
     if (const auto* member = std::get_if<IntMember>(&field.member)) {
-        record.*(*member) =
-            textToInt(text.value_or(""), record.*(*member), ZeroXPrefix::AtStartOnly);
+        const int value = textToInt(text.value_or(""), record.*(*member), ZeroXPrefix::AtStartOnly);
+        if (!field.onOff || value == 0 || value == 1) {
+            record.*(*member) = value;
+        }
     } else if (text) {
         record.*std::get<TextMember>(field.member) = *text;
     }

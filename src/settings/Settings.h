@@ -8,7 +8,8 @@
 namespace duoptic {
 
 // The options and the main window's placement kept between runs. Values are taken as the file
-// holds them, even outside the ranges that the prompt and the Filer keep.
+// holds them, even outside the ranges that the prompt and the Filer keep; only the on/off
+// additions below, which have no such keeper, take their default for anything but 0 and 1.
 struct SettingsRecord {
     std::string viewerMode{kParallel};
     int fittingMode = 0;    // as stored: see modes/FittingModes.h
@@ -25,10 +26,10 @@ struct SettingsRecord {
     // differ from their defaults or the file already holds them, so the file of a user who never
     // changes them keeps exactly the keys above.
     std::string displayMode; // [Display] Mode; empty: the two panels side by side
-    int interlaceSwap = 0;   // [Display] SwapParity; non-zero: the left eye on odd lines
-    int mirrorLeft = 0;      // [Display] MirrorLeft; non-zero: the left panel is flipped
-    int autoAlign = 0;       // [Alignment] Automatic; non-zero: measure and correct on load
-    int orientJpegPairs = 0; // [Alignment] OrientJpeg; non-zero: turn the JPEG kinds upright
+    int interlaceSwap = 0;   // [Display] SwapParity; 1: the left eye on odd lines
+    int mirrorLeft = 0;      // [Display] MirrorLeft; 1: the left panel is flipped
+    int autoAlign = 0;       // [Alignment] Automatic; 1: measure and correct on load
+    int orientJpegPairs = 0; // [Alignment] OrientJpeg; 1: turn the JPEG kinds upright
 
     bool operator==(const SettingsRecord&) const = default;
 };

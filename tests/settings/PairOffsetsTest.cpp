@@ -1,14 +1,23 @@
 #include "settings/PairOffsets.h"
 
+#include "settings/SaveFile.h"
 #include "support/ScopedEnv.h"
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <chrono>
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace duoptic {
@@ -56,7 +65,63 @@ TEST_F(PairOffsetsTest, TwoRunningViewersKeepEachOthersEntries) {
     PairOffsetStore two = PairOffsetStore::open();
     one.set(kFirst, {1, 2, 0});
     two.set(kSecond, {5, 6, 0});
+    one.flush();
+    two.flush();
     EXPECT_EQ(PairOffsetStore::open().find(kFirst), (PairOffset{1, 2, 0}));
+}
+
+// A change reaches the file at a flush, after a quiet moment or when the store goes; never at once.
+TEST_F(PairOffsetsTest, WrittenOnFlushAfterAQuietMomentOrAtTheEndButNotAtOnce) {
+    const auto onDisk = [](PairKey key) { return PairOffsetStore::open().find(key); };
+    {
+        PairOffsetStore store = PairOffsetStore::open();
+        store.set(kFirst, {1, 0, 0});
+        EXPECT_EQ(onDisk(kFirst), std::nullopt);
+        store.flush();
+        EXPECT_EQ(onDisk(kFirst), (PairOffset{1, 0, 0}));
+        store.set(kFirst, {2, 0, 0});
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (onDisk(kFirst) != PairOffset{2, 0, 0} && std::chrono::steady_clock::now() < giveUp) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
+        EXPECT_EQ(onDisk(kFirst), (PairOffset{2, 0, 0}));
+        store.set(kSecond, {3, 0, 0});
+    }
+    EXPECT_EQ(onDisk(kSecond), (PairOffset{3, 0, 0}));
+}
+
+// Another copy takes its turn at the file slowly, as any copy does it: the lock, a read, its
+// change on top, a save. A save of this store meanwhile waits for it and keeps its entry.
+TEST_F(PairOffsetsTest, CopiesTakeTurnsAtTheFile) {
+    PairOffsetStore::open().set(kFirst, {1, 0, 0});
+    const int lock = ::open((storePath() + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    ASSERT_EQ(flock(lock, LOCK_EX), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        close(lock); // the lock belongs to the parent's turn
+        PairOffsetStore::open().set(kSecond, {2, 0, 0});
+        _exit(0);
+    }
+    PairOffsets slow = parsePairOffsets(testing::readFile(storePath())).offsets;
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    applyOffset(slow, kFirst, {5, 0, 0});
+    saveFileAtomically(storePath(), pairOffsetsText(slow));
+    close(lock);
+    waitpid(child, nullptr, 0);
+    const PairOffsetStore after = PairOffsetStore::open();
+    EXPECT_EQ(after.find(kFirst), (PairOffset{5, 0, 0}));
+    EXPECT_EQ(after.find(kSecond), (PairOffset{2, 0, 0}));
+}
+
+// A link at the store's path is replaced; the file it led to stays as it was.
+TEST_F(PairOffsetsTest, ALinkAtThePathIsReplacedNotWrittenThrough) {
+    const std::string other = folder_.write("other", "# someone else's\n");
+    writeStore("");
+    std::filesystem::remove(storePath());
+    std::filesystem::create_symlink(other, storePath());
+    PairOffsetStore::open().set(kFirst, {1, 0, 0});
+    EXPECT_EQ(testing::readFile(other), "# someone else's\n");
+    EXPECT_EQ(PairOffsetStore::open().find(kFirst), (PairOffset{1, 0, 0}));
 }
 
 TEST_F(PairOffsetsTest, DamagedLinesAreSkippedWithOneMessageAndGoodOnesKept) {
@@ -65,6 +130,7 @@ TEST_F(PairOffsetsTest, DamagedLinesAreSkippedWithOneMessageAndGoodOnesKept) {
                kSecond.text() + " 9");
     ::testing::internal::CaptureStderr();
     PairOffsetStore store = PairOffsetStore::open();
+    store.find(kFirst); // waits for the reading
     const std::string message = expectOneLineNaming(storePath());
     EXPECT_NE(message.find("1, 4, 5, 6, 7"), std::string::npos) << message;
     store.set(PairKey{2}, {1, 1, 1});
@@ -77,9 +143,12 @@ TEST_F(PairOffsetsTest, AStoreThatCannotBeWrittenKeepsTheOffsetInMemory) {
     folder_.makeFolder("share");
     testing::writeFile(folder_.file("share/duoptic"), "a file where the folder should be");
     PairOffsetStore store = PairOffsetStore::open();
+    store.find(kFirst); // after the reading's own message
     ::testing::internal::CaptureStderr();
     store.set(kFirst, {1, 0, 0});
+    store.flush();
     store.set(kFirst, {2, 0, 0});
+    store.flush();
     expectOneLineNaming(storePath());
     EXPECT_EQ(store.find(kFirst), (PairOffset{2, 0, 0}));
 }
@@ -90,6 +159,7 @@ TEST_F(PairOffsetsTest, AnEnormousStoreIsReadAsFarAsTheCapAndNotOverwritten) {
     writeStore(huge);
     PairOffsetStore store = PairOffsetStore::open();
     store.set(kSecond, {1, 0, 0});
+    store.flush();
     EXPECT_EQ(store.find(kFirst), (PairOffset{1, 2, 3}));
     EXPECT_EQ(testing::readFile(storePath()), huge);
 }

@@ -11,6 +11,7 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -21,6 +22,7 @@
 #include <ostream>
 #include <set>
 #include <string>
+#include <tuple>
 
 namespace duoptic {
 namespace {
@@ -315,14 +317,15 @@ TEST_F(SettingsTest, KeepsPermissionBits) {
     EXPECT_EQ(entriesOf(folder_.slashed()), std::set<std::string>{"duoptic.ini"});
 }
 
-TEST_F(SettingsTest, ReplacesTheFileALinkPointsTo) {
+TEST_F(SettingsTest, ReplacesALinkNotTheFileBehindIt) {
     const std::string target = folder_.slashed() + "real.ini";
     writeFile(target, "[Other]\nX=y\n");
     ASSERT_EQ(symlink("real.ini", iniPath().c_str()), 0);
     writeSettings(iniPath(), SettingsRecord{});
-    EXPECT_TRUE(std::filesystem::is_symlink(iniPath()));
-    EXPECT_EQ(IniFile::load(target).read("Other", "X"), "y");
-    EXPECT_EQ(IniFile::load(target).read("Window", "WinWidth"), "600");
+    EXPECT_FALSE(std::filesystem::is_symlink(iniPath()));
+    EXPECT_EQ(readFile(target), "[Other]\nX=y\n");
+    EXPECT_EQ(IniFile::load(iniPath()).read("Other", "X"), "y");
+    EXPECT_EQ(IniFile::load(iniPath()).read("Window", "WinWidth"), "600");
 }
 
 // The permission bits make a file read-only even for root, who would pass access().
@@ -339,18 +342,46 @@ TEST_F(SettingsTest, FolderThatCannotHoldFilesIsRefused) {
     expectWriteRefused("/proc/duoptic.ini");
 }
 
-// A full disk shows up as a failing write(); RLIMIT_FSIZE makes one without a special file system.
+// A full disk shows up as a failing write(); RLIMIT_FSIZE makes one without a special file system,
+// and the signal that comes with it must not kill the program.
 TEST_F(SettingsTest, FailedWriteLeavesOldFile) {
     writeFile(iniPath(), "[Viewer]\r\nBorderWidth=9\r\n[Other]\r\nX=y\r\n");
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = saved;
-    small.rlim_cur = 16;
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-    expectWriteRefused(iniPath());
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    const std::string before = readFile(iniPath());
+    const pid_t child = fork();
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_DFL);
+        rlimit limit{};
+        getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = 16;
+        setrlimit(RLIMIT_FSIZE, &limit);
+        try {
+            writeSettings(iniPath(), SettingsRecord{});
+        } catch (const Error&) {
+            _exit(0);
+        }
+        _exit(1);
+    }
+    int status = -1;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(readFile(iniPath()), before);
+    EXPECT_EQ(entriesOf(folder_.slashed()), std::set<std::string>{"duoptic.ini"});
+}
+
+// The on/off keys hold 0 or 1; any other number is out of their range and gives the default.
+TEST_F(SettingsTest, OnOffKeysTakeOnlyZeroAndOne) {
+    using Key = std::tuple<std::string, std::string, int SettingsRecord::*>;
+    for (const auto& [section, key, member] :
+         {Key{"Display", "SwapParity", &SettingsRecord::interlaceSwap},
+          Key{"Display", "MirrorLeft", &SettingsRecord::mirrorLeft},
+          Key{"Alignment", "Automatic", &SettingsRecord::autoAlign},
+          Key{"Alignment", "OrientJpeg", &SettingsRecord::orientJpegPairs}}) {
+        for (const int value : {0, 1, 2, 7, -1, -5}) {
+            writeFile(iniPath(), "[" + section + "]\n" + key + "=" + std::to_string(value) + "\n");
+            const int expected = value == 0 || value == 1 ? value : SettingsRecord{}.*member;
+            EXPECT_EQ(readSettings(iniPath(), "/").*member, expected) << key << "=" << value;
+        }
+    }
 }
 
 TEST_F(SettingsTest, FileBesideAWritableProgram) {

@@ -1,5 +1,7 @@
 #include "ViewFrm/EyeAlignment.h"
 
+#include "support/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 namespace duoptic {
@@ -14,6 +16,20 @@ TEST(EyeAlignment, UsersShiftWinsOverTheMeasurementUntilReset) {
     EXPECT_EQ(alignment.pairShown(key, {-5}, 100, 80), (EyeShift{1, -3}));
     EXPECT_EQ(alignment.reset(), (EyeShift{0, -5}));
     EXPECT_EQ(alignment.nudge(-1000, 1000), (EyeShift{-50, 40}));
+}
+
+// Nudges move the shift and leave the roll stored for the pair, even back at no shift.
+TEST(EyeAlignment, NudgesKeepTheStoredRoll) {
+    const testing::TempFolder folder;
+    const PairKey key{42};
+    PairOffsetStore::open(folder.file("offsets")).set(key, {1, 2, 30});
+    {
+        EyeAlignment alignment(PairOffsetStore::open(folder.file("offsets")));
+        alignment.pairShown(key, {}, 100, 80);
+        EXPECT_EQ(alignment.nudge(-1, -2), (EyeShift{0, 0}));
+        EXPECT_TRUE(alignment.storedForPair());
+    }
+    EXPECT_EQ(PairOffsetStore::open(folder.file("offsets")).find(key), (PairOffset{0, 0, 30}));
 }
 
 } // namespace

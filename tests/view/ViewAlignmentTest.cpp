@@ -66,7 +66,12 @@ TEST_F(ViewAlignment, TheRightEyeMovesByWholeImagePixelsAndStaysWithThePair) {
         EXPECT_EQ(misplaced(form, 2, right, dx, dy), 0) << dx << "," << dy;
         EXPECT_EQ(misplaced(form, 1, left, 0, 0), 0) << "the left eye stays";
     }
-    // A restart on a copy of the pair in another folder finds the shift it was left with.
+    // A restart on a copy of the pair in another folder finds the shift it was left with, once the
+    // store has written it a moment after the last change.
+    const PairOffset last{w / 10, -h / 10, 0};
+    const std::optional<PairKey> key = probe(form).rasters().facts.key;
+    ASSERT_TRUE(key);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return PairOffsetStore::open().find(*key) == last; }, 10000));
     TempFolder moved;
     std::filesystem::copy(pictures.path(), moved.path(), std::filesystem::copy_options::recursive);
     ShownWindow again{program.slashed()};
