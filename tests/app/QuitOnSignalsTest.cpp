@@ -16,6 +16,14 @@ void (*currentAction(int signal))(int) {
     return now.sa_handler;
 }
 
+// Long enough for the event loop to read what a handler wrote.
+void deliverWakeUps() {
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 500)
+        QCoreApplication::processEvents();
+}
+
 // However many quit signals come, the end is asked for once; and the actions the signals had
 // before, whatever they were, are theirs again afterwards.
 TEST(QuitOnSignals, AsksOnceAndGivesTheSignalsBack) {
@@ -26,14 +34,26 @@ TEST(QuitOnSignals, AsksOnceAndGivesTheSignalsBack) {
         QObject::connect(&quitOnSignals, &QuitOnSignals::quitRequested, [&] { ++requests; });
         for (const int signal : {SIGTERM, SIGINT, SIGHUP, SIGTERM})
             std::raise(signal);
-        QElapsedTimer waited;
-        waited.start();
-        while (waited.elapsed() < 500)
-            QCoreApplication::processEvents();
+        deliverWakeUps();
     }
     EXPECT_EQ(requests, 1);
     EXPECT_EQ(currentAction(SIGHUP), SIG_IGN);
     EXPECT_EQ(currentAction(SIGTERM), SIG_DFL);
+}
+
+// Started under nohup, the viewer outlives its terminal's hang-up, and still ends on the others.
+TEST(QuitOnSignals, LeavesAnIgnoredSignalIgnored) {
+    std::signal(SIGHUP, SIG_IGN);
+    int requests = 0;
+    QuitOnSignals quitOnSignals;
+    QObject::connect(&quitOnSignals, &QuitOnSignals::quitRequested, [&] { ++requests; });
+    std::raise(SIGHUP);
+    deliverWakeUps();
+    EXPECT_EQ(requests, 0);
+    EXPECT_EQ(currentAction(SIGHUP), SIG_IGN);
+    std::raise(SIGTERM);
+    deliverWakeUps();
+    EXPECT_EQ(requests, 1);
 }
 
 } // namespace
