@@ -21,6 +21,12 @@ void onPosixSignal(int) {
     [[maybe_unused]] const ssize_t written = ::write(wakeFd.load(), &byte, 1);
 }
 
+// Set so by nohup, or by a parent that wants the program to live on after its terminal: that
+// choice is the caller's and stays, so such a signal is neither caught nor given back.
+bool ignoredBefore(const struct sigaction& earlier) {
+    return (earlier.sa_flags & SA_SIGINFO) == 0 && earlier.sa_handler == SIG_IGN;
+}
+
 } // namespace
 
 QuitOnSignals::WakeSocket::WakeSocket() {
@@ -52,7 +58,10 @@ QuitOnSignals::QuitOnSignals(QObject* parent) : QObject(parent) {
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     for (std::size_t i = 0; i < std::size(kQuitSignals); ++i) {
-        ::sigaction(kQuitSignals[i], &action, &earlier_[i]);
+        ::sigaction(kQuitSignals[i], nullptr, &earlier_[i]);
+        if (!ignoredBefore(earlier_[i])) {
+            ::sigaction(kQuitSignals[i], &action, nullptr);
+        }
     }
     caught_ = true;
 }
@@ -60,7 +69,9 @@ QuitOnSignals::QuitOnSignals(QObject* parent) : QObject(parent) {
 QuitOnSignals::~QuitOnSignals() {
     if (caught_) {
         for (std::size_t i = 0; i < std::size(kQuitSignals); ++i) {
-            ::sigaction(kQuitSignals[i], &earlier_[i], nullptr);
+            if (!ignoredBefore(earlier_[i])) {
+                ::sigaction(kQuitSignals[i], &earlier_[i], nullptr);
+            }
         }
         wakeFd = -1;
     }

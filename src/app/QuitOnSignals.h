@@ -10,7 +10,8 @@ namespace duoptic {
 
 // Turns SIGTERM, SIGINT and SIGHUP into one quitRequested() on the event loop's thread, so that
 // the program ends the way the close box ends it and writes its settings. A signal handler may
-// only write to a socket; the event loop reads it.
+// only write to a socket; the event loop reads it. A signal the program was started with
+// ignored (`nohup` ignores SIGHUP) stays ignored.
 //
 // The signals stay caught for the object's whole life, also after the first one: a session
 // manager repeats itself, a user presses Ctrl+C twice. Make it before the window whose

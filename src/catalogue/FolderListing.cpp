@@ -66,9 +66,15 @@ std::optional<std::string> FolderListing::findFile(std::string_view name) const 
     return entries_[best].name;
 }
 
+bool FolderListing::hasFile(std::string_view name) const {
+    const auto [first, last] = filesByFoldedName_.equal_range(name);
+    return std::any_of(first, last,
+                       [&](const auto& file) { return entries_[file.second].name == name; });
+}
+
 std::optional<std::string>
-FolderListing::findPairFile(std::string_view baseName,
-                            std::span<const std::string_view> suffixes) const {
+FolderListing::findPairFile(std::string_view baseName, std::span<const std::string_view> suffixes,
+                            const std::function<bool(const std::string&)>& allowed) const {
     // (how closely the spelling matches, suffix number, listing index): the least wins.
     using Rank = std::tuple<int, std::size_t, std::size_t>;
     std::optional<Rank> best;
@@ -79,6 +85,9 @@ FolderListing::findPairFile(std::string_view baseName,
         const auto [first, last] = filesByFoldedName_.equal_range(wanted);
         for (auto it = first; it != last; ++it) {
             const std::string& name = entries_[it->second].name;
+            if (allowed && !allowed(name)) {
+                continue;
+            }
             const int spelling = name == wanted                                    ? 0
                                  : name.compare(0, baseName.size(), baseName) == 0 ? 1
                                                                                    : 2;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -40,13 +41,18 @@ public:
     // several match, the exact spelling wins, then the first in listing order.
     std::optional<std::string> findFile(std::string_view name) const;
 
+    // Whether a regular file (hidden or not) is spelled exactly `name`.
+    bool hasFile(std::string_view name) const;
+
     // The regular file (hidden or not) that stands for base name + one of `suffixes`, all
     // compared ignoring ASCII case. The exact spelling wins, then a name whose base part is
     // spelled exactly, then any; at each of these steps the earlier suffix, then the earlier file
     // in listing order. So a name classified from its own spelling is always found again as
-    // itself, even beside names that differ from it only in case.
-    std::optional<std::string> findPairFile(std::string_view baseName,
-                                            std::span<const std::string_view> suffixes) const;
+    // itself, even beside names that differ from it only in case. Names that `allowed` refuses
+    // are passed over.
+    std::optional<std::string>
+    findPairFile(std::string_view baseName, std::span<const std::string_view> suffixes,
+                 const std::function<bool(const std::string&)>& allowed = {}) const;
 
     // Names of the regular, non-hidden files that may be part of a pair: those ending in ".jpg",
     // ".mpo" or ".jps" in any ASCII case.

@@ -14,7 +14,8 @@ namespace duoptic {
 std::string pairFilePath(const std::string& basePath, PairKind kind, Eye eye);
 
 // The file to open for one eye of an entry: the file it was classified from, where it remembers
-// one, else as above from its base path.
+// one, else as above from its base path. Only the entry knows which of x_DUR.jpg and x_dur.JPG
+// is the right eye of the x_dul.JPG beside x_DUL.jpg.
 std::string pairFilePath(const PairEntry& entry, Eye eye);
 
 } // namespace duoptic

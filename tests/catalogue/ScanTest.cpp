@@ -1,6 +1,7 @@
 #include "catalogue/Scan.h"
 #include "catalogue/FolderListing.h"
 #include "catalogue/OpenPairFile.h"
+#include "catalogue/PathTarget.h"
 
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"
@@ -82,8 +83,18 @@ const ScanCase kScanCases[] = {
      {{"x_DUL.jpg", "x", PairKind::TwoFiles, "x_dur.JPG"}}},
     {"names_differing_only_in_case",
      {file("x_DUL.jpg"), file("X_dul.JPG"), file("x_DUR.jpg")},
+     {{"x_DUL.jpg", "x", PairKind::TwoFiles, "x_DUR.jpg"}}},
+    {"right_eye_spelled_as_the_left",
+     {file("b_DUL.jpg"), file("b_DUR.jpg"), file("b_dul.JPG"), file("b_dur.JPG")},
+     {{"b_DUL.jpg", "b", PairKind::TwoFiles, "b_DUR.jpg"},
+      {"b_dul.JPG", "b", PairKind::TwoFiles, "b_dur.JPG"}}},
+    {"left_eye_lower_case",
+     {file("a_DUR.jpg"), file("a_dul.JPG")},
+     {{"a_dul.JPG", "a", PairKind::TwoFiles, "a_DUR.jpg"}}},
+    {"right_eye_not_taken_from_its_left",
+     {file("x_DUL.jpg"), file("x_DUR.jpg"), file("x_dul.JPG"), file("X_Dur.jpg")},
      {{"x_DUL.jpg", "x", PairKind::TwoFiles, "x_DUR.jpg"},
-      {"X_dul.JPG", "X", PairKind::TwoFiles, "x_DUR.jpg"}}},
+      {"x_dul.JPG", "x", PairKind::TwoFiles, "X_Dur.jpg"}}},
     {"side_by_side_differing_only_in_case",
      {file("a_DUC.jpg"), file("A_duc.JPG"), file("A_DUP.jpg"), file("a_dup.JPG")},
      {{"a_DUC.jpg", "a", PairKind::Crossing, ""},
@@ -149,15 +160,35 @@ TEST_P(ScanTable, StartUpScanFollowsListingOrder) {
     EXPECT_EQ(entriesOf(list), expectedEntries(testing::readdirOrder(dir.path())));
 }
 
-// What Next and Open load is base path + suffix: it must be the file each entry was classified
-// from, whatever else the folder holds.
+// An entry made by hand loads by base path + suffix: that finds the file each entry was classified
+// from, whatever else the folder holds, except between two pairs of one base name whose endings
+// differ only in case; their entries carry their files.
 TEST_P(ScanTable, LoadingByBasePathOpensTheClassifiedFiles) {
     PairList list;
     scanFolderForPairs(dir.path(), list);
-    for (const PairEntry& entry : entriesOf(list)) {
+    const std::vector<PairEntry> entries = entriesOf(list);
+    for (const PairEntry& entry : entries) {
+        if (std::count_if(entries.begin(), entries.end(), [&](const PairEntry& other) {
+                return other.basePath == entry.basePath && other.kind == entry.kind;
+            }) > 1) {
+            continue;
+        }
         EXPECT_EQ(pairFilePath(entry.basePath, entry.kind, Eye::Left), entry.filePath);
         if (entry.kind == PairKind::TwoFiles) {
             EXPECT_EQ(pairFilePath(entry.basePath, entry.kind, Eye::Right), entry.rightEyeFilePath);
+        }
+    }
+}
+
+// As the command line or a drop hands it over, either file of a pair leads to that pair.
+TEST_P(ScanTable, EachFileLeadsToItsOwnEntry) {
+    PairList list;
+    scanFolderForPairs(dir.path(), list);
+    for (int k = 1; k <= list.count(); ++k) {
+        for (const std::string& path : {list.entry(k).filePath, list.entry(k).rightEyeFilePath}) {
+            if (!path.empty()) {
+                EXPECT_EQ(entryOfFile(list, examinePath(path).file), k) << path;
+            }
         }
     }
 }

@@ -11,9 +11,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
+#include <system_error>
+#include <unistd.h>
 
 namespace duoptic::test {
 namespace {
@@ -155,12 +159,42 @@ TEST_F(ViewPreload, AVanishedFileFailsAsWithoutPreload) {
     EXPECT_TRUE(recorder.shown().isEmpty());
 }
 
-TEST_F(ViewPreload, AFileThatNoLongerOpensFailsAsWithoutPreload) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "root opens a file of mode 000";
+// Root opens a file of mode 000, so root acts as nobody while this lives. Only the effective ids
+// change (for every thread), and root takes its own back.
+class WithoutRootsRights {
+public:
+    WithoutRootsRights() : dropped_(::geteuid() == 0) {
+        if (dropped_ && (::setegid(kNobody) != 0 || ::seteuid(kNobody) != 0)) {
+            const int error = errno;
+            restore();
+            throw std::system_error(error, std::generic_category(), "acting as nobody");
+        }
     }
+    ~WithoutRootsRights() {
+        if (dropped_) {
+            restore();
+        }
+    }
+    WithoutRootsRights(const WithoutRootsRights&) = delete;
+    WithoutRootsRights& operator=(const WithoutRootsRights&) = delete;
+
+private:
+    static constexpr uid_t kNobody = 65534;
+    static void restore() {
+        if (::seteuid(0) != 0 || ::setegid(0) != 0) {
+            std::abort(); // the tests after this one would run without root's rights
+        }
+    }
+    bool dropped_;
+};
+
+TEST_F(ViewPreload, AFileThatNoLongerOpensFailsAsWithoutPreload) {
     ReportRecorder recorder;
+    ASSERT_EQ(::chmod(pictures.path().c_str(), 0755), 0); // nobody reaches the other eye's file
     ASSERT_EQ(::chmod(pictures.file("b_DUR.jpg").c_str(), 0), 0);
+    const WithoutRootsRights withoutRootsRights;
+    ASSERT_LT(FileDescriptor(::open(pictures.file("b_DUR.jpg").c_str(), O_RDONLY)).get(), 0);
+    ASSERT_GE(FileDescriptor(::open(pictures.file("b_DUL.jpg").c_str(), O_RDONLY)).get(), 0);
     EXPECT_THROW(form().next(), Error);
     EXPECT_EQ(form().caption(), QStringLiteral("Loading files ..."));
 }
