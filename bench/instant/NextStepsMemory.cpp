@@ -55,9 +55,9 @@ void showWindow(TViewForm& form) {
 
 int emptyChild(int argc, char** argv, const std::string& programFolder) {
     QApplication app(argc, argv);
-    ProgramState state;
-    state.programFolder = programFolder;
-    TViewForm form(state);
+    ProgramState state = readProgramState(programFolder);
+    PairNavigator navigator;
+    TViewForm form(state, navigator);
     showWindow(form);
     std::printf("peak %.0f\n", peakResidentBytes());
     return 0;
@@ -65,9 +65,9 @@ int emptyChild(int argc, char** argv, const std::string& programFolder) {
 
 int stepsChild(int argc, char** argv, const std::string& programFolder, int steps) {
     QApplication app(argc, argv);
-    ProgramState state;
-    state.programFolder = programFolder;
-    TViewForm form(state);
+    ProgramState state = readProgramState(programFolder);
+    PairNavigator navigator;
+    TViewForm form(state, navigator);
     showWindow(form);
     for (int i = 1; i <= steps; ++i) {
         const int drawn = probe(form).drawCount();

@@ -10,9 +10,9 @@
 #include "TempFolder.h"
 
 #include "FilerFrm/Preview.h"
-#include "ViewFrm/PairLoading.h"
 #include "base/FileRead.h"
 #include "imaging/MpoViews.h"
+#include "loading/PairLoading.h"
 #include "modes/ViewerModes.h"
 
 #include <algorithm>

@@ -8,7 +8,7 @@
 #include "PhotoJpeg.h"
 #include "TempFolder.h"
 
-#include "ViewFrm/PairLoading.h"
+#include "loading/PairLoading.h"
 #include "modes/ViewerModes.h"
 
 #include <algorithm>

@@ -14,11 +14,11 @@
 #include "TempFolder.h"
 #include "ViewFormProbe.h"
 
-#include "ViewFrm/EarlyStart.h"
 #include "ViewFrm/ViewForm.h"
 #include "app/FontSystemWarmUp.h"
 #include "base/DialogFont.h"
 #include "imaging/JpegDecoder.h"
+#include "loading/PairNavigator.h"
 #include "resources/Resources.h"
 
 #include <QApplication>
@@ -78,12 +78,11 @@ template <typename Done> void processEventsUntil(Done done) {
 // read on threads of their own while Qt sets up.
 int viewerChild(int argc, char** argv, const std::string& programFolder, int fd) {
     const FontSystemWarmUp fontSystemWarmUp;
-    auto early = std::make_unique<EarlyStart>();
+    ProgramState state = readProgramState(programFolder);
+    PairNavigator navigator;
+    navigator.startWith(std::nullopt, ViewerSides::Parallel);
     QApplication app(argc, argv);
-    ProgramState state;
-    state.programFolder = programFolder;
-    TViewForm form(state);
-    form.startWithout(std::move(early));
+    TViewForm form(state, navigator);
     form.show();
     processEventsUntil([&] { return probe(form).drawCount() > 0; });
     reportAndLeave(fd);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "catalogue/PairList.h"
 #include "settings/Settings.h"
 
 #include <string>
@@ -12,8 +11,11 @@ struct ProgramState {
     std::string programFolder;                // ends in "/"
     std::string settingsPath;                 // where the settings are read from and written to
     SettingsRecord settings;                  // the live option store
-    PairCatalogue pairs;                      // Pair list and pair cursor
     std::string displayName = "STEREO PHOTO"; // bytes: a base name need not be UTF-8
 };
+
+// The state at start, with the settings read from the program folder's settings file (an empty
+// folder stands for the current directory). They are read once, before anything else needs them.
+ProgramState readProgramState(std::string programFolder);
 
 } // namespace duoptic

@@ -7,9 +7,11 @@
 
 namespace duoptic {
 
-std::optional<int> runFiler(QWidget* parent, ProgramState& state, std::function<void()> showTips) {
+PairNavigator::Listing runFiler(QWidget* parent, ProgramState& state, const PairList& pairs,
+                                std::function<void()> showTips) {
     SettingsRecord& settings = state.settings;
-    TFilerForm form(state.pairs.list, filerDriveMemory(), readDriveRoots(), std::move(showTips),
+    PairNavigator::Listing listing{pairs, std::nullopt};
+    TFilerForm form(listing.list, filerDriveMemory(), readDriveRoots(), std::move(showTips),
                     parent);
     form.setViewerCrossing(isCrossing(viewerSides(settings.viewerMode)));
     form.setFolder(settings.latestPath);
@@ -19,7 +21,7 @@ std::optional<int> runFiler(QWidget* parent, ProgramState& state, std::function<
     form.setFormSize(fittingMode(settings.fittingMode) == FittingMode::FormSize);
 
     if (form.exec() != QDialog::Accepted) {
-        return std::nullopt;
+        return listing;
     }
     settings.viewerMode = form.viewerCrossing() ? kCrossing : kParallel;
     settings.fittingMode =
@@ -27,7 +29,8 @@ std::optional<int> runFiler(QWidget* parent, ProgramState& state, std::function<
     settings.latestPath = form.folder();
     settings.slideInterval = form.slideInterval();
     // Row r shows entry r + 1 of the list.
-    return form.selectedRow() + 1;
+    listing.entry = form.selectedRow() + 1;
+    return listing;
 }
 
 } // namespace duoptic

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ViewFrm/ProgramState.h"
+#include "loading/PairNavigator.h"
 
 #include <functional>
 #include <optional>
@@ -9,11 +10,13 @@ class QWidget;
 
 namespace duoptic {
 
-// Runs the Filer modally over parent for the Open command. Opens at the last folder: when that
-// cannot be made current it throws Error before anything is shown and the pair list stays as it
-// was. On Open it stores the options and the folder shown into the settings and returns the number
-// of the chosen row's entry in the pair list (0 when no row is chosen); on Cancel, nothing.
-// Whatever the result, the pair list and the current directory stay with the folder shown last.
-std::optional<int> runFiler(QWidget* parent, ProgramState& state, std::function<void()> showTips);
+// Runs the Filer modally over parent for the Open command, on a copy of the Pair list `pairs`.
+// Opens at the last folder: when that cannot be made current it throws Error before anything is
+// shown. Whatever the result, it hands back the list of the folder shown last (the current
+// directory stays there too). On Open it stores the options and the folder shown into the
+// settings, and the listing names the chosen row's entry (0 when no row is chosen); on Cancel, no
+// entry.
+PairNavigator::Listing runFiler(QWidget* parent, ProgramState& state, const PairList& pairs,
+                                std::function<void()> showTips);
 
 } // namespace duoptic

@@ -21,8 +21,8 @@
 
 namespace duoptic {
 
-TViewForm::TViewForm(ProgramState& state, QWidget* parent)
-    : QWidget(parent), state_(state), navigator_(state.pairs),
+TViewForm::TViewForm(ProgramState& state, PairNavigator& navigator, QWidget* parent)
+    : QWidget(parent), state_(state), navigator_(navigator),
       slideShow_(
           [this] { slideTick(); },
           [this](bool running) { command(ViewCommand::ViewSlideShow)->setChecked(running); }) {
@@ -35,17 +35,12 @@ TViewForm::TViewForm(ProgramState& state, QWidget* parent)
     createControls();
     createCommands();
     runFiler = [this] {
-        return duoptic::runFiler(this, state_,
+        return duoptic::runFiler(this, state_, navigator_.list(),
                                  [this] { command(ViewCommand::ShowTips)->trigger(); });
     };
 
     ui_.TrackBar1->setValue(0);
     state_.displayName = "STEREO PHOTO";
-    if (state_.programFolder.empty()) {
-        state_.programFolder = "./";
-    }
-    state_.settingsPath = settingsFilePath(state_.programFolder);
-    state_.settings = readSettings(state_.settingsPath, state_.programFolder);
     navigator_.setLoadChoices(loadChoices(state_.settings));
     showDisplaySettings();
     setMinimumSize(200, 120);
@@ -82,15 +77,13 @@ void TViewForm::showEvent(QShowEvent* event) {
 void TViewForm::showStep() {
     trace("window shown");
     // A path from the command line takes the place of the last folder, which is then not read.
-    if (!startPath_) {
-        navigator_.scan(state_.settings.latestPath);
+    const bool startPath = navigator_.hasStartPath();
+    if (!startPath) {
+        navigator_.open(PairNavigator::Folder{state_.settings.latestPath}, viewerSides());
     }
     // A start path's pair is decoding already and is shown first: no sample pair before it.
-    if (!earlyStart_ || !earlyStart_->hasPair()) {
-        showPictures(navigator_.samplePair(earlyStart_.get()));
-    }
-    if (!startPath_) {
-        earlyStart_.reset(); // it held the sample pair and nothing else
+    if (!navigator_.startsWithPair()) {
+        showPictures(navigator_.samplePair());
     }
 
     placement_.apply(state_.settings);
@@ -99,13 +92,13 @@ void TViewForm::showStep() {
     // Make sure one layout pass runs with the image size known, whether or not the placement
     // changed the size.
     FormResize();
-    if (startPath_) {
+    if (startPath) {
         // Once the window is up: a path that leads nowhere is reported over the started window.
         // A folder's scan and the decode ahead of its first pair wait for the window's first
         // paint, which they would otherwise hold up. A pair decoding already waits for it too:
         // the first paint of a window (its memory, the fonts of its buttons) then happens while
         // the decode runs, not between the decode's end and the pair on screen.
-        whenPainted([this, path = *startPath_] { guarded([&] { openStartPath(path); }); });
+        whenPainted([this] { guarded([&] { openStartPath(); }); });
     } else {
         // The first pair that Next would show, once the window has had its first paint.
         whenPainted([this] { schedulePreload(); });

@@ -60,7 +60,8 @@ struct ViewControls {
 class TViewForm : public QWidget {
     Q_OBJECT
 public:
-    explicit TViewForm(ProgramState& state, QWidget* parent = nullptr);
+    // `state` holds the settings as read at start; `navigator` what the start opened.
+    TViewForm(ProgramState& state, PairNavigator& navigator, QWidget* parent = nullptr);
     ~TViewForm() override;
 
     // Commands, in the order of the command list.
@@ -92,14 +93,6 @@ public:
     // folder (the file's folder) is scanned and becomes the last folder; a file's pair is loaded
     // as if Next had reached it. Throws Error for a path that leads nowhere or to no pair.
     void openPath(const std::string& path);
-    // The command line's PATH, opened once the window is first shown; `early` holds what was
-    // found and started for it before the window existed.
-    void openAtStart(std::string path, std::unique_ptr<EarlyStart> early = nullptr) {
-        startPath_ = std::move(path);
-        earlyStart_ = std::move(early);
-    }
-    // For a start without a path: the sample pair's decode, begun before the window existed.
-    void startWithout(std::unique_ptr<EarlyStart> early) { earlyStart_ = std::move(early); }
     void next();
     void previous();
     // Entry `entry` of the Pair list (1 .. count) becomes current and is shown.
@@ -119,7 +112,7 @@ public:
         promptCenterBorder;
     // Runs the Filer; replaceable for the same reason. Returns the chosen entry's number for
     // Open (0 when no row was chosen), nothing for Cancel.
-    std::function<std::optional<int>()> runFiler;
+    std::function<std::optional<PairNavigator::Listing>()> runFiler;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -151,9 +144,10 @@ private:
     // would take the cores from the display server while it puts the first pair on screen.
     enum class PreloadAhead { Now, AfterPaint };
     void showPair(const PairRequest& request, PreloadAhead ahead = PreloadAhead::Now);
-    void showOpenedPath(const PairNavigator::OpenedPath& opened,
-                        PreloadAhead ahead = PreloadAhead::Now);
-    void openStartPath(const std::string& path);
+    // The one handler of every open: the folder it listed becomes the last folder, and its pair
+    // is shown.
+    void showOpened(const PairNavigator::Opened& opened, PreloadAhead ahead = PreloadAhead::Now);
+    void openStartPath();
     void schedulePreload() noexcept;
     ViewerSides viewerSides() const;
     void setCaption(const QString& caption);
@@ -172,13 +166,11 @@ private:
 
     // Objects that live as long as the window.
     std::unique_ptr<PanelPair> panels_;
-    PairNavigator navigator_;
+    PairNavigator& navigator_;
     SlideShow slideShow_;
     EyeAlignment alignment_{PairOffsetStore::open()};
 
     bool shown_ = false;
-    std::optional<std::string> startPath_;
-    std::unique_ptr<EarlyStart> earlyStart_;
     std::function<void()> afterNextPaint_;
     WindowPlacement placement_{*this};
     // The release last handed to another area, which travels on to the parents unaccepted.

@@ -170,8 +170,8 @@ bool TViewForm::routeUncapturedRelease(QObject* watched, QMouseEvent* event) {
 }
 
 bool TViewForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
-    const KeyContext context{slideShow_.running(), state_.pairs.list.count(),
-                             ui_.ScrollBarH->value(), ui_.ScrollBarV->value(), isFullScreen()};
+    const KeyContext context{slideShow_.running(), navigator_.count(), ui_.ScrollBarH->value(),
+                             ui_.ScrollBarV->value(), isFullScreen()};
     const KeyAction act = mapKey(mainKey(key, modifiers), context);
     switch (act.kind) {
     case KeyAction::None:
@@ -186,7 +186,7 @@ bool TViewForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
         showEntry(1);
         break;
     case KeyAction::Last:
-        showEntry(state_.pairs.list.count());
+        showEntry(navigator_.count());
         break;
     case KeyAction::ToggleFullScreen:
         command(ViewCommand::ViewFullScreen)->trigger();

@@ -61,21 +61,15 @@ void TViewForm::showPair(const PairRequest& request, PreloadAhead ahead) {
 }
 
 void TViewForm::next() {
-    if (const std::optional<PairRequest> request = navigator_.stepNext(viewerSides())) {
-        showPair(*request);
-    }
+    showOpened(navigator_.open(PairNavigator::Step::Next, viewerSides()));
 }
 
 void TViewForm::previous() {
-    if (const std::optional<PairRequest> request = navigator_.stepPrevious(viewerSides())) {
-        showPair(*request);
-    }
+    showOpened(navigator_.open(PairNavigator::Step::Previous, viewerSides()));
 }
 
 void TViewForm::showEntry(int entry) {
-    if (const std::optional<PairRequest> request = navigator_.select(entry, viewerSides())) {
-        showPair(*request);
-    }
+    showOpened(navigator_.open(PairNavigator::Entry{entry}, viewerSides()));
 }
 
 void TViewForm::schedulePreload() noexcept {
@@ -104,38 +98,39 @@ void TViewForm::FileOpenExecute() {
     }
     // The Filer may replace the list and move the cursor: the pair to have ready changes.
     const AtScopeEnd preloadAfter{[this] { schedulePreload(); }};
-    if (const std::optional<int> entry = runFiler ? runFiler() : std::nullopt) {
-        const std::optional<PairRequest> request = navigator_.select(*entry, viewerSides());
+    if (std::optional<PairNavigator::Listing> listing = runFiler ? runFiler() : std::nullopt) {
+        const PairNavigator::Opened opened = navigator_.open(std::move(*listing), viewerSides());
         // A row without a base name (a file named "_DUP.jpg") is chosen, but not loaded.
-        if (request && !request->baseName.empty()) {
-            showPair(*request);
+        if (opened.pair && !opened.pair->baseName.empty()) {
+            showOpened(opened);
         }
     }
     updateTitle(state_.displayName);
 }
 
 void TViewForm::openPath(const std::string& path) {
-    showOpenedPath(navigator_.openPath(path, viewerSides()));
+    showOpened(navigator_.open(PairNavigator::Path{path}, viewerSides()));
 }
 
-void TViewForm::showOpenedPath(const PairNavigator::OpenedPath& opened, PreloadAhead ahead) {
-    state_.settings.latestPath = opened.folder;
+void TViewForm::showOpened(const PairNavigator::Opened& opened, PreloadAhead ahead) {
+    if (opened.folder) {
+        state_.settings.latestPath = *opened.folder;
+    }
     if (opened.pair) {
-        showPair(*opened.pair, ahead); // as if Next had reached it
-    } else {
+        showPair(*opened.pair, ahead);
+    } else if (opened.folder) {
         schedulePreload(); // the folder's first pair, for the first Space
     }
 }
 
-void TViewForm::openStartPath(const std::string& path) {
-    // After an early start no sample pair came first: the layout has yet to learn a size.
+void TViewForm::openStartPath() {
+    // After a start path's pair no sample pair came first: the layout has yet to learn a size.
     const bool laidOut = panels_->hasImage();
-    std::unique_ptr<EarlyStart> early = std::move(earlyStart_);
-    // An early start's pair is on screen with the paint that follows its opening: the decode of
-    // the pair after it waits for that paint.
+    // Its pair is on screen with the paint that follows its opening: the decode of the pair
+    // after it waits for that paint.
     const PreloadAhead ahead =
-        early && early->hasPair() ? PreloadAhead::AfterPaint : PreloadAhead::Now;
-    // The sample pair, which an early start did not draw, when its pair is not shown after all.
+        navigator_.startsWithPair() ? PreloadAhead::AfterPaint : PreloadAhead::Now;
+    // The sample pair, which was not drawn, when the start path's pair is not shown after all.
     const auto showSampleInstead = [this, laidOut] {
         if (!panels_->hasImage()) {
             showPictures(navigator_.samplePair());
@@ -144,20 +139,20 @@ void TViewForm::openStartPath(const std::string& path) {
             FormResize();
         }
     };
-    std::optional<PairNavigator::OpenedPath> opened;
+    std::optional<PairNavigator::Opened> opened;
     try {
-        opened = navigator_.openPath(path, viewerSides(), early.get());
-        early.reset(); // a decode it still holds was not taken: it is not to run beside the load
+        opened = navigator_.takeStart(viewerSides());
     } catch (...) {
         // The path leads nowhere (or no longer): the viewer starts as it would have without it.
-        early.reset();
         showSampleInstead();
-        navigator_.scan(state_.settings.latestPath);
+        navigator_.open(PairNavigator::Folder{state_.settings.latestPath}, viewerSides());
         schedulePreload();
         throw;
     }
     try {
-        showOpenedPath(*opened, ahead);
+        if (opened) {
+            showOpened(*opened, ahead);
+        }
     } catch (...) {
         showSampleInstead();
         throw;

@@ -4,11 +4,9 @@
 
 namespace duoptic {
 
-// The program folder: the folder of the running executable, ending in "/", as native bytes.
+// The program folder: the folder of the running executable, ending in "/", as native bytes, as
+// the kernel names it; empty when it cannot be told. Needs no application object, so the settings
+// can be read before Qt is set up.
 std::string programFolder();
-
-// The same, as the kernel names it, for use before the application object exists: empty when it
-// cannot be told. programFolder() stays what counts once Qt runs.
-std::string earlyProgramFolder();
 
 } // namespace duoptic

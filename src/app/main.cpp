@@ -6,7 +6,7 @@
 #include "app/ProgramFolder.h"
 #include "app/QuitOnSignals.h"
 #include "base/Trace.h"
-#include "loading/EarlyStart.h"
+#include "loading/PairNavigator.h"
 
 #include <QApplication>
 #include <QSessionManager>
@@ -17,28 +17,6 @@
 #include <memory>
 #include <optional>
 
-namespace {
-
-// Starts the decode of the pair that `path` names before Qt is set up, so that the two overlap.
-// The sides it decodes for, and whether JPEG pairs are turned upright, come from the settings
-// that the window reads too; the window takes the decode only if it asks for the same pair.
-std::unique_ptr<duoptic::EarlyStart> startEarly(const std::string& path) {
-    const std::string folder = duoptic::earlyProgramFolder();
-    if (folder.empty()) {
-        return nullptr;
-    }
-    try {
-        const duoptic::SettingsRecord settings =
-            duoptic::readSettings(duoptic::settingsFilePath(folder), folder);
-        return std::make_unique<duoptic::EarlyStart>(
-            path, duoptic::viewerSides(settings.viewerMode), duoptic::loadChoices(settings));
-    } catch (...) {
-        return nullptr; // the window reads the settings again and meets the problem itself
-    }
-}
-
-} // namespace
-
 int main(int argc, char* argv[]) {
     duoptic::trace("main");
     const duoptic::CommandLine commandLine = duoptic::parseCommandLine(argc, argv);
@@ -48,8 +26,12 @@ int main(int argc, char* argv[]) {
     // begins with "-" must not be taken for one of Qt's own options.
     int qtArgc = std::min(argc, 1);
     const duoptic::FontSystemWarmUp fontSystemWarmUp;
-    std::unique_ptr<duoptic::EarlyStart> early =
-        commandLine.path ? startEarly(*commandLine.path) : std::make_unique<duoptic::EarlyStart>();
+    // The settings are read once, and the start path opened, before Qt's set-up, which then
+    // overlaps the decode of its pair (or of the sample pair).
+    duoptic::ProgramState state = duoptic::readProgramState(duoptic::programFolder());
+    duoptic::PairNavigator navigator;
+    navigator.setLoadChoices(duoptic::loadChoices(state.settings));
+    navigator.startWith(commandLine.path, duoptic::viewerSides(state.settings.viewerMode));
     std::optional<duoptic::ExitWithoutDisplay> exitWithoutDisplay(std::in_place);
     QApplication app(qtArgc, argv);
     exitWithoutDisplay.reset();
@@ -57,14 +39,7 @@ int main(int argc, char* argv[]) {
     // Made before the window, so that the signals are still caught while its end writes the
     // settings.
     duoptic::QuitOnSignals quitOnSignals;
-    duoptic::ProgramState state;
-    state.programFolder = duoptic::programFolder();
-    duoptic::TViewForm form(state);
-    if (commandLine.path) {
-        form.openAtStart(*commandLine.path, std::move(early));
-    } else {
-        form.startWithout(std::move(early));
-    }
+    duoptic::TViewForm form(state, navigator);
     // Ends the run as the close box does; nested event loops of open dialogs end with it.
     QObject::connect(&quitOnSignals, &duoptic::QuitOnSignals::quitRequested, &form, [&form] {
         form.close();

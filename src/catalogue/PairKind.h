@@ -97,9 +97,9 @@ constexpr std::span<const PairSuffix> pairFileSuffixes(PairKind kind, Eye eye) {
     using namespace pair_file_suffixes;
     switch (kind) {
     case PairKind::Parallel:
-        return kParallel;
+        return pair_file_suffixes::kParallel;
     case PairKind::Crossing:
-        return kCrossing;
+        return pair_file_suffixes::kCrossing;
     case PairKind::TwoFiles:
         return eye == Eye::Left ? std::span<const PairSuffix>(kLeftEye) : kRightEye;
     case PairKind::Multi:

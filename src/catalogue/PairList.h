@@ -35,10 +35,4 @@ private:
     std::uint64_t generation_ = 0;
 };
 
-// Program-wide: the main window's Next and the Filer share the list and its cursor.
-struct PairCatalogue {
-    PairList list;
-    int cursor = 0; // 1..count, or 0 when no entry is current
-};
-
 } // namespace duoptic

@@ -1,11 +1,16 @@
 #include "loading/PairNavigator.h"
 
+#include "catalogue/PathTarget.h"
 #include "catalogue/Scan.h"
+#include "loading/PathPairs.h"
 #include "loading/SamplePair.h"
+
+#include <QThread>
 
 namespace duoptic {
 
-PairNavigator::PairNavigator(PairCatalogue& pairs) : pairs_(pairs) {}
+PairNavigator::PairNavigator() = default;
+PairNavigator::~PairNavigator() = default;
 
 namespace {
 
@@ -18,62 +23,110 @@ int stepFrom(int cursor, int count, bool back) {
     return cursor + 1 > count ? 1 : cursor + 1;
 }
 
+template <class... Ts> struct Overloaded : Ts... { using Ts::operator()...; };
+template <class... Ts> Overloaded(Ts...) -> Overloaded<Ts...>;
+
 } // namespace
 
-void PairNavigator::scan(const std::string& folder) {
-    scanFolderForPairs(folder, pairs_.list);
+PairNavigator::Opened PairNavigator::open(const Target& target, ViewerSides sides) {
+    return std::visit(Overloaded{
+                          [&](Step step) -> Opened {
+                              if (list_.count() == 0) {
+                                  return {}; // a folder without pairs: there is nothing to step to
+                              }
+                              const bool back = step == Step::Previous;
+                              Opened opened = select(stepFrom(cursor_, list_.count(), back), sides);
+                              travellingBack_ = back;
+                              return opened;
+                          },
+                          [&](Entry entry) { return select(entry.number, sides); },
+                          [&](const Path& path) { return openPath(path.path, sides); },
+                          [&](const Folder& folder) -> Opened {
+                              scanFolderForPairs(folder.folder, list_);
+                              cursor_ = 0;
+                              travellingBack_ = false;
+                              return {folder.folder, std::nullopt};
+                          },
+                          [&](const Listing& listing) -> Opened {
+                              list_ = listing.list;
+                              travellingBack_ = false;
+                              if (!listing.entry) {
+                                  return {};
+                              }
+                              return select(*listing.entry, sides);
+                          },
+                      },
+                      target);
+}
+
+PairNavigator::Opened PairNavigator::select(int entry, ViewerSides sides) {
     travellingBack_ = false;
-}
-
-std::optional<PairRequest> PairNavigator::stepNext(ViewerSides sides) {
-    const int count = pairs_.list.count();
-    if (count == 0) {
-        return std::nullopt; // a folder without pairs: there is nothing to step to
-    }
-    return select(stepFrom(pairs_.cursor, count, false), sides);
-}
-
-std::optional<PairRequest> PairNavigator::stepPrevious(ViewerSides sides) {
-    const int count = pairs_.list.count();
-    if (count == 0) {
-        return std::nullopt;
-    }
-    std::optional<PairRequest> request = select(stepFrom(pairs_.cursor, count, true), sides);
-    travellingBack_ = true;
-    return request;
-}
-
-std::optional<PairRequest> PairNavigator::select(int entry, ViewerSides sides) {
-    travellingBack_ = false;
-    pairs_.cursor = entry;
+    cursor_ = entry;
     if (entry == 0) {
-        return std::nullopt;
+        return {};
     }
-    return pairRequest(pairs_.list.entry(entry), sides, choices_);
+    return {std::nullopt, pairRequest(list_.entry(entry), sides, choices_)};
 }
 
-PairNavigator::OpenedPath PairNavigator::openPath(const std::string& path, ViewerSides sides,
-                                                  EarlyStart* early) {
-    std::optional<EarlyStart::Taken> taken;
-    if (early) {
-        taken = early->take(path, sides);
+PairNavigator::Opened PairNavigator::openPath(const std::string& path, ViewerSides sides) {
+    PathPairs found = findPathPairs(path);
+    list_ = std::move(found.list);
+    Opened opened = select(found.entry, sides);
+    opened.folder = found.folder;
+    return opened;
+}
+
+void PairNavigator::startWith(std::optional<std::string> path, ViewerSides sides) noexcept {
+    // Qt takes the first thread that uses it for the program's main thread, and the sample's
+    // decode reads Qt's resources on a thread of its own: this thread, which goes on to make the
+    // application, claims the place first.
+    QThread::currentThread();
+    startPath_ = std::move(path);
+    try {
+        // A folder's first pair is not shown at start, and its scan waits for the window.
+        if (startPath_ && examinePath(*startPath_).kind == PathTarget::File) {
+            Opened opened = openPath(*startPath_, sides);
+            preloader_->start({list_.generation(), cursor_, *opened.pair},
+                              DecodeThreads::Foreground);
+            startPair_ = std::move(opened);
+            return;
+        }
+    } catch (...) {
+        startError_ = std::current_exception(); // reported over the window once it is up
     }
-    PathPairs found = taken ? std::move(taken->found) : findPathPairs(path);
-    if (taken) {
-        // Its preload is of the very list and entry that become current here.
-        preloader_ = std::move(taken->preloader);
+    startSample();
+}
+
+std::optional<PairNavigator::Opened> PairNavigator::takeStart(ViewerSides sides) {
+    if (std::exception_ptr error = std::exchange(startError_, nullptr)) {
+        startPath_.reset();
+        std::rethrow_exception(error);
     }
-    pairs_.list = std::move(found.list);
-    travellingBack_ = false;
-    if (found.entry == 0) {
-        pairs_.cursor = 0;
-        return {found.folder, std::nullopt};
+    if (startPair_) {
+        startPath_.reset();
+        return std::exchange(startPair_, std::nullopt);
     }
-    return {found.folder, select(found.entry, sides)};
+    if (!startPath_) {
+        return std::nullopt;
+    }
+    const std::string path = std::exchange(startPath_, std::nullopt).value();
+    return openPath(path, sides);
+}
+
+void PairNavigator::startSample() noexcept {
+    try {
+        earlySample_ = std::async(std::launch::async, [] {
+            JpegDecoder left;
+            JpegDecoder right;
+            return decodeSamplePair(left, right);
+        });
+    } catch (...) {
+        // No thread to be had: the sample pair is decoded when it is asked for.
+    }
 }
 
 void PairNavigator::load(const PairRequest& request, PairRasters& rasters) {
-    const PreloadKey key{pairs_.list.generation(), pairs_.cursor, request};
+    const PreloadKey key{list_.generation(), cursor_, request};
     // A preload of another pair is dropped here: its memory is not to be held beside this load.
     if (std::optional<PairRasters> preloaded = preloader_->take(key, decoderA_, decoderB_)) {
         ++preloadsTaken_;
@@ -81,37 +134,39 @@ void PairNavigator::load(const PairRequest& request, PairRasters& rasters) {
     } else {
         readPairInto(*decoderA_, *decoderB_, request, rasters);
     }
-    onScreen_.emplace(key.listGeneration, key.entry);
+    onScreen_ = request;
 }
 
-PairRasters PairNavigator::samplePair(EarlyStart* early) {
-    if (std::optional<PairRasters> decoded = early ? early->takeSample() : std::nullopt) {
-        return std::move(*decoded);
+PairRasters PairNavigator::samplePair() {
+    if (earlySample_.valid()) {
+        try {
+            return earlySample_.get();
+        } catch (...) {
+            // Decoded again below, where what fails is reported.
+        }
     }
     return decodeSamplePair(*decoderA_, *decoderB_);
 }
 
 std::optional<PreloadKey> PairNavigator::aheadKey(ViewerSides sides) const {
-    const int count = pairs_.list.count();
+    const int count = list_.count();
     if (count == 0) {
         return std::nullopt;
     }
-    const int entry = stepFrom(pairs_.cursor, count, travellingBack_);
-    return PreloadKey{pairs_.list.generation(), entry,
-                      pairRequest(pairs_.list.entry(entry), sides, choices_)};
+    const int entry = stepFrom(cursor_, count, travellingBack_);
+    return PreloadKey{list_.generation(), entry, pairRequest(list_.entry(entry), sides, choices_)};
 }
 
 void PairNavigator::schedulePreload(ViewerSides sides) noexcept {
     try {
         const std::optional<PreloadKey> key = aheadKey(sides);
-        const bool shown = key && onScreen_ == std::make_pair(key->listGeneration, key->entry);
-        if (key && !shown) {
+        if (key && key->request != onScreen_) {
             preloader_->start(*key);
         } else {
             preloader_->drop();
         }
     } catch (...) {
-        preloader_->drop(); // no thread to be had: Next then simply loads as it always can
+        preloader_->drop(); // no thread to be had: the next step simply loads as it always can
     }
 }
 

@@ -41,7 +41,6 @@ protected:
         state.settings.fittingMode = 0;
         state.settings.slideInterval = 10;
         state.settings.latestPath = temp.slashed();
-        state.pairs.cursor = 2;
     }
 
     // Runs the Filer; `act` works the open dialog, then `close` ends it.
@@ -59,9 +58,9 @@ protected:
             }
             closeWith(*form, close);
         });
-        const std::optional<int> result = runFiler(nullptr, state, [] {});
+        handedBack = runFiler(nullptr, state, pairs, [] {});
         EXPECT_TRUE(acted);
-        return result;
+        return handedBack.entry;
     }
 
     static void closeWith(TFilerForm& form, Close close) {
@@ -103,6 +102,8 @@ protected:
     TempFolder temp;
     ReportRecorder reports;
     ProgramState state;
+    PairList pairs;                    // the list the Filer starts from
+    PairNavigator::Listing handedBack; // what the last run gave back
 };
 
 TEST_F(RunFilerTest, OpenWithNoRowStoresTheOptionsAndChoosesNoEntry) {
@@ -120,13 +121,13 @@ TEST_F(RunFilerTest, OpenWithNoRowStoresTheOptionsAndChoosesNoEntry) {
     EXPECT_EQ(state.settings.fittingMode, 10);
     EXPECT_EQ(state.settings.slideInterval, 7);
     EXPECT_EQ(state.settings.latestPath, temp.path()); // as the platform reports it: no "/"
-    EXPECT_EQ(state.pairs.list.count(), 3);
+    EXPECT_EQ(handedBack.list.count(), 3);
 }
 
 TEST_F(RunFilerTest, OpenWithTheThirdRowReturnsItsEntry) {
     makePairFolder();
     EXPECT_EQ(run(Close::Open, [](TFilerForm& form) { clickRow(form, 2); }), 3);
-    EXPECT_EQ(state.pairs.list.entry(3).baseName, "c");
+    EXPECT_EQ(handedBack.list.entry(3).baseName, "c");
     EXPECT_EQ(currentDirectory(), temp.path());
 }
 
@@ -185,9 +186,8 @@ TEST_F(RunFilerTest, CancelAfterAFolderChangeKeepsTheSettingsButNotTheList) {
     EXPECT_EQ(state.settings.fittingMode, before.fittingMode);
     EXPECT_EQ(state.settings.slideInterval, before.slideInterval);
     EXPECT_EQ(state.settings.latestPath, before.latestPath);
-    EXPECT_EQ(state.pairs.cursor, 2);
-    ASSERT_EQ(state.pairs.list.count(), 1);
-    EXPECT_EQ(state.pairs.list.entry(1).basePath, sub + "/x");
+    ASSERT_EQ(handedBack.list.count(), 1);
+    EXPECT_EQ(handedBack.list.entry(1).basePath, sub + "/x");
     EXPECT_EQ(currentDirectory(), sub);
 }
 
@@ -260,20 +260,18 @@ TEST_F(RunFilerTest, RootFolderIsStoredAsTheRoot) {
 TEST_F(RunFilerTest, ListsTheLastFolderEvenWhenItIsAlreadyCurrent) {
     makePairFolder();
     changeCurrentDirectory(temp.path());
-    state.pairs.list.append({"/elsewhere/z", "z", PairKind::Parallel, "/elsewhere/z_DUP.jpg", {}});
+    pairs.append({"/elsewhere/z", "z", PairKind::Parallel, "/elsewhere/z_DUP.jpg", {}});
     EXPECT_FALSE(run(Close::Cancel));
-    ASSERT_EQ(state.pairs.list.count(), 3);
-    EXPECT_EQ(state.pairs.list.entry(1).baseName, "a");
+    ASSERT_EQ(handedBack.list.count(), 3);
+    EXPECT_EQ(handedBack.list.entry(1).baseName, "a");
 }
 
 TEST_F(RunFilerTest, LastFolderThatCannotBeEnteredFailsBeforeAnythingIsShown) {
     const std::string before = currentDirectory();
     state.settings.latestPath = temp.file("missing");
-    state.pairs.list.append({"/elsewhere/z", "z", PairKind::Parallel, "/elsewhere/z_DUP.jpg", {}});
     bool shown = false;
-    EXPECT_THROW(runFiler(nullptr, state, [&] { shown = true; }), Error);
+    EXPECT_THROW(runFiler(nullptr, state, pairs, [&] { shown = true; }), Error);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
-    EXPECT_EQ(state.pairs.list.count(), 1);
     EXPECT_EQ(currentDirectory(), before);
     EXPECT_FALSE(shown);
 }
@@ -281,7 +279,7 @@ TEST_F(RunFilerTest, LastFolderThatCannotBeEnteredFailsBeforeAnythingIsShown) {
 TEST_F(RunFilerTest, NameThatIsNotUtf8ComesBackAsItsBytes) {
     temp.write("\xff\xfe_DUP.jpg", jpegBytes(Qt::red));
     EXPECT_EQ(run(Close::Open, [](TFilerForm& form) { clickRow(form, 0); }), 1);
-    EXPECT_EQ(state.pairs.list.entry(1).baseName, "\xff\xfe");
+    EXPECT_EQ(handedBack.list.entry(1).baseName, "\xff\xfe");
     EXPECT_TRUE(reports.shown().empty());
 }
 

@@ -245,17 +245,17 @@ protected:
 };
 
 TEST_P(HostileLoad, ShowsThePictureOrAClearErrorInTime) {
-    PairCatalogue& pairs = window->state.pairs;
-    scanFolderForPairs(pairFolder, pairs.list);
+    window->listFolder(pairFolder);
+    const PairNavigator& pairs = window->navigator;
     if (!pair.listed) {
-        EXPECT_EQ(pairs.list.count(), 0);
+        EXPECT_EQ(pairs.count(), 0);
         const ScreenState before = screenState(form());
         loadNext();
-        EXPECT_EQ(pairs.cursor, 0);
+        EXPECT_EQ(pairs.cursor(), 0);
         EXPECT_TRUE(probe(form()).rasters().left.sharesPixelsWith(before.rasters.left));
         return;
     }
-    ASSERT_EQ(pairs.list.count(), 1);
+    ASSERT_EQ(pairs.count(), 1);
     moveAwayFromLoadPositions();
     const ScreenState before = screenState(form());
     if (pair.afterScan) {
@@ -267,7 +267,7 @@ TEST_P(HostileLoad, ShowsThePictureOrAClearErrorInTime) {
     RecordProperty("outcome", outcome.failed ? outcome.error
                                              : std::to_string(probe(form()).imageWidth()) + " x " +
                                                    std::to_string(probe(form()).imageHeight()));
-    EXPECT_EQ(pairs.cursor, 1);
+    EXPECT_EQ(pairs.cursor(), 1);
     switch (pair.expect) {
     case Expect::AsDecoded:
         expectAsDecoded(outcome, before);

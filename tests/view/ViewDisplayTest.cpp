@@ -22,7 +22,7 @@ protected:
             std::fill_n(row, 3 * 40, 255), std::fill_n(row + 3 * 88, 3 * 8, 255);
         };
         writeFile(pictures.file("w_DUP.jpg"), duoptic::testing::writeJpeg({96, 32}, columns));
-        window.state.pairs.list.append({pictures.file("w"), "w", PairKind::Parallel});
+        window.append({pictures.file("w"), "w", PairKind::Parallel});
         form.next();
     }
 
@@ -107,8 +107,8 @@ TEST_F(ViewDisplay, CrossedViewingArrangesOnlyThePanels) {
     writeFile(pictures.file("x_DUL.jpg"), filled(255));
     writeFile(pictures.file("x_DUR.jpg"), filled(0));
     window.state.settings.viewerMode = kCrossing;
-    window.state.pairs.list.append({pictures.file("x"), "x", PairKind::TwoFiles});
-    form.showEntry(window.state.pairs.list.count());
+    window.append({pictures.file("x"), "x", PairKind::TwoFiles});
+    form.showEntry(window.navigator.count());
     ASSERT_EQ(lit(drawn(2).pixel(4, 4)), 7); // the left eye in the right panel
     form.setInterlaceSwap(true);
     const QPoint at = static_cast<PaintBox*>(child("PaintBox1"))->deviceOriginOnScreen();

@@ -49,8 +49,8 @@ TEST_P(ViewOpenFile, ShowsThePairOfTheFileAndKeepsItsFolder) {
     form().openPath(pictures.file(GetParam().file));
     EXPECT_EQ(form().caption(), QString::fromUtf8(GetParam().title));
     EXPECT_EQ(window->state.settings.latestPath, folder());
-    EXPECT_EQ(window->state.pairs.list.count(), 3);
-    const PairEntry& shown = window->state.pairs.list.entry(window->state.pairs.cursor);
+    EXPECT_EQ(window->navigator.count(), 3);
+    const PairEntry& shown = window->navigator.list().entry(window->navigator.cursor());
     EXPECT_EQ(shown.baseName + " ",
               std::string(GetParam().title).substr(10, shown.baseName.size() + 1));
 }
@@ -71,8 +71,8 @@ TEST_F(ViewEntryPoints, AFolderIsScannedAndBecomesTheLastFolder) {
     form().openPath("sub/"); // relative to the current directory
     std::filesystem::current_path(before);
     EXPECT_EQ(window->state.settings.latestPath, program.file("sub"));
-    EXPECT_EQ(window->state.pairs.list.count(), 1);
-    EXPECT_EQ(window->state.pairs.cursor, 0);
+    EXPECT_EQ(window->navigator.count(), 1);
+    EXPECT_EQ(window->navigator.cursor(), 0);
     EXPECT_EQ(form().caption(), QStringLiteral("Duoptic - STEREO PHOTO - (Parallel)"));
 }
 
@@ -97,7 +97,7 @@ TEST_P(ViewOpenBad, ReportsThePathAndChangesNothing) {
         EXPECT_EQ(std::string(error.what()), "ファイル " + path + GetParam().message);
     }
     EXPECT_EQ(window->state.settings.latestPath, lastFolder);
-    EXPECT_EQ(window->state.pairs.list.count(), 0);
+    EXPECT_EQ(window->navigator.count(), 0);
     EXPECT_TRUE(probe(form()).rasters().left.sharesPixelsWith(before.left));
 }
 
@@ -122,13 +122,13 @@ TEST_F(ViewEntryPoints, ADropStopsTheSlideShowAndOpensWhatWasDropped) {
     EXPECT_FALSE(probe(form()).slideShowRunning());
     EXPECT_FALSE(probe(form()).command(ViewCommand::ViewSlideShow)->isChecked());
     // The drop is answered first: a report opened within it would keep the dropping side waiting.
-    EXPECT_EQ(window->state.pairs.list.count(), 0);
+    EXPECT_EQ(window->navigator.count(), 0);
     QTRY_COMPARE(form().caption(), QStringLiteral("Duoptic - shack - (Parallel)"));
 }
 
-// A pair from the command line shows the same whether its decode began before the window or in
-// it; begun before, no sample pair is decoded ahead of it.
-TEST(ViewStartPath, AnEarlyStartShowsWhatTheWindowsOwnLoadShows) {
+// A pair from the command line shows what opening its path in the running window shows; no sample
+// pair is decoded ahead of it, and its decode, begun before the window, is taken over.
+TEST(ViewStartPath, AStartPathShowsWhatOpeningItLaterShows) {
     TempFolder program;
     TempFolder pictures;
     pictures.copyIn(testData("stereo/aloeL.jpg"), "aloe_DUL.jpg");
@@ -138,13 +138,16 @@ TEST(ViewStartPath, AnEarlyStartShowsWhatTheWindowsOwnLoadShows) {
     std::vector<QString> captions;
     std::vector<QImage> panels;
     for (const bool early : {false, true}) {
-        ProgramState state;
-        state.programFolder = program.slashed();
-        TViewForm form(state);
-        form.openAtStart(path, early ? std::make_unique<EarlyStart>(path, ViewerSides::Crossing)
-                                     : nullptr);
+        ProgramState state = readProgramState(program.slashed());
+        PairNavigator navigator;
+        navigator.startWith(early ? std::optional(path) : std::nullopt,
+                            viewerSides(state.settings.viewerMode));
+        TViewForm form(state, navigator);
         form.show();
         EXPECT_EQ(probe(form).imageWidth() == 0, early);
+        if (!early) {
+            form.openPath(path);
+        }
         QTRY_VERIFY(form.caption().contains("aloe"));
         EXPECT_EQ(probe(form).preloadsTaken(), early ? 1 : 0);
         captions.push_back(form.caption());
@@ -159,27 +162,18 @@ TEST(ViewStartPath, AnEarlySampleShowsWhatTheWindowsOwnDecodeShows) {
     TempFolder program;
     std::vector<QImage> panels;
     for (const bool early : {false, true}) {
-        ProgramState state;
-        state.programFolder = program.slashed();
-        TViewForm form(state);
-        form.startWithout(early ? std::make_unique<EarlyStart>() : nullptr);
+        ProgramState state = readProgramState(program.slashed());
+        PairNavigator navigator;
+        if (early) {
+            navigator.startWith(std::nullopt, ViewerSides::Parallel);
+        }
+        TViewForm form(state, navigator);
         form.show();
         QTRY_VERIFY(probe(form).drawCount() > 0);
         panels.insert(panels.end(), {probe(form).panelBuffer(1), probe(form).panelBuffer(2)});
     }
     EXPECT_TRUE(panels[0] == panels[2] && panels[1] == panels[3]);
     EXPECT_FALSE(panels[0].isNull());
-}
-
-// A folder on the command line is read once, after the window's first paint: the early start
-// before the window leaves it alone.
-TEST(ViewStartPath, AnEarlyStartLeavesAFoldersScanToTheWindow) {
-    TempFolder pictures;
-    const FileDescriptor watch(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
-    ASSERT_GE(::inotify_add_watch(watch.get(), pictures.path().c_str(), IN_OPEN), 0);
-    EXPECT_TRUE(EarlyStart(pictures.path(), ViewerSides::Parallel).takeSample());
-    char event[4096];
-    EXPECT_LT(::read(watch.get(), event, sizeof event), 0);
 }
 
 // A path from the command line takes the last folder's place: with a path that leads to a pair,
@@ -195,17 +189,17 @@ TEST(ViewStartPath, ReadsTheLastFolderOnlyWhenThePathLeadsNowhere) {
         program.write("duoptic.ini", "[File]\r\nLatestPath=" + last.path() + "\r\n");
         const FileDescriptor watch(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
         ASSERT_GE(::inotify_add_watch(watch.get(), last.path().c_str(), IN_OPEN), 0);
-        ProgramState state;
-        state.programFolder = program.slashed();
-        TViewForm form(state);
-        const std::string path = pictures.file(leadsNowhere ? "gone_DUP.jpg" : "new_DUP.jpg");
-        form.openAtStart(path, std::make_unique<EarlyStart>(path, ViewerSides::Parallel));
+        ProgramState state = readProgramState(program.slashed());
+        PairNavigator navigator;
+        navigator.startWith(pictures.file(leadsNowhere ? "gone_DUP.jpg" : "new_DUP.jpg"),
+                            ViewerSides::Parallel);
+        TViewForm form(state, navigator);
         form.show();
         QTRY_VERIFY(leadsNowhere ? !reports.shown().empty() : form.caption().contains("new"));
         QTest::qWait(100); // and the preload that follows
         char event[4096];
         EXPECT_EQ(::read(watch.get(), event, sizeof event) > 0, leadsNowhere);
-        EXPECT_EQ(state.pairs.list.entry(1).baseName, leadsNowhere ? "old" : "new");
+        EXPECT_EQ(navigator.list().entry(1).baseName, leadsNowhere ? "old" : "new");
     }
 }
 

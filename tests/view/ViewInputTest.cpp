@@ -224,7 +224,7 @@ TEST_F(ViewInput, FailingTickReportsAndKeepsTheShowRunning) {
     ReportRecorder recorder;
     TempFolder pictures;
     pictures.write("bad_DUP.jpg", "not a jpeg");
-    scanFolderForPairs(pictures.slashed(), window->state.pairs.list);
+    window->listFolder(pictures.slashed());
     window->state.settings.slideInterval = 1;
     form().ViewSlideShowExecute();
     QTRY_VERIFY_WITH_TIMEOUT(recorder.shown().size() >= 2, 5000);
@@ -238,10 +238,8 @@ TEST_F(ViewInput, SlidesGoOnWhileAFailedSlideReportIsOpen) {
     TempFolder pictures;
     pictures.write("bad_DUP.jpg", "not a jpeg");
     pictures.copyIn(testData("jpeg/testorig.jpg"), "good_DUP.jpg");
-    PairList& list = window->state.pairs.list;
-    list.clear();
-    list.append({pictures.file("bad"), "bad", PairKind::Parallel});
-    list.append({pictures.file("good"), "good", PairKind::Parallel});
+    window->replaceList({{pictures.file("bad"), "bad", PairKind::Parallel},
+                         {pictures.file("good"), "good", PairKind::Parallel}});
     window->state.settings.slideInterval = 1;
 
     bool sawBox = false;
@@ -275,18 +273,18 @@ TEST_F(ViewInput, SlidesGoOnWhileAFailedSlideReportIsOpen) {
 TEST_F(ViewInput, EnterAndSpaceNeedMoreThanOnePairAndNoSlideShow) {
     TempFolder pictures;
     pictures.copyIn(testData("jpeg/testorig.jpg"), "a_DUP.jpg");
-    scanFolderForPairs(pictures.slashed(), window->state.pairs.list);
+    window->listFolder(pictures.slashed());
     QTest::keyClick(&form(), Qt::Key_Space);
-    EXPECT_EQ(window->state.pairs.cursor, 0);
+    EXPECT_EQ(window->navigator.cursor(), 0);
     pictures.copyIn(testData("jpeg/testorig.jpg"), "b_DUP.jpg");
-    scanFolderForPairs(pictures.slashed(), window->state.pairs.list);
+    window->listFolder(pictures.slashed());
     QTest::keyClick(&form(), Qt::Key_Return);
-    EXPECT_EQ(window->state.pairs.cursor, 1);
+    EXPECT_EQ(window->navigator.cursor(), 1);
     QTest::keyClick(&form(), Qt::Key_Space, Qt::AltModifier);
-    EXPECT_EQ(window->state.pairs.cursor, 2);
+    EXPECT_EQ(window->navigator.cursor(), 2);
     form().ViewSlideShowExecute();
     QTest::keyClick(&form(), Qt::Key_Space);
-    EXPECT_EQ(window->state.pairs.cursor, 2);
+    EXPECT_EQ(window->navigator.cursor(), 2);
     form().ViewSlideShowExecute();
 }
 
@@ -313,7 +311,7 @@ TEST_F(ViewInput, MiddleReleaseCountsWhereThePointerIs) {
     TempFolder pictures;
     pictures.copyIn(testData("jpeg/testorig.jpg"), "a_DUP.jpg");
     pictures.copyIn(testData("jpeg/testorig.jpg"), "b_DUP.jpg");
-    scanFolderForPairs(pictures.slashed(), window->state.pairs.list);
+    window->listFolder(pictures.slashed());
     QWidget* image = form().findChild<QWidget*>(QStringLiteral("PaintBox1"));
     QWidget* bar = this->bar("ScrollBarH");
     const QPoint overBar = image->mapFromGlobal(bar->mapToGlobal(QPoint(30, 10)));
@@ -322,11 +320,11 @@ TEST_F(ViewInput, MiddleReleaseCountsWhereThePointerIs) {
     // Qt hands the release to the widget that was pressed, wherever the pointer is.
     QTest::mousePress(image, Qt::MiddleButton, {}, QPoint(30, 30));
     QTest::mouseRelease(image, Qt::MiddleButton, {}, overBar);
-    EXPECT_EQ(window->state.pairs.cursor, 0);
+    EXPECT_EQ(window->navigator.cursor(), 0);
 
     QTest::mousePress(bar, Qt::MiddleButton, {}, QPoint(30, 10));
     QTest::mouseRelease(bar, Qt::MiddleButton, {}, overImage);
-    EXPECT_EQ(window->state.pairs.cursor, 1);
+    EXPECT_EQ(window->navigator.cursor(), 1);
 
     // Two buttons let go within one millisecond are two releases.
     for (Qt::MouseButton button : {Qt::MiddleButton, Qt::RightButton}) {
@@ -335,7 +333,7 @@ TEST_F(ViewInput, MiddleReleaseCountsWhereThePointerIs) {
         release.setTimestamp(quint64{1} << 40);
         QApplication::sendEvent(bar, &release);
     }
-    EXPECT_EQ(window->state.pairs.cursor, 2);
+    EXPECT_EQ(window->navigator.cursor(), 2);
     EXPECT_TRUE(probe(form()).popupMenu()->isVisible());
     probe(form()).popupMenu()->close();
 }
@@ -347,12 +345,12 @@ TEST_F(ViewInput, RepeatsQueuedDuringAStepAreDropped) {
     for (const char* name : {"a_DUP.jpg", "b_DUP.jpg", "c_DUP.jpg"}) {
         pictures.copyIn(testData("jpeg/testorig.jpg"), name);
     }
-    scanFolderForPairs(pictures.slashed(), window->state.pairs.list);
+    window->listFolder(pictures.slashed());
     const auto space = [&](bool repeat, quint64 timestamp) {
         QKeyEvent press(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QString(), repeat);
         press.setTimestamp(timestamp);
         QApplication::sendEvent(&form(), &press);
-        return window->state.pairs.cursor;
+        return window->navigator.cursor();
     };
     EXPECT_EQ(space(false, 5000), 1);
     EXPECT_EQ(space(true, 5000), 1);   // made while that step was loading

@@ -42,16 +42,16 @@ class ViewLoading : public ::testing::Test {
 protected:
     void SetUp() override {
         window = std::make_unique<ShownWindow>(program.slashed());
-        scanFolderForPairs(pairs.folder.slashed(), window->state.pairs.list);
-        ASSERT_EQ(window->state.pairs.list.count(), 3);
+        window->listFolder(pairs.folder.slashed());
+        ASSERT_EQ(window->navigator.count(), 3);
     }
     TViewForm& form() { return *window->form; }
 
     // Steps with Next until the entry of the given kind is loaded.
     void nextTo(PairKind kind) {
         int number = 0;
-        ASSERT_NE(findEntry(window->state.pairs.list, kind, &number), nullptr);
-        window->state.pairs.cursor = number - 1;
+        ASSERT_NE(findEntry(window->navigator.list(), kind, &number), nullptr);
+        window->setCursor(number - 1);
         form().next();
     }
 
@@ -93,19 +93,19 @@ TEST_F(ViewLoading, TwoFilePairFollowsTheViewerMode) {
 }
 
 TEST_F(ViewLoading, NextWrapsFromTheLastEntryToTheFirst) {
-    window->state.pairs.cursor = 3;
+    window->setCursor(3);
     form().next();
-    EXPECT_EQ(window->state.pairs.cursor, 1);
+    EXPECT_EQ(window->navigator.cursor(), 1);
     form().next();
-    EXPECT_EQ(window->state.pairs.cursor, 2);
+    EXPECT_EQ(window->navigator.cursor(), 2);
 }
 
 TEST_F(ViewLoading, MissingRightEyeFileKeepsThePicturesAndTheLoadingCaption) {
     std::filesystem::remove(pairs.folder.file("aloe_DUR.jpg"));
     const PairRasters before = probe(form()).rasters();
     int number = 0;
-    findEntry(window->state.pairs.list, PairKind::TwoFiles, &number);
-    window->state.pairs.cursor = number - 1;
+    findEntry(window->navigator.list(), PairKind::TwoFiles, &number);
+    window->setCursor(number - 1);
     try {
         form().next();
         FAIL() << "the load should fail";
@@ -114,7 +114,7 @@ TEST_F(ViewLoading, MissingRightEyeFileKeepsThePicturesAndTheLoadingCaption) {
                   "ファイル " + pairs.folder.file("aloe_DUR.jpg") + " は開けません");
     }
     EXPECT_EQ(form().windowTitle(), QStringLiteral("Loading files ..."));
-    EXPECT_EQ(window->state.pairs.cursor, number);
+    EXPECT_EQ(window->navigator.cursor(), number);
     EXPECT_TRUE(probe(form()).rasters().left.sharesPixelsWith(before.left));
     EXPECT_EQ(probe(form()).imageWidth(), 623);
     EXPECT_TRUE(probe(form()).redrawGateOpen());
@@ -131,9 +131,7 @@ TEST_F(ViewLoading, CorruptPictureDataFailsAtItsFirstCopy) {
 
 TEST_F(ViewLoading, TitleShowsABaseNameExactlyAsItIs) {
     pairs.folder.copyIn(testData("jpeg/testorig.jpg"), "a[*]_DUP.jpg");
-    PairList& list = window->state.pairs.list;
-    list.clear();
-    list.append({pairs.folder.file("a[*]"), "a[*]", PairKind::Parallel});
+    window->replaceList({{pairs.folder.file("a[*]"), "a[*]", PairKind::Parallel}});
     form().next();
     const QString expected = QStringLiteral("Duoptic - a[*] - (Parallel)");
     EXPECT_EQ(form().caption(), expected);
@@ -141,10 +139,10 @@ TEST_F(ViewLoading, TitleShowsABaseNameExactlyAsItIs) {
 }
 
 TEST_F(ViewLoading, NextWithAnEmptyListDoesNothing) {
-    window->state.pairs.list.clear();
+    window->replaceList({});
     const QString title = form().windowTitle();
     form().next();
-    EXPECT_EQ(window->state.pairs.cursor, 0);
+    EXPECT_EQ(window->navigator.cursor(), 0);
     EXPECT_EQ(form().windowTitle(), title);
 }
 

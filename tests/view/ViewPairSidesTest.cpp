@@ -49,10 +49,7 @@ protected:
     TViewForm& form() { return *window->form; }
 
     void load(const std::string& base, PairKind kind) {
-        PairList& list = window->state.pairs.list;
-        list.clear();
-        list.append({pictures.file(base), base, kind});
-        window->state.pairs.cursor = 0;
+        window->replaceList({{pictures.file(base), base, kind}});
         form().next();
     }
 
@@ -163,9 +160,8 @@ TEST_P(ViewMpoPairs, LoadsBothViewsOrFailsNamingTheFile) {
     pictures.copyIn(testData(row.file), "shack.mpo");
     window->state.settings.viewerMode = row.mode;
     const PairRasters before = probe(form()).rasters();
-    PairList& list = window->state.pairs.list;
-    list.clear();
-    list.append({pictures.file("shack"), "shack", PairKind::Multi, pictures.file("shack.mpo")});
+    window->replaceList(
+        {{pictures.file("shack"), "shack", PairKind::Multi, pictures.file("shack.mpo")}});
     if (!row.loads) {
         try {
             form().next();
@@ -187,7 +183,7 @@ TEST_P(ViewMpoPairs, LoadsBothViewsOrFailsNamingTheFile) {
     const PairRasters parallel = probe(form()).rasters();
     window->state.settings.viewerMode =
         std::string(row.mode) == "(Crossing)" ? "(Parallel)" : "(Crossing)";
-    window->state.pairs.cursor = 0;
+    window->setCursor(0);
     form().next();
     EXPECT_EQ(probe(form()).rasters().left.pixel(320, 240), parallel.right.pixel(320, 240));
     EXPECT_EQ(probe(form()).rasters().right.pixel(100, 100), parallel.left.pixel(100, 100));

@@ -39,11 +39,10 @@ public:
         program.write("duoptic.ini", "[File]\r\nLatestPath=" + pictures.slashed() + "\r\n");
         window = std::make_unique<ShownWindow>(program.slashed());
         // The start-up scan keeps the file system's order: put the list in a known one.
-        PairList& list = window->state.pairs.list;
-        list.clear();
-        list.append({pictures.file("a"), "a", PairKind::Parallel, pictures.file("a_DUP.jpg")});
-        list.append({pictures.file("b"), "b", PairKind::TwoFiles, pictures.file("b_DUL.jpg"),
-                     pictures.file("b_DUR.jpg")});
+        window->replaceList(
+            {{pictures.file("a"), "a", PairKind::Parallel, pictures.file("a_DUP.jpg")},
+             {pictures.file("b"), "b", PairKind::TwoFiles, pictures.file("b_DUL.jpg"),
+              pictures.file("b_DUR.jpg")}});
         form().next(); // a on screen, b preloading
         waitForPreload();
     }
@@ -68,8 +67,7 @@ TEST_F(ViewPreload, NextTakesThePreloadedPair) {
 
 TEST_F(ViewPreload, PreviousWrapsAndDecodesThePairBeforeAhead) {
     writeSolid(pictures.file("c_DUP.jpg"), 64, 32, 160);
-    window->state.pairs.list.append(
-        {pictures.file("c"), "c", PairKind::Parallel, pictures.file("c_DUP.jpg")});
+    window->append({pictures.file("c"), "c", PairKind::Parallel, pictures.file("c_DUP.jpg")});
     form().previous(); // from the first entry to the last
     EXPECT_NEAR(leftGrey(), 160, 3);
     waitForPreload();
@@ -132,12 +130,14 @@ INSTANTIATE_TEST_SUITE_P(
                   [](ViewPreload& t) { t.window->state.settings.viewerMode = "(Crossing)"; }, 200},
         ChangeRow{"ListRebuilt",
                   [](ViewPreload& t) {
-                      PairList& list = t.window->state.pairs.list;
-                      PairList copy = list;
-                      list.clear();
-                      for (int k = 1; k <= copy.count(); ++k) {
-                          list.append(copy.entry(k));
+                      const PairList& list = t.window->navigator.list();
+                      std::vector<PairEntry> copy;
+                      for (int k = 1; k <= list.count(); ++k) {
+                          copy.push_back(list.entry(k));
                       }
+                      const int cursor = t.window->navigator.cursor();
+                      t.window->replaceList(std::move(copy));
+                      t.window->setCursor(cursor);
                   },
                   120}),
     [](const auto& info) { return std::string(info.param.name); });

@@ -22,7 +22,7 @@ TEST(ViewStartup, FirstRunShowsSamplePairAndWritesTheTenKeys) {
         EXPECT_EQ(probe(form).imageWidth(), 623);
         EXPECT_EQ(probe(form).imageHeight(), 648);
         EXPECT_TRUE(probe(form).redrawGateOpen());
-        EXPECT_EQ(window.state.pairs.list.count(), 0);
+        EXPECT_EQ(window.navigator.count(), 0);
         EXPECT_EQ(window.state.settings.latestPath, folder.slashed());
     }
     const std::string ini = readFile(folder.file("duoptic.ini"));
@@ -58,8 +58,8 @@ TEST(ViewStartup, StartupScanFillsThePairListFromTheLastFolder) {
     pictures.copyIn(testData("jpeg/testorig.jpg"), "two_DUR.jpg");
     program.write("duoptic.ini", "[File]\r\nLatestPath=" + pictures.slashed() + "\r\n");
     ShownWindow window(program.slashed());
-    EXPECT_EQ(window.state.pairs.list.count(), 2);
-    EXPECT_EQ(window.state.pairs.cursor, 0);
+    EXPECT_EQ(window.navigator.count(), 2);
+    EXPECT_EQ(window.navigator.cursor(), 0);
 }
 
 TEST(ViewStartup, UnwritableSettingsReportAndKeepTheOldFile) {
@@ -87,7 +87,7 @@ TEST(ViewStartup, OpenKeepsALastFolderWhoseNameIsNotUtf8) {
     std::string folderSeen;
     window.form->runFiler = [&] {
         folderSeen = window.state.settings.latestPath;
-        return std::optional<int>();
+        return std::optional<PairNavigator::Listing>();
     };
     window.form->FileOpenExecute();
     EXPECT_EQ(folderSeen, odd);

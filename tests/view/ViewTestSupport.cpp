@@ -10,8 +10,8 @@
 namespace duoptic::test {
 
 ShownWindow::ShownWindow(const std::string& programFolder, int clientWidth, int clientHeight) {
-    state.programFolder = programFolder;
-    form = std::make_unique<TViewForm>(state);
+    state = readProgramState(programFolder);
+    form = std::make_unique<TViewForm>(state, navigator);
     form->show();
     EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     // The placement checks the window's frame for a while after the show and puts its stored
@@ -23,6 +23,30 @@ ShownWindow::ShownWindow(const std::string& programFolder, int clientWidth, int 
     QTRY_VERIFY_WITH_TIMEOUT(!placing(), 6000);
     form->resize(clientWidth, clientHeight);
     QCoreApplication::processEvents();
+}
+
+void ShownWindow::append(PairEntry entry) {
+    PairList list = navigator.list();
+    list.append(std::move(entry));
+    navigator.open(PairNavigator::Listing{std::move(list), std::nullopt}, ViewerSides::Parallel);
+}
+
+void ShownWindow::listFolder(const std::string& folder) {
+    PairList list;
+    scanFolderForPairs(folder, list);
+    navigator.open(PairNavigator::Listing{std::move(list), std::nullopt}, ViewerSides::Parallel);
+}
+
+void ShownWindow::replaceList(std::vector<PairEntry> entries) {
+    PairList list;
+    for (PairEntry& entry : entries) {
+        list.append(std::move(entry));
+    }
+    navigator.open(PairNavigator::Listing{std::move(list), 0}, ViewerSides::Parallel);
+}
+
+void ShownWindow::setCursor(int entry) {
+    navigator.open(PairNavigator::Entry{entry}, ViewerSides::Parallel);
 }
 
 bool isGrey(QRgb pixel) {

@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace duoptic::test {
 
@@ -24,7 +25,17 @@ using testing::writeFile;
 struct ShownWindow {
     explicit ShownWindow(const std::string& programFolder, int clientWidth = 553,
                          int clientHeight = 483);
+    // The Pair list changed behind the window's back, as the Filer's listing changes it: the
+    // cursor stays where it is.
+    void append(PairEntry entry);
+    void listFolder(const std::string& folder);
+    // A list of its own, none of its entries current.
+    void replaceList(std::vector<PairEntry> entries);
+    // Entry `entry` becomes current without being shown.
+    void setCursor(int entry);
+
     ProgramState state;
+    PairNavigator navigator;
     std::unique_ptr<TViewForm> form;
 };
 
