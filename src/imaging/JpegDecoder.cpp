@@ -350,9 +350,8 @@ void JpegDecoder::readHeaderOfData() {
     width_ = static_cast<int>(c.image_width);
     height_ = static_cast<int>(c.image_height);
     // Greyscale files decode to Indexed8 (see prepareOutput), all others to Xrgb32, at full scale.
-    const PixelFormat format =
-        c.out_color_space == JCS_GRAYSCALE ? PixelFormat::Indexed8 : PixelFormat::Xrgb32;
-    decodeMemory_ = static_cast<std::uint64_t>(Picture::strideFor(format, width_)) *
+    format_ = c.out_color_space == JCS_GRAYSCALE ? PixelFormat::Indexed8 : PixelFormat::Xrgb32;
+    decodeMemory_ = static_cast<std::uint64_t>(Picture::strideFor(format_, width_)) *
                     static_cast<std::uint64_t>(height_);
     if (jpeg_has_multiple_scans(&session.cinfo)) {
         decodeMemory_ += coefficientBytes(c.image_width, c.image_height, Sampling(c).span());

@@ -77,6 +77,8 @@ public:
     // its output format, and for a progressive or other multi-scan file libjpeg's coefficients of
     // the whole picture, which it holds at the same time. 0 before a successful read.
     std::uint64_t decodeMemory() const { return decodeMemory_; }
+    // The format the picture decodes to, known from the header.
+    PixelFormat outputFormat() const { return format_; }
 
     // Lets go of the file, the picture and the buffers kept for reuse: for a decoder whose work
     // was dropped, so that its memory goes back at once.
@@ -103,6 +105,7 @@ private:
     int width_ = 0;
     int height_ = 0;
     std::uint64_t decodeMemory_ = 0;
+    PixelFormat format_ = PixelFormat::Xrgb32;
     bool quiet_ = false;
     std::optional<FileIdentity> identity_;
     const std::atomic<bool>* cancel_ = nullptr;
