@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <ostream>
 #include <string>
@@ -217,7 +218,7 @@ INSTANTIATE_TEST_SUITE_P(
                       false},
         DegenerateRow{"AreaHeightZero", inputs(10, 0, 50, 50, 623, 648, 258, 0), false},
         DegenerateRow{"AreaHeightNegative", inputs(0, 0, 50, 50, 623, 648, 258, -6), false},
-        DegenerateRow{"LongStripWidthFit", inputs(0, 0, 50, 50, 20000, 1, 100, 100), false},
+        DegenerateRow{"LongStripWidthFit", inputs(0, 0, 50, 50, 20000, 1, 100, 100), true},
         DegenerateRow{"LongStripWidthFitZoom100", inputs(0, 100, 50, 50, 20000, 1, 100, 100), true},
         DegenerateRow{"LongStripFormSize", inputs(10, 0, 50, 50, 20000, 1, 100, 100), true},
         DegenerateRow{"TallStripWidthFit", inputs(0, 0, 50, 50, 1, 20000, 100, 100), true},
@@ -225,6 +226,55 @@ INSTANTIATE_TEST_SUITE_P(
         DegenerateRow{"HugeImageSaturates",
                       inputs(10, 100, 50, 50, 2000000000, 2000000000, 100, 100), true}),
     rowName<DegenerateRow>);
+
+// The raster index that destination position d of `count` shows, the one under its centre, or -1
+// outside the raster: as the panels are drawn from the source rectangle (imaging/Stretch.h).
+std::int64_t shownIndex(int start, int span, int count, int d, int rasterSize) {
+    const std::int64_t at =
+        start + static_cast<std::int64_t>(std::floor((2.0 * d + 1) * span / (2.0 * count)));
+    return at >= 0 && at < rasterSize ? at : -1;
+}
+
+// Whether some position of the area's `count` shows a pixel of the raster.
+bool showsSome(int start, int span, int count, int rasterSize) {
+    for (int d = 0; d < count; ++d) {
+        if (shownIndex(start, span, count, d, rasterSize) >= 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// However long or high the picture and its panel, every zoom and scroll position draws a row
+// and a column of it: never an empty panel.
+TEST(PanelGeometry, ExtremeAspectRatiosAlwaysDrawSomething) {
+    const int sides[] = {1, 2, 3, 16, 479, 65000};
+    const int areas[][2] = {{1, 1}, {600, 1}, {1, 400}, {600, 400}, {257, 1013}};
+    for (const int imageW : sides) {
+        for (const int imageH : sides) {
+            for (const auto& area : areas) {
+                for (const int fitting : {0, 1}) {
+                    for (const int zoom : {0, 1, 50, 100}) {
+                        for (const int scroll : {0, 37, 50, 100}) {
+                            const ViewInputs in = inputs(fitting, zoom, scroll, 100 - scroll,
+                                                         imageW, imageH, area[0], area[1]);
+                            const PanelGeometry g = computePanelGeometry(in);
+                            SCOPED_TRACE(testing::Message()
+                                         << imageW << "x" << imageH << " in " << area[0] << "x"
+                                         << area[1] << " fitting " << fitting << " zoom " << zoom
+                                         << " scroll " << scroll);
+                            ASSERT_TRUE(g.drawable);
+                            EXPECT_GE(g.displayedWidth, 1);
+                            EXPECT_GE(g.displayedHeight, 1);
+                            EXPECT_TRUE(showsSome(g.source.left, g.source.width, area[0], imageW));
+                            EXPECT_TRUE(showsSome(g.source.top, g.source.height, area[1], imageH));
+                        }
+                    }
+                }
+            }
+        }
+    }
+}
 
 struct MetricsRow {
     const char* name;
