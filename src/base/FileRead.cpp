@@ -145,15 +145,8 @@ void readPictureFile(const std::string& path, Buffer& bytes, std::size_t maxByte
 } // namespace
 
 ReadState readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes,
-                        std::size_t maxBytes, WhenLonger whenLonger, FileIdentity* identity,
-                        const std::atomic<bool>* cancel) {
-    return readInto(path, bytes, maxBytes, whenLonger, identity, cancel);
-}
-
-ReadState readWholeFile(const std::string& path, FileBytes& bytes, std::size_t maxBytes,
-                        WhenLonger whenLonger, FileIdentity* identity,
-                        const std::atomic<bool>* cancel) {
-    return readInto(path, bytes, maxBytes, whenLonger, identity, cancel);
+                        std::size_t maxBytes, WhenLonger whenLonger, FileIdentity* identity) {
+    return readInto(path, bytes, maxBytes, whenLonger, identity, nullptr);
 }
 
 void readFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes, std::size_t maxBytes,

@@ -60,22 +60,17 @@ enum class WhenLonger { Refuse, KeepTheStart };
 // refused for its length is not read either. Reading one file after another into the same
 // buffer reuses it when it is large enough and not far too large. When `identity` is given, it
 // receives that of the file opened, taken from the open descriptor before reading, so that a
-// later look at the path tells whether the bytes still are that file's. The file is read a few
-// megabytes at a time; once `cancel` is set, the read throws ReadCancelled and leaves `bytes`
-// empty.
+// later look at the path tells whether the bytes still are that file's.
 ReadState readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes,
                         std::size_t maxBytes, WhenLonger whenLonger,
-                        FileIdentity* identity = nullptr,
-                        const std::atomic<bool>* cancel = nullptr);
-ReadState readWholeFile(const std::string& path, FileBytes& bytes, std::size_t maxBytes,
-                        WhenLonger whenLonger, FileIdentity* identity = nullptr,
-                        const std::atomic<bool>* cancel = nullptr);
+                        FileIdentity* identity = nullptr);
 
 // The whole content of a picture file, refused beyond maxBytes. Every failure throws
 // Error(cannotOpenFile(path)), with the path as given, and leaves `bytes` empty.
 void readFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes,
                    std::size_t maxBytes = kMaxFileBytes, FileIdentity* identity = nullptr);
-// The same into a buffer that is not zeroed before the read, which `cancel` stops as above.
+// The same into a buffer that is not zeroed before the read. The file is read a few megabytes at
+// a time; once `cancel` is set, the read throws ReadCancelled and leaves `bytes` empty.
 void readFileBytes(const std::string& path, FileBytes& bytes, std::size_t maxBytes,
                    FileIdentity* identity, const std::atomic<bool>* cancel);
 std::vector<std::uint8_t> readFileBytes(const std::string& path,
