@@ -53,13 +53,18 @@ void adviseHugePages(std::uint8_t* data, std::size_t bytes) {
     }
 }
 
+bool isSet(const std::atomic<bool>* flag) {
+    return flag != nullptr && flag->load(std::memory_order_relaxed);
+}
+
 // Reads to the end or to one byte past maxBytes, whichever comes first; false on a read error,
-// which would otherwise pass for the end of the file.
-bool readUpTo(int fd, std::vector<std::uint8_t>& bytes, std::size_t expected,
-              std::size_t maxBytes) {
+// which would otherwise pass for the end of the file. Throws ReadCancelled once cancel is set.
+template <typename Buffer>
+bool readUpTo(int fd, Buffer& bytes, std::size_t expected, std::size_t maxBytes,
+              const std::atomic<bool>* cancel) {
     // One byte more than expected, so that the read which meets the end usually needs no growth.
     if (bytes.capacity() / 2 > expected + 1) {
-        bytes = std::vector<std::uint8_t>(); // a far larger buffer is not kept for a small file
+        bytes = Buffer(); // a far larger buffer is not kept for a small file
     }
     if (bytes.capacity() < expected + 1) {
         bytes.reserve(expected + 1);
@@ -68,11 +73,15 @@ bool readUpTo(int fd, std::vector<std::uint8_t>& bytes, std::size_t expected,
     bytes.resize(expected + 1);
     std::size_t total = 0;
     while (total <= maxBytes) {
+        if (isSet(cancel)) {
+            throw ReadCancelled();
+        }
         if (total == bytes.size()) {
             // The file grew while it was read: take what arrives, up to one past the cap.
             bytes.resize(std::min(maxBytes + 1, total + std::max(total / 2, kSmallestGrowth)));
         }
-        const ssize_t n = ::read(fd, bytes.data() + total, bytes.size() - total);
+        const std::size_t chunk = std::min(bytes.size() - total, kReadChunkBytes);
+        const ssize_t n = ::read(fd, bytes.data() + total, chunk);
         if (n < 0 && errno == EINTR) {
             continue;
         }
@@ -88,10 +97,9 @@ bool readUpTo(int fd, std::vector<std::uint8_t>& bytes, std::size_t expected,
     return true;
 }
 
-} // namespace
-
-ReadState readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes,
-                        std::size_t maxBytes, WhenLonger whenLonger, FileIdentity* identity) {
+template <typename Buffer>
+ReadState readInto(const std::string& path, Buffer& bytes, std::size_t maxBytes,
+                   WhenLonger whenLonger, FileIdentity* identity, const std::atomic<bool>* cancel) {
     bytes.clear();
     const OpenedFile opened(path);
     if (opened.state != ReadState::Whole) {
@@ -104,7 +112,14 @@ ReadState readWholeFile(const std::string& path, std::vector<std::uint8_t>& byte
     if (claimed > maxBytes && whenLonger == WhenLonger::Refuse) {
         return ReadState::TooLarge;
     }
-    if (!readUpTo(opened.file.get(), bytes, std::min(claimed, maxBytes), maxBytes)) {
+    bool read = false;
+    try {
+        read = readUpTo(opened.file.get(), bytes, std::min(claimed, maxBytes), maxBytes, cancel);
+    } catch (const ReadCancelled&) {
+        bytes.clear();
+        throw;
+    }
+    if (!read) {
         bytes.clear();
         return ReadState::Unreadable;
     }
@@ -119,11 +134,29 @@ ReadState readWholeFile(const std::string& path, std::vector<std::uint8_t>& byte
     return ReadState::Cut;
 }
 
-void readFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes, std::size_t maxBytes,
-                   FileIdentity* identity) {
-    if (readWholeFile(path, bytes, maxBytes, WhenLonger::Refuse, identity) != ReadState::Whole) {
+template <typename Buffer>
+void readPictureFile(const std::string& path, Buffer& bytes, std::size_t maxBytes,
+                     FileIdentity* identity, const std::atomic<bool>* cancel) {
+    if (readInto(path, bytes, maxBytes, WhenLonger::Refuse, identity, cancel) != ReadState::Whole) {
         throw Error(messages::cannotOpenFile(path));
     }
+}
+
+} // namespace
+
+ReadState readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes,
+                        std::size_t maxBytes, WhenLonger whenLonger, FileIdentity* identity) {
+    return readInto(path, bytes, maxBytes, whenLonger, identity, nullptr);
+}
+
+void readFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes, std::size_t maxBytes,
+                   FileIdentity* identity) {
+    readPictureFile(path, bytes, maxBytes, identity, nullptr);
+}
+
+void readFileBytes(const std::string& path, FileBytes& bytes, std::size_t maxBytes,
+                   FileIdentity* identity, const std::atomic<bool>* cancel) {
+    readPictureFile(path, bytes, maxBytes, identity, cancel);
 }
 
 std::vector<std::uint8_t> readFileBytes(const std::string& path, std::size_t maxBytes) {

@@ -2,15 +2,45 @@
 
 #include "base/FileIdentity.h"
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace duoptic {
 
 // The most the viewer reads of a picture file.
 constexpr std::size_t kMaxFileBytes = std::size_t{1} << 30; // 1 GiB
+
+// The most one read() of a file takes, so that a cancel flag is looked at every few milliseconds.
+constexpr std::size_t kReadChunkBytes = std::size_t{4} << 20;
+
+// An allocator whose elements are left as they are when a vector grows: a buffer that a read is
+// about to fill is not zeroed first, which for a picture file of a gigabyte costs as much as the
+// read and cannot be stopped.
+template <typename T> struct DefaultInitAllocator : std::allocator<T> {
+    template <typename U> struct rebind { using other = DefaultInitAllocator<U>; };
+    DefaultInitAllocator() = default;
+    template <typename U> DefaultInitAllocator(const DefaultInitAllocator<U>&) noexcept {}
+
+    template <typename U> void construct(U* at) { ::new (static_cast<void*>(at)) U; }
+    template <typename U, typename... Args> void construct(U* at, Args&&... args) {
+        std::construct_at(at, std::forward<Args>(args)...);
+    }
+};
+
+// The bytes of a picture file.
+using FileBytes = std::vector<std::uint8_t, DefaultInitAllocator<std::uint8_t>>;
+
+// Thrown by a read whose cancel flag was set: it stops between chunks of a few megabytes.
+class ReadCancelled : public std::runtime_error {
+public:
+    ReadCancelled() : std::runtime_error("read cancelled") {}
+};
 
 // How a read of a whole file ended.
 enum class ReadState {
@@ -39,6 +69,10 @@ ReadState readWholeFile(const std::string& path, std::vector<std::uint8_t>& byte
 // Error(cannotOpenFile(path)), with the path as given, and leaves `bytes` empty.
 void readFileBytes(const std::string& path, std::vector<std::uint8_t>& bytes,
                    std::size_t maxBytes = kMaxFileBytes, FileIdentity* identity = nullptr);
+// The same into a buffer that is not zeroed before the read. The file is read a few megabytes at
+// a time; once `cancel` is set, the read throws ReadCancelled and leaves `bytes` empty.
+void readFileBytes(const std::string& path, FileBytes& bytes, std::size_t maxBytes,
+                   FileIdentity* identity, const std::atomic<bool>* cancel);
 std::vector<std::uint8_t> readFileBytes(const std::string& path,
                                         std::size_t maxBytes = kMaxFileBytes);
 

@@ -24,8 +24,12 @@ using Matrix = std::array<std::array<double, 6>, 3>;
 // Eric Dubois' least-squares projections, computed from the spectra of the display's primaries
 // and of the glasses' filters, as he published them on his anaglyph pages at the University of
 // Ottawa (the method: "A projection method to generate anaglyph stereo images", ICASSP 2001).
-// They are applied to the gamma-encoded 8-bit values as they stand, as his Photoshop recipe does,
-// and not to linear light: the colours come out as viewers of anaglyphs have learned to expect.
+// He derives them for linear light. Here they are applied directly to the gamma-encoded sRGB
+// values, in 8-bit arithmetic, as most viewers do: no conversion to linear light and back for
+// every pixel, and the difference is small in practice.
+// The red-cyan matrix is his 2001 one. He later published a revised table that changed the
+// red-cyan matrix; the 2001 one is kept because it is the one other anaglyph viewers use, so that
+// a pair looks here as it does in them.
 constexpr Matrix kRedCyan{{
     {0.4561, 0.500484, 0.176381, -0.0434706, -0.0879388, -0.00155529},
     {-0.0400822, -0.0378246, -0.0157589, 0.378476, 0.73364, -0.0184503},

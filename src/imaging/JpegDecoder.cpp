@@ -287,7 +287,8 @@ void JpegDecoder::forgetBytes() {
 
 void JpegDecoder::releaseBytes() {
     forgetBytes();
-    std::vector<std::uint8_t>().swap(data_);
+    FileBytes().swap(data_);
+    std::vector<std::uint8_t>().swap(memory_);
 }
 
 void JpegDecoder::releaseMemory() {
@@ -300,8 +301,13 @@ void JpegDecoder::readFile(const std::string& path) {
     forgetPicture();
     forgetBytes(); // a failed read leaves nothing to decode
     // Never two files' bytes at once; the previous file's buffer takes this one if it fits.
+    std::vector<std::uint8_t>().swap(memory_);
     FileIdentity identity;
-    readFileBytes(path, data_, kMaxFileBytes, &identity);
+    try {
+        readFileBytes(path, data_, kMaxFileBytes, &identity, cancel_);
+    } catch (const ReadCancelled&) {
+        throw DecodeCancelled();
+    }
     bytes_ = data_.data();
     size_ = data_.size();
     readHeaderOfData();
@@ -311,17 +317,18 @@ void JpegDecoder::readFile(const std::string& path) {
 void JpegDecoder::readMemory(std::vector<std::uint8_t> bytes) {
     forgetPicture();
     forgetBytes();
-    data_ = std::move(bytes);
-    bytes_ = data_.data();
-    size_ = data_.size();
+    FileBytes().swap(data_);
+    memory_ = std::move(bytes);
+    bytes_ = memory_.data();
+    size_ = memory_.size();
     readHeaderOfData();
 }
 
-void JpegDecoder::readShared(std::shared_ptr<const std::vector<std::uint8_t>> file,
-                             ByteRange range) {
+void JpegDecoder::readShared(std::shared_ptr<const FileBytes> file, ByteRange range) {
     forgetPicture();
     identity_.reset();
-    data_ = std::vector<std::uint8_t>(); // the shared file replaces it: never two files' bytes
+    FileBytes().swap(data_); // the shared file replaces them: never two files' bytes
+    std::vector<std::uint8_t>().swap(memory_);
     shared_ = std::move(file);
     const std::size_t fileSize = shared_ ? shared_->size() : 0;
     const std::size_t start = std::min(range.offset, fileSize);
@@ -343,9 +350,8 @@ void JpegDecoder::readHeaderOfData() {
     width_ = static_cast<int>(c.image_width);
     height_ = static_cast<int>(c.image_height);
     // Greyscale files decode to Indexed8 (see prepareOutput), all others to Xrgb32, at full scale.
-    const PixelFormat format =
-        c.out_color_space == JCS_GRAYSCALE ? PixelFormat::Indexed8 : PixelFormat::Xrgb32;
-    decodeMemory_ = static_cast<std::uint64_t>(Picture::strideFor(format, width_)) *
+    format_ = c.out_color_space == JCS_GRAYSCALE ? PixelFormat::Indexed8 : PixelFormat::Xrgb32;
+    decodeMemory_ = static_cast<std::uint64_t>(Picture::strideFor(format_, width_)) *
                     static_cast<std::uint64_t>(height_);
     if (jpeg_has_multiple_scans(&session.cinfo)) {
         decodeMemory_ += coefficientBytes(c.image_width, c.image_height, Sampling(c).span());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/FileIdentity.h"
+#include "base/FileRead.h"
 #include "imaging/ByteRange.h"
 #include "imaging/DecodeCancelled.h"
 #include "imaging/Picture.h"
@@ -37,14 +38,15 @@ public:
 
     // Reads the whole file, closes it and reads the JPEG header. A file of zero bytes is accepted
     // as 0 x 0 and fails at picture() with libjpeg's error for empty input. A file whose header is
-    // refused is let go of at once: a refused file may be as large as the read allows.
+    // refused is let go of at once: a refused file may be as large as the read allows. The cancel
+    // flag stops the read too, between chunks of a few megabytes: DecodeCancelled.
     void readFile(const std::string& path);
     // The same for bytes already in memory.
     void readMemory(std::vector<std::uint8_t> bytes);
     // The same for one JPEG image at `range` of a file held in memory, as each view of an MPO
     // file is: several decoders may share the file, which lives as long as one of them holds
     // it. Nothing is copied. A range beyond the end of the file is cut at the end.
-    void readShared(std::shared_ptr<const std::vector<std::uint8_t>> file, ByteRange range);
+    void readShared(std::shared_ptr<const FileBytes> file, ByteRange range);
 
     // The identity of the file read last by readFile, taken from the open file; nothing after
     // readMemory or readShared, or after a failed read.
@@ -75,6 +77,8 @@ public:
     // its output format, and for a progressive or other multi-scan file libjpeg's coefficients of
     // the whole picture, which it holds at the same time. 0 before a successful read.
     std::uint64_t decodeMemory() const { return decodeMemory_; }
+    // The format the picture decodes to, known from the header.
+    PixelFormat outputFormat() const { return format_; }
 
     // Lets go of the file, the picture and the buffers kept for reuse: for a decoder whose work
     // was dropped, so that its memory goes back at once.
@@ -93,13 +97,15 @@ private:
     // A picture of that size to decode into; fresh tells whether its buffer is new.
     std::shared_ptr<Picture> takeTarget(PixelFormat format, int width, int height, bool& fresh);
 
-    std::vector<std::uint8_t> data_; // the file read last, unless it is shared
-    std::shared_ptr<const std::vector<std::uint8_t>> shared_; // the file shared, or null
-    const std::uint8_t* bytes_ = nullptr; // the JPEG data within data_ or *shared_
+    FileBytes data_;                          // the file read last, unless it is shared
+    std::vector<std::uint8_t> memory_;        // the bytes given to readMemory
+    std::shared_ptr<const FileBytes> shared_; // the file shared, or null
+    const std::uint8_t* bytes_ = nullptr;     // the JPEG data within data_, memory_ or *shared_
     std::size_t size_ = 0;
     int width_ = 0;
     int height_ = 0;
     std::uint64_t decodeMemory_ = 0;
+    PixelFormat format_ = PixelFormat::Xrgb32;
     bool quiet_ = false;
     std::optional<FileIdentity> identity_;
     const std::atomic<bool>* cancel_ = nullptr;

@@ -271,9 +271,13 @@ MpoViews findMpoViews(Bytes file, const std::string& pathForMessages, WalkWatch*
 
 MpoFile readMpoFile(const std::string& path, const std::atomic<bool>* cancel) {
     WalkWatch watch{cancel};
-    auto bytes = std::make_shared<std::vector<std::uint8_t>>();
+    auto bytes = std::make_shared<FileBytes>();
     FileIdentity identity;
-    readFileBytes(path, *bytes, kMaxFileBytes, &identity);
+    try {
+        readFileBytes(path, *bytes, kMaxFileBytes, &identity, cancel);
+    } catch (const ReadCancelled&) {
+        throw DecodeCancelled();
+    }
     const MpoViews views = findMpoViews(*bytes, path, &watch);
     return {std::move(bytes), views, identity};
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/FileIdentity.h"
+#include "base/FileRead.h"
 #include "imaging/ByteRange.h"
 #include "imaging/DecodeCancelled.h"
 #include "imaging/JpegLayout.h"
@@ -45,13 +46,14 @@ MpoViews findMpoViews(std::span<const std::uint8_t> file, const std::string& pat
 //   decoderA.readShared(mpo.bytes, mpo.views.left);
 //   decoderB.readShared(mpo.bytes, mpo.views.right);
 struct MpoFile {
-    std::shared_ptr<const std::vector<std::uint8_t>> bytes;
+    std::shared_ptr<const FileBytes> bytes;
     MpoViews views;
     FileIdentity identity; // of the file as it was read
 };
 
 // Reads the whole file (errors as for any file read) and finds its views. A background reader
-// passes a cancel flag (null: none): once set, the search for the views throws DecodeCancelled.
+// passes a cancel flag (null: none): once set, the read or the search for the views throws
+// DecodeCancelled.
 MpoFile readMpoFile(const std::string& path, const std::atomic<bool>* cancel = nullptr);
 
 } // namespace duoptic

@@ -16,7 +16,9 @@ constexpr std::uint64_t kPairDecodeBudget = std::uint64_t{3} << 30; // 3 GiB
 
 // For a pair whose headers are read, before either picture is decoded: throws the JPEG error of a
 // picture too large (as the per-picture bound does) when the decodes together would take more
-// than the budget. `second` is null for a pair in one picture.
-void checkPairBudget(const JpegDecoder& first, const JpegDecoder* second);
+// than the budget. `second` is null for a pair in one picture. A pair to be turned upright
+// (`orientation` other than kUpright, see imaging/Orientation.h) counts the turned copy of each
+// picture too, made while the decoded one still lives.
+void checkPairBudget(const JpegDecoder& first, const JpegDecoder* second, int orientation);
 
 } // namespace duoptic

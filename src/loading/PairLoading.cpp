@@ -72,8 +72,8 @@ void turnPair(PairRasters& rasters, int orientation) {
 // again; for a quarter turn, turning the whole file would stack the halves.
 void readSideBySide(JpegDecoder& decoder, const PairRequest& request, PairRasters& rasters) {
     decoder.readFile(request.file);
-    checkPairBudget(decoder, nullptr);
     const int orientation = orientationOf(request, decoder.bytes());
+    checkPairBudget(decoder, nullptr, orientation);
     const SplitHalves halves = splitSideBySide(decoder.picture());
     if (request.kind == PairKind::Crossing) {
         rasters.right = halves.left;
@@ -146,7 +146,7 @@ std::vector<FileRead> readPictures(JpegDecoder& decoderA, JpegDecoder& decoderB,
     case PairKind::TwoFiles: {
         decoderA.readFile(request.file);
         decoderB.readFile(request.rightEyeFile);
-        checkPairBudget(decoderA, &decoderB);
+        checkPairBudget(decoderA, &decoderB, orientationOf(request, decoderA.bytes()));
         std::vector<FileRead> read{fileRead(request.file, decoderA),
                                    fileRead(request.rightEyeFile, decoderB)};
         decodeTwoViews(decoderA, decoderB, request.sides, orientationOf(request, decoderA.bytes()),
@@ -160,7 +160,7 @@ std::vector<FileRead> readPictures(JpegDecoder& decoderA, JpegDecoder& decoderB,
         const MpoFile mpo = readMpoFile(request.file, cancel);
         decoderA.readShared(mpo.bytes, mpo.views.left);
         decoderB.readShared(mpo.bytes, mpo.views.right);
-        checkPairBudget(decoderA, &decoderB);
+        checkPairBudget(decoderA, &decoderB, orientationOf(request, decoderA.bytes()));
         const std::span<const std::uint8_t> first(mpo.bytes->data() + mpo.views.left.offset,
                                                   mpo.views.left.length);
         decodeTwoViews(decoderA, decoderB, request.sides, orientationOf(request, first), rasters,

@@ -7,6 +7,7 @@
 #include "base/Error.h"
 #include "base/Messages.h"
 #include "imaging/MpoViews.h"
+#include "imaging/Orientation.h"
 #include "imaging/PairBudget.h"
 #include "support/TempFolder.h"
 
@@ -21,9 +22,10 @@ namespace duoptic::test {
 namespace {
 
 // The error of checking the pair's budget after reading its headers; empty when it fits.
-std::string budgetError(int width, int height) {
+std::string budgetError(int width, int height, bool progressive = true, int turn = kUpright) {
     const auto view = testing::withFrameSize(
-        testing::writeSolidJpeg({16, 16, testing::JpegKind::Colour, 90, true, true}, {9, 9, 9}),
+        testing::writeSolidJpeg({16, 16, testing::JpegKind::Colour, 90, progressive, true},
+                                {9, 9, 9}),
         width, height);
     testing::TempFolder folder;
     const MpoFile mpo =
@@ -32,9 +34,9 @@ std::string budgetError(int width, int height) {
     JpegDecoder right;
     left.readShared(mpo.bytes, mpo.views.left);
     right.readShared(mpo.bytes, mpo.views.right);
-    checkPairBudget(left, nullptr); // one such picture alone always fits
+    checkPairBudget(left, nullptr, kUpright); // one such picture alone always fits
     try {
-        checkPairBudget(left, &right);
+        checkPairBudget(left, &right, turn);
     } catch (const Error& e) {
         return e.what();
     }
@@ -49,6 +51,12 @@ TEST(PairBudget, RefusesAPairOfLargestClaimsQuickly) {
 
 TEST(PairBudget, LetsARealHundredMegapixelPairThrough) {
     EXPECT_EQ(budgetError(11648, 8736), "");
+}
+
+// Each eye and its turned copy live at once: baseline 16384^2 views take 2 GiB, turned 4 GiB.
+TEST(PairBudget, CountsTheTurnedCopies) {
+    EXPECT_EQ(budgetError(16384, 16384, false, kUpright), "");
+    EXPECT_EQ(budgetError(16384, 16384, false, 6), messages::jpegError(JERR_IMAGE_TOO_BIG));
 }
 
 } // namespace

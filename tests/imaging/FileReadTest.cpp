@@ -4,6 +4,7 @@
 #include "base/FileRead.h"
 #include "base/Messages.h"
 #include "imaging/JpegDecoder.h"
+#include "imaging/MpoViews.h"
 #include "support/TempFolder.h"
 
 #include <gtest/gtest.h>
@@ -139,12 +140,34 @@ TEST_P(FileCap, RefusesFilesBeyondTheCap) {
     }
 }
 
+constexpr std::size_t kChunk = kReadChunkBytes;
 INSTANTIATE_TEST_SUITE_P(Sizes, FileCap,
                          ::testing::Values(CapCase{"Empty", 0, 10, true},
                                            CapCase{"AtTheCap", 100, 100, true},
                                            CapCase{"OneByteOver", 101, 100, false},
-                                           CapCase{"LargerThanOneRead", 300000, 400000, true}),
+                                           CapCase{"LargerThanOneRead", 300000, 400000, true},
+                                           CapCase{"ChunkLessOne", kChunk - 1, kChunk, true},
+                                           CapCase{"ChunkAndOne", kChunk + 1, 3 * kChunk, true},
+                                           CapCase{"PastCap", 2 * kChunk + 1, 2 * kChunk, false}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A gigabyte of holes: the first read is cancelled once under way, the others before they start.
+TEST_F(FileRead, CancelFlagStopsTheReadOfALargeFile) {
+    const std::string path = dir_.write("huge_DUP.jpg", "\xFF\xD8");
+    fs::resize_file(path, kMaxFileBytes);
+    std::atomic<bool> cancel{false};
+    std::thread setter([&cancel] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        cancel = true;
+    });
+    FileBytes bytes;
+    EXPECT_THROW(readFileBytes(path, bytes, kMaxFileBytes, nullptr, &cancel), ReadCancelled);
+    setter.join();
+    JpegDecoder decoder;
+    decoder.setCancel(&cancel);
+    EXPECT_THROW(decoder.readFile(path), DecodeCancelled);
+    EXPECT_THROW(readMpoFile(path, &cancel), DecodeCancelled);
+}
 
 // --- Whether a file is still the one read -----------------------------------------------------
 

@@ -392,7 +392,7 @@ TEST(DecoderState, FatalDataFailsAtEveryDecodeAndLeavesNoPicture) {
 TEST(DecoderState, SharedFileOutlivesItsOtherHolders) {
     const Bytes first = patternJpeg(24, 8);
     const Bytes second = patternJpeg(40, 16);
-    auto file = std::make_shared<Bytes>(first);
+    auto file = std::make_shared<FileBytes>(first.begin(), first.end());
     file->insert(file->end(), second.begin(), second.end());
     JpegDecoder decoder;
     decoder.readShared(file, {first.size(), second.size() + 1000}); // cut at the file's end

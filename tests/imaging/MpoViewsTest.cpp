@@ -47,7 +47,7 @@ struct DecodedViews {
 
 // Decodes both views the way the window does: one file, two decoders sharing it.
 DecodedViews decodeViews(const Bytes& bytes, const MpoViews& views) {
-    const auto file = std::make_shared<const Bytes>(bytes);
+    const auto file = std::make_shared<const FileBytes>(bytes.begin(), bytes.end());
     JpegDecoder left;
     JpegDecoder right;
     left.readShared(file, views.left);

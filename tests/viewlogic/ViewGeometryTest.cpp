@@ -7,6 +7,7 @@
 #include <limits>
 #include <ostream>
 #include <string>
+#include <tuple>
 
 namespace duoptic {
 
@@ -217,7 +218,7 @@ INSTANTIATE_TEST_SUITE_P(
                       false},
         DegenerateRow{"AreaHeightZero", inputs(10, 0, 50, 50, 623, 648, 258, 0), false},
         DegenerateRow{"AreaHeightNegative", inputs(0, 0, 50, 50, 623, 648, 258, -6), false},
-        DegenerateRow{"LongStripWidthFit", inputs(0, 0, 50, 50, 20000, 1, 100, 100), false},
+        DegenerateRow{"LongStripWidthFit", inputs(0, 0, 50, 50, 20000, 1, 100, 100), true},
         DegenerateRow{"LongStripWidthFitZoom100", inputs(0, 100, 50, 50, 20000, 1, 100, 100), true},
         DegenerateRow{"LongStripFormSize", inputs(10, 0, 50, 50, 20000, 1, 100, 100), true},
         DegenerateRow{"TallStripWidthFit", inputs(0, 0, 50, 50, 1, 20000, 100, 100), true},
@@ -225,6 +226,26 @@ INSTANTIATE_TEST_SUITE_P(
         DegenerateRow{"HugeImageSaturates",
                       inputs(10, 100, 50, 50, 2000000000, 2000000000, 100, 100), true}),
     rowName<DegenerateRow>);
+
+using Sizes = std::tuple<int, int, int, int, int, int, int>;
+class ExtremeAspect : public testing::TestWithParam<Sizes> {};
+
+// However long or high the picture and its panel, a pixel each way, from a source on the raster.
+TEST_P(ExtremeAspect, AlwaysDrawsSomething) {
+    const auto [imageW, imageH, areaW, areaH, fitting, zoom, scroll] = GetParam();
+    const PanelGeometry g = computePanelGeometry(
+        inputs(fitting, zoom, scroll, 100 - scroll, imageW, imageH, areaW, areaH));
+    ASSERT_TRUE(g.drawable && g.displayedWidth >= 1 && g.displayedHeight >= 1);
+    const Rect s = g.source;
+    EXPECT_TRUE(s.width >= 1 && s.left < imageW && s.left + s.width > 0);
+    EXPECT_TRUE(s.height >= 1 && s.top < imageH && s.top + s.height > 0);
+}
+
+using testing::Values;
+INSTANTIATE_TEST_SUITE_P(Sizes, ExtremeAspect,
+                         testing::Combine(Values(1, 3, 16, 65000), Values(1, 2, 16, 479, 65000),
+                                          Values(1, 600), Values(1, 400, 1013), Values(0, 1),
+                                          Values(0, 1, 100), Values(0, 37, 100)));
 
 struct MetricsRow {
     const char* name;

@@ -2,6 +2,7 @@
 
 #include "ViewFrm/logic/Rounding.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -14,27 +15,45 @@ struct Size {
     int height;
 };
 
+// A picture far longer than it is high still shows one row at the fitting zoom, not none: its
+// thinner side rounds up to a pixel at least.
+int atLeastAPixel(double size) {
+    return std::max(roundToInt(size), 1);
+}
+
 Size displayedSize(const ViewInputs& in) {
     const double p = in.zoom / 100.0;
     const double imageWidth = in.imageWidth;
     if (in.fitting == FittingMode::ImageWidth) {
         const double e = static_cast<double>(in.areaWidth) / imageWidth;
         const double z = e + (2.0 - e) * p;
-        return {roundToInt(imageWidth * z), roundToInt(imageWidth * z / in.imageAspect)};
+        return {atLeastAPixel(imageWidth * z), atLeastAPixel(imageWidth * z / in.imageAspect)};
     }
     const double a = 2.0 * imageWidth / in.areaWidth;
     const double f = 1.0 + (a - 1.0) * p;
     if (in.imageAspect > in.areaAspect) {
         const double height = in.areaHeight * f;
-        return {roundToInt(height * in.imageAspect), roundToInt(height)};
+        return {atLeastAPixel(height * in.imageAspect), atLeastAPixel(height)};
     }
     const double width = in.areaWidth * f;
-    return {roundToInt(width), roundToInt(width / in.imageAspect)};
+    return {atLeastAPixel(width), atLeastAPixel(width / in.imageAspect)};
 }
 
 // The product of two pixel quantities is exact in 64 bits; only the quotient is inexact.
 int scaledRound(std::int64_t a, std::int64_t b, int divisor) {
     return roundToInt(static_cast<double>(a * b) / divisor);
+}
+
+// The displayed picture always meets the area, but a source rounded to whole raster pixels may
+// miss a picture of few pixels shown large. The panel draws the raster pixel under the centre of
+// each of its `count` pixels (imaging/Stretch.h), so the source keeps one pixel at least, and the
+// first of them shows none past the raster's end, the last none before its start.
+void keepOnePixel(int& start, int& span, int count, int rasterSize) {
+    span = std::max(span, 1);
+    const auto shownAt = [&](double position) {
+        return static_cast<int>(std::floor((2.0 * position + 1.0) * span / (2.0 * count)));
+    };
+    start = std::clamp(start, -shownAt(count - 1), rasterSize - 1 - shownAt(0));
 }
 
 } // namespace
@@ -45,9 +64,6 @@ PanelGeometry computePanelGeometry(const ViewInputs& in) {
         return {};
     }
     const Size shown = displayedSize(in);
-    if (shown.width <= 0 || shown.height <= 0) {
-        return {};
-    }
 
     PanelGeometry g;
     g.drawable = true;
@@ -65,6 +81,8 @@ PanelGeometry computePanelGeometry(const ViewInputs& in) {
         scaledRound(-static_cast<std::int64_t>(g.verticalOffset), in.imageHeight, shown.height);
     g.source.width = scaledRound(in.imageWidth, in.areaWidth, shown.width);
     g.source.height = scaledRound(in.imageHeight, in.areaHeight, shown.height);
+    keepOnePixel(g.source.left, g.source.width, in.areaWidth, in.imageWidth);
+    keepOnePixel(g.source.top, g.source.height, in.areaHeight, in.imageHeight);
     return g;
 }
 

@@ -21,7 +21,8 @@ struct ViewInputs {
 };
 
 // Where one panel's image lands in its area. When drawable is false nothing may be drawn and the
-// other fields are zero.
+// other fields are zero. A picture and an area that are not empty are always drawable, however
+// long or high the picture: at least a pixel each way, and a source that shows some of it.
 struct PanelGeometry {
     bool drawable = false;
     int displayedWidth = 0;
