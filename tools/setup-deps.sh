@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-    cmake ninja-build g++ pkg-config clang libclang-rt-14-dev clang-format clang-tidy ccache
+    cmake ninja-build g++ pkg-config libxcb1-dev clang libclang-rt-14-dev clang-format clang-tidy ccache
     qt6-base-dev qt6-qpa-plugins libjpeg62-turbo-dev libjpeg-turbo-progs libfontconfig-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-ipafont-gothic fonts-dejavu-core

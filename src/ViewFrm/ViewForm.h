@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ViewFrm/EyeAlignment.h"
-#include "ViewFrm/PanelPair.h"
+#include "ViewFrm/panels/PanelPair.h"
 #include "ViewFrm/ProgramState.h"
 #include "ViewFrm/SlideTimer.h"
 #include "ViewFrm/ViewCommand.h"

@@ -1,5 +1,5 @@
 // The main window's controls, its command list with the pop-up menu, and the layout pass.
-#include "ViewFrm/PaintBox.h"
+#include "ViewFrm/panels/PaintBox.h"
 #include "ViewFrm/ViewForm.h"
 #include "ViewFrm/logic/Layout.h"
 

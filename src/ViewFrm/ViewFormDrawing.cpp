@@ -1,6 +1,6 @@
 // The window's side of drawing: what the panels read from the controls, the change handlers of
 // the three position controls, and the press and release of the image areas.
-#include "ViewFrm/PaintBox.h"
+#include "ViewFrm/panels/PaintBox.h"
 #include "ViewFrm/ViewForm.h"
 
 #include <QMenu>

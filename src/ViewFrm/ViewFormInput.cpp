@@ -1,6 +1,6 @@
 // Keys, wheel, the commands that only move controls, the slide show and the center border.
 #include "ViewFrm/DroppedPath.h"
-#include "ViewFrm/PaintBox.h"
+#include "ViewFrm/panels/PaintBox.h"
 #include "ViewFrm/ViewForm.h"
 #include "ViewFrm/logic/InputMaps.h"
 

@@ -293,10 +293,12 @@ DEFAULTS = {"ViewerMode": "(Parallel)", "FittingMode": 0, "BorderWidth": 4, "Sli
 class Viewer:
     """One run of the program from its own folder (so that duoptic.ini lands there)."""
 
-    def __init__(self, folder, args=()):
+    def __init__(self, folder, args=(), scale=None):
         self.folder = folder
         env = ENV.x_env()
         env["QT_QPA_PLATFORM"] = "xcb"
+        if scale is not None:
+            env["QT_SCALE_FACTOR"] = scale
         self.proc = ENV.spawn([os.path.join(folder, "duoptic")] + list(args), "viewer.log",
                               cwd=folder, env=env)
         self.win = wait_for(self._find_main, 30, "the main window did not appear")
@@ -1050,27 +1052,36 @@ def check_command_line_pair(s):
 
 
 def check_interlaced_rows_stay_on_the_screen(_):
-    """Rows interlaced: even screen rows show the left eye (white), odd ones the right, also after a 1-pixel move."""
-    folder = make_app_folder("interlaced")
-    for name, colour in (("tc_DUL.jpg", "white"), ("tc_DUR.jpg", "black")):
-        sh(["convert", "-size", "64x64", "xc:" + colour, os.path.join(folder, name)])
-    v = Viewer(folder, [os.path.join(folder, "tc_DUL.jpg")])
-    def rows_by_parity(img):
-        x, y, cw, ch = v.client()
-        rows = [(sy, img.px(x + cw // 2, sy)) for sy in range(y + ch // 2 - 20, y + ch // 2 + 20)]
-        wrong = [(sy, p.hex()) for sy, p in rows if (min(p) > 200) != (sy % 2 == 0) or 55 < max(p) < 200]
-        return "(screen row, colour) %s" % wrong[:3] if wrong else None
-    try:
-        v.wait_title("Duoptic - tc - (Parallel)")
-        v.keys(*["d"] * 8)  # past side by side, five anaglyphs and two halves
-        poll_screen(rows_by_parity, 10, "rows not interlaced by the screen's rows")
-        x, y, w, h = v.client()  # openbox puts the client where wmctrl says
-        sh(["wmctrl", "-i", "-r", str(v.win), "-e", "0,%d,%d,%d,%d" % (x, y + 1, w, h)])
-        wait_for(lambda: v.client() == (x, y + 1, w, h), 10, "the window did not move by one pixel")
-        poll_screen(rows_by_parity, 10, "after a move by one pixel")
-    finally:
-        v.kill()
-    return "each screen row on its eye with the client's top at %d and %d" % (y, y + 1)
+    """Rows interlaced: even screen rows show the left eye (white), odd ones the right, also after
+    moves by one device pixel, on a plain screen and scaled by 2 and by 1.5."""
+    seen = []
+    for scale in (None, "2", "1.5"):
+        folder = make_app_folder("interlaced-%s" % (scale or "1"))
+        for name, colour in (("tc_DUL.jpg", "white"), ("tc_DUR.jpg", "black")):
+            sh(["convert", "-size", "64x64", "xc:" + colour, os.path.join(folder, name)])
+        with open(os.path.join(folder, "duoptic.ini"), "wb") as f:
+            f.write(settings_text(dict(DEFAULTS, LatestPath=folder, WinLeft=40, WinTop=30, WinWidth=320,
+                                       WinHeight=260)).encode())
+        v = Viewer(folder, [os.path.join(folder, "tc_DUL.jpg")], scale=scale)
+
+        def rows_by_parity(img):
+            x, y, cw, ch = v.client()
+            rows = [(sy, img.px(x + cw // 2, sy)) for sy in range(y + ch // 2 - 20, y + ch // 2 + 20)]
+            wrong = [(sy, p.hex()) for sy, p in rows if (min(p) > 200) != (sy % 2 == 0) or 55 < max(p) < 200]
+            return "(screen row, colour) %s" % wrong[:3] if wrong else None
+        try:
+            v.wait_title("Duoptic - tc - (Parallel)")
+            v.keys(*["d"] * 8)  # past side by side, five anaglyphs and two halves
+            poll_screen(rows_by_parity, 10, "rows not interlaced by the screen's rows at scale %s" % scale)
+            for step in (1, 2):
+                x, y, w, h = v.client()  # openbox puts the client where wmctrl says
+                sh(["wmctrl", "-i", "-r", str(v.win), "-e", "0,%d,%d,%d,%d" % (x, y + 1, w, h)])
+                wait_for(lambda: v.client()[1] == y + 1, 10, "the window did not move by one pixel")
+                poll_screen(rows_by_parity, 10, "at scale %s after move %d by one pixel" % (scale, step))
+            seen.append("%s: top %d" % (scale or "1", y + 1))
+        finally:
+            v.kill()
+    return "each screen row on its eye after one-pixel moves (%s)" % ", ".join(seen)
 
 
 def xdnd_drop(target, x, y, uri, timeout=5.0):

@@ -3,7 +3,7 @@
 #include "ViewFormProbe.h"
 #include "ViewTestSupport.h"
 
-#include "ViewFrm/PaintBox.h"
+#include "ViewFrm/panels/PaintBox.h"
 
 #include <QTest>
 

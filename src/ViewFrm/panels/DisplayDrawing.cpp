@@ -1,4 +1,4 @@
-#include "ViewFrm/DisplayDrawing.h"
+#include "ViewFrm/panels/DisplayDrawing.h"
 
 #include "imaging/Stretch.h"
 

@@ -1,5 +1,6 @@
-#include "ViewFrm/PaintBox.h"
+#include "ViewFrm/panels/PaintBox.h"
 
+#include "ViewFrm/panels/NativeWindowOrigin.h"
 #include "base/ErrorReport.h"
 
 #include <QMouseEvent>
@@ -7,6 +8,7 @@
 #include <QScreen>
 
 #include <cmath>
+#include <optional>
 
 namespace duoptic {
 
@@ -18,13 +20,24 @@ PaintBox::PaintBox(int tag, QWidget* parent) : QWidget(parent), tag_(tag) {
 }
 
 QPoint PaintBox::deviceOriginOnScreen() const {
-    const QScreen* on = screen();
-    const QPoint fromScreen =
-        mapToGlobal(QPoint(0, 0)) - (on ? on->geometry().topLeft() : QPoint());
-    // Qt keeps a screen's top-left in device pixels and scales only positions within it.
     const double ratio = devicePixelRatioF();
-    return {static_cast<int>(std::lround(fromScreen.x() * ratio)),
-            static_cast<int>(std::lround(fromScreen.y() * ratio))};
+    const auto scaled = [ratio](QPoint p) {
+        return QPoint(static_cast<int>(std::lround(p.x() * ratio)),
+                      static_cast<int>(std::lround(p.y() * ratio)));
+    };
+    const QWidget* top = window();
+    // The window's place in device pixels as the display server has it: Qt's own positions are
+    // in scaled pixels, which at a ratio of 2 or 1.5 cannot tell a move by one device pixel.
+    // Within the window, the area sits where the backing store draws it: its offset, scaled.
+    const std::optional<QPoint> windowAt = nativeWindowOrigin(*top);
+    const QPoint inWindow = scaled(mapTo(top, QPoint(0, 0)));
+    // Qt keeps a screen's top-left in device pixels and scales only positions within it.
+    const QScreen* on = screen();
+    const QPoint screenAt = on ? on->geometry().topLeft() : QPoint();
+    if (windowAt) {
+        return *windowAt + inWindow - screenAt;
+    }
+    return scaled(top->mapToGlobal(QPoint(0, 0)) - screenAt) + inWindow;
 }
 
 void PaintBox::paintEvent(QPaintEvent*) {

@@ -1,7 +1,7 @@
-#include "ViewFrm/PanelPair.h"
+#include "ViewFrm/panels/PanelPair.h"
 
-#include "ViewFrm/PaintBox.h"
 #include "ViewFrm/logic/ViewGeometry.h"
+#include "ViewFrm/panels/PaintBox.h"
 #include "base/Trace.h"
 
 #include <QPainter>
@@ -78,8 +78,7 @@ void PanelPair::drawBoth() {
     for (const int panel : {1, 2}) {
         const PaintBox& area = box(panel);
         if (area.isVisible()) {
-            ahead[index(panel)] =
-                prepare(panel, area.devicePixelRatioF(), area.deviceOriginOnScreen());
+            ahead[index(panel)] = prepare(panel);
         }
     }
     if (ahead[0] && ahead[1]) {
@@ -127,8 +126,7 @@ void PanelPair::windowMoved() {
 
 void PanelPair::paint(PaintBox& area, QPainter& painter) {
     const int panel = area.tag();
-    if (!std::exchange(composedAhead_[index(panel)], false) &&
-        !compose(panel, area.devicePixelRatioF(), area.deviceOriginOnScreen())) {
+    if (!std::exchange(composedAhead_[index(panel)], false) && !compose(panel)) {
         return; // no image: the area keeps its face colour
     }
     painter.drawImage(0, 0, buffers_[index(panel)]);
@@ -143,8 +141,8 @@ std::array<EyeView, 2> PanelPair::eyeViews(const Rect& source) const {
             EyeView{&rasters_.right, rightEyeOnLeft ? source : shifted}};
 }
 
-bool PanelPair::compose(int panel, double devicePixelRatio, QPoint screenOrigin) {
-    const std::optional<Composition> composition = prepare(panel, devicePixelRatio, screenOrigin);
+bool PanelPair::compose(int panel) {
+    const std::optional<Composition> composition = prepare(panel);
     if (!composition) {
         return false;
     }
@@ -153,8 +151,9 @@ bool PanelPair::compose(int panel, double devicePixelRatio, QPoint screenOrigin)
     return true;
 }
 
-std::optional<PanelPair::Composition> PanelPair::prepare(int panel, double devicePixelRatio,
-                                                         QPoint screenOrigin) {
+std::optional<PanelPair::Composition> PanelPair::prepare(int panel) {
+    const PaintBox& area = box(panel);
+    const double devicePixelRatio = area.devicePixelRatioF();
     const PanelControls controls = controls_();
     const ViewInputs inputs{controls.fitting, controls.zoom, controls.horizontal, controls.vertical,
                             imageWidth_,      imageHeight_,  imageAspect_,        areaWidth_,
@@ -183,6 +182,10 @@ std::optional<PanelPair::Composition> PanelPair::prepare(int panel, double devic
     if (fillsOneArea(controls.display.mode) && rasters_.crossedByViewerMode) {
         std::swap(eyes[0], eyes[1]); // back to the eyes' own order: the left eye first
     }
+    // Only the interlaced modes look at where the area lies: asking the display server costs a
+    // round trip.
+    const QPoint screenOrigin =
+        isInterlaced(controls.display.mode) ? area.deviceOriginOnScreen() : QPoint();
     return Composition{panel, controls.display, eyes, screenOrigin, frame};
 }
 

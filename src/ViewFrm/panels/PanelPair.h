@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ViewFrm/DisplayDrawing.h"
 #include "ViewFrm/logic/Drag.h"
+#include "ViewFrm/panels/DisplayDrawing.h"
 #include "imaging/PairRasters.h"
 #include "modes/FittingModes.h"
 
@@ -93,7 +93,7 @@ private:
     static int index(int panel) { return panel == 1 ? 0 : 1; }
     PaintBox& box(int panel) const { return panel == 1 ? left_ : right_; }
     void paint(PaintBox& box, QPainter& painter);
-    bool compose(int panel, double devicePixelRatio, QPoint screenOrigin);
+    bool compose(int panel);
     // A composition in two steps: the geometry and the buffer (in the window's thread), then the
     // pixels (on any thread, each panel's buffer its own), then the bookkeeping.
     struct Composition {
@@ -103,7 +103,7 @@ private:
         QPoint screenOrigin;
         Frame frame;
     };
-    std::optional<Composition> prepare(int panel, double devicePixelRatio, QPoint screenOrigin);
+    std::optional<Composition> prepare(int panel);
     static void composePixels(const Composition& composition);
     static void onTwoCores(const std::function<void()>& first, const std::function<void()>& second);
     void finish(const Composition& composition);

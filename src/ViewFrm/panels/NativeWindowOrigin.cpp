@@ -1,0 +1,34 @@
+#include "ViewFrm/panels/NativeWindowOrigin.h"
+
+#include <QGuiApplication>
+#include <QWidget>
+
+#include <xcb/xcb.h>
+
+#include <cstdlib>
+#include <memory>
+
+namespace duoptic {
+
+std::optional<QPoint> nativeWindowOrigin(const QWidget& top) {
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (x11 == nullptr || !top.testAttribute(Qt::WA_WState_Created)) {
+        return std::nullopt;
+    }
+    xcb_connection_t* connection = x11->connection();
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    if (screen == nullptr) {
+        return std::nullopt;
+    }
+    const auto window = static_cast<xcb_window_t>(top.winId());
+    const std::unique_ptr<xcb_translate_coordinates_reply_t, decltype(&std::free)> reply(
+        xcb_translate_coordinates_reply(
+            connection, xcb_translate_coordinates(connection, window, screen->root, 0, 0), nullptr),
+        &std::free);
+    if (!reply) {
+        return std::nullopt;
+    }
+    return QPoint(reply->dst_x, reply->dst_y);
+}
+
+} // namespace duoptic
