@@ -11,11 +11,15 @@
 namespace duoptic {
 
 std::optional<QPoint> nativeWindowOrigin(const QWidget& top) {
-    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    if (x11 == nullptr || !top.testAttribute(Qt::WA_WState_Created)) {
+    if (QGuiApplication::platformName() != QLatin1String("xcb") ||
+        !top.testAttribute(Qt::WA_WState_Created)) {
         return std::nullopt;
     }
-    xcb_connection_t* connection = x11->connection();
+    const auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    xcb_connection_t* connection = x11 ? x11->connection() : nullptr;
+    if (connection == nullptr) {
+        return std::nullopt;
+    }
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
     if (screen == nullptr) {
         return std::nullopt;
