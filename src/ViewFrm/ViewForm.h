@@ -1,59 +1,29 @@
 #pragma once
 
 #include "ViewFrm/EyeAlignment.h"
-#include "ViewFrm/panels/PanelPair.h"
 #include "ViewFrm/ProgramState.h"
+#include "ViewFrm/ReleaseRouter.h"
 #include "ViewFrm/SlideTimer.h"
 #include "ViewFrm/ViewCommand.h"
+#include "ViewFrm/ViewControls.h"
 #include "ViewFrm/WindowPlacement.h"
 #include "ViewFrm/logic/HeldKeyRepeats.h"
+#include "ViewFrm/panels/PanelPair.h"
 #include "loading/PairNavigator.h"
 #include "modes/DisplayModes.h"
 
-#include <QImage>
 #include <QWidget>
 
-#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
 
 class QAction;
 class QMouseEvent;
-class QFrame;
-class QMenu;
-class QScrollBar;
-class QSlider;
-class QToolButton;
 
 namespace duoptic {
 
 class PaintBox;
-
-// The main window's controls, made once with the window and owned by it through Qt's parent
-// chain; the commands in the order of the command list.
-struct ViewControls {
-    QScrollBar* ScrollBarV = nullptr;
-    QScrollBar* ScrollBarH = nullptr;
-    QFrame* pnPct1 = nullptr;
-    QFrame* pnPct2 = nullptr;
-    PaintBox* PaintBox1 = nullptr;
-    PaintBox* PaintBox2 = nullptr;
-    QFrame* zoomBarHolder = nullptr; // the bevel around the track bar
-    QSlider* TrackBar1 = nullptr;
-    QToolButton* bnTips = nullptr;
-    QToolButton* bnRevers = nullptr;
-    QMenu* PopupMenu = nullptr;
-    std::array<QAction*, kViewCommandCount> commands{};
-    // The Display submenu of the pop-up menu: one item per output mode, then the two options.
-    QMenu* DisplayMenu = nullptr;
-    std::array<QAction*, kDisplayModes.size()> displayModes{};
-    QAction* swapParity = nullptr;
-    QAction* mirrorLeft = nullptr;
-    // After it, the alignment of the right eye against the left.
-    QAction* autoAlign = nullptr;
-    QAction* resetAlignment = nullptr;
-};
 
 // The main window: two image panels with the center border between them, the position scroll
 // bars, the zoom track bar, and the commands that act on them.
@@ -173,8 +143,7 @@ private:
     bool shown_ = false;
     std::function<void()> afterNextPaint_;
     WindowPlacement placement_{*this};
-    // The release last handed to another area, which travels on to the parents unaccepted.
-    std::pair<quint64, Qt::MouseButton> lastRerouted_{0, Qt::NoButton};
+    ReleaseRouter releaseRouter_;
     HeldKeyRepeats keyRepeats_;
 };
 

@@ -1,7 +1,7 @@
 // The window's side of drawing: what the panels read from the controls, the change handlers of
 // the three position controls, and the press and release of the image areas.
-#include "ViewFrm/panels/PaintBox.h"
 #include "ViewFrm/ViewForm.h"
+#include "ViewFrm/panels/PaintBox.h"
 
 #include <QMenu>
 #include <QScrollBar>

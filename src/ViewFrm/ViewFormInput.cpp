@@ -1,12 +1,12 @@
 // Keys, wheel, the commands that only move controls, the slide show and the center border.
+#include "ViewFrm/CenterBorderPrompt.h"
 #include "ViewFrm/DroppedPath.h"
-#include "ViewFrm/panels/PaintBox.h"
+#include "ViewFrm/QtKeys.h"
 #include "ViewFrm/ViewForm.h"
 #include "ViewFrm/logic/InputMaps.h"
+#include "ViewFrm/panels/PaintBox.h"
 
 #include "TipsFrm/TipsForm.h"
-#include "base/CentreOnScreen.h"
-#include "base/DialogFont.h"
 #include "base/ErrorReport.h"
 #include "settings/TextToInt.h"
 
@@ -14,9 +14,7 @@
 #include <QApplication>
 #include <QDropEvent>
 #include <QElapsedTimer>
-#include <QInputDialog>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QSlider>
@@ -25,85 +23,6 @@
 #include <algorithm>
 
 namespace duoptic {
-
-namespace {
-
-MainKey mainKey(int key, Qt::KeyboardModifiers modifiers) {
-    const bool keypad = modifiers.testFlag(Qt::KeypadModifier);
-    switch (key) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return MainKey::Enter;
-    case Qt::Key_Space:
-        return MainKey::Space;
-    case Qt::Key_Escape:
-        return MainKey::Escape;
-    case Qt::Key_Left:
-        return MainKey::Left;
-    case Qt::Key_Right:
-        return MainKey::Right;
-    case Qt::Key_Up:
-        return MainKey::Up;
-    case Qt::Key_Down:
-        return MainKey::Down;
-    case Qt::Key_Backspace:
-        return MainKey::Backspace;
-    case Qt::Key_PageUp:
-        return MainKey::PageUp;
-    case Qt::Key_PageDown:
-        return MainKey::PageDown;
-    case Qt::Key_Home:
-        return MainKey::Home;
-    case Qt::Key_End:
-        return MainKey::End;
-    case Qt::Key_F11:
-        return MainKey::F11;
-    case Qt::Key_D:
-        return MainKey::D;
-    case Qt::Key_I:
-        return MainKey::I;
-    case Qt::Key_J:
-        return MainKey::J;
-    case Qt::Key_K:
-        return MainKey::K;
-    case Qt::Key_L:
-        return MainKey::L;
-    case Qt::Key_O:
-        return MainKey::O;
-    case Qt::Key_A:
-        return MainKey::A;
-    case Qt::Key_Plus:
-        return keypad ? MainKey::KeypadPlus : MainKey::Other;
-    case Qt::Key_Minus:
-        return keypad ? MainKey::KeypadMinus : MainKey::Other;
-    default:
-        return MainKey::Other;
-    }
-}
-
-std::optional<QString> askCenterBorder(QWidget* parent, const QString& label,
-                                       const QString& preset) {
-    QInputDialog dialog(parent);
-    dialog.setFont(dialogFont());
-    dialog.setWindowTitle(QStringLiteral("Center Border"));
-    dialog.setLabelText(label);
-    dialog.setTextValue(preset);
-    dialog.setOkButtonText(QStringLiteral("OK"));
-    dialog.setCancelButtonText(QStringLiteral("キャンセル"));
-    if (auto* edit = dialog.findChild<QLineEdit*>()) {
-        edit->setMaxLength(255);
-        edit->selectAll();
-    }
-    dialog.adjustSize();
-    dialog.setFixedSize(dialog.size()); // a prompt of one line has nothing to gain from resizing
-    centreOnScreen(dialog);
-    if (dialog.exec() != QDialog::Accepted) {
-        return std::nullopt;
-    }
-    return dialog.textValue();
-}
-
-} // namespace
 
 bool TViewForm::eventFilter(QObject* watched, QEvent* event) {
     const QEvent::Type type = event->type();
@@ -140,33 +59,7 @@ bool TViewForm::eventFilter(QObject* watched, QEvent* event) {
 }
 
 bool TViewForm::routeUncapturedRelease(QObject* watched, QMouseEvent* event) {
-    auto* widget = qobject_cast<QWidget*>(watched);
-    if (widget == nullptr || widget->window() != this) {
-        return false;
-    }
-    // A left press captures the pointer: its release, and any release while it is held, goes to
-    // the area that was pressed, which is what Qt does anyway.
-    if (event->button() == Qt::LeftButton || event->buttons().testFlag(Qt::LeftButton)) {
-        return false;
-    }
-    // Other buttons do not capture: their release belongs to the image area under the pointer,
-    // or to none. Qt grabbed the pointer for them all the same and delivers to the pressed widget.
-    const QPointF global = event->globalPosition();
-    auto* under = qobject_cast<PaintBox*>(QApplication::widgetAt(global.toPoint()));
-    if (under != nullptr && under->window() != this) {
-        under = nullptr;
-    }
-    auto* receiver = qobject_cast<PaintBox*>(widget);
-    if (receiver == under) {
-        return false; // released where it was pressed: the normal path
-    }
-    // An unaccepted release travels on to the parents; reroute it once only. Two buttons may
-    // be released within the same millisecond, so the button tells them apart.
-    if (under != nullptr && lastRerouted_ != std::make_pair(event->timestamp(), event->button())) {
-        lastRerouted_ = {event->timestamp(), event->button()};
-        under->release(event->button(), under->mapFromGlobal(global));
-    }
-    return receiver != nullptr; // an image area not under the pointer does not take it
+    return releaseRouter_.route(*this, watched, *event);
 }
 
 bool TViewForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {

@@ -1,6 +1,7 @@
 // Showing what the navigator loads: a pair in the panels, Next, Open, a path, and Reverse.
 #include "ViewFrm/ViewForm.h"
 
+#include "base/AtScopeEnd.h"
 #include "base/Paths.h"
 #include "base/Trace.h"
 
@@ -8,17 +9,6 @@
 #include <QSlider>
 
 namespace duoptic {
-
-namespace {
-
-// Runs its function when the scope ends, on every path.
-template <typename Function> struct AtScopeEnd {
-    Function function;
-    ~AtScopeEnd() { function(); }
-};
-template <typename Function> AtScopeEnd(Function) -> AtScopeEnd<Function>;
-
-} // namespace
 
 ViewerSides TViewForm::viewerSides() const {
     return duoptic::viewerSides(state_.settings.viewerMode);

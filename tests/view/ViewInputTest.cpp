@@ -291,7 +291,8 @@ TEST_F(ViewInput, EnterAndSpaceNeedMoreThanOnePairAndNoSlideShow) {
 TEST_F(ViewInput, CenterBorderPromptUsesTheDialogFontAndCannotBeResized) {
     QFont used;
     QSize smallest, largest;
-    QTimer::singleShot(0, [&] {
+    // Looked at once the prompt has been shown and has laid itself out.
+    QTimer::singleShot(200, [&] {
         QWidget* prompt = QApplication::activeModalWidget();
         ASSERT_NE(prompt, nullptr);
         used = prompt->font();

@@ -1,5 +1,6 @@
 #include "ViewFrm/panels/NativeWindowOrigin.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QWidget>
 
@@ -33,6 +34,24 @@ std::optional<QPoint> nativeWindowOrigin(const QWidget& top) {
         return std::nullopt;
     }
     return QPoint(reply->dst_x, reply->dst_y);
+}
+
+NativeMoves::NativeMoves(std::function<void()> configured) : configured_(std::move(configured)) {
+    QCoreApplication::instance()->installNativeEventFilter(this);
+}
+
+NativeMoves::~NativeMoves() {
+    QCoreApplication::instance()->removeNativeEventFilter(this);
+}
+
+bool NativeMoves::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
+    if (eventType == "xcb_generic_event_t") {
+        const auto* event = static_cast<const xcb_generic_event_t*>(message);
+        if ((event->response_type & 0x7f) == XCB_CONFIGURE_NOTIFY) {
+            QMetaObject::invokeMethod(&context_, configured_, Qt::QueuedConnection);
+        }
+    }
+    return false; // Qt handles the event as ever
 }
 
 } // namespace duoptic

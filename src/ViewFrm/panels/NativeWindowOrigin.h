@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QAbstractNativeEventFilter>
+#include <QObject>
 #include <QPoint>
+
+#include <functional>
 
 #include <optional>
 
@@ -12,5 +16,22 @@ namespace duoptic {
 // the X server has it; nothing where no X server can be asked (another platform, a window not
 // made yet).
 std::optional<QPoint> nativeWindowOrigin(const QWidget& top);
+
+// Calls `configured`, once control is back in the event loop, whenever the X server reports a
+// window moved or resized: also a move by less than one of Qt's scaled pixels, which Qt itself
+// does not pass on.
+class NativeMoves : public QAbstractNativeEventFilter {
+public:
+    explicit NativeMoves(std::function<void()> configured);
+    ~NativeMoves() override;
+    NativeMoves(const NativeMoves&) = delete;
+    NativeMoves& operator=(const NativeMoves&) = delete;
+
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+
+private:
+    std::function<void()> configured_;
+    QObject context_; // queued calls end with it
+};
 
 } // namespace duoptic

@@ -2,6 +2,7 @@
 
 #include "ViewFrm/logic/Drag.h"
 #include "ViewFrm/panels/DisplayDrawing.h"
+#include "ViewFrm/panels/NativeWindowOrigin.h"
 #include "imaging/PairRasters.h"
 #include "modes/FittingModes.h"
 
@@ -134,6 +135,8 @@ private:
     std::array<int, 2> drawCounts_{};
     // Panels that drawBoth() composed ahead of their paint events, which then only show them.
     std::array<bool, 2> composedAhead_{};
+    // The window moved on the screen, maybe by a device pixel that Qt's positions cannot show.
+    NativeMoves moves_{[this] { windowMoved(); }};
 };
 
 } // namespace duoptic
