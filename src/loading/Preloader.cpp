@@ -2,6 +2,7 @@
 
 #include "base/FileRead.h"
 #include "imaging/BackgroundPriority.h"
+#include "imaging/DecodeCancelled.h"
 
 #include <algorithm>
 
@@ -65,6 +66,7 @@ void Preloader::drop() {
     finish();
     key_.reset();
     rasters_.reset();
+    error_ = nullptr;
     filesRead_.clear();
     decoderA_->releaseMemory();
     decoderB_->releaseMemory();
@@ -79,8 +81,11 @@ void Preloader::run() {
         filesRead_ =
             readPairInto(*decoderA_, *decoderB_, key_->request, rasters, threads_, &cancel_);
         rasters_ = std::move(rasters);
+    } catch (const DecodeCancelled&) {
     } catch (...) {
-        // Cancelled, or a file that fails: the load that reaches it shows the error then.
+        // A file that fails: a background preload leaves it to the load that reaches it; the
+        // load that waits for a foreground one meets the error here, without reading again.
+        error_ = std::current_exception();
     }
     done_ = true;
 }
@@ -102,6 +107,11 @@ std::optional<PairRasters> Preloader::take(const PreloadKey& key, std::unique_pt
         return std::nullopt;
     }
     finish();
+    if (error_ && threads_ == DecodeThreads::Foreground) {
+        const std::exception_ptr error = error_;
+        drop();
+        std::rethrow_exception(error);
+    }
     if (!rasters_ || !stillTheFilesRead(filesRead_)) {
         drop();
         return std::nullopt;

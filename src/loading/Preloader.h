@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <exception>
 #include <memory>
 #include <optional>
 #include <thread>
@@ -47,6 +48,7 @@ public:
     // are exchanged with `a` and `b`, so the caller's decoders hold what it shows and the next
     // preload reuses the buffers it no longer shows. A preload of `key` that still runs is waited
     // for only when it is nearly done; otherwise it is dropped and the caller loads at full speed.
+    // A foreground preload that failed throws its error here: its files are not read again.
     std::optional<PairRasters> take(const PreloadKey& key, std::unique_ptr<JpegDecoder>& a,
                                     std::unique_ptr<JpegDecoder>& b);
 
@@ -68,6 +70,7 @@ private:
     DecodeThreads threads_ = DecodeThreads::Background;
     // Written by the worker, read once it has been joined.
     std::optional<PairRasters> rasters_;
+    std::exception_ptr error_; // of a preload that failed
     std::vector<FileRead> filesRead_;
 };
 

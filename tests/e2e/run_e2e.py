@@ -1002,6 +1002,29 @@ def check_signals_write_settings(s):
     return "settings written on " + ", ".join(done)
 
 
+def check_sigterm_during_read_ahead(_):
+    """SIGTERM while the pair after the one on screen, a 1 GiB file, is being read ahead: the run
+    ends at once, with its settings written, instead of waiting for the read."""
+    folder = make_app_folder("read-ahead")
+    sh(["convert", "-size", "64x32", "xc:gray", os.path.join(folder, "a_DUP.jpg")])
+    with open(os.path.join(folder, "b_DUP.jpg"), "wb") as f:
+        f.truncate((1 << 30) - 1)  # sparse: no disk, but every byte to be read
+    v = Viewer(folder, [os.path.join(folder, "a_DUP.jpg")])
+    try:
+        v.wait_title("Duoptic - a - (Parallel)")
+        time.sleep(0.3)  # the read ahead begins after the first paint
+        began = time.monotonic()
+        v.proc.send_signal(signal.SIGTERM)
+        code = v.wait_exit(timeout=30)
+        took = time.monotonic() - began
+    finally:
+        v.kill()
+    require(code == 0, "exit code %s" % code)
+    require(took < 5, "the viewer took %.1f s to end" % took)
+    require(os.path.exists(os.path.join(folder, "duoptic.ini")), "no settings written")
+    return "ended %.2f s after SIGTERM" % took
+
+
 def check_restore_lays_out(s):
     """A size set while the window is minimised is laid out when it is restored."""
     with open(os.path.join(s.folder, "duoptic.ini"), "wb") as f:
@@ -1438,6 +1461,7 @@ def main():
         suite.run("signals_write_settings", lambda: check_signals_write_settings(main_session))
         suite.run("command_line_pair", lambda: check_command_line_pair(main_session))
         suite.run("interlaced_rows_stay_on_the_screen", lambda: check_interlaced_rows_stay_on_the_screen(None))
+        suite.run("sigterm_during_read_ahead", lambda: check_sigterm_during_read_ahead(None))
         suite.run("drop_answered_sigterm_under_report",
                   lambda: check_drop_answered_sigterm_under_report(main_session))
         suite.run("restore_lays_out", lambda: check_restore_lays_out(main_session))
