@@ -13,7 +13,7 @@ PairNavigator::Listing runFiler(QWidget* parent, ProgramState& state, const Pair
     PairNavigator::Listing listing{pairs, std::nullopt};
     TFilerForm form(listing.list, filerDriveMemory(), readDriveRoots(), std::move(showTips),
                     parent);
-    form.setViewerCrossing(isCrossing(viewerSides(settings.viewerMode)));
+    form.setViewerCrossing(isCrossing(settings.viewerMode.sides()));
     form.setFolder(settings.latestPath);
     // Listed again even when the folder just changed: the list always follows the folder shown.
     form.buildFilerList();
@@ -23,7 +23,7 @@ PairNavigator::Listing runFiler(QWidget* parent, ProgramState& state, const Pair
     if (form.exec() != QDialog::Accepted) {
         return listing;
     }
-    settings.viewerMode = form.viewerCrossing() ? kCrossing : kParallel;
+    settings.viewerMode = ViewerMode(form.viewerCrossing() ? kCrossing : kParallel);
     settings.fittingMode =
         storedFittingMode(form.formSize() ? FittingMode::FormSize : FittingMode::ImageWidth);
     settings.latestPath = form.folder();

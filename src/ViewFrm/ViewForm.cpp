@@ -149,7 +149,7 @@ void TViewForm::changeEvent(QEvent* event) {
 
 void TViewForm::updateTitle(const std::string& name) {
     setCaption(QStringLiteral("Duoptic - ") + QFile::decodeName(QByteArray::fromStdString(name)) +
-               QStringLiteral(" - ") + QString::fromStdString(state_.settings.viewerMode));
+               QStringLiteral(" - ") + QString::fromStdString(state_.settings.viewerMode.text()));
 }
 
 void TViewForm::setCaption(const QString& caption) {

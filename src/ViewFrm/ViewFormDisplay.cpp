@@ -41,11 +41,11 @@ void TViewForm::showDisplaySettings() {
 }
 
 DisplayMode TViewForm::displayMode() const {
-    return duoptic::displayMode(state_.settings.displayMode);
+    return state_.settings.displayMode;
 }
 
 void TViewForm::setDisplayMode(DisplayMode mode) {
-    state_.settings.displayMode = storedDisplayMode(mode);
+    state_.settings.displayMode = mode;
     displayChanged();
 }
 

@@ -11,7 +11,7 @@
 namespace duoptic {
 
 ViewerSides TViewForm::viewerSides() const {
-    return duoptic::viewerSides(state_.settings.viewerMode);
+    return state_.settings.viewerMode.sides();
 }
 
 void TViewForm::showPair(const PairRequest& request, PreloadAhead ahead) {
@@ -71,7 +71,7 @@ void TViewForm::ViewReversExecute() {
         return;
     }
     panels_->exchange();
-    state_.settings.viewerMode = reversedViewerMode(state_.settings.viewerMode);
+    state_.settings.viewerMode = state_.settings.viewerMode.reversed();
     schedulePreload(); // the mode decides the sides of the next two-file or MPO pair
     updateTitle(state_.displayName);
     recomputePanelMetrics();

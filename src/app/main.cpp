@@ -31,7 +31,7 @@ int main(int argc, char* argv[]) {
     duoptic::ProgramState state = duoptic::readProgramState(duoptic::programFolder());
     duoptic::PairNavigator navigator;
     navigator.setLoadChoices(duoptic::loadChoices(state.settings));
-    navigator.startWith(commandLine.path, duoptic::viewerSides(state.settings.viewerMode));
+    navigator.startWith(commandLine.path, state.settings.viewerMode.sides());
     std::optional<duoptic::ExitWithoutDisplay> exitWithoutDisplay(std::in_place);
     QApplication app(qtArgc, argv);
     exitWithoutDisplay.reset();

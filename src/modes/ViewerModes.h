@@ -33,4 +33,25 @@ inline std::string reversedViewerMode(std::string_view viewerMode) {
     return std::string(isCrossing(viewerSides(viewerMode)) ? kParallel : kCrossing);
 }
 
+// The viewer mode as the settings hold it: its text exactly as stored, which the title shows and
+// the file gets back, and its meaning, taken once whenever the text is set.
+class ViewerMode {
+public:
+    ViewerMode() : ViewerMode(kParallel) {}
+    ViewerMode(std::string_view text) : text_(text), sides_(viewerSides(text)) {}
+    ViewerMode(const char* text) : ViewerMode(std::string_view(text)) {}
+    ViewerMode(const std::string& text) : ViewerMode(std::string_view(text)) {}
+
+    const std::string& text() const { return text_; }
+    ViewerSides sides() const { return sides_; }
+    // What Reverse makes of it.
+    ViewerMode reversed() const { return ViewerMode(reversedViewerMode(text_)); }
+
+    friend bool operator==(const ViewerMode& a, const ViewerMode& b) { return a.text_ == b.text_; }
+
+private:
+    std::string text_;
+    ViewerSides sides_;
+};
+
 } // namespace duoptic

@@ -23,11 +23,13 @@ constexpr std::string_view kFileName = "duoptic.ini";
 
 using TextMember = std::string SettingsRecord::*;
 using IntMember = int SettingsRecord::*;
+using ViewerMember = ViewerMode SettingsRecord::*;
+using DisplayMember = DisplayMode SettingsRecord::*;
 
 struct Field {
     std::string_view section;
     std::string_view key;
-    std::variant<TextMember, IntMember> member;
+    std::variant<TextMember, IntMember, ViewerMember, DisplayMember> member;
     bool onOff = false; // 0 or 1; any other number is out of range and gives the default
 };
 
@@ -62,7 +64,14 @@ void readField(const IniFile& file, const Field& field, SettingsRecord& record) 
         if (!field.onOff || value == 0 || value == 1) {
             record.*(*member) = value;
         }
-    } else if (text) {
+    } else if (!text) {
+        return;
+    } else if (const auto* viewer = std::get_if<ViewerMember>(&field.member)) {
+        record.*(*viewer) = ViewerMode(*text);
+    } else if (const auto* display = std::get_if<DisplayMember>(&field.member)) {
+        // Only an exact stored name means its mode; anything else is shown side by side.
+        record.*(*display) = displayMode(*text);
+    } else {
         record.*std::get<TextMember>(field.member) = *text;
     }
 }
@@ -70,6 +79,12 @@ void readField(const IniFile& file, const Field& field, SettingsRecord& record) 
 std::string fieldText(const Field& field, const SettingsRecord& record) {
     if (const auto* member = std::get_if<IntMember>(&field.member)) {
         return std::to_string(record.*(*member));
+    }
+    if (const auto* viewer = std::get_if<ViewerMember>(&field.member)) {
+        return (record.*(*viewer)).text();
+    }
+    if (const auto* display = std::get_if<DisplayMember>(&field.member)) {
+        return std::string(storedDisplayMode(record.*(*display)));
     }
     return record.*std::get<TextMember>(field.member);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "modes/DisplayModes.h"
 #include "modes/ViewerModes.h"
 #include "settings/IniFile.h"
 
@@ -11,7 +12,7 @@ namespace duoptic {
 // holds them, even outside the ranges that the prompt and the Filer keep; only the on/off
 // additions below, which have no such keeper, take their default for anything but 0 and 1.
 struct SettingsRecord {
-    std::string viewerMode{kParallel};
+    ViewerMode viewerMode;
     int fittingMode = 0;    // as stored: see modes/FittingModes.h
     int borderWidth = 4;    // pixels between the two panels
     int slideInterval = 10; // seconds
@@ -25,7 +26,7 @@ struct SettingsRecord {
     // Additions of this viewer, each in a section of its own. They are written only when they
     // differ from their defaults or the file already holds them, so the file of a user who never
     // changes them keeps exactly the keys above.
-    std::string displayMode; // [Display] Mode; empty: the two panels side by side
+    DisplayMode displayMode = DisplayMode::SideBySide; // [Display] Mode
     int interlaceSwap = 0;   // [Display] SwapParity; 1: the left eye on odd lines
     int mirrorLeft = 0;      // [Display] MirrorLeft; 1: the left panel is flipped
     int autoAlign = 0;       // [Alignment] Automatic; 1: measure and correct on load

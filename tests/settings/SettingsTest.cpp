@@ -170,8 +170,21 @@ TEST_F(SettingsTest, FileWrittenFromNothing) {
 }
 
 TEST_F(SettingsTest, WrittenRecordReadsBack) {
-    const SettingsRecord record{
-        "(Crossing)", 10, 200, 30, "/home/u/写真/", -8, -1920, 1920, 1080, 2, "x", 1, 1, 1, 1};
+    const SettingsRecord record{"(Crossing)",
+                                10,
+                                200,
+                                30,
+                                "/home/u/写真/",
+                                -8,
+                                -1920,
+                                1920,
+                                1080,
+                                2,
+                                DisplayMode::Mirror,
+                                1,
+                                1,
+                                1,
+                                1};
     writeSettings(iniPath(), record);
     EXPECT_EQ(readSettings(iniPath(), "/elsewhere/"), record);
 }
@@ -193,6 +206,7 @@ TEST_F(SettingsTest, ValuesKeptAsRead) {
                          "[FILE]\nLatestPath=\n[Window]\nWinState=7\nWinWidth=99999\n");
     const SettingsRecord record = readSettings(iniPath(), folder_.slashed());
     EXPECT_EQ(record.viewerMode, "(weird)");
+    EXPECT_FALSE(isCrossing(record.viewerMode.sides()));
     EXPECT_EQ(record.slideInterval, 0);
     EXPECT_EQ(record.borderWidth, -3);
     EXPECT_EQ(record.latestPath, "") << "a present empty key is not a missing one";
@@ -366,6 +380,16 @@ TEST_F(SettingsTest, FailedWriteLeavesOldFile) {
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     EXPECT_EQ(readFile(iniPath()), before);
     EXPECT_EQ(entriesOf(folder_.slashed()), std::set<std::string>{"duoptic.ini"});
+}
+
+// Each output mode comes back from its stored name; a name of no mode is side by side.
+TEST_F(SettingsTest, DisplayModeReadOnceFromItsName) {
+    for (const DisplayModeNames& names : kDisplayModes) {
+        writeFile(iniPath(), "[Display]\nMode=" + std::string(names.stored) + "\n");
+        EXPECT_EQ(readSettings(iniPath(), "/").displayMode, names.mode) << names.caption;
+    }
+    writeFile(iniPath(), "[Display]\nMode=Anaglyph\n");
+    EXPECT_EQ(readSettings(iniPath(), "/").displayMode, DisplayMode::SideBySide);
 }
 
 // The on/off keys hold 0 or 1; any other number is out of their range and gives the default.

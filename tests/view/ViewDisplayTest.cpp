@@ -41,7 +41,6 @@ protected:
 };
 
 TEST_F(ViewDisplay, TheKeyStepsThroughEveryModeBackToTheSamePanels) {
-    window.state.settings.displayMode = "Anaglyph"; // not a stored name: side by side
     const QImage left = drawn(1), right = drawn(2);
     const QRect both = child("pnPct1")->geometry().united(child("pnPct2")->geometry());
     for (std::size_t step = 1; step <= kDisplayModes.size(); ++step) {
@@ -59,7 +58,7 @@ TEST_F(ViewDisplay, TheKeyStepsThroughEveryModeBackToTheSamePanels) {
     }
     EXPECT_EQ(drawn(1), left);
     EXPECT_EQ(drawn(2), right);
-    EXPECT_EQ(window.state.settings.displayMode, "");
+    EXPECT_EQ(window.state.settings.displayMode, DisplayMode::SideBySide);
 }
 
 // Where each mode shows light that only the left eye gets: passed by its filter, in its half, or

@@ -141,7 +141,7 @@ TEST(ViewStartPath, AStartPathShowsWhatOpeningItLaterShows) {
         ProgramState state = readProgramState(program.slashed());
         PairNavigator navigator;
         navigator.startWith(early ? std::optional(path) : std::nullopt,
-                            viewerSides(state.settings.viewerMode));
+                            state.settings.viewerMode.sides());
         TViewForm form(state, navigator);
         form.show();
         EXPECT_EQ(probe(form).imageWidth() == 0, early);

@@ -163,7 +163,7 @@ TEST_F(ViewLoading, OnePixelWideSideBySideFileShowsNothingAndBlocksReverse) {
     ASSERT_TRUE(strip.save(QString::fromStdString(pairs.folder.file("card_DUP.jpg")), "JPG"));
     nextTo(PairKind::Parallel);
     EXPECT_EQ(probe(form()).imageWidth(), 0);
-    const std::string mode = window->state.settings.viewerMode;
+    const ViewerMode mode = window->state.settings.viewerMode;
     form().ViewReversExecute();
     EXPECT_EQ(window->state.settings.viewerMode, mode);
 }
