@@ -96,4 +96,22 @@ std::optional<AreaMetrics> recomputeAreaMetrics(int imageWidth, int imageHeight,
     return AreaMetrics{paintBoxWidth, paintBoxHeight, aspect};
 }
 
+void PanelMetrics::setImage(int width, int height) {
+    imageWidth = width;
+    imageHeight = height;
+    imageAspect = height == 0 ? 0.0 : double(width) / double(height);
+}
+
+ViewInputs PanelMetrics::inputs(FittingMode fitting, int zoom, int horizontal, int vertical) const {
+    return {fitting,     zoom,        horizontal, vertical,    imageWidth,
+            imageHeight, imageAspect, area.width, area.height, area.aspect};
+}
+
+void PanelMetrics::drawn(int index, const PanelGeometry& geometry) {
+    displayedWidth = geometry.displayedWidth;
+    displayedHeight = geometry.displayedHeight;
+    horizontalOffsets[static_cast<std::size_t>(index)] = geometry.horizontalOffset;
+    verticalOffset = geometry.verticalOffset;
+}
+
 } // namespace duoptic

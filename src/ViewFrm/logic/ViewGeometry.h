@@ -3,6 +3,7 @@
 #include "base/Rect.h"
 #include "modes/FittingModes.h"
 
+#include <array>
 #include <optional>
 
 namespace duoptic {
@@ -44,5 +45,26 @@ struct AreaMetrics {
 // which case the previous metrics are to be kept.
 std::optional<AreaMetrics> recomputeAreaMetrics(int imageWidth, int imageHeight, int paintBoxWidth,
                                                 int paintBoxHeight);
+
+// What the two panels keep between drawings: the picture's size, their areas' size, and where
+// the last drawing of each put the picture. Changed at a load, at a layout pass and at each
+// drawing, read by the drawing and the drag.
+struct PanelMetrics {
+    int imageWidth = 0; // of the last complete load; 0 means no image
+    int imageHeight = 0;
+    double imageAspect = 0.0;
+    AreaMetrics area;
+    int displayedWidth = 0;
+    int displayedHeight = 0;
+    std::array<int, 2> horizontalOffsets{}; // of each panel's last drawing
+    int verticalOffset = 0;
+
+    bool hasImage() const { return imageWidth != 0 && imageHeight != 0; }
+    void setImage(int width, int height);
+    // The inputs of a drawing at these controls.
+    ViewInputs inputs(FittingMode fitting, int zoom, int horizontal, int vertical) const;
+    // What drawing panel `index` (0 or 1) with `geometry` leaves behind.
+    void drawn(int index, const PanelGeometry& geometry);
+};
 
 } // namespace duoptic

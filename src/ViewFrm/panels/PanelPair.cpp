@@ -2,13 +2,12 @@
 
 #include "ViewFrm/logic/ViewGeometry.h"
 #include "ViewFrm/panels/PaintBox.h"
+#include "ViewFrm/panels/TwoCores.h"
 #include "base/Trace.h"
 
 #include <QPainter>
 
 #include <cmath>
-#include <future>
-#include <system_error>
 #include <utility>
 
 namespace duoptic {
@@ -46,9 +45,7 @@ PanelPair::PanelPair(PaintBox& left, PaintBox& right, std::function<PanelControl
 
 void PanelPair::show(PairRasters rasters) {
     rasters_ = std::move(rasters);
-    imageWidth_ = rasters_.left.width();
-    imageHeight_ = rasters_.left.height();
-    imageAspect_ = imageHeight_ == 0 ? 0.0 : double(imageWidth_) / double(imageHeight_);
+    metrics_.setImage(rasters_.left.width(), rasters_.left.height());
 }
 
 void PanelPair::exchange() {
@@ -56,14 +53,12 @@ void PanelPair::exchange() {
 }
 
 void PanelPair::recomputeMetrics() {
-    const auto metrics =
-        recomputeAreaMetrics(imageWidth_, imageHeight_, left_.width(), left_.height());
+    const auto metrics = recomputeAreaMetrics(metrics_.imageWidth, metrics_.imageHeight,
+                                              left_.width(), left_.height());
     if (!metrics) {
         return;
     }
-    areaWidth_ = metrics->width;
-    areaHeight_ = metrics->height;
-    areaAspect_ = metrics->aspect;
+    metrics_.area = *metrics;
     left_.update();
     right_.update();
 }
@@ -82,7 +77,7 @@ void PanelPair::drawBoth() {
         }
     }
     if (ahead[0] && ahead[1]) {
-        onTwoCores([&] { composePixels(*ahead[0]); }, [&] { composePixels(*ahead[1]); });
+        runOnTwoCores([&] { composePixels(*ahead[0]); }, [&] { composePixels(*ahead[1]); });
     } else if (ahead[0] && fillsOneArea(ahead[0]->display.mode)) {
         // One image area: its two halves on the two cores.
         const Composition& c = *ahead[0];
@@ -90,7 +85,7 @@ void PanelPair::drawBoth() {
             composeDisplayHalf(c.display, c.eyes[0], c.eyes[1], c.screenOrigin.x(),
                                c.screenOrigin.y(), c.frame, which);
         };
-        onTwoCores([&] { half(0); }, [&] { half(1); });
+        runOnTwoCores([&] { half(0); }, [&] { half(1); });
     } else {
         ahead = {}; // each panel is composed in its own paint event
     }
@@ -155,23 +150,19 @@ std::optional<PanelPair::Composition> PanelPair::prepare(int panel) {
     const PaintBox& area = box(panel);
     const double devicePixelRatio = area.devicePixelRatioF();
     const PanelControls controls = controls_();
-    const ViewInputs inputs{controls.fitting, controls.zoom, controls.horizontal, controls.vertical,
-                            imageWidth_,      imageHeight_,  imageAspect_,        areaWidth_,
-                            areaHeight_,      areaAspect_};
+    const ViewInputs inputs =
+        metrics_.inputs(controls.fitting, controls.zoom, controls.horizontal, controls.vertical);
     const PanelGeometry geometry = computePanelGeometry(inputs);
     if (!geometry.drawable) {
         return std::nullopt;
     }
-    displayedWidth_ = geometry.displayedWidth;
-    displayedHeight_ = geometry.displayedHeight;
-    horizontalOffsets_[index(panel)] = geometry.horizontalOffset;
-    verticalOffset_ = geometry.verticalOffset;
+    metrics_.drawn(index(panel), geometry);
 
     // On a high-density screen the same source rectangle fills the area's device pixels, so the
     // photograph is shown at the screen's own resolution; at a ratio of 1 this is the area.
     QImage& buffer = buffers_[index(panel)];
-    fitBuffer(buffer, static_cast<int>(std::lround(areaWidth_ * devicePixelRatio)),
-              static_cast<int>(std::lround(areaHeight_ * devicePixelRatio)));
+    fitBuffer(buffer, static_cast<int>(std::lround(metrics_.area.width * devicePixelRatio)),
+              static_cast<int>(std::lround(metrics_.area.height * devicePixelRatio)));
     if (buffer.isNull()) {
         return std::nullopt;
     }
@@ -194,23 +185,6 @@ void PanelPair::composePixels(const Composition& c) {
                    c.frame);
 }
 
-void PanelPair::onTwoCores(const std::function<void()>& first,
-                           const std::function<void()>& second) {
-    // Each part writes its own pixels and only reads the pictures.
-    std::future<void> other;
-    try {
-        other = std::async(std::launch::async, second);
-    } catch (const std::system_error&) {
-        // No thread to be had: both are done here, one after the other.
-    }
-    first();
-    if (other.valid()) {
-        other.get();
-    } else {
-        second();
-    }
-}
-
 void PanelPair::finish(const Composition& composition) {
     interlacedAt_ = isInterlaced(composition.display.mode)
                         ? std::optional<QPoint>(composition.screenOrigin)
@@ -227,9 +201,10 @@ PanelPair::Release PanelPair::release(int panel, Qt::MouseButton button, QPointF
     const DragRelease released = drag_.release(dragButton(button), at.x(), at.y());
     switch (released.kind) {
     case DragRelease::ApplyDrag: {
-        const DragResult moved = applyDragDelta(
-            released.dx, released.dy, horizontalOffsets_[index(panel)], verticalOffset_, areaWidth_,
-            areaHeight_, displayedWidth_, displayedHeight_);
+        const DragResult moved =
+            applyDragDelta(released.dx, released.dy, metrics_.horizontalOffsets[index(panel)],
+                           metrics_.verticalOffset, metrics_.area.width, metrics_.area.height,
+                           metrics_.displayedWidth, metrics_.displayedHeight);
         return {Release::Move, moved.horizontal, moved.vertical};
     }
     case DragRelease::StepNext:

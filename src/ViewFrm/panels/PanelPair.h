@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ViewFrm/logic/Drag.h"
+#include "ViewFrm/logic/ViewGeometry.h"
 #include "ViewFrm/panels/DisplayDrawing.h"
 #include "ViewFrm/panels/NativeWindowOrigin.h"
 #include "imaging/PairRasters.h"
@@ -55,9 +56,9 @@ public:
         shiftY_ = dy;
     }
     const PairRasters& rasters() const { return rasters_; }
-    int imageWidth() const { return imageWidth_; }
-    int imageHeight() const { return imageHeight_; }
-    bool hasImage() const { return imageWidth_ != 0 && imageHeight_ != 0; }
+    int imageWidth() const { return metrics_.imageWidth; }
+    int imageHeight() const { return metrics_.imageHeight; }
+    bool hasImage() const { return metrics_.hasImage(); }
 
     // Takes the image areas' size after a layout pass or a Reverse and asks for both to be
     // repainted. Does nothing while there is no image.
@@ -106,7 +107,6 @@ private:
     };
     std::optional<Composition> prepare(int panel);
     static void composePixels(const Composition& composition);
-    static void onTwoCores(const std::function<void()>& first, const std::function<void()>& second);
     void finish(const Composition& composition);
     // Each eye's raster and the part of it that fills the image area.
     std::array<EyeView, 2> eyeViews(const Rect& source) const;
@@ -118,16 +118,7 @@ private:
     PairRasters rasters_;
     int shiftX_ = 0; // of the right eye, in image pixels
     int shiftY_ = 0;
-    int imageWidth_ = 0;
-    int imageHeight_ = 0;
-    double imageAspect_ = 0.0;
-    int areaWidth_ = 0;
-    int areaHeight_ = 0;
-    double areaAspect_ = 0.0;
-    int displayedWidth_ = 0;
-    int displayedHeight_ = 0;
-    std::array<int, 2> horizontalOffsets_{}; // of each panel's last drawing
-    int verticalOffset_ = 0;
+    PanelMetrics metrics_;
     std::array<QImage, 2> buffers_;
     std::optional<QPoint> interlacedAt_; // screen origin of the last interlaced drawing
     bool gateOpen_ = false;
