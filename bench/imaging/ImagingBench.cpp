@@ -113,32 +113,44 @@ void BM_ComposePanel(benchmark::State& state) {
                    " " + std::to_string(g.source.width) + "x" + std::to_string(g.source.height));
 }
 
-// Reads one word of every source cache line that the stretch reads, and nothing else: the
-// least that any drawing of these exact pixels has to wait for.
-void BM_SourceFloor(benchmark::State& state) {
+// The source rows a panel's drawing samples, and the first and last column it samples.
+struct SampledSource {
+    std::vector<int> rows;
+    int x0 = 0;
+    int x1 = -1;
+};
+
+SampledSource sampledSource(const benchmark::State& state, const Raster& raster) {
     const int w = int(state.range(0)), h = int(state.range(1));
     const Rect r = geometry(w, h, int(state.range(2)), int(state.range(3))).source;
-    const Raster& raster = photoRaster();
     const auto index = [](int d, int start, int span, int count) {
         return int(start + (2 * std::int64_t{d} + 1) * span / (2 * std::int64_t{count}));
     };
-    std::vector<int> rows;
+    SampledSource sampled;
     for (int d = 0; d < h; ++d) {
         const int y = index(d, r.top, r.height, h);
-        if (y >= 0 && y < raster.height() && (rows.empty() || rows.back() != y)) {
-            rows.push_back(y);
+        if (y >= 0 && y < raster.height() && (sampled.rows.empty() || sampled.rows.back() != y)) {
+            sampled.rows.push_back(y);
         }
     }
-    const int x0 = std::max(0, index(0, r.left, r.width, w));
-    const int x1 = std::min(raster.width() - 1, index(w - 1, r.left, r.width, w));
+    sampled.x0 = std::max(0, index(0, r.left, r.width, w));
+    sampled.x1 = std::min(raster.width() - 1, index(w - 1, r.left, r.width, w));
+    return sampled;
+}
+
+// Reads one word of every source cache line that the stretch reads, and nothing else: the
+// least that any drawing of these exact pixels has to wait for.
+void BM_SourceFloor(benchmark::State& state) {
+    const Raster& raster = photoRaster();
+    const SampledSource s = sampledSource(state, raster);
     for (auto _ : state) {
         std::uint32_t sum = 0;
-        for (std::size_t i = 0; i < rows.size(); ++i) {
-            const auto* row = reinterpret_cast<const std::uint32_t*>(raster.row(rows[i]));
+        for (std::size_t i = 0; i < s.rows.size(); ++i) {
+            const auto* row = reinterpret_cast<const std::uint32_t*>(raster.row(s.rows[i]));
             // The next row's lines are requested while this one is read, as the stretch does.
             const auto* next = reinterpret_cast<const std::uint32_t*>(
-                raster.row(rows[std::min(i + 1, rows.size() - 1)]));
-            for (int x = x0; x <= x1; x += 16) {
+                raster.row(s.rows[std::min(i + 1, s.rows.size() - 1)]));
+            for (int x = s.x0; x <= s.x1; x += 16) {
                 __builtin_prefetch(next + x);
                 sum += row[x];
             }
@@ -147,26 +159,15 @@ void BM_SourceFloor(benchmark::State& state) {
     }
 }
 
-// The reference of a panel's drawing: its sampled source rows copied, as cold as it reads them.
+// The reference of a panel's drawing: its sampled source rows copied, as cold as it reads them,
+// into one row of scratch.
 void BM_CopySource(benchmark::State& state) {
-    const int w = int(state.range(0)), h = int(state.range(1));
-    const Rect r = geometry(w, h, int(state.range(2)), int(state.range(3))).source;
     const Raster& raster = photoRaster();
-    const auto index = [](int d, int start, int span, int count) {
-        return int(start + (2 * std::int64_t{d} + 1) * span / (2 * std::int64_t{count}));
-    };
-    const int x0 = std::max(0, index(0, r.left, r.width, w));
-    const int x1 = std::min(raster.width() - 1, index(w - 1, r.left, r.width, w));
-    std::vector<std::uint32_t> scratch(std::size_t(std::max(0, x1 - x0 + 1)));
+    const SampledSource s = sampledSource(state, raster);
+    std::vector<std::uint32_t> scratch(std::size_t(std::max(0, s.x1 - s.x0 + 1)));
     for (auto _ : state) {
-        int last = -1;
-        for (int d = 0; d < h; ++d) {
-            const int y = index(d, r.top, r.height, h);
-            if (y >= 0 && y < raster.height() && y != last && !scratch.empty()) {
-                std::memcpy(scratch.data(), raster.row(y) + std::size_t(x0) * 4,
-                            scratch.size() * 4);
-                last = y;
-            }
+        for (const int y : s.rows) {
+            std::memcpy(scratch.data(), raster.row(y) + std::size_t(s.x0) * 4, scratch.size() * 4);
         }
         benchmark::ClobberMemory();
     }

@@ -92,14 +92,6 @@ TEST_F(ViewLoading, TwoFilePairFollowsTheViewerMode) {
     EXPECT_EQ(form().windowTitle(), QStringLiteral("Duoptic - aloe - (Crossing)"));
 }
 
-TEST_F(ViewLoading, NextWrapsFromTheLastEntryToTheFirst) {
-    window->setCursor(3);
-    form().next();
-    EXPECT_EQ(window->navigator.cursor(), 1);
-    form().next();
-    EXPECT_EQ(window->navigator.cursor(), 2);
-}
-
 TEST_F(ViewLoading, MissingRightEyeFileKeepsThePicturesAndTheLoadingCaption) {
     std::filesystem::remove(pairs.folder.file("aloe_DUR.jpg"));
     const PairRasters before = probe(form()).rasters();

@@ -65,18 +65,6 @@ TEST_F(ViewPreload, NextTakesThePreloadedPair) {
     EXPECT_EQ(probe(form()).zoomPosition(), 0);
 }
 
-TEST_F(ViewPreload, PreviousWrapsAndDecodesThePairBeforeAhead) {
-    writeSolid(pictures.file("c_DUP.jpg"), 64, 32, 160);
-    window->append({pictures.file("c"), "c", PairKind::Parallel, pictures.file("c_DUP.jpg")});
-    form().previous(); // from the first entry to the last
-    EXPECT_NEAR(leftGrey(), 160, 3);
-    waitForPreload();
-    const int before = probe(form()).preloadsTaken();
-    form().previous();
-    EXPECT_EQ(probe(form()).preloadsTaken(), before + 1);
-    EXPECT_NEAR(leftGrey(), 120, 3);
-}
-
 // Other bytes in the same file, of the same size, under the modification time it had: all that
 // tells them apart is the change time, which no user can set back.
 void rewriteKeepingSizeAndTime(const std::string& path, std::uint8_t grey) {
