@@ -3,9 +3,9 @@
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"
 
-#include "loading/PairLoading.h"
 #include "imaging/ExifTags.h"
 #include "imaging/MpoViews.h"
+#include "loading/PairLoading.h"
 
 #include <gtest/gtest.h>
 
