@@ -2,6 +2,8 @@
 #include "ViewFormProbe.h"
 #include "ViewTestSupport.h"
 
+#include "JpegWriter.h"
+
 #include "base/Error.h"
 #include "base/FileDescriptor.h"
 
@@ -74,6 +76,31 @@ TEST_F(ViewEntryPoints, AFolderIsScannedAndBecomesTheLastFolder) {
     EXPECT_EQ(window->navigator.count(), 1);
     EXPECT_EQ(window->navigator.cursor(), 0);
     EXPECT_EQ(form().caption(), QStringLiteral("Duoptic - STEREO PHOTO - (Parallel)"));
+}
+
+// Two two-file pairs whose names differ only in letter case each show their own two files, whether
+// a path names either file of one or Next reaches it.
+TEST_F(ViewEntryPoints, PairsWhoseNamesDifferInCaseShowTheirOwnEyes) {
+    const std::pair<const char*, std::uint8_t> files[] = {
+        {"b_DUL.jpg", 40}, {"b_DUR.jpg", 90}, {"b_dul.JPG", 150}, {"b_dur.JPG", 210}};
+    const TempFolder cases;
+    for (const auto& [name, grey] : files) {
+        writeFile(cases.file(name), duoptic::testing::writeSolidJpeg({32, 16}, {grey, grey, grey}));
+    }
+    const auto eyes = [this] {
+        const PairRasters& shown = probe(form()).rasters();
+        return std::pair(qRed(shown.left.pixel(1, 1)), qRed(shown.right.pixel(1, 1)));
+    };
+    for (const auto& [name, grey] : files) {
+        form().openPath(cases.file(name));
+        const bool upper = name[2] == 'D';
+        const auto [left, right] = eyes();
+        EXPECT_NEAR(left, upper ? 40 : 150, 3) << name;
+        EXPECT_NEAR(right, upper ? 90 : 210, 3) << name;
+        form().next(); // onto the other spelling's pair
+        const auto [nextLeft, nextRight] = eyes();
+        EXPECT_NEAR(nextLeft + nextRight, (upper ? 150 + 210 : 40 + 90), 6) << name << " then Next";
+    }
 }
 
 struct BadRow {
