@@ -782,9 +782,11 @@ def border_prompt(s, text, confirm):
     v = s.viewer
     v.choose("Center Border", s.border)
     prompt = wait_for(lambda: search("^Center Border$", v.proc.pid), 10, "the center-border prompt did not open")[0]
-    hints = sh(["xprop", "-id", str(prompt), "WM_NORMAL_HINTS"])
-    sizes = re.findall(r"program specified (minimum|maximum) size: (\d+) by (\d+)", hints)
-    require(len(sizes) == 2 and sizes[0][1:] == sizes[1][1:], "the prompt can be resized: %s" % sizes)
+    def fixed_size():  # the size hints of the prompt as shown: its least and largest size agree
+        hints = sh(["xprop", "-id", str(prompt), "WM_NORMAL_HINTS"], check=False)
+        sizes = re.findall(r"program specified (minimum|maximum) size: (\d+) by (\d+)", hints)
+        return len(sizes) == 2 and sizes[0][1:] == sizes[1][1:]
+    wait_for(fixed_size, 5, "the prompt can be resized")
     activate(prompt)
     xdo("type", "--delay", 60, text)
     xdo("key", confirm)
