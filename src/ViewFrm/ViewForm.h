@@ -143,6 +143,7 @@ private:
     bool shown_ = false;
     std::function<void()> afterNextPaint_;
     WindowPlacement placement_{*this};
+    NativeMoves frameChanges_{[this] { placement_.followFrame(); }};
     ReleaseRouter releaseRouter_;
     HeldKeyRepeats keyRepeats_;
 };

@@ -47,7 +47,8 @@ NativeMoves::~NativeMoves() {
 bool NativeMoves::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
     if (eventType == "xcb_generic_event_t") {
         const auto* event = static_cast<const xcb_generic_event_t*>(message);
-        if ((event->response_type & 0x7f) == XCB_CONFIGURE_NOTIFY) {
+        const int type = event->response_type & 0x7f;
+        if (type == XCB_CONFIGURE_NOTIFY || type == XCB_PROPERTY_NOTIFY) {
             QMetaObject::invokeMethod(&context_, configured_, Qt::QueuedConnection);
         }
     }

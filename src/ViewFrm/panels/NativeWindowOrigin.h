@@ -18,7 +18,8 @@ namespace duoptic {
 std::optional<QPoint> nativeWindowOrigin(const QWidget& top);
 
 // Calls `configured`, once control is back in the event loop, whenever the X server reports a
-// window moved or resized: also a move by less than one of Qt's scaled pixels, which Qt itself
+// window moved or resized, or a property changed (the frame's extents among them): also a move by
+// less than one of Qt's scaled pixels, and a frame learnt after the last move, which Qt itself
 // does not pass on.
 class NativeMoves : public QAbstractNativeEventFilter {
 public:
