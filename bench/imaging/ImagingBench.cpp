@@ -1,10 +1,10 @@
 // Composing a panel the way the window does (geometry from computePanelGeometry, then the grey
 // background and the stretch of the visible part of a 6000 x 4000 raster into the back buffer,
 // composeRaster), against
-// a plain memcpy of the source bytes that drawing reads (each source row it samples, over the
-// columns it samples, from the same raster, so from memory as the drawing reads them, into one
-// row of scratch), at zoom 0, 50 and 100 in both fitting modes. A copy of a buffer of the back
-// buffer's size would come from the cache and measure nothing the drawing waits for. The stretch
+// a plain memcpy of the bytes that drawing moves: each line of a buffer of the back buffer's size
+// filled from the source row it samples, over the columns it samples, so the same source bytes
+// come from the same raster as cold as the drawing reads them. A copy of the back buffer alone
+// comes from the cache and measures nothing the drawing waits for at zoom 0. The stretch
 // reads only the source rectangle, but the rows it reads at zoom 0 are read whole: several source
 // pixels share a cache line, so every line of them comes from memory. The source-line floor
 // (reading one word of each of those lines and nothing else) shows that cost on its own.
@@ -113,9 +113,11 @@ void BM_ComposePanel(benchmark::State& state) {
                    " " + std::to_string(g.source.width) + "x" + std::to_string(g.source.height));
 }
 
-// The source rows a panel's drawing samples, and the first and last column it samples.
+// The source rows a panel's drawing samples (each once, and the one of each line it draws, -1 for
+// a line beyond the picture), and the first and last column it samples.
 struct SampledSource {
     std::vector<int> rows;
+    std::vector<int> rowOfLine;
     int x0 = 0;
     int x1 = -1;
 };
@@ -129,7 +131,9 @@ SampledSource sampledSource(const benchmark::State& state, const Raster& raster)
     SampledSource sampled;
     for (int d = 0; d < h; ++d) {
         const int y = index(d, r.top, r.height, h);
-        if (y >= 0 && y < raster.height() && (sampled.rows.empty() || sampled.rows.back() != y)) {
+        const bool inside = y >= 0 && y < raster.height();
+        sampled.rowOfLine.push_back(inside ? y : -1);
+        if (inside && (sampled.rows.empty() || sampled.rows.back() != y)) {
             sampled.rows.push_back(y);
         }
     }
@@ -159,15 +163,29 @@ void BM_SourceFloor(benchmark::State& state) {
     }
 }
 
-// The reference of a panel's drawing: its sampled source rows copied, as cold as it reads them,
-// into one row of scratch.
+// The reference of a panel's drawing: the least any drawing of it moves. Each line of the back
+// buffer gets the source row it samples, over the columns it samples: the same source bytes read
+// as cold as the drawing reads them (a wide span in pieces over the line), and the line written.
 void BM_CopySource(benchmark::State& state) {
+    const int w = int(state.range(0)), h = int(state.range(1));
     const Raster& raster = photoRaster();
     const SampledSource s = sampledSource(state, raster);
-    std::vector<std::uint32_t> scratch(std::size_t(std::max(0, s.x1 - s.x0 + 1)));
+    const int span = s.x1 - s.x0 + 1;
+    std::vector<std::uint32_t> back(std::size_t(w) * h, kBackgroundGrey);
     for (auto _ : state) {
-        for (const int y : s.rows) {
-            std::memcpy(scratch.data(), raster.row(y) + std::size_t(s.x0) * 4, scratch.size() * 4);
+        for (int d = 0; d < h && span > 0; ++d) {
+            if (s.rowOfLine[std::size_t(d)] < 0) {
+                continue;
+            }
+            const std::uint8_t* from =
+                raster.row(s.rowOfLine[std::size_t(d)]) + std::size_t(s.x0) * 4;
+            std::uint32_t* to = back.data() + std::size_t(d) * w;
+            // A span wider than the line is read whole, a line wider than the span written whole.
+            for (int x = 0; x < std::max(span, w); x += std::min(span, w)) {
+                const int n = std::min({span, w, std::max(span, w) - x});
+                std::memcpy(to + (span > w ? 0 : x), from + (span > w ? std::size_t(x) * 4 : 0),
+                            std::size_t(n) * 4);
+            }
         }
         benchmark::ClobberMemory();
     }
