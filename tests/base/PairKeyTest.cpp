@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <numeric>
 #include <vector>
 
 namespace duoptic {
@@ -15,10 +16,8 @@ TEST(PairKey, FromHeldBytesEqualsFromTheFiles) {
     const testing::TempFolder folder;
     for (const std::size_t length : {std::size_t{1}, kPairKeyBytes, kPairKeyBytes * 3 + 7}) {
         std::vector<std::uint8_t> left(length), right(length + 1);
-        for (std::size_t i = 0; i < length; ++i) {
-            left[i] = static_cast<std::uint8_t>(i * 13);
-            right[i] = static_cast<std::uint8_t>(i * 7);
-        }
+        std::iota(left.begin(), left.end(), std::uint8_t{0});
+        std::iota(right.begin(), right.end(), std::uint8_t{7});
         const std::string l = folder.write("l", left), r = folder.write("r", right);
         EXPECT_EQ(pairKey({left, right}), pairKey({l, r})) << length;
         EXPECT_EQ(pairKey({std::span<const std::uint8_t>(left)}), pairKey({l})) << length;

@@ -1,7 +1,6 @@
 #include "catalogue/Scan.h"
 #include "catalogue/FolderListing.h"
 #include "catalogue/OpenPairFile.h"
-#include "catalogue/PathTarget.h"
 
 #include "support/TempFolder.h"
 #include "support/TestFiles.h"
@@ -176,19 +175,6 @@ TEST_P(ScanTable, LoadingByBasePathOpensTheClassifiedFiles) {
         EXPECT_EQ(pairFilePath(entry.basePath, entry.kind, Eye::Left), entry.filePath);
         if (entry.kind == PairKind::TwoFiles) {
             EXPECT_EQ(pairFilePath(entry.basePath, entry.kind, Eye::Right), entry.rightEyeFilePath);
-        }
-    }
-}
-
-// As the command line or a drop hands it over, either file of a pair leads to that pair.
-TEST_P(ScanTable, EachFileLeadsToItsOwnEntry) {
-    PairList list;
-    scanFolderForPairs(dir.path(), list);
-    for (int k = 1; k <= list.count(); ++k) {
-        for (const std::string& path : {list.entry(k).filePath, list.entry(k).rightEyeFilePath}) {
-            if (!path.empty()) {
-                EXPECT_EQ(entryOfFile(list, examinePath(path).file), k) << path;
-            }
         }
     }
 }

@@ -1014,11 +1014,9 @@ def check_sigterm_during_read_ahead(_):
     v = Viewer(folder, [os.path.join(folder, "a_DUP.jpg")])
     try:
         v.wait_title("Duoptic - a - (Parallel)")
-
-        def read_so_far():  # bytes the viewer has read: the read ahead has begun past 64 MiB
-            with open("/proc/%d/io" % v.proc.pid) as io:
-                return dict(line.split(": ") for line in io.read().splitlines())["rchar"]
-        wait_for(lambda: int(read_so_far()) > (64 << 20), 10, "the read ahead did not begin", interval=0.002)
+        io = "/proc/%d/io" % v.proc.pid  # SIGTERM once the read ahead has read 64 MiB
+        wait_for(lambda: int(re.search(r"rchar: (\d+)", open(io).read()).group(1)) > (64 << 20), 10,
+                 "the read ahead did not begin", interval=0.002)
         began = time.monotonic()
         v.proc.send_signal(signal.SIGTERM)
         code = v.wait_exit(timeout=30)

@@ -14,7 +14,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <filesystem>
 #include <optional>
 #include <string>
 #include <thread>
@@ -111,17 +110,6 @@ TEST_F(PairOffsetsTest, CopiesTakeTurnsAtTheFile) {
     const PairOffsetStore after = PairOffsetStore::open();
     EXPECT_EQ(after.find(kFirst), (PairOffset{5, 0, 0}));
     EXPECT_EQ(after.find(kSecond), (PairOffset{2, 0, 0}));
-}
-
-// A link at the store's path is replaced; the file it led to stays as it was.
-TEST_F(PairOffsetsTest, ALinkAtThePathIsReplacedNotWrittenThrough) {
-    const std::string other = folder_.write("other", "# someone else's\n");
-    writeStore("");
-    std::filesystem::remove(storePath());
-    std::filesystem::create_symlink(other, storePath());
-    PairOffsetStore::open().set(kFirst, {1, 0, 0});
-    EXPECT_EQ(testing::readFile(other), "# someone else's\n");
-    EXPECT_EQ(PairOffsetStore::open().find(kFirst), (PairOffset{1, 0, 0}));
 }
 
 TEST_F(PairOffsetsTest, DamagedLinesAreSkippedWithOneMessageAndGoodOnesKept) {

@@ -11,7 +11,6 @@
 
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
@@ -170,21 +169,9 @@ TEST_F(SettingsTest, FileWrittenFromNothing) {
 }
 
 TEST_F(SettingsTest, WrittenRecordReadsBack) {
-    const SettingsRecord record{"(Crossing)",
-                                10,
-                                200,
-                                30,
-                                "/home/u/写真/",
-                                -8,
-                                -1920,
-                                1920,
-                                1080,
-                                2,
-                                DisplayMode::Mirror,
-                                1,
-                                1,
-                                1,
-                                1};
+    using enum DisplayMode;
+    const SettingsRecord record{
+        "(Crossing)", 10, 200, 30, "/home/u/写真/", -8, -1920, 1920, 1080, 2, Mirror, 1, 1, 1, 1};
     writeSettings(iniPath(), record);
     EXPECT_EQ(readSettings(iniPath(), "/elsewhere/"), record);
 }
@@ -361,23 +348,21 @@ TEST_F(SettingsTest, FolderThatCannotHoldFilesIsRefused) {
 TEST_F(SettingsTest, FailedWriteLeavesOldFile) {
     writeFile(iniPath(), "[Viewer]\r\nBorderWidth=9\r\n[Other]\r\nX=y\r\n");
     const std::string before = readFile(iniPath());
-    const pid_t child = fork();
-    if (child == 0) {
-        std::signal(SIGXFSZ, SIG_DFL);
-        rlimit limit{};
-        getrlimit(RLIMIT_FSIZE, &limit);
-        limit.rlim_cur = 16;
-        setrlimit(RLIMIT_FSIZE, &limit);
-        try {
-            writeSettings(iniPath(), SettingsRecord{});
-        } catch (const Error&) {
-            _exit(0);
-        }
-        _exit(1);
-    }
-    int status = -1;
-    waitpid(child, &status, 0);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EXIT(
+        {
+            std::signal(SIGXFSZ, SIG_DFL);
+            rlimit limit{};
+            getrlimit(RLIMIT_FSIZE, &limit);
+            limit.rlim_cur = 16;
+            setrlimit(RLIMIT_FSIZE, &limit);
+            try {
+                writeSettings(iniPath(), SettingsRecord{});
+            } catch (const Error&) {
+                std::_Exit(0);
+            }
+            std::_Exit(1);
+        },
+        ::testing::ExitedWithCode(0), "");
     EXPECT_EQ(readFile(iniPath()), before);
     EXPECT_EQ(entriesOf(folder_.slashed()), std::set<std::string>{"duoptic.ini"});
 }

@@ -22,17 +22,13 @@ protected:
             std::fill_n(row, 3 * 40, 255), std::fill_n(row + 3 * 88, 3 * 8, 255);
         };
         writeFile(pictures.file("w_DUP.jpg"), duoptic::testing::writeJpeg({96, 32}, columns));
-        window.append({pictures.file("w"), "w", PairKind::Parallel});
+        window.replaceList({{pictures.file("w"), "w", PairKind::Parallel}});
         form.next();
     }
-
-public:
     // Channels above half strength: 4 red, 2 green, 1 blue.
     static int lit(QRgb p) {
         return (qRed(p) > 128) * 4 + (qGreen(p) > 128) * 2 + (qBlue(p) > 128);
     }
-
-protected:
     const QImage& drawn(int p = 1) { return form.drawPanel(p), probe(form).panelBuffer(p); }
     QWidget* child(const char* name) { return form.findChild<QWidget*>(QString::fromLatin1(name)); }
     TempFolder program, pictures;
@@ -65,58 +61,39 @@ TEST_F(ViewDisplay, TheKeyStepsThroughEveryModeBackToTheSamePanels) {
 // on its lines of the screen (the odd ones, with the parity swapped). Where (in fractions of the
 // area), then lit() there with the white eye on the left and on the right.
 using Landing = std::tuple<DisplayMode, double, double, int, int>;
-constexpr Landing kLandings[] = {{DisplayMode::AnaglyphRedCyan, .5, .5, 4, 3},
-                                 {DisplayMode::AnaglyphGreenMagenta, .5, .5, 2, 5},
-                                 {DisplayMode::AnaglyphAmberBlue, .5, .5, 6, 1},
-                                 {DisplayMode::HalfSideBySide, .25, .5, 7, 0},
-                                 {DisplayMode::HalfSideBySide, .75, .5, 0, 7},
-                                 {DisplayMode::HalfTopBottom, .5, .25, 7, 0},
-                                 {DisplayMode::HalfTopBottom, .5, .75, 0, 7},
-                                 {DisplayMode::RowInterlaced, .5, .5, 0, 7},
-                                 {DisplayMode::ColumnInterlaced, .5, .5, 0, 7}};
+using enum DisplayMode;
+constexpr Landing kLandings[] = {
+    {AnaglyphRedCyan, .5, .5, 4, 3},   {AnaglyphGreenMagenta, .5, .5, 2, 5},
+    {AnaglyphAmberBlue, .5, .5, 6, 1}, {HalfSideBySide, .25, .5, 7, 0},
+    {HalfSideBySide, .75, .5, 0, 7},   {HalfTopBottom, .5, .25, 7, 0},
+    {HalfTopBottom, .5, .75, 0, 7},    {RowInterlaced, .5, .5, 0, 7},
+    {ColumnInterlaced, .5, .5, 0, 7}};
 
-// lit() where the landing looks, on an even row and column of the screen.
-int litAt(const QImage& shown, QPoint screenOrigin, double x, double y) {
-    QPoint p(int(x * shown.width()), int(y * shown.height()));
-    p += QPoint((screenOrigin.x() + p.x()) % 2, (screenOrigin.y() + p.y()) % 2);
-    return ViewDisplay::lit(shown.pixel(p));
-}
-
-// Each eye lands where its mode says; Reverse gives it to the other eye.
+// Each eye lands where its mode says, also in crossed viewing, which arranges only the two panels;
+// Reverse gives it to the other eye.
 TEST_F(ViewDisplay, EachEyeLandsWhereItsModeSays) {
+    writeFile(pictures.file("x_DUL.jpg"),
+              duoptic::testing::writeSolidJpeg({48, 32}, {255, 255, 255}));
+    writeFile(pictures.file("x_DUR.jpg"), duoptic::testing::writeSolidJpeg({48, 32}, {0, 0, 0}));
     form.setInterlaceSwap(true);
     const QPoint at = static_cast<PaintBox*>(child("PaintBox1"))->deviceOriginOnScreen();
-    for (const auto& [mode, x, y, left, right] : kLandings) {
-        form.setDisplayMode(mode);
-        for (const int expected : {left, right}) {
-            EXPECT_EQ(litAt(drawn(), at, x, y), expected)
-                << displayModeCaption(mode) << " at " << x << ", " << y;
-            form.ViewReversExecute();
+    for (const bool crossed : {false, true}) {
+        if (crossed) {
+            window.state.settings.viewerMode = kCrossing;
+            window.replaceList({{pictures.file("x"), "x", PairKind::TwoFiles}});
+            form.next();
+            ASSERT_EQ(lit(drawn(2).pixel(4, 4)), 7); // the left eye in the right panel
         }
-    }
-}
-
-// Crossed viewing puts the left eye in the right panel, but the modes of one image area still take
-// the eyes in their own order; a Reverse still swaps them.
-TEST_F(ViewDisplay, CrossedViewingArrangesOnlyThePanels) {
-    const auto filled = [](std::uint8_t value) {
-        return duoptic::testing::writeJpeg(
-            {48, 32}, [value](int, std::uint8_t* row) { std::fill_n(row, 3 * 48, value); });
-    };
-    writeFile(pictures.file("x_DUL.jpg"), filled(255));
-    writeFile(pictures.file("x_DUR.jpg"), filled(0));
-    window.state.settings.viewerMode = kCrossing;
-    window.append({pictures.file("x"), "x", PairKind::TwoFiles});
-    form.showEntry(window.navigator.count());
-    ASSERT_EQ(lit(drawn(2).pixel(4, 4)), 7); // the left eye in the right panel
-    form.setInterlaceSwap(true);
-    const QPoint at = static_cast<PaintBox*>(child("PaintBox1"))->deviceOriginOnScreen();
-    for (const auto& [mode, x, y, left, right] : kLandings) {
-        form.setDisplayMode(mode);
-        EXPECT_EQ(litAt(drawn(), at, x, y), left) << displayModeCaption(mode);
-        form.ViewReversExecute();
-        EXPECT_EQ(litAt(drawn(), at, x, y), right) << displayModeCaption(mode) << " reversed";
-        form.ViewReversExecute();
+        for (const auto& [mode, x, y, left, right] : kLandings) {
+            form.setDisplayMode(mode);
+            for (const int expected : {left, right}) {
+                const QImage& shown = drawn();
+                QPoint p(int(x * shown.width()), int(y * shown.height()));
+                p += QPoint((at.x() + p.x()) % 2, (at.y() + p.y()) % 2); // even row and column
+                EXPECT_EQ(lit(shown.pixel(p)), expected) << displayModeCaption(mode) << crossed;
+                form.ViewReversExecute();
+            }
+        }
     }
 }
 

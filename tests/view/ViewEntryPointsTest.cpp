@@ -81,25 +81,23 @@ TEST_F(ViewEntryPoints, AFolderIsScannedAndBecomesTheLastFolder) {
 // Two two-file pairs whose names differ only in letter case each show their own two files, whether
 // a path names either file of one or Next reaches it.
 TEST_F(ViewEntryPoints, PairsWhoseNamesDifferInCaseShowTheirOwnEyes) {
-    const std::pair<const char*, std::uint8_t> files[] = {
-        {"b_DUL.jpg", 40}, {"b_DUR.jpg", 90}, {"b_dul.JPG", 150}, {"b_dur.JPG", 210}};
+    const char* files[] = {"b_DUL.jpg", "b_DUR.jpg", "b_dul.JPG", "b_dur.JPG"};
     const TempFolder cases;
-    for (const auto& [name, grey] : files) {
-        writeFile(cases.file(name), duoptic::testing::writeSolidJpeg({32, 16}, {grey, grey, grey}));
+    for (int i = 0; i < 4; ++i) { // each right eye 50 levels lighter than its own left one
+        const auto grey = std::uint8_t(40 + 50 * i);
+        writeFile(cases.file(files[i]),
+                  duoptic::testing::writeSolidJpeg({32, 16}, {grey, grey, grey}));
     }
-    const auto eyes = [this] {
+    const auto shows = [this](int left) {
         const PairRasters& shown = probe(form()).rasters();
-        return std::pair(qRed(shown.left.pixel(1, 1)), qRed(shown.right.pixel(1, 1)));
+        return std::abs(qRed(shown.left.pixel(1, 1)) - left) < 4 &&
+               std::abs(qRed(shown.right.pixel(1, 1)) - left - 50) < 4;
     };
-    for (const auto& [name, grey] : files) {
-        form().openPath(cases.file(name));
-        const bool upper = name[2] == 'D';
-        const auto [left, right] = eyes();
-        EXPECT_NEAR(left, upper ? 40 : 150, 3) << name;
-        EXPECT_NEAR(right, upper ? 90 : 210, 3) << name;
+    for (int i = 0; i < 4; ++i) {
+        form().openPath(cases.file(files[i]));
+        EXPECT_TRUE(shows(i < 2 ? 40 : 140)) << files[i];
         form().next(); // onto the other spelling's pair
-        const auto [nextLeft, nextRight] = eyes();
-        EXPECT_NEAR(nextLeft + nextRight, (upper ? 150 + 210 : 40 + 90), 6) << name << " then Next";
+        EXPECT_TRUE(shows(i < 2 ? 140 : 40)) << files[i] << " then Next";
     }
 }
 

@@ -147,40 +147,27 @@ TEST_F(ViewPreload, AVanishedFileFailsAsWithoutPreload) {
     EXPECT_TRUE(recorder.shown().isEmpty());
 }
 
-// Root opens a file of mode 000, so root acts as nobody while this lives. Only the effective ids
-// change (for every thread), and root takes its own back.
-class WithoutRootsRights {
-public:
-    WithoutRootsRights() : dropped_(::geteuid() == 0) {
-        if (dropped_ && (::setegid(kNobody) != 0 || ::seteuid(kNobody) != 0)) {
-            const int error = errno;
-            restore();
-            throw std::system_error(error, std::generic_category(), "acting as nobody");
+// Root opens a file of mode 000, so root acts as nobody while this lives: only the effective ids
+// change (for every thread), and root takes its own back or the tests after it would be wrong.
+struct ActingAsNobody {
+    const bool root = ::geteuid() == 0;
+    ActingAsNobody() {
+        if (root && (::setegid(65534) != 0 || ::seteuid(65534) != 0)) {
+            throw std::system_error(errno, std::generic_category(), "acting as nobody");
         }
     }
-    ~WithoutRootsRights() {
-        if (dropped_) {
-            restore();
+    ~ActingAsNobody() {
+        if (root && (::seteuid(0) != 0 || ::setegid(0) != 0)) {
+            std::abort();
         }
     }
-    WithoutRootsRights(const WithoutRootsRights&) = delete;
-    WithoutRootsRights& operator=(const WithoutRootsRights&) = delete;
-
-private:
-    static constexpr uid_t kNobody = 65534;
-    static void restore() {
-        if (::seteuid(0) != 0 || ::setegid(0) != 0) {
-            std::abort(); // the tests after this one would run without root's rights
-        }
-    }
-    bool dropped_;
 };
 
 TEST_F(ViewPreload, AFileThatNoLongerOpensFailsAsWithoutPreload) {
     ReportRecorder recorder;
     ASSERT_EQ(::chmod(pictures.path().c_str(), 0755), 0); // nobody reaches the other eye's file
     ASSERT_EQ(::chmod(pictures.file("b_DUR.jpg").c_str(), 0), 0);
-    const WithoutRootsRights withoutRootsRights;
+    const ActingAsNobody nobody;
     ASSERT_LT(FileDescriptor(::open(pictures.file("b_DUR.jpg").c_str(), O_RDONLY)).get(), 0);
     ASSERT_GE(FileDescriptor(::open(pictures.file("b_DUL.jpg").c_str(), O_RDONLY)).get(), 0);
     EXPECT_THROW(form().next(), Error);

@@ -25,12 +25,6 @@ ShownWindow::ShownWindow(const std::string& programFolder, int clientWidth, int 
     QCoreApplication::processEvents();
 }
 
-void ShownWindow::append(PairEntry entry) {
-    PairList list = navigator.list();
-    list.append(std::move(entry));
-    navigator.open(PairNavigator::Listing{std::move(list), std::nullopt}, ViewerSides::Parallel);
-}
-
 void ShownWindow::listFolder(const std::string& folder) {
     PairList list;
     scanFolderForPairs(folder, list);

@@ -27,7 +27,6 @@ struct ShownWindow {
                          int clientHeight = 483);
     // The Pair list changed behind the window's back, as the Filer's listing changes it: the
     // cursor stays where it is.
-    void append(PairEntry entry);
     void listFolder(const std::string& folder);
     // A list of its own, none of its entries current.
     void replaceList(std::vector<PairEntry> entries);
