@@ -8,6 +8,7 @@
 #include "ViewFrm/ViewControls.h"
 #include "ViewFrm/WindowPlacement.h"
 #include "ViewFrm/logic/HeldKeyRepeats.h"
+#include "ViewFrm/panels/NativeWindowOrigin.h"
 #include "ViewFrm/panels/PanelPair.h"
 #include "loading/PairNavigator.h"
 #include "modes/DisplayModes.h"
@@ -143,7 +144,12 @@ private:
     bool shown_ = false;
     std::function<void()> afterNextPaint_;
     WindowPlacement placement_{*this};
-    NativeMoves frameChanges_{[this] { placement_.followFrame(); }};
+    // What the X server reports of the window that Qt does not pass on: a move by less than one
+    // of its scaled pixels, a frame learnt after the last move.
+    NativeMoves nativeMoves_{[this] {
+        placement_.followFrame();
+        panels_->windowMoved();
+    }};
     ReleaseRouter releaseRouter_;
     HeldKeyRepeats keyRepeats_;
 };

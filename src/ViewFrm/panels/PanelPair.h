@@ -3,7 +3,6 @@
 #include "ViewFrm/logic/Drag.h"
 #include "ViewFrm/logic/ViewGeometry.h"
 #include "ViewFrm/panels/DisplayDrawing.h"
-#include "ViewFrm/panels/NativeWindowOrigin.h"
 #include "imaging/PairRasters.h"
 #include "modes/FittingModes.h"
 
@@ -69,8 +68,8 @@ public:
     void drawBoth();
     // The positions changed: both panels are drawn at once while the gate is open.
     void positionsChanged();
-    // The window moved: an interlaced drawing whose lines now fall on the other eye's lines of
-    // the screen is drawn again.
+    // The window moved, maybe by a device pixel that Qt's positions cannot show: an interlaced
+    // drawing whose lines now fall on the other eye's lines of the screen is drawn again.
     void windowMoved();
 
     // While the gate is closed, position changes draw nothing; paint requests still draw.
@@ -126,8 +125,6 @@ private:
     std::array<int, 2> drawCounts_{};
     // Panels that drawBoth() composed ahead of their paint events, which then only show them.
     std::array<bool, 2> composedAhead_{};
-    // The window moved on the screen, maybe by a device pixel that Qt's positions cannot show.
-    NativeMoves moves_{[this] { windowMoved(); }};
 };
 
 } // namespace duoptic
