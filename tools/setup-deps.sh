@@ -5,11 +5,11 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config libxcb1-dev clang libclang-rt-14-dev clang-format clang-tidy ccache
-    qt6-base-dev qt6-qpa-plugins libjpeg62-turbo-dev libjpeg-turbo-progs libfontconfig-dev
+    qt6-base-dev qt6-qpa-plugins libjpeg62-turbo-dev libturbojpeg0-dev libjpeg-turbo-progs libfontconfig-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     fonts-ipafont-gothic fonts-dejavu-core
     xvfb xauth xdotool imagemagick openbox x11-utils x11-xserver-utils wmctrl
-    python3 appstream desktop-file-utils libxml2-utils shared-mime-info libglib2.0-bin
+    python3 python3-pil libimage-exiftool-perl appstream desktop-file-utils libxml2-utils shared-mime-info libglib2.0-bin
     dpkg-dev file lintian
 )
 

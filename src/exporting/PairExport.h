@@ -1,0 +1,54 @@
+#pragma once
+
+#include "base/PairKey.h"
+#include "exporting/ExportFormat.h"
+#include "imaging/DisplayCompose.h"
+#include "loading/PairRequest.h"
+#include "settings/PairOffsetsText.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace duoptic {
+
+// How a pair is written.
+struct ExportOptions {
+    ExportFormat format = ExportFormat::Sbs;
+    int quality = 95; // of what is encoded: 1 .. 100
+    bool asStored =
+        false; // the eyes as the files hold them: no shift, no crop but to a common size
+    AnaglyphKind anaglyph = AnaglyphKind::RedCyanDubois;
+};
+
+// Where the right eye's shift comes from (see EyeAlignment: the right eye's pixel (x, y) goes
+// where its pixel (x + dx, y + dy) would be).
+struct ShiftChoice {
+    // The shift the window shows for the pair; when set, nothing else is asked.
+    std::optional<PairOffset> shown;
+    // The shift the user gave the pair, by its key (null: none is kept).
+    std::function<std::optional<PairOffset>(const PairKey&)> stored;
+    // Without a stored shift, the vertical offset the automatic alignment measures, when sure.
+    bool measure = false;
+};
+
+// One file to write: its name (no folder) and its whole content.
+struct ExportedFile {
+    std::string name;
+    std::vector<std::uint8_t> bytes;
+};
+
+// The pair of the request (its sides are ignored: the files say which eye is which) as the
+// format writes it, under the request's base name, or `baseName` when not empty. The eyes are
+// shifted as `shift` says and cut to the rectangle both cover; an eye that needs no change is
+// copied without being decoded, one whose cut starts on an iMCU boundary is cut without being
+// encoded again. Throws Error with the viewer's message for a pair that cannot be read (as a
+// load does), or for eyes that do not overlap; DecodeCancelled when `cancel` is set.
+std::vector<ExportedFile> exportPair(const PairRequest& request, const ShiftChoice& shift,
+                                     const ExportOptions& options, const std::string& baseName = {},
+                                     const std::atomic<bool>* cancel = nullptr);
+
+} // namespace duoptic
