@@ -2,6 +2,7 @@
 
 #include "base/PairKey.h"
 #include "exporting/ExportFormat.h"
+#include "exporting/MemoryGate.h"
 #include "imaging/DisplayCompose.h"
 #include "loading/PairRequest.h"
 #include "settings/PairOffsetsText.h"
@@ -46,9 +47,14 @@ struct ExportedFile {
 // shifted as `shift` says and cut to the rectangle both cover; an eye that needs no change is
 // copied without being decoded, one whose cut starts on an iMCU boundary is cut without being
 // encoded again. Throws Error with the viewer's message for a pair that cannot be read (as a
-// load does), or for eyes that do not overlap; DecodeCancelled when `cancel` is set.
+// load does), or for eyes that do not overlap; DecodeCancelled when `cancel` is set. The memory
+// its decodes and the picture it encodes take is claimed from `gate` (null: none) while they live.
+struct ExportRun {
+    std::string baseName; // empty: the request's
+    const std::atomic<bool>* cancel = nullptr;
+    MemoryGate* gate = nullptr;
+};
 std::vector<ExportedFile> exportPair(const PairRequest& request, const ShiftChoice& shift,
-                                     const ExportOptions& options, const std::string& baseName = {},
-                                     const std::atomic<bool>* cancel = nullptr);
+                                     const ExportOptions& options, const ExportRun& run = {});
 
 } // namespace duoptic
