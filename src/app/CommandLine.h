@@ -19,9 +19,10 @@ struct CommandLine {
 };
 
 // Reads `duoptic [--help | --version] [--] [PATH]`, or `duoptic --export ...`: a first argument
-// "--export" hands all the others to the export command. Arguments are taken in order and the first
-// one that settles the outcome (--help, --version, an unknown option, a second PATH) decides.
-// "--" ends the options; a lone "-" is a PATH, as it is for most programs that take file names.
+// "--export" hands all the others to the export command. Arguments are taken in order and the
+// first one that settles the outcome (--help, --version, an unknown option, a second PATH)
+// decides. "--" ends the options; a lone "-" is a PATH, as it is for most programs that take
+// file names.
 CommandLine parseCommandLine(int argc, const char* const* argv);
 
 // The help text, beginning "Usage: duoptic [PATH]".
