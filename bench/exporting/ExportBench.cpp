@@ -31,10 +31,11 @@ std::string photo(const std::string& path, const PhotoOptions& options) {
     return path;
 }
 
-PairRequest twoFiles(const std::string& basePath) {
-    return pairRequest(
-        PairEntry(basePath, {}, PairKind::TwoFiles, basePath + "_DUL.jpg", basePath + "_DUR.jpg"),
-        ViewerSides::Parallel);
+// Written as "out<suffix>_...".
+PairRequest twoFiles(const std::string& basePath, const std::string& suffix = {}) {
+    return pairRequest(PairEntry(basePath, "out" + suffix, PairKind::TwoFiles,
+                                 basePath + "_DUL.jpg", basePath + "_DUR.jpg"),
+                       ViewerSides::Parallel);
 }
 
 ExportJob job(std::vector<PairRequest> pairs, const std::string& folder, ExportFormat format) {
@@ -42,11 +43,12 @@ ExportJob job(std::vector<PairRequest> pairs, const std::string& folder, ExportF
     job.pairs = std::move(pairs);
     job.folder = folder;
     job.options.format = format;
-    job.replace = Replace::Existing;
     return job;
 }
 
+// The job's time, into an empty folder: new files, as an export mostly writes.
 double secondsOfJob(const ExportJob& exportJob) {
+    secondsOfCommand("rm -f " + shellQuoted(exportJob.folder) + "/out*");
     return secondsOf([&] {
         for (const PairOutcome& outcome : runExportJob(exportJob, [](const PairOutcome&) {})) {
             if (outcome.kind != PairOutcome::Written) {
@@ -107,7 +109,7 @@ int main(int argc, char** argv) {
         secondsOfCommand("cp " + shellQuoted(tools.left) + " " + shellQuoted(name + "_DUL.jpg") +
                          " && cp " + shellQuoted(tools.right) + " " +
                          shellQuoted(name + "_DUR.jpg"));
-        folderPairs.push_back(twoFiles(name));
+        folderPairs.push_back(twoFiles(name, std::to_string(i)));
     }
     double serial = 0;
     for (int i = 0; i < kFolderPairs; ++i) {

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <system_error>
@@ -20,14 +21,14 @@ bool isCancelled(const std::atomic<bool>* cancel) {
 
 // One pair written out; nothing when it was stopped by the cancel, which is no outcome.
 std::optional<PairOutcome> exportOne(const ExportJob& job, int index, MemoryGate& gate,
-                                     const std::atomic<bool>* cancel) {
+                                     ExportDecoders& decoders, const std::atomic<bool>* cancel) {
     const PairRequest& request = job.pairs[static_cast<std::size_t>(index)];
     PairOutcome outcome;
     outcome.index = index;
     outcome.files = exportFileNames(job.options.format, request.baseName);
     try {
         const std::vector<ExportedFile> files =
-            exportPair(request, job.shift, job.options, ExportRun{{}, cancel, &gate});
+            exportPair(request, job.shift, job.options, ExportRun{{}, cancel, &gate, &decoders});
         outcome.files.clear();
         for (const ExportedFile& file : files) {
             outcome.files.push_back(file.name);
@@ -65,12 +66,14 @@ std::vector<PairOutcome> runExportJob(const ExportJob& job,
     const int count = static_cast<int>(job.pairs.size());
 
     const auto work = [&] {
+        // Each worker's decoders reuse their buffers from one pair to the next.
+        const auto decoders = std::make_unique<ExportDecoders>();
         while (!isCancelled(cancel)) {
             const int index = next.fetch_add(1);
             if (index >= count) {
                 return;
             }
-            std::optional<PairOutcome> outcome = exportOne(job, index, gate, cancel);
+            std::optional<PairOutcome> outcome = exportOne(job, index, gate, *decoders, cancel);
             if (outcome) {
                 const std::lock_guard lock(reporting);
                 if (done) {

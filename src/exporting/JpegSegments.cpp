@@ -147,9 +147,9 @@ std::optional<std::size_t> orientationValueAt(std::span<const std::uint8_t> tiff
 
 } // namespace
 
-std::vector<std::uint8_t> withHeaderSegments(std::span<const std::uint8_t> jpeg,
-                                             std::span<const std::uint8_t> exif,
-                                             std::span<const std::uint8_t> app2) {
+void appendWithHeaderSegments(std::vector<std::uint8_t>& out, std::span<const std::uint8_t> jpeg,
+                              std::span<const std::uint8_t> exif,
+                              std::span<const std::uint8_t> app2) {
     if (sizeof kExifSignature + exif.size() > kMaxSegmentData || app2.size() > kMaxSegmentData) {
         refuse(JERR_BAD_LENGTH);
     }
@@ -160,9 +160,9 @@ std::vector<std::uint8_t> withHeaderSegments(std::span<const std::uint8_t> jpeg,
                                 ? extent.endOffset
                                 : jpeg.size();
 
-    std::vector<std::uint8_t> out;
-    out.reserve(end + exif.size() + app2.size() + 16);
-    out.insert(out.end(), jpeg.begin(), jpeg.begin() + 2);
+    out.reserve(out.size() + end + exif.size() + app2.size() + 16);
+    out.push_back(jpeg[0]); // SOI, byte by byte: GCC 12 at -O3 takes a two-byte insert into
+    out.push_back(jpeg[1]); // a reserved vector for an overflow (bug 105329's kin)
     std::size_t kept = 0;
     const std::vector<Segment>& segments = headers.segments;
     if (!segments.empty() && segments[0].code == kApp0 &&
@@ -184,6 +184,13 @@ std::vector<std::uint8_t> withHeaderSegments(std::span<const std::uint8_t> jpeg,
         }
     }
     out.insert(out.end(), jpeg.begin() + headers.scan, jpeg.begin() + end);
+}
+
+std::vector<std::uint8_t> withHeaderSegments(std::span<const std::uint8_t> jpeg,
+                                             std::span<const std::uint8_t> exif,
+                                             std::span<const std::uint8_t> app2) {
+    std::vector<std::uint8_t> out;
+    appendWithHeaderSegments(out, jpeg, exif, app2);
     return out;
 }
 

@@ -65,6 +65,10 @@ cropJpegLosslessly(std::span<const std::uint8_t> jpeg, int left, int top, int wi
 std::vector<std::uint8_t> withHeaderSegments(std::span<const std::uint8_t> jpeg,
                                              std::span<const std::uint8_t> exif,
                                              std::span<const std::uint8_t> app2 = {});
+// The same appended to `out`: a file of several images is built without copying them twice.
+void appendWithHeaderSegments(std::vector<std::uint8_t>& out, std::span<const std::uint8_t> jpeg,
+                              std::span<const std::uint8_t> exif,
+                              std::span<const std::uint8_t> app2 = {});
 
 // The EXIF of an APP1 segment after "Exif\0\0", with IFD0's Orientation set to upright (1) where
 // it has one (a single SHORT, in either byte order); everything else as it was.

@@ -122,19 +122,21 @@ std::vector<std::uint8_t> makeMpo(std::span<const std::uint8_t> left,
                                   std::span<const std::uint8_t> leftExif,
                                   std::span<const std::uint8_t> right,
                                   std::span<const std::uint8_t> rightExif) {
-    std::vector<std::uint8_t> mpo = withHeaderSegments(left, leftExif, indexSegment());
-    const std::vector<std::uint8_t> second = withHeaderSegments(
-        right, rightExif.empty() ? exifOf(right) : rightExif, attributeSegment(2));
+    // One buffer, each image copied into it once: a camera's pair is tens of megabytes.
+    std::vector<std::uint8_t> mpo;
+    mpo.reserve(left.size() + right.size() + leftExif.size() + rightExif.size() + 1024);
+    appendWithHeaderSegments(mpo, left, leftExif, indexSegment());
+    const std::size_t firstSize = mpo.size();
+    appendWithHeaderSegments(mpo, right, rightExif.empty() ? exifOf(right) : rightExif,
+                             attributeSegment(2));
 
     // The index's offsets count from its TIFF header, which the first image's walk finds.
-    const std::size_t tiff = walkJpeg(mpo, 0, WalkTo::FirstScan).mpfPayload.value().offset;
-    const std::uint32_t firstSize = fits32(mpo.size());
-    const std::uint32_t secondSize = fits32(second.size());
-    const std::uint32_t secondOffset = fits32(mpo.size() - tiff);
+    const std::span<const std::uint8_t> first(mpo.data(), firstSize);
+    const std::size_t tiff = walkJpeg(first, 0, WalkTo::FirstScan).mpfPayload.value().offset;
     const struct {
         std::uint32_t attributes, size, offset;
-    } entries[kImages] = {{kRepresentative | kDisparity, firstSize, 0},
-                          {kDisparity, secondSize, secondOffset}};
+    } entries[kImages] = {{kRepresentative | kDisparity, fits32(firstSize), 0},
+                          {kDisparity, fits32(mpo.size() - firstSize), fits32(firstSize - tiff)}};
     std::uint8_t* entry = mpo.data() + tiff + kEntriesAt;
     for (const auto& e : entries) {
         put32(entry, e.attributes);
@@ -142,7 +144,6 @@ std::vector<std::uint8_t> makeMpo(std::span<const std::uint8_t> left,
         put32(entry + 8, e.offset);
         entry += kEntryBytes; // no dependent images: their two numbers stay 0
     }
-    mpo.insert(mpo.end(), second.begin(), second.end());
     return mpo;
 }
 

@@ -30,8 +30,9 @@ struct HeldEye {
 
 // The pair's files read, nothing decoded yet.
 struct HeldPair {
-    JpegDecoder a;
-    JpegDecoder b;
+    explicit HeldPair(ExportDecoders& decoders) : a(decoders.a), b(decoders.b) {}
+    JpegDecoder& a;
+    JpegDecoder& b;
     HeldEye left;
     HeldEye right;
     PairKey key;
@@ -89,18 +90,27 @@ std::vector<std::uint8_t> exifFor(const HeldEye& eye, bool turned) {
     return turned ? uprightExif(exif) : std::vector<std::uint8_t>(exif.begin(), exif.end());
 }
 
+// An eye's JPEG data: the file's own bytes, or a cut of them.
+struct EyeJpeg {
+    std::vector<std::uint8_t> cut;
+    std::span<const std::uint8_t> data;
+};
+
 // Each eye's JPEG data where it can be written without decoding: as it is, or cut on its iMCU
 // grid. Empty where the eye has to be encoded.
-std::vector<std::uint8_t> losslessEye(const HeldEye& eye, const Rect& rect, bool turned) {
+EyeJpeg losslessEye(const HeldEye& eye, const Rect& rect, bool turned) {
     if (turned) {
         return {};
     }
     if (eye.wholeImage && rect == eye.region) {
-        return {eye.jpeg.begin(), eye.jpeg.end()};
+        return {{}, eye.jpeg};
     }
-    return cropJpegLosslessly(eye.jpeg, eye.region.left + rect.left, eye.region.top + rect.top,
-                              rect.width, rect.height)
-        .value_or(std::vector<std::uint8_t>{});
+    EyeJpeg cut{cropJpegLosslessly(eye.jpeg, eye.region.left + rect.left, eye.region.top + rect.top,
+                                   rect.width, rect.height)
+                    .value_or(std::vector<std::uint8_t>{}),
+                {}};
+    cut.data = cut.cut;
+    return cut;
 }
 
 // The shift the pair is written with, and whether finding it needs the pictures.
@@ -152,7 +162,9 @@ bool writesEyesApart(ExportFormat format) {
 class PairWriter {
 public:
     PairWriter(const PairRequest& request, const ExportOptions& options, const ExportRun& run)
-        : request_(request), options_(options), run_(run) {
+        : request_(request), options_(options), run_(run),
+          decoders_(run.decoders ? nullptr : std::make_unique<ExportDecoders>()),
+          held_(run.decoders ? *run.decoders : *decoders_) {
         holdPair(request, held_, run.cancel);
         turned_ = held_.orientation != kUpright;
         sampling_ = encodedSampling(chromaSamplingOf(held_.left.jpeg));
@@ -231,27 +243,39 @@ private:
     std::vector<std::uint8_t> encode(const RowSource& rows) { return encode(rows, leftExif_); }
 
     std::vector<ExportedFile> eyesApart(const std::vector<std::string>& names) {
-        std::vector<std::uint8_t> left = losslessEye(held_.left, rects_.left, turned_);
-        std::vector<std::uint8_t> right = losslessEye(held_.right, rects_.right, turned_);
-        if (left.empty()) {
+        EyeJpeg left = losslessEye(held_.left, rects_.left, turned_);
+        EyeJpeg right = losslessEye(held_.right, rects_.right, turned_);
+        if (left.data.empty() || right.data.empty()) {
             decode(false);
-            left = encodeJpeg(oneEye(leftPixels()), {options_.quality, sampling_, {}}, run_.cancel);
+            // The decode read the files again: a copy looks into the bytes it holds now.
+            if (left.cut.empty()) {
+                left = losslessEye(held_.left, rects_.left, turned_);
+            }
+            if (right.cut.empty()) {
+                right = losslessEye(held_.right, rects_.right, turned_);
+            }
         }
-        if (right.empty()) {
-            decode(false);
-            right =
+        if (left.data.empty()) {
+            left.cut =
+                encodeJpeg(oneEye(leftPixels()), {options_.quality, sampling_, {}}, run_.cancel);
+            left.data = left.cut;
+        }
+        if (right.data.empty()) {
+            right.cut =
                 encodeJpeg(oneEye(rightPixels()), {options_.quality, sampling_, {}}, run_.cancel);
+            right.data = right.cut;
         }
         if (options_.format == ExportFormat::Mpo) {
-            return {{names.front(), makeMpo(left, leftExif_, right, rightExif_)}};
+            return {{names.front(), makeMpo(left.data, leftExif_, right.data, rightExif_)}};
         }
-        return {{names.front(), withHeaderSegments(left, leftExif_)},
-                {names.back(), withHeaderSegments(right, rightExif_)}};
+        return {{names.front(), withHeaderSegments(left.data, leftExif_)},
+                {names.back(), withHeaderSegments(right.data, rightExif_)}};
     }
 
     const PairRequest& request_;
     const ExportOptions& options_;
     const ExportRun& run_;
+    std::unique_ptr<ExportDecoders> decoders_;
     HeldPair held_;
     bool turned_ = false;
     ChromaSampling sampling_ = ChromaSampling::S420;

@@ -4,6 +4,7 @@
 #include "exporting/ExportFormat.h"
 #include "exporting/MemoryGate.h"
 #include "imaging/DisplayCompose.h"
+#include "imaging/JpegDecoder.h"
 #include "loading/PairRequest.h"
 #include "settings/PairOffsetsText.h"
 
@@ -49,10 +50,18 @@ struct ExportedFile {
 // encoded again. Throws Error with the viewer's message for a pair that cannot be read (as a
 // load does), or for eyes that do not overlap; DecodeCancelled when `cancel` is set. The memory
 // its decodes and the picture it encodes take is claimed from `gate` (null: none) while they live.
+// Decoders that a caller keeps from pair to pair, so that their picture buffers are reused rather
+// than asked of the system anew for every pair.
+struct ExportDecoders {
+    JpegDecoder a;
+    JpegDecoder b;
+};
+
 struct ExportRun {
     std::string baseName; // empty: the request's
     const std::atomic<bool>* cancel = nullptr;
     MemoryGate* gate = nullptr;
+    ExportDecoders* decoders = nullptr; // null: fresh ones for this pair
 };
 std::vector<ExportedFile> exportPair(const PairRequest& request, const ShiftChoice& shift,
                                      const ExportOptions& options, const ExportRun& run = {});
