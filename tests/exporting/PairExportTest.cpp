@@ -2,6 +2,8 @@
 // the panels show at the same point of the scene, cut to what both eyes cover.
 #include "exporting/PairExport.h"
 
+#include "exporting/JpegWrite.h"
+#include "imaging/ExifTags.h"
 #include "imaging/JpegDecoder.h"
 #include "loading/PairLoading.h"
 #include "loading/PathPairs.h"
@@ -18,6 +20,8 @@ namespace duoptic {
 namespace {
 
 using testing::TempFolder;
+
+constexpr int kUprightOrientation = 1; // EXIF's own number
 
 PairRequest requestOf(const std::string& file, ViewerSides sides = ViewerSides::Parallel) {
     const PathPairs pairs = findPathPairs(file);
@@ -128,6 +132,30 @@ INSTANTIATE_TEST_SUITE_P(Formats, PairExportRoundTrip,
                                            Row{kSideBySide, ExportFormat::Pair, 0, 0, kEncoded},
                                            Row{kSideBySide, ExportFormat::Mpo, 8, 8, kEncoded},
                                            Row{kSideBySide, ExportFormat::Sbs, -4, 1, kEncoded}));
+
+// The left eye's EXIF goes with the pair, said upright once the pixels were turned: an MPO is
+// always shown upright, and its images here are stored to be turned a quarter.
+TEST(PairExport, CarriesTheLeftEyesExifUprightWhereTurned) {
+    TempFolder in;
+    const std::vector<std::uint8_t> turned =
+        testing::fileBytes(testing::testData("jpeg/hopper_orientation_6.jpg"));
+    const std::vector<std::uint8_t> plain =
+        testing::fileBytes(testing::testData("stereo/aloeL.jpg"));
+    in.write("t.mpo", makeMpo(turned, exifOf(turned), turned, exifOf(turned)));
+    in.copyIn(testing::testData("stereo/aloeL.jpg"), "a_DUL.jpg");
+    in.copyIn(testing::testData("stereo/aloeR.jpg"), "a_DUR.jpg");
+    for (const ExportFormat format : {ExportFormat::Sbs, ExportFormat::Pair, ExportFormat::Mpo}) {
+        ExportOptions options;
+        options.format = format;
+        const PairRequest upright = requestOf(in.file("t.mpo"));
+        for (const ExportedFile& file : exportPair(upright, {}, options)) {
+            EXPECT_EQ(readExifTags(file.bytes).orientation, kUprightOrientation);
+        }
+        const std::vector<ExportedFile> kept =
+            exportPair(requestOf(in.file("a_DUL.jpg")), {}, options);
+        EXPECT_TRUE(std::ranges::equal(exifOf(kept.front().bytes), exifOf(plain)));
+    }
+}
 
 } // namespace
 } // namespace duoptic
