@@ -45,6 +45,7 @@ echo "load average before: $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) cores${pri
 run catalogue 120 "$build/bench/catalogue/bench_catalogue" --benchmark_filter=/10000/
 run imaging 120 "$build/bench/imaging/bench_imaging"
 run loading 240 "$build/bench/loading/bench_loading"
+run exporting 300 "$build/bench/exporting/bench_exporting"
 run startup 60 "$build/bench/startup/bench_startup"
 run memory 240 "$build/bench/memory/bench_memory"
 run nextmemory 300 "$build/bench/instant/bench_next_memory"
