@@ -1,6 +1,7 @@
 #include "ExportFrm/RunSaveAs.h"
 
 #include "ExportFrm/SaveAsForm.h"
+#include "base/Paths.h"
 #include "exporting/OutputFiles.h"
 #include "exporting/PairExport.h"
 
@@ -24,8 +25,13 @@ public:
 
 void runSaveAs(QWidget* parent, const ShownPair& pair, ExportChoices& last) {
     const QString title = QStringLiteral("Save As");
+    ExportChoices start = last;
+    if (start.folder.empty()) {
+        // Until a folder is chosen, beside the pair, as a Save As of a document would.
+        start.folder = withoutTrailingSeparator(std::string(folderPart(pair.request.file)));
+    }
     const std::optional<SaveAsAnswer> answer =
-        askExportChoices(parent, title, last, pair.request.baseName);
+        askExportChoices(parent, title, start, pair.request.baseName);
     if (!answer) {
         return;
     }

@@ -17,7 +17,8 @@ struct ShownPair {
 };
 
 // The Save As command: asks over `parent` how and where to write the pair (starting from
-// `last`, which keeps the answer), writes it, and asks before replacing files that exist.
+// `last`, which keeps the answer; at first in the pair's folder), writes it, and asks before
+// replacing files that exist.
 // Throws Error when the pair cannot be read or its files cannot be written.
 void runSaveAs(QWidget* parent, const ShownPair& pair, ExportChoices& last);
 
