@@ -1,6 +1,10 @@
 #include "app/CommandLine.h"
 
+#include "app/ProgramFolder.h"
 #include "base/Utf8.h"
+#include "exporting/ExportCommand.h"
+
+#include <unistd.h>
 
 #include <cstdio>
 #include <ostream>
@@ -63,6 +67,11 @@ bool isOption(std::string_view argument) {
 
 CommandLine parseCommandLine(int argc, const char* const* argv) {
     CommandLine result;
+    if (argc > 1 && std::string_view(argv[1]) == "--export") {
+        result.action = CommandLineAction::Export;
+        result.exportArguments.assign(argv + 2, argv + argc);
+        return result;
+    }
     bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view argument = argv[i];
@@ -97,7 +106,11 @@ std::string usageText() {
            "Options:\n"
            "  --help     print this help and exit\n"
            "  --version  print the version and exit\n"
-           "  --         end of the options: a PATH that begins with '-' may follow\n";
+           "  --export   write pairs out without a window; everything after it is read as\n"
+           "             below\n"
+           "  --         end of the options: a PATH that begins with '-' may follow\n"
+           "\n" +
+           exportUsageText();
 }
 
 std::optional<int> answerOnTerminal(const CommandLine& commandLine, std::ostream& out,
@@ -111,6 +124,9 @@ std::optional<int> answerOnTerminal(const CommandLine& commandLine, std::ostream
     case CommandLineAction::PrintVersion:
         out << "duoptic " << DUOPTIC_VERSION << '\n' << std::flush;
         return 0;
+    case CommandLineAction::Export:
+        return runExportCommand(commandLine.exportArguments, err, isatty(STDERR_FILENO) != 0,
+                                programFolder());
     case CommandLineAction::UsageError:
         err << "duoptic: " << commandLine.problem << "\n\n" << usageText() << std::flush;
         return kUsageStatus;

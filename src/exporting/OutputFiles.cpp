@@ -1,1 +1,246 @@
-// (being written)
+#include "exporting/OutputFiles.h"
+
+#include "base/Messages.h"
+#include "base/Paths.h"
+#include "settings/TempFiles.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <mutex>
+#include <span>
+#include <system_error>
+#include <utility>
+
+namespace duoptic {
+
+namespace {
+
+[[noreturn]] void fail(const std::string& target, int error) {
+    throw Error(messages::cannotWrite(target) + ": " + std::system_category().message(error));
+}
+
+// A file being written beside its target; removed unless it has been renamed into place. Its
+// flock, held while it lives, tells removeAbandonedTempFiles that it is not abandoned.
+class TempFile {
+public:
+    explicit TempFile(const std::string& target) : target_(target) {
+        std::string pattern = tempFilePattern(target);
+        fd_ = mkostemp(pattern.data(), O_CLOEXEC);
+        if (fd_ < 0) {
+            fail(target, errno);
+        }
+        path_ = std::move(pattern);
+        if (flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+            fail(target, errno);
+        }
+    }
+    TempFile(const TempFile&) = delete;
+    TempFile& operator=(const TempFile&) = delete;
+    ~TempFile() {
+        if (fd_ >= 0) {
+            close(fd_);
+        }
+        if (!path_.empty()) {
+            unlink(path_.c_str());
+        }
+    }
+
+    int fd() const { return fd_; }
+    const std::string& path() const { return path_; }
+    const std::string& target() const { return target_; }
+    // Renamed into place: nothing of it to remove any more.
+    void renamed() { path_.clear(); }
+
+private:
+    std::string target_;
+    std::string path_;
+    int fd_ = -1;
+};
+
+mode_t newFileMode() {
+    // Read rather than set and put back: pairs are written on several threads, and a umask set
+    // to 0 even for a moment would loosen another thread's files.
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.starts_with("Umask:")) {
+            return 0666 & ~static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
+        }
+    }
+    static std::mutex settingIt;
+    const std::lock_guard lock(settingIt);
+    const mode_t mask = umask(0);
+    umask(mask);
+    return 0666 & ~mask;
+}
+
+// Past the file size limit (ulimit -f) the kernel kills the writer with SIGXFSZ unless the signal
+// is ignored; then write() fails with EFBIG, as on a full disk. A handler of the program stays.
+void surviveFileSizeLimit() {
+    struct sigaction current {};
+    if (sigaction(SIGXFSZ, nullptr, &current) == 0 && current.sa_handler == SIG_DFL) {
+        signal(SIGXFSZ, SIG_IGN);
+    }
+}
+
+void writeAll(const TempFile& temp, std::span<const std::uint8_t> bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = write(temp.fd(), bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR) {
+            continue;
+        }
+        if (written <= 0) {
+            fail(temp.target(), written < 0 ? errno : ENOSPC);
+        }
+        bytes = bytes.subspan(static_cast<std::size_t>(written));
+    }
+}
+
+struct Identity {
+    dev_t device;
+    ino_t inode;
+};
+
+std::vector<Identity> identitiesOf(const std::vector<std::string>& paths) {
+    std::vector<Identity> found;
+    for (const std::string& path : paths) {
+        struct stat info {};
+        if (!path.empty() && stat(path.c_str(), &info) == 0) {
+            found.push_back({info.st_dev, info.st_ino});
+        }
+    }
+    return found;
+}
+
+// Whether the target exists; an Error when it is one of the inputs, which no option may replace.
+bool targetExists(const std::string& target, const std::vector<Identity>& inputs) {
+    struct stat info {};
+    if (stat(target.c_str(), &info) != 0) {
+        // A link that leads nowhere is still a name that a new file would take.
+        return lstat(target.c_str(), &info) == 0;
+    }
+    for (const Identity& input : inputs) {
+        if (input.device == info.st_dev && input.inode == info.st_ino) {
+            throw Error(messages::cannotWrite(target) + ": it is a file of the pair being written");
+        }
+    }
+    return true;
+}
+
+// Puts the temporary file in place without ever replacing a file; EEXIST when one is there.
+int renameNoReplace(const std::string& from, const std::string& to) {
+    if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return 0;
+    }
+    // File systems that cannot do it atomically say so; a link never replaces either.
+    if (errno != EINVAL && errno != ENOSYS) {
+        return errno;
+    }
+    if (link(from.c_str(), to.c_str()) != 0) {
+        return errno;
+    }
+    unlink(from.c_str());
+    return 0;
+}
+
+void syncFolder(const std::string& folder) {
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        fsync(fd);
+        close(fd);
+    }
+}
+
+// The files this call has put in place, removed again unless the whole set made it.
+class PlacedFiles {
+public:
+    PlacedFiles() = default;
+    PlacedFiles(const PlacedFiles&) = delete;
+    PlacedFiles& operator=(const PlacedFiles&) = delete;
+    ~PlacedFiles() {
+        for (const std::string& path : paths_) {
+            unlink(path.c_str());
+        }
+    }
+    void add(const std::string& path) { paths_.push_back(path); }
+    void keep() { paths_.clear(); }
+
+private:
+    std::vector<std::string> paths_;
+};
+
+} // namespace
+
+void writeOutputFiles(const std::string& folder, const std::vector<ExportedFile>& files,
+                      Replace replace, const std::vector<std::string>& inputs,
+                      const std::atomic<bool>* cancel) {
+    if (files.empty()) {
+        return;
+    }
+    const std::string prefix = folder.empty() ? "./" : withTrailingSeparator(folder);
+    const std::vector<Identity> inputIds = identitiesOf(inputs);
+    surviveFileSizeLimit();
+
+    // Refused before anything is written: a set of which one file may not go in is not begun.
+    for (const ExportedFile& file : files) {
+        const std::string target = prefix + file.name;
+        removeAbandonedTempFiles(target);
+        if (targetExists(target, inputIds) && replace == Replace::Never) {
+            throw OutputExists(messages::cannotWrite(target) + ": " +
+                               std::system_category().message(EEXIST));
+        }
+    }
+
+    std::vector<std::unique_ptr<TempFile>> temps;
+    for (const ExportedFile& file : files) {
+        temps.push_back(std::make_unique<TempFile>(prefix + file.name));
+        const TempFile& temp = *temps.back();
+        if (fchmod(temp.fd(), newFileMode()) != 0) {
+            fail(temp.target(), errno);
+        }
+        writeAll(temp, file.bytes);
+        // A file replaced must never be lost to a crash between the rename and the write-back.
+        if (replace == Replace::Existing && fsync(temp.fd()) != 0) {
+            fail(temp.target(), errno);
+        }
+    }
+
+    if (cancel && cancel->load()) {
+        fail(prefix + files.front().name, ECANCELED);
+    }
+    PlacedFiles placed;
+    for (const std::unique_ptr<TempFile>& temp : temps) {
+        int error = 0;
+        if (replace == Replace::Never) {
+            error = renameNoReplace(temp->path(), temp->target());
+        } else {
+            targetExists(temp->target(), inputIds); // checked again: the writing took a while
+            if (rename(temp->path().c_str(), temp->target().c_str()) != 0) {
+                error = errno;
+            }
+        }
+        if (error == EEXIST) {
+            throw OutputExists(messages::cannotWrite(temp->target()) + ": " +
+                               std::system_category().message(error));
+        }
+        if (error != 0) {
+            fail(temp->target(), error);
+        }
+        temp->renamed();
+        placed.add(temp->target());
+    }
+    placed.keep();
+    if (replace == Replace::Existing) {
+        syncFolder(prefix);
+    }
+}
+
+} // namespace duoptic

@@ -69,7 +69,9 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"UnknownAfterPath", {"a", "--x"}, A::UsageError, Path(), "'--x'"},
         ParseCase{"TwoPaths", {"a", "b"}, A::UsageError, Path(), "'b'"},
         ParseCase{"TwoPathsAfterDashDash", {"--", "a", "-b"}, A::UsageError, Path(), "'-b'"},
-        ParseCase{"SecondPathBeforeHelp", {"a", "b", "--help"}, A::UsageError, Path(), "'b'"}),
+        ParseCase{"SecondPathBeforeHelp", {"a", "b", "--help"}, A::UsageError, Path(), "'b'"},
+        ParseCase{"ExportTakesTheRest", {"--export", "--help", "a"}, A::Export, Path(), ""},
+        ParseCase{"ExportOnlyFirst", {"a", "--export"}, A::UsageError, Path(), "'--export'"}),
     [](const ::testing::TestParamInfo<ParseCase>& info) { return info.param.name; });
 
 TEST(ParseCommandLine, NoProgramNameAtAll) {
