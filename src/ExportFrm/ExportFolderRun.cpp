@@ -80,6 +80,9 @@ QString summary(const ExportJob& job, const std::vector<PairOutcome>& outcomes, 
             break;
         }
     }
+    // By name, whatever order the folder listed them in.
+    skipped.sort();
+    failed.sort();
     QString text = QStringLiteral("%1 of %2 pairs written into %3.")
                        .arg(written)
                        .arg(job.pairs.size())

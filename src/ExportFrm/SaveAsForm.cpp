@@ -11,6 +11,7 @@
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -101,7 +102,10 @@ SaveAsForm::SaveAsForm(const QString& title, const ExportChoices& last,
     auto* folderRow = new QHBoxLayout;
     folderRow->addWidget(edFolder, 1);
     folderRow->addWidget(browseButton);
-    form->addRow(QStringLiteral("F&older:"), folderRow);
+    // A label's mnemonic needs a buddy, which a row of two widgets does not give it.
+    auto* folderLabel = new QLabel(QStringLiteral("F&older:"), this);
+    folderLabel->setBuddy(edFolder);
+    form->addRow(folderLabel, folderRow);
 
     if (name) {
         edName = named(new QLineEdit(fromBytes(*name), this), "edName");
