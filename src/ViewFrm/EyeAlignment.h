@@ -37,6 +37,8 @@ public:
     EyeShift reset();
 
     EyeShift current() const { return shift_; }
+    // Writes the user's shifts not written yet now, for those who read the store's file.
+    void flushStore() { store_.flush(); }
     bool storedForPair() const { return stored_; }
 
 private:

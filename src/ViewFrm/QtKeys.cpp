@@ -46,6 +46,8 @@ MainKey mainKey(int key, Qt::KeyboardModifiers modifiers) {
         return MainKey::O;
     case Qt::Key_A:
         return MainKey::A;
+    case Qt::Key_S:
+        return MainKey::S;
     case Qt::Key_Plus:
         return keypad ? MainKey::KeypadPlus : MainKey::Other;
     case Qt::Key_Minus:

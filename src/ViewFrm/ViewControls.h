@@ -41,6 +41,9 @@ struct ViewControls {
     // After it, the alignment of the right eye against the left.
     QAction* autoAlign = nullptr;
     QAction* resetAlignment = nullptr;
+    // After them, the writing of pairs out.
+    QAction* saveAs = nullptr;
+    QAction* exportFolder = nullptr;
 };
 
 // Makes the controls of the main window `form`, each with its name, range and fixed size; the

@@ -62,6 +62,7 @@ void TViewForm::writeSettingsNow() {
 }
 
 void TViewForm::closeEvent(QCloseEvent* event) {
+    folderRun_.reset(); // a folder still being written stops, leaving nothing half-written
     placement_.keepClosingFrame();
     QWidget::closeEvent(event);
 }

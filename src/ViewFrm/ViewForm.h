@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ExportFrm/ExportChoices.h"
+#include "ExportFrm/ExportFolderRun.h"
 #include "ViewFrm/EyeAlignment.h"
 #include "ViewFrm/ProgramState.h"
 #include "ViewFrm/ReleaseRouter.h"
@@ -46,6 +48,11 @@ public:
     void FileExitExecute();
     void ShowNextExecute();
     void ViewFullScreenExecute();
+
+    // The pair on screen written out as it is shown, and every pair of the Pair list written out
+    // on a thread while the window goes on.
+    void FileSaveAsExecute();
+    void FileExportFolderExecute();
 
     // The output mode and its options: kept in the settings, checked in the Display submenu,
     // laid out and drawn at once.
@@ -106,6 +113,7 @@ private:
     void showDisplaySettings();
     void displayChanged();
     void createAlignmentCommands();
+    void createExportCommands();
     void showPictures(PairRasters rasters);
     void alignShownPair();
     void showStep();
@@ -140,6 +148,8 @@ private:
     PairNavigator& navigator_;
     SlideShow slideShow_;
     EyeAlignment alignment_{PairOffsetStore::open()};
+    ExportChoices exportChoices_;
+    std::unique_ptr<ExportFolderRun> folderRun_;
 
     bool shown_ = false;
     std::function<void()> afterNextPaint_;

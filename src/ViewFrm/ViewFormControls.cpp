@@ -84,6 +84,9 @@ void TViewForm::createCommands() {
     createAlignmentCommands();
     ui_.PopupMenu->insertActions(command(ViewCommand::ShowTips),
                                  {ui_.autoAlign, ui_.resetAlignment});
+    createExportCommands();
+    ui_.PopupMenu->insertSeparator(command(ViewCommand::ShowTips));
+    ui_.PopupMenu->insertActions(command(ViewCommand::ShowTips), {ui_.saveAs, ui_.exportFolder});
 
     connect(ui_.bnTips, &QToolButton::clicked, command(ViewCommand::ShowTips), &QAction::trigger);
     connect(ui_.bnRevers, &QToolButton::clicked, command(ViewCommand::ViewRevers),

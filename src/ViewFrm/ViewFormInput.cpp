@@ -111,6 +111,9 @@ bool TViewForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     case KeyAction::NextDisplayMode:
         setDisplayMode(nextDisplayMode(displayMode()));
         break;
+    case KeyAction::SaveAs:
+        ui_.saveAs->trigger();
+        break;
     }
     return true;
 }

@@ -138,6 +138,7 @@ void PairNavigator::load(const PairRequest& request, PairRasters& rasters) {
 }
 
 PairRasters PairNavigator::samplePair() {
+    onScreen_.reset(); // the pair it shows comes from no file
     if (earlySample_.valid()) {
         try {
             return earlySample_.get();

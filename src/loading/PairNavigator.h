@@ -87,6 +87,8 @@ public:
     const PairList& list() const { return list_; }
     int count() const { return list_.count(); }
     int cursor() const { return cursor_; } // 1..count, or 0 when no entry is current
+    // The request of the pair on screen; nothing while the sample pair is.
+    const std::optional<PairRequest>& onScreen() const { return onScreen_; }
 
     bool preloading() const { return preloader_->running(); }
     int preloadsTaken() const { return preloadsTaken_; } // loads that found their pair ready

@@ -25,7 +25,7 @@ BUDGET_SECONDS = 230  # the CTest timeout is larger; finish well before it
 GREY = b"\xc0\xc0\xc0"
 SAMPLE_W, SAMPLE_H = 623, 648  # the built-in sample pair
 MENU = ["Open", "Reverse", "Zoom In", "Zoom Out", "Slide Show", "Next", "Center Border", "Full Screen", "Display",
-        "Automatic Alignment", "Reset Alignment", "Tips", "Exit"]
+        "Automatic Alignment", "Reset Alignment", "Save As...", "Export Folder...", "Tips", "Exit"]
 MAIN_TITLE = re.compile(r"^Duoptic - .* - \((Parallel|Crossing)\)$")
 
 SCREEN_W, SCREEN_H = 1280, 1024
@@ -1062,6 +1062,14 @@ def check_command_line_pair(s):
     v = Viewer(s.folder, [os.path.relpath(os.path.join(pairs, "shack.mpo"), s.folder)])
     try:
         v.wait_title("Duoptic - shack - " + s.mode)
+        # S asks how to save the pair on screen; Return takes what it offers: side by side, beside it.
+        v.keys("s")
+        dialog = wait_for(lambda: search("^Duoptic - Save As$", v.proc.pid), 10, "S opened no Save As dialog")
+        activate(dialog[0])
+        xdo("key", "Return")
+        saved = os.path.join(pairs, "shack_DUP.jpg")
+        wait_for(lambda: os.path.exists(saved), 15, "Return in Save As did not write shack_DUP.jpg")
+        os.remove(saved)
         v.choose("Exit", s.border)
         require(v.wait_exit() == 0, "exit code not 0")
     finally:
@@ -1078,7 +1086,7 @@ def check_command_line_pair(s):
         require(v.alive(), "the viewer ended after the report")
     finally:
         v.kill()
-    return "started on shack.mpo; a missing path reported"
+    return "started on shack.mpo, saved it with S; a missing path reported"
 
 
 def check_interlaced_rows_stay_on_the_screen(_):

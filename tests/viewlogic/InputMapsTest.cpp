@@ -108,7 +108,8 @@ INSTANTIATE_TEST_SUITE_P(
         KeyRow{"EscapeShowInFullScreen", MainKey::Escape, kShowFull, KeyAction::StopSlideShow, 0},
         KeyRow{"DSteps", MainKey::D, kShowFull, KeyAction::NextDisplayMode, 0},
         KeyRow{"OResetsTheEyes", MainKey::O, kRunning, KeyAction::ResetRightEye, 0},
-        KeyRow{"ATogglesAlignment", MainKey::A, kRunning, KeyAction::ToggleAutoAlign, 0}),
+        KeyRow{"ATogglesAlignment", MainKey::A, kRunning, KeyAction::ToggleAutoAlign, 0},
+        KeyRow{"SSavesAs", MainKey::S, kRunning, KeyAction::SaveAs, 0}),
     rowName<KeyRow>);
 
 TEST(MapKey, LettersMoveTheRightEyeAsTheArrowsLie) {

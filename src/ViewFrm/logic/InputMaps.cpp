@@ -94,6 +94,8 @@ KeyAction mapKey(MainKey key, const KeyContext& context) {
         return {KeyAction::ResetRightEye, 0};
     case MainKey::A:
         return {KeyAction::ToggleAutoAlign, 0};
+    case MainKey::S:
+        return {KeyAction::SaveAs, 0};
     case MainKey::Other:
         return {};
     }

@@ -33,6 +33,7 @@ enum class MainKey {
     L,
     O,
     A,
+    S, // Save As
     Other
 };
 
@@ -60,7 +61,8 @@ struct KeyAction {
         NextDisplayMode,
         MoveRightEye, // by (value, dy) image pixels
         ResetRightEye,
-        ToggleAutoAlign
+        ToggleAutoAlign,
+        SaveAs
     } kind = None;
     int value = 0; // the new position for SetHorizontal and SetVertical
     int dy = 0;

@@ -7,8 +7,6 @@
 
 namespace duoptic {
 
-namespace {
-
 AnaglyphKind anaglyphKind(DisplayMode mode) {
     switch (mode) {
     case DisplayMode::AnaglyphGreenMagenta:
@@ -23,6 +21,8 @@ AnaglyphKind anaglyphKind(DisplayMode mode) {
         return AnaglyphKind::RedCyanDubois;
     }
 }
+
+namespace {
 
 void composePanel(EyeView eye, bool flipped, Frame frame) {
     if (flipped) {

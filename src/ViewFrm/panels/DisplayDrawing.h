@@ -12,6 +12,9 @@ struct DisplayOptions {
     bool mirrorLeft = false; // mirror: the left panel is the flipped one, not the right
 };
 
+// The mix of an anaglyph mode; for the other modes the one an anaglyph is made with by default.
+AnaglyphKind anaglyphKind(DisplayMode mode);
+
 // What image area `panel` (1 left, 2 right) shows in the options' mode, composed into `frame`
 // from both eyes at full resolution. The modes of one image area draw only into panel 1.
 // (screenX, screenY) is the frame's top-left in device pixels on its screen; only the interlaced
