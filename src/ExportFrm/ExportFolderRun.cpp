@@ -110,8 +110,8 @@ ExportFolderRun::ExportFolderRun(ExportJob job, QWidget* window)
         QStringLiteral("Cancel"), 0, count, window);
     progress_->setObjectName(QStringLiteral("ExportProgress"));
     progress_->setWindowTitle(QStringLiteral("Duoptic - ") + kTitle);
-    // The window waits, but the event loop runs: it draws, and takes the progress and the end.
-    progress_->setWindowModality(Qt::WindowModal);
+    // Not modal: the pairs go on being viewed while they are written.
+    progress_->setWindowModality(Qt::NonModal);
     progress_->setMinimumDuration(0);
     progress_->setAutoClose(false);
     progress_->setAutoReset(false);

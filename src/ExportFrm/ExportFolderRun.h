@@ -16,8 +16,8 @@ class QWidget;
 
 namespace duoptic {
 
-// Writes the pairs of a job on a thread of its own while the event loop goes on: a progress
-// dialog, modal to the window only, counts the pairs as they end and its Cancel stops the run;
+// Writes the pairs of a job on a thread of its own while the window goes on being used: a
+// progress dialog beside it counts the pairs as they end and its Cancel stops the run;
 // at the end one message box over the window says what was written, skipped and why, and what
 // failed and why.
 class ExportFolderRun : public QObject {
