@@ -32,28 +32,6 @@ std::string toBytes(const QString& text) {
     return QFile::encodeName(text).toStdString();
 }
 
-const char* description(ExportFormat format) {
-    switch (format) {
-    case ExportFormat::Sbs:
-        return "side by side, parallel";
-    case ExportFormat::Cross:
-        return "side by side, crossed";
-    case ExportFormat::Jps:
-        return "JPS, crossed";
-    case ExportFormat::Mpo:
-        return "MPO, both eyes in one file";
-    case ExportFormat::Pair:
-        return "one file per eye";
-    case ExportFormat::Anaglyph:
-        return "anaglyph";
-    case ExportFormat::HalfSbs:
-        return "half side by side, for 3D screens";
-    case ExportFormat::HalfTb:
-        return "half top and bottom, for 3D screens";
-    }
-    return "";
-}
-
 // "sbs — side by side, parallel (NAME_DUP.jpg)": the name to type on the command line, what it
 // is, and the files it makes.
 QString formatLabel(ExportFormat format) {
@@ -61,10 +39,12 @@ QString formatLabel(ExportFormat format) {
     for (const std::string& file : exportFileNames(format, "NAME")) {
         files.push_back(fromBytes(file));
     }
-    const std::string_view name = exportFormatName(format);
-    return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())) +
-           QString::fromUtf8(" \u2014 ") + QString::fromLatin1(description(format)) +
-           QStringLiteral(" (") + files.join(QStringLiteral(", ")) + QStringLiteral(")");
+    const auto text = [](std::string_view bytes) {
+        return QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    };
+    return text(exportFormatName(format)) + QString::fromUtf8(" \u2014 ") +
+           text(exportFormatDescription(format)) + QStringLiteral(" (") +
+           files.join(QStringLiteral(", ")) + QStringLiteral(")");
 }
 
 template <typename Widget> Widget* named(Widget* widget, const char* name) {

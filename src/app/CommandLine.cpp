@@ -125,7 +125,7 @@ std::optional<int> answerOnTerminal(const CommandLine& commandLine, std::ostream
         out << "duoptic " << DUOPTIC_VERSION << '\n' << std::flush;
         return 0;
     case CommandLineAction::Export:
-        return runExportCommand(commandLine.exportArguments, err, isatty(STDERR_FILENO) != 0,
+        return runExportCommand(commandLine.exportArguments, out, err, isatty(STDERR_FILENO) != 0,
                                 programFolder());
     case CommandLineAction::UsageError:
         err << "duoptic: " << commandLine.problem << "\n\n" << usageText() << std::flush;

@@ -2,6 +2,7 @@
 set(duoptic_base_sources
     ${CMAKE_CURRENT_LIST_DIR}/FileIdentity.cpp
     ${CMAKE_CURRENT_LIST_DIR}/FileRead.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/FileWrite.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PairKey.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Trace.cpp
 )

@@ -55,6 +55,10 @@ ExportArguments parseExportArguments(const std::vector<std::string>& arguments) 
             }
         } else if (argument == "--") {
             optionsEnded = true;
+        } else if (argument == "--help") {
+            ExportArguments help;
+            help.help = true;
+            return help;
         } else if (argument == "--as-stored") {
             result.options.asStored = true;
         } else if (argument == "--force") {

@@ -13,6 +13,7 @@ struct ExportArguments {
     ExportOptions options;
     std::string folder = "."; // --output
     bool force = false;
+    bool help = false;              // --help: nothing else counts
     std::vector<std::string> paths; // bytes as given
     std::string problem;            // not empty: a usage error, for the user
 };

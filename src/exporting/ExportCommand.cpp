@@ -21,29 +21,6 @@ namespace {
 constexpr int kSomeNotWritten = 1;
 constexpr int kUsageStatus = 2;
 
-// What the format writes, for the help.
-std::string_view formatDescription(ExportFormat format) {
-    switch (format) {
-    case ExportFormat::Sbs:
-        return "side by side, left eye on the left (parallel)";
-    case ExportFormat::Cross:
-        return "side by side, right eye on the left (crossing)";
-    case ExportFormat::Jps:
-        return "side by side for crossing, as 3D cameras write it";
-    case ExportFormat::Mpo:
-        return "both images in one file, as 3D cameras write it";
-    case ExportFormat::Pair:
-        return "one file for each eye";
-    case ExportFormat::Anaglyph:
-        return "red-cyan anaglyph";
-    case ExportFormat::HalfSbs:
-        return "each eye squeezed to half its width, side by side";
-    case ExportFormat::HalfTb:
-        return "each eye squeezed to half its height, left eye on top";
-    }
-    return {};
-}
-
 std::string joined(const std::vector<std::string>& names) {
     std::string text;
     for (const std::string& name : names) {
@@ -186,9 +163,13 @@ int runExport(const ExportArguments& arguments, std::ostream& err, bool errIsTer
 
 } // namespace
 
-int runExportCommand(const std::vector<std::string>& arguments, std::ostream& err,
-                     bool errIsTerminal, const std::string& programFolder) {
+int runExportCommand(const std::vector<std::string>& arguments, std::ostream& out,
+                     std::ostream& err, bool errIsTerminal, const std::string& programFolder) {
     const ExportArguments parsed = parseExportArguments(arguments);
+    if (parsed.help) {
+        out << exportUsageText() << std::flush;
+        return 0;
+    }
     if (!parsed.problem.empty()) {
         err << "duoptic: " << parsed.problem << "\n\n" << exportUsageText() << std::flush;
         return kUsageStatus;
@@ -222,7 +203,7 @@ std::string exportUsageText() {
         std::string name(exportFormatName(format));
         name.resize(std::max<std::size_t>(name.size() + 1, 10), ' ');
         text += "  " + name + joined(exportFileNames(format, "NAME")) + ": " +
-                std::string(formatDescription(format)) + "\n";
+                std::string(exportFormatDescription(format)) + "\n";
     }
     return text +
            "\n"

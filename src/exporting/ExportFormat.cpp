@@ -62,6 +62,28 @@ std::optional<ExportFormat> exportFormatNamed(std::string_view name) {
     return std::nullopt;
 }
 
+std::string_view exportFormatDescription(ExportFormat format) {
+    switch (format) {
+    case ExportFormat::Sbs:
+        return "side by side, left eye on the left (parallel)";
+    case ExportFormat::Cross:
+        return "side by side, right eye on the left (crossing)";
+    case ExportFormat::Jps:
+        return "side by side for crossing, as 3D cameras write it";
+    case ExportFormat::Mpo:
+        return "both images in one file, as 3D cameras write it";
+    case ExportFormat::Pair:
+        return "one file for each eye";
+    case ExportFormat::Anaglyph:
+        return "red-cyan anaglyph";
+    case ExportFormat::HalfSbs:
+        return "each eye squeezed to half its width, side by side";
+    case ExportFormat::HalfTb:
+        return "each eye squeezed to half its height, left eye on top";
+    }
+    return {};
+}
+
 std::vector<std::string> exportFileNames(ExportFormat format, const std::string& baseName) {
     const FormatNames& names = namesOf(format);
     std::vector<std::string> files{baseName + std::string(names.first)};

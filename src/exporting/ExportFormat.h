@@ -28,6 +28,9 @@ std::span<const ExportFormat> exportFormats();
 std::string_view exportFormatName(ExportFormat format);
 std::optional<ExportFormat> exportFormatNamed(std::string_view name);
 
+// What it writes, in a few words for the help and the dialog.
+std::string_view exportFormatDescription(ExportFormat format);
+
 // The names of the files the format writes for a pair of that base name, left eye's first.
 std::vector<std::string> exportFileNames(ExportFormat format, const std::string& baseName);
 

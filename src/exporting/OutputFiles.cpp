@@ -1,5 +1,7 @@
 #include "exporting/OutputFiles.h"
 
+#include "base/FileWrite.h"
+
 #include "base/Messages.h"
 #include "base/Paths.h"
 #include "settings/TempFiles.h"
@@ -66,44 +68,6 @@ private:
     int fd_ = -1;
 };
 
-mode_t newFileMode() {
-    // Read rather than set and put back: pairs are written on several threads, and a umask set
-    // to 0 even for a moment would loosen another thread's files.
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.starts_with("Umask:")) {
-            return 0666 & ~static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
-        }
-    }
-    static std::mutex settingIt;
-    const std::lock_guard lock(settingIt);
-    const mode_t mask = umask(0);
-    umask(mask);
-    return 0666 & ~mask;
-}
-
-// Past the file size limit (ulimit -f) the kernel kills the writer with SIGXFSZ unless the signal
-// is ignored; then write() fails with EFBIG, as on a full disk. A handler of the program stays.
-void surviveFileSizeLimit() {
-    struct sigaction current {};
-    if (sigaction(SIGXFSZ, nullptr, &current) == 0 && current.sa_handler == SIG_DFL) {
-        signal(SIGXFSZ, SIG_IGN);
-    }
-}
-
-void writeAll(const TempFile& temp, std::span<const std::uint8_t> bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = write(temp.fd(), bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            fail(temp.target(), written < 0 ? errno : ENOSPC);
-        }
-        bytes = bytes.subspan(static_cast<std::size_t>(written));
-    }
-}
-
 struct Identity {
     dev_t device;
     ino_t inode;
@@ -149,14 +113,6 @@ int renameNoReplace(const std::string& from, const std::string& to) {
     }
     unlink(from.c_str());
     return 0;
-}
-
-void syncFolder(const std::string& folder) {
-    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        fsync(fd);
-        close(fd);
-    }
 }
 
 // The files this call has put in place, removed again unless the whole set made it.
@@ -206,7 +162,9 @@ void writeOutputFiles(const std::string& folder, const std::vector<ExportedFile>
         if (fchmod(temp.fd(), newFileMode()) != 0) {
             fail(temp.target(), errno);
         }
-        writeAll(temp, file.bytes);
+        if (!writeAll(temp.fd(), file.bytes)) {
+            fail(temp.target(), errno);
+        }
         // A file replaced must never be lost to a crash between the rename and the write-back.
         if (replace == Replace::Existing && fsync(temp.fd()) != 0) {
             fail(temp.target(), errno);

@@ -1,5 +1,7 @@
 #include "settings/SaveFile.h"
 
+#include "base/FileWrite.h"
+
 #include "base/Error.h"
 #include "base/Messages.h"
 #include "base/Paths.h"
@@ -61,36 +63,6 @@ bool makeFolders(const std::string& folder) {
     return isFolder(folder);
 }
 
-mode_t newFileMode() {
-    // Read rather than set and put back: saves run on more than one thread (the pair offsets
-    // have their own), and a umask set to 0 even for a moment would loosen other threads' files.
-    std::ifstream status("/proc/self/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.starts_with("Umask:")) {
-            return 0666 & ~static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
-        }
-    }
-    static std::mutex settingIt;
-    const std::lock_guard lock(settingIt);
-    const mode_t mask = umask(0);
-    umask(mask);
-    return 0666 & ~mask;
-}
-
-bool writeAll(int fd, std::string_view content) {
-    while (!content.empty()) {
-        const ssize_t written = write(fd, content.data(), content.size());
-        if (written < 0 && errno == EINTR) {
-            continue;
-        }
-        if (written <= 0) {
-            return false;
-        }
-        content.remove_prefix(static_cast<std::size_t>(written));
-    }
-    return true;
-}
-
 // What the new file takes over from the one it replaces.
 struct OldFile {
     uid_t uid = 0;
@@ -132,25 +104,6 @@ bool isWritableOrMissing(const std::string& path, std::optional<OldFile>& old) {
     return true;
 }
 
-// Past the file size limit (ulimit -f) the kernel kills the writer with SIGXFSZ unless the signal
-// is ignored; then write() fails with EFBIG and the save fails like one on a full disk. A handler
-// that the program installed itself stays.
-void surviveFileSizeLimit() {
-    struct sigaction current {};
-    if (sigaction(SIGXFSZ, nullptr, &current) == 0 && current.sa_handler == SIG_DFL) {
-        signal(SIGXFSZ, SIG_IGN);
-    }
-}
-
-void syncFolder(const std::string& folder) {
-    // The rename is already done; a file system that cannot sync folders loses nothing by this.
-    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd >= 0) {
-        fsync(fd);
-        close(fd);
-    }
-}
-
 bool save(const std::string& target, std::string_view content) {
     const std::string folder = folderOf(target);
     std::optional<OldFile> old;
@@ -171,8 +124,9 @@ bool save(const std::string& target, std::string_view content) {
     }
     takeOverAttributes(temp.fd, old);
     surviveFileSizeLimit();
-    if (!writeAll(temp.fd, content) || fsync(temp.fd) != 0 ||
-        rename(temp.path.c_str(), target.c_str()) != 0) {
+    if (!writeAll(temp.fd,
+                  {reinterpret_cast<const std::uint8_t*>(content.data()), content.size()}) ||
+        fsync(temp.fd) != 0 || rename(temp.path.c_str(), target.c_str()) != 0) {
         return false;
     }
     temp.path.clear();
