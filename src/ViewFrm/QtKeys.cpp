@@ -48,6 +48,16 @@ MainKey mainKey(int key, Qt::KeyboardModifiers modifiers) {
         return MainKey::A;
     case Qt::Key_S:
         return MainKey::S;
+    case Qt::Key_BracketLeft:
+        return MainKey::LeftBracket;
+    case Qt::Key_BracketRight:
+        return MainKey::RightBracket;
+    case Qt::Key_C:
+        return MainKey::C;
+    case Qt::Key_W:
+        return MainKey::W;
+    case Qt::Key_P:
+        return MainKey::P;
     case Qt::Key_Plus:
         return keypad ? MainKey::KeypadPlus : MainKey::Other;
     case Qt::Key_Minus:

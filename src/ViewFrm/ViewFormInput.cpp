@@ -114,6 +114,11 @@ bool TViewForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     case KeyAction::SaveAs:
         ui_.saveAs->trigger();
         break;
+    case KeyAction::TurnRightEye:
+    case KeyAction::ToggleCropCommon:
+    case KeyAction::ToggleAutoWindow:
+    case KeyAction::ToggleDepth:
+        break; // not yet: these keys do nothing so far
     }
     return true;
 }

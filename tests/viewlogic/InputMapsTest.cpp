@@ -109,7 +109,12 @@ INSTANTIATE_TEST_SUITE_P(
         KeyRow{"DSteps", MainKey::D, kShowFull, KeyAction::NextDisplayMode, 0},
         KeyRow{"OResetsTheEyes", MainKey::O, kRunning, KeyAction::ResetRightEye, 0},
         KeyRow{"ATogglesAlignment", MainKey::A, kRunning, KeyAction::ToggleAutoAlign, 0},
-        KeyRow{"SSavesAs", MainKey::S, kRunning, KeyAction::SaveAs, 0}),
+        KeyRow{"SSavesAs", MainKey::S, kRunning, KeyAction::SaveAs, 0},
+        KeyRow{"BracketTurnsBack", MainKey::LeftBracket, kRunning, KeyAction::TurnRightEye, -1},
+        KeyRow{"BracketTurns", MainKey::RightBracket, kRunning, KeyAction::TurnRightEye, 1},
+        KeyRow{"CCrops", MainKey::C, kRunning, KeyAction::ToggleCropCommon, 0},
+        KeyRow{"WWindows", MainKey::W, kRunning, KeyAction::ToggleAutoWindow, 0},
+        KeyRow{"PShowsDepth", MainKey::P, kRunning, KeyAction::ToggleDepth, 0}),
     rowName<KeyRow>);
 
 TEST(MapKey, LettersMoveTheRightEyeAsTheArrowsLie) {

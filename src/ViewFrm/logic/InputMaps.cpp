@@ -96,6 +96,16 @@ KeyAction mapKey(MainKey key, const KeyContext& context) {
         return {KeyAction::ToggleAutoAlign, 0};
     case MainKey::S:
         return {KeyAction::SaveAs, 0};
+    case MainKey::LeftBracket:
+        return {KeyAction::TurnRightEye, -1};
+    case MainKey::RightBracket:
+        return {KeyAction::TurnRightEye, 1};
+    case MainKey::C:
+        return {KeyAction::ToggleCropCommon, 0};
+    case MainKey::W:
+        return {KeyAction::ToggleAutoWindow, 0};
+    case MainKey::P:
+        return {KeyAction::ToggleDepth, 0};
     case MainKey::Other:
         return {};
     }

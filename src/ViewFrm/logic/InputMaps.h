@@ -34,6 +34,13 @@ enum class MainKey {
     O,
     A,
     S, // Save As
+    // The right eye's turn ([ anticlockwise, ] clockwise), the crop to the area both eyes cover
+    // (C), the automatic stereo window (W) and the depth budget (P).
+    LeftBracket,
+    RightBracket,
+    C,
+    W,
+    P,
     Other
 };
 
@@ -62,7 +69,11 @@ struct KeyAction {
         MoveRightEye, // by (value, dy) image pixels
         ResetRightEye,
         ToggleAutoAlign,
-        SaveAs
+        SaveAs,
+        TurnRightEye, // by value steps: -1 anticlockwise, 1 clockwise
+        ToggleCropCommon,
+        ToggleAutoWindow,
+        ToggleDepth
     } kind = None;
     int value = 0; // the new position for SetHorizontal and SetVertical
     int dy = 0;
