@@ -115,22 +115,59 @@ int renameNoReplace(const std::string& from, const std::string& to) {
     return 0;
 }
 
-// The files this call has put in place, removed again unless the whole set made it.
+// The files this call has put in place, removed again unless the whole set made it; a file it
+// replaced is kept under a name of its own meanwhile and comes back.
 class PlacedFiles {
 public:
     PlacedFiles() = default;
     PlacedFiles(const PlacedFiles&) = delete;
     PlacedFiles& operator=(const PlacedFiles&) = delete;
     ~PlacedFiles() {
-        for (const std::string& path : paths_) {
-            unlink(path.c_str());
+        for (const Placed& file : files_) {
+            if (file.old.empty()) {
+                unlink(file.target.c_str());
+            } else {
+                rename(file.old.c_str(), file.target.c_str());
+            }
         }
     }
-    void add(const std::string& path) { paths_.push_back(path); }
-    void keep() { paths_.clear(); }
+    // Before the target is replaced: a second name for the file there now, if there is one.
+    // Where the file system cannot give one, the set goes on as before, only without the way back.
+    std::string keepOld(const std::string& target) {
+        struct stat info {};
+        if (lstat(target.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) {
+            return {};
+        }
+        std::string old = tempFilePattern(target);
+        const int fd = mkostemp(old.data(), O_CLOEXEC);
+        if (fd < 0) {
+            return {};
+        }
+        close(fd);
+        // The name made is taken over: the old file now has two names, the target one of them.
+        if (unlink(old.c_str()) != 0 || link(target.c_str(), old.c_str()) != 0) {
+            return {};
+        }
+        return old;
+    }
+    void add(const std::string& target, std::string old) {
+        files_.push_back({target, std::move(old)});
+    }
+    void keep() {
+        for (const Placed& file : files_) {
+            if (!file.old.empty()) {
+                unlink(file.old.c_str());
+            }
+        }
+        files_.clear();
+    }
 
 private:
-    std::vector<std::string> paths_;
+    struct Placed {
+        std::string target;
+        std::string old; // the replaced file's second name, or empty
+    };
+    std::vector<Placed> files_;
 };
 
 } // namespace
@@ -177,12 +214,17 @@ void writeOutputFiles(const std::string& folder, const std::vector<ExportedFile>
     PlacedFiles placed;
     for (const std::unique_ptr<TempFile>& temp : temps) {
         int error = 0;
+        std::string old;
         if (replace == Replace::Never) {
             error = renameNoReplace(temp->path(), temp->target());
         } else {
             targetExists(temp->target(), inputIds); // checked again: the writing took a while
+            old = placed.keepOld(temp->target());
             if (rename(temp->path().c_str(), temp->target().c_str()) != 0) {
                 error = errno;
+                if (!old.empty()) {
+                    unlink(old.c_str()); // the target still holds it
+                }
             }
         }
         if (error == EEXIST) {
@@ -193,7 +235,7 @@ void writeOutputFiles(const std::string& folder, const std::vector<ExportedFile>
             fail(temp->target(), error);
         }
         temp->renamed();
-        placed.add(temp->target());
+        placed.add(temp->target(), std::move(old));
     }
     placed.keep();
     if (replace == Replace::Existing) {

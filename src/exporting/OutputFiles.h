@@ -24,8 +24,8 @@ public:
 // exists already is never replaced with Replace::Never (the whole set is then refused with
 // OutputExists), nor ever one of `inputs` (by identity, whatever its spelling: Error). Any failure
 // (a full disk, a folder that cannot be written, a signal that sets `cancel`) removes every
-// temporary file and every file this call put in place, and throws Error naming the file and the
-// reason.
+// temporary file and every file this call put in place, puts back the files it replaced, and
+// throws Error naming the file and the reason.
 void writeOutputFiles(const std::string& folder, const std::vector<ExportedFile>& files,
                       Replace replace, const std::vector<std::string>& inputs,
                       const std::atomic<bool>* cancel = nullptr);
