@@ -77,8 +77,19 @@ void drawTurned(const Walk& w, std::int64_t x, std::int64_t y, std::uint32_t* ou
                 x += w.stepX;
             }
         } else {
-            for (int k = 0; k < run; ++k, x += w.stepX) {
-                out[i + k] = pixel(row, std::ptrdiff_t(x >> 32));
+            // Four at a time, apart from one another: the writes go out together.
+            const std::int64_t s = w.stepX;
+            std::uint32_t* o = out + i;
+            int k = 0;
+            for (; k + 4 <= run; k += 4, x += 4 * s) {
+                const std::uint32_t p0 = pixel(row, std::ptrdiff_t(x >> 32));
+                const std::uint32_t p1 = pixel(row, std::ptrdiff_t((x + s) >> 32));
+                const std::uint32_t p2 = pixel(row, std::ptrdiff_t((x + 2 * s) >> 32));
+                const std::uint32_t p3 = pixel(row, std::ptrdiff_t((x + 3 * s) >> 32));
+                o[k] = p0, o[k + 1] = p1, o[k + 2] = p2, o[k + 3] = p3;
+            }
+            for (; k < run; ++k, x += s) {
+                o[k] = pixel(row, std::ptrdiff_t(x >> 32));
             }
         }
         i += run;
@@ -165,7 +176,9 @@ TurnedStretch::Span TurnedStretch::composeRow(int dy, std::uint32_t colour,
     const bool indexed = src_->format() == PixelFormat::Indexed8;
     Walk walk{src_->row(0), src_->stride(), indexed ? 1 : 4, stepX_, stepY_, 0, 0};
     if (scaleX_ > 1 || scaleY_ > 1) {
-        constexpr int kRowsAhead = 4; // far enough to hide memory's delay, measured
+        // Far enough to hide memory's delay, near enough to stay in the caches: measured on a
+        // photograph fitted to a panel, where nearer and further both cost more.
+        constexpr int kRowsAhead = 4;
         const RowStart next = start(dy + kRowsAhead);
         walk.aheadX = next.x - s.x;
         walk.aheadY = next.y - s.y;
