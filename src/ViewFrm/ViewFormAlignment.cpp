@@ -10,6 +10,7 @@
 #include <QMenu>
 
 #include <cmath>
+#include <numbers>
 
 namespace duoptic {
 
@@ -21,8 +22,12 @@ PairHints hintsOf(const PairRasters& rasters, bool autoAlign) {
     if (!autoAlign || !measured || !measured->confident) {
         return {};
     }
+    // A roll that moves no corner by half a pixel is left out: an unturned eye draws faster.
+    const double cornerRadius = std::hypot(rasters.right.width(), rasters.right.height()) / 2;
+    const bool seen =
+        std::abs(measured->rollDegrees) * std::numbers::pi / 180 * cornerRadius >= 0.5;
     return {static_cast<int>(std::lround(measured->dy)),
-            static_cast<int>(std::lround(measured->rollDegrees * 100))};
+            seen ? static_cast<int>(std::lround(measured->rollDegrees * 100)) : 0};
 }
 
 } // namespace
