@@ -12,7 +12,8 @@
 // The display modes other than two panels compose a 1920 x 1000 area from two such rasters, fitted
 // to the width (zoom 0: the whole width, every source row read) and at zoom 100 (twice the
 // raster's size: every raster pixel repeated), each against the side-by-side drawing of the same
-// area (two 960 x 1000 panels) and against a plain copy of the area.
+// area (two 960 x 1000 panels) and against a plain copy of the area; the side-by-side drawing
+// with the right eye turned by a degree against the same drawing unturned.
 //
 // Measuring the vertical alignment of a 6000 x 4000 pair, against a plain memcpy of both eyes'
 // pixels: the measurement reads a sampled quarter of the rows, then works on profiles. It is
@@ -227,7 +228,8 @@ enum class Display : int {
     HalfTopBottom,
     RowInterlaced,
     ColumnInterlaced,
-    Mirror
+    Mirror,
+    SideBySideTurned // the right eye turned by a degree
 };
 constexpr Display kDisplays[] = {Display::Anaglyph,         Display::HalfSideBySide,
                                  Display::HalfTopBottom,    Display::RowInterlaced,
@@ -249,6 +251,8 @@ const char* displayName(Display d) {
         return "column interlaced";
     case Display::Mirror:
         return "mirror";
+    case Display::SideBySideTurned:
+        return "side by side, right eye turned 1°";
     }
     return "";
 }
@@ -276,6 +280,10 @@ void BM_Display(benchmark::State& state) {
                 composeRaster(lowerRaster(), panel, kBackgroundGrey, rightPanel.pixels, w / 2, h,
                               w * 4);
             }
+            break;
+        case Display::SideBySideTurned:
+            composeRaster(photoRaster(), panel, kBackgroundGrey, back.data(), w / 2, h, w * 4);
+            composeEye({&lowerRaster(), panel, 1.0}, kBackgroundGrey, rightPanel);
             break;
         case Display::Anaglyph:
             composeAnaglyph(AnaglyphKind::RedCyanDubois, left, right, kBackgroundGrey, frame);
@@ -324,6 +332,8 @@ void registerAll() {
     for (const int zoom : kDisplayZooms) {
         timed(benchmark::RegisterBenchmark("BM_Display", BM_Display)
                   ->Args({int(Display::SideBySide), zoom}));
+        timed(benchmark::RegisterBenchmark("BM_Display", BM_Display)
+                  ->Args({int(Display::SideBySideTurned), zoom}));
         for (const Display d : kDisplays) {
             timed(benchmark::RegisterBenchmark("BM_Display", BM_Display)->Args({int(d), zoom}));
         }
@@ -383,6 +393,10 @@ void printRows(const TableReporter& results) {
         printRow(std::string("display ") + displayName(Display::SideBySide) + at,
                  milliseconds(sideBySide), "memcpy " + milliseconds(copy), sideBySide / copy,
                  std::nullopt);
+        const double turned = results.seconds(displayKey(Display::SideBySideTurned, zoom));
+        printRow(std::string("display ") + displayName(Display::SideBySideTurned) + at,
+                 milliseconds(turned), "unturned " + milliseconds(sideBySide), turned / sideBySide,
+                 Target{1.5});
         for (const Display d : kDisplays) {
             const double t = results.seconds(displayKey(d, zoom));
             printRow(std::string("display ") + displayName(d) + at,

@@ -12,7 +12,7 @@ EyeShift EyeAlignment::pairShown(std::optional<PairKey> key, const PairHints& hi
     imageHeight_ = imageHeight;
     const std::optional<PairOffset> stored = key ? store_.find(*key) : std::nullopt;
     stored_ = stored.has_value();
-    shift_ = stored ? EyeShift{stored->dx, stored->dy} : fromHints();
+    shift_ = stored ? EyeShift{stored->dx, stored->dy, stored->roll} : fromHints();
     return shift_;
 }
 
@@ -20,7 +20,14 @@ EyeShift EyeAlignment::nudge(int dx, int dy) {
     // Beyond half the picture the two eyes would no longer overlap at all.
     const int maxX = imageWidth_ / 2;
     const int maxY = imageHeight_ / 2;
-    return keep({std::clamp(shift_.dx + dx, -maxX, maxX), std::clamp(shift_.dy + dy, -maxY, maxY)});
+    return keep({std::clamp(shift_.dx + dx, -maxX, maxX), std::clamp(shift_.dy + dy, -maxY, maxY),
+                 shift_.roll});
+}
+
+EyeShift EyeAlignment::turn(int hundredths) {
+    EyeShift turned = shift_;
+    turned.roll = std::clamp(shift_.roll + hundredths, -PairOffset::kMaxRoll, PairOffset::kMaxRoll);
+    return keep(turned);
 }
 
 EyeShift EyeAlignment::reset() {
@@ -33,17 +40,15 @@ EyeShift EyeAlignment::reset() {
 }
 
 EyeShift EyeAlignment::fromHints() const {
-    return {0, hints_.measuredDy.value_or(0)};
+    return hints_.measuredDy ? EyeShift{0, *hints_.measuredDy, hints_.measuredRoll} : EyeShift{};
 }
 
 EyeShift EyeAlignment::keep(EyeShift shift) {
     shift_ = shift;
     if (key_) {
-        // The nudges leave the pair's roll as it is stored.
-        const int roll = store_.find(*key_).value_or(PairOffset{}).roll;
-        store_.set(*key_, {shift.dx, shift.dy, roll});
+        store_.set(*key_, {shift.dx, shift.dy, shift.roll});
         // A shift moved back to zero without a roll is removed from the store like a reset.
-        stored_ = shift != EyeShift{} || roll != 0;
+        stored_ = shift != EyeShift{};
     }
     return shift_;
 }

@@ -8,10 +8,14 @@
 namespace duoptic {
 
 // How far the right eye's picture is moved against the left one, in image pixels: the right
-// eye's pixel (x, y) is drawn where its pixel (x + dx, y + dy) would be.
+// eye's pixel (x, y) is drawn where its pixel (x + dx, y + dy) would be, after the picture is
+// turned about its centre by roll hundredths of a degree, clockwise on screen.
 struct EyeShift {
     int dx = 0;
     int dy = 0;
+    int roll = 0;
+
+    double rollDegrees() const { return roll / 100.0; }
 
     bool operator==(const EyeShift&) const = default;
 };
@@ -19,6 +23,7 @@ struct EyeShift {
 // What the viewer knows of a pair besides a shift the user gave it.
 struct PairHints {
     std::optional<int> measuredDy; // a confident automatic measurement, when that is on
+    int measuredRoll = 0;          // with it, in hundredths of a degree
 };
 
 // The shift of the pair on screen: the one the user gave it and the store keeps, or else what
@@ -33,6 +38,8 @@ public:
                        int imageHeight);
     // Moves the right eye by (dx, dy) more, within half the picture each way, and keeps it.
     EyeShift nudge(int dx, int dy);
+    // Turns the right eye by `hundredths` of a degree more, clockwise, and keeps it.
+    EyeShift turn(int hundredths);
     // Forgets the user's shift of the pair: back to what its hints say, no shift without any.
     EyeShift reset();
 

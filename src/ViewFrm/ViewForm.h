@@ -61,9 +61,11 @@ public:
     void setInterlaceSwap(bool swap);
     void setMirrorLeft(bool left);
 
-    // The right eye against the left, in image pixels: moved, reset, and measured on every load
-    // while the automatic alignment is on. What the user does is kept for the pair.
+    // The right eye against the left, in image pixels: moved, turned (by twentieths of a
+    // degree), reset, and measured on every load while the automatic alignment is on. What the
+    // user does is kept for the pair.
     void moveRightEye(int dx, int dy);
+    void turnRightEye(int steps);
     void resetRightEye();
     void setAutoAlign(bool on);
 
@@ -116,6 +118,7 @@ private:
     void createExportCommands();
     void showPictures(PairRasters rasters);
     void alignShownPair();
+    void showRightEye(const EyeShift& shift);
     void showStep();
     // Runs `step` after the window's next paint (or a moment later if none comes).
     void whenPainted(std::function<void()> step);

@@ -102,6 +102,9 @@ bool TViewForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     case KeyAction::MoveRightEye:
         moveRightEye(act.value, act.dy);
         break;
+    case KeyAction::TurnRightEye:
+        turnRightEye(act.value);
+        break;
     case KeyAction::ResetRightEye:
         resetRightEye();
         break;
@@ -114,7 +117,6 @@ bool TViewForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     case KeyAction::SaveAs:
         ui_.saveAs->trigger();
         break;
-    case KeyAction::TurnRightEye:
     case KeyAction::ToggleCropCommon:
     case KeyAction::ToggleAutoWindow:
     case KeyAction::ToggleDepth:

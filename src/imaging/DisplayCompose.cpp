@@ -2,9 +2,11 @@
 
 #include "imaging/Anaglyph.h"
 #include "imaging/Stretch.h"
+#include "imaging/TurnedStretch.h"
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -53,6 +55,33 @@ struct Span {
 Span coveredSpan(const StretchPlan& plan, int dy) {
     return plan.sourceRow(dy) >= 0 ? Span{plan.firstColumn(), plan.lastColumn()} : Span{};
 }
+
+// An eye row by row, turned or not; the mapping of a turned eye changes along every row, so only
+// a plain one has rows that repeat one another.
+struct EyeRows {
+    StretchPlan plain;
+    std::optional<TurnedStretch> turned;
+
+    EyeRows(const EyeView& eye, int width, int height)
+        : plain(rasterOf(eye), eye.rollDegrees == 0 ? eye.source : Rect{}, width, height) {
+        if (eye.rollDegrees != 0) {
+            turned.emplace(rasterOf(eye), eye.source, eye.rollDegrees, width, height);
+        }
+    }
+    // Destination row dy into line, the background where the eye covers nothing; returns the
+    // columns it covers.
+    Span composeRow(int dy, std::uint32_t background, std::uint32_t* line, int step = 1) const {
+        if (turned) {
+            const TurnedStretch::Span s = turned->composeRow(dy, background, line);
+            return {s.first, s.last};
+        }
+        plain.composeRow(dy, background, line, step);
+        return coveredSpan(plain, dy);
+    }
+    bool sameRow(int dy, int other) const {
+        return !turned && plain.sourceRow(dy) == plain.sourceRow(other);
+    }
+};
 
 // Mixes the columns that either eye covers and gives the rest the background.
 void mixRow(AnaglyphKind kind, const std::uint32_t* left, const std::uint32_t* right, Span a,
@@ -126,11 +155,47 @@ bool mixGatheredRow(AnaglyphKind kind, const StretchPlan& left, const StretchPla
     return true;
 }
 
+// Each eye's row drawn on its own, then mixed: for eyes that are turned.
+void mixEyeRows(AnaglyphKind kind, const EyeView& left, const EyeView& right,
+                std::uint32_t background, const Frame& frame, RowBand rows) {
+    const EyeRows eyes[2] = {EyeRows(left, frame.width, frame.height),
+                             EyeRows(right, frame.width, frame.height)};
+    std::vector<std::uint32_t> leftRow(static_cast<std::size_t>(frame.width));
+    std::vector<std::uint32_t> rightRow(leftRow.size());
+    const auto [first, last] = clipped(rows, frame);
+    for (int dy = first; dy < last; ++dy) {
+        const Span a = eyes[0].composeRow(dy, background, leftRow.data());
+        const Span b = eyes[1].composeRow(dy, background, rightRow.data());
+        mixRow(kind, leftRow.data(), rightRow.data(), a, b, background, rowOf(frame, dy),
+               frame.width);
+    }
+}
+
+// Column interlacing of eyes that are turned: each eye's row drawn whole, then interleaved.
+void interleaveEyeRows(const EyeView& even, const EyeView& odd, int firstOdd,
+                       std::uint32_t background, const Frame& frame, RowBand rows) {
+    const EyeRows eyes[2] = {EyeRows(even, frame.width, frame.height),
+                             EyeRows(odd, frame.width, frame.height)};
+    std::vector<std::uint32_t> oddRow(static_cast<std::size_t>(frame.width));
+    for (int dy = rows.begin; dy < rows.end; ++dy) {
+        std::uint32_t* line = rowOf(frame, dy);
+        eyes[0].composeRow(dy, background, line);
+        eyes[1].composeRow(dy, background, oddRow.data());
+        for (int x = firstOdd; x < frame.width; x += 2) {
+            line[x] = oddRow[static_cast<std::size_t>(x)];
+        }
+    }
+}
+
 } // namespace
 
 void composeAnaglyph(AnaglyphKind kind, EyeView left, EyeView right, std::uint32_t background,
                      Frame frame, RowBand rows) {
     if (!drawable(frame)) {
+        return;
+    }
+    if (left.rollDegrees != 0 || right.rollDegrees != 0) {
+        mixEyeRows(kind, left, right, background, frame, rows);
         return;
     }
     const StretchPlan leftPlan = planOf(left, frame.width, frame.height);
@@ -181,12 +246,14 @@ void composeHalfOf(HalfLayout layout, int half, EyeView eye, std::uint32_t backg
     }
     if (layout == HalfLayout::SideBySide) {
         const int split = frame.width / 2;
-        composeRaster(rasterOf(eye), eye.source, background, frame.pixels + (half == 0 ? 0 : split),
-                      half == 0 ? split : frame.width - split, frame.height, frame.strideBytes);
+        composeEye(eye, background,
+                   {frame.pixels + (half == 0 ? 0 : split), half == 0 ? split : frame.width - split,
+                    frame.height, frame.strideBytes});
     } else {
         const int split = frame.height / 2;
-        composeRaster(rasterOf(eye), eye.source, background, rowOf(frame, half == 0 ? 0 : split),
-                      frame.width, half == 0 ? split : frame.height - split, frame.strideBytes);
+        composeEye(eye, background,
+                   {rowOf(frame, half == 0 ? 0 : split), frame.width,
+                    half == 0 ? split : frame.height - split, frame.strideBytes});
     }
 }
 
@@ -195,20 +262,19 @@ void composeInterlaced(InterlaceAxis axis, EyeView even, EyeView odd, int screen
     if (!drawable(frame)) {
         return;
     }
-    const StretchPlan plans[2] = {planOf(even, frame.width, frame.height),
-                                  planOf(odd, frame.width, frame.height)};
     const auto [first, last] = clipped(rows, frame);
     if (axis == InterlaceAxis::Rows) {
+        const EyeRows eyes[2] = {EyeRows(even, frame.width, frame.height),
+                                 EyeRows(odd, frame.width, frame.height)};
         int lastRowOf[2] = {-1, -1}; // the frame row each eye drew last in this band
         for (int dy = first; dy < last; ++dy) {
             const int eye = isOddLine(std::int64_t{screenY} + dy) ? 1 : 0;
-            const StretchPlan& plan = plans[eye];
             const int previous = lastRowOf[eye];
             lastRowOf[eye] = dy;
-            if (previous >= 0 && plan.sourceRow(previous) == plan.sourceRow(dy)) {
+            if (previous >= 0 && eyes[eye].sameRow(previous, dy)) {
                 copyRow(frame, previous, dy);
             } else {
-                plan.composeRow(dy, background, rowOf(frame, dy), 2);
+                eyes[eye].composeRow(dy, background, rowOf(frame, dy), 2);
             }
         }
         return;
@@ -216,6 +282,12 @@ void composeInterlaced(InterlaceAxis axis, EyeView even, EyeView odd, int screen
     // Columns: each eye gathers only its own columns; the background goes where one of them
     // covers nothing.
     const int firstOdd = isOddLine(screenX) ? 0 : 1;
+    if (even.rollDegrees != 0 || odd.rollDegrees != 0) {
+        interleaveEyeRows(even, odd, firstOdd, background, frame, {first, last});
+        return;
+    }
+    const StretchPlan plans[2] = {planOf(even, frame.width, frame.height),
+                                  planOf(odd, frame.width, frame.height)};
     for (int dy = first; dy < last; ++dy) {
         if (dy > first && plans[0].sourceRow(dy) == plans[0].sourceRow(dy - 1) &&
             plans[1].sourceRow(dy) == plans[1].sourceRow(dy - 1)) {
@@ -236,12 +308,27 @@ void composeInterlaced(InterlaceAxis axis, EyeView even, EyeView odd, int screen
     }
 }
 
+void composeEye(EyeView eye, std::uint32_t background, Frame frame) {
+    if (!drawable(frame)) {
+        return;
+    }
+    if (eye.rollDegrees == 0) {
+        composeRaster(rasterOf(eye), eye.source, background, frame.pixels, frame.width,
+                      frame.height, frame.strideBytes);
+        return;
+    }
+    const TurnedStretch turned(rasterOf(eye), eye.source, eye.rollDegrees, frame.width,
+                               frame.height);
+    for (int dy = 0; dy < frame.height; ++dy) {
+        turned.composeRow(dy, background, rowOf(frame, dy));
+    }
+}
+
 void composeMirrored(EyeView eye, std::uint32_t background, Frame frame) {
     if (!drawable(frame)) {
         return;
     }
-    composeRaster(rasterOf(eye), eye.source, background, frame.pixels, frame.width, frame.height,
-                  frame.strideBytes);
+    composeEye(eye, background, frame);
     for (int dy = 0; dy < frame.height; ++dy) {
         std::uint32_t* line = rowOf(frame, dy);
         std::reverse(line, line + frame.width);

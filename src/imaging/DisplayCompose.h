@@ -22,10 +22,13 @@ struct Frame {
 };
 
 // One eye: its raster and the rectangle of it that fills the frame (it may reach beyond the
-// raster; a shift of one eye against the other is a shift of this rectangle).
+// raster; a shift of one eye against the other is a shift of this rectangle), after the raster
+// is turned by rollDegrees about its centre, clockwise on screen (TurnedStretch.h). Without a
+// roll the eye is drawn exactly as composeRaster draws it.
 struct EyeView {
     const Raster* raster = nullptr;
     Rect source;
+    double rollDegrees = 0.0;
 };
 
 // Rows [begin, end) of a frame. A composition that takes one can be split into bands that
@@ -67,7 +70,10 @@ enum class InterlaceAxis : unsigned char { Rows, Columns };
 void composeInterlaced(InterlaceAxis axis, EyeView even, EyeView odd, int screenX, int screenY,
                        std::uint32_t background, Frame frame, RowBand rows = {});
 
-// One eye as composeRaster draws it, flipped left to right.
+// One eye over the whole frame, as composeRaster draws it when it has no roll.
+void composeEye(EyeView eye, std::uint32_t background, Frame frame);
+
+// One eye as composeEye draws it, flipped left to right.
 void composeMirrored(EyeView eye, std::uint32_t background, Frame frame);
 
 } // namespace duoptic

@@ -16,5 +16,6 @@ set(duoptic_imaging_sources
     ${CMAKE_CURRENT_LIST_DIR}/Raster.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RepeatPixels.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Stretch.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/TurnedStretch.cpp
     ${CMAKE_CURRENT_LIST_DIR}/VerticalAlignment.cpp
 )

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdlib>
 #include <optional>
 
 namespace duoptic {
@@ -33,6 +34,35 @@ std::optional<int> numberIn(std::string_view field, int limit) {
     return value;
 }
 
+// A roll in tenths of a degree with an optional single decimal, as hundredths.
+std::optional<int> rollIn(std::string_view field) {
+    const std::size_t point = field.find('.');
+    if (point == std::string_view::npos) {
+        const std::optional<int> tenths = numberIn(field, PairOffset::kMaxRoll / 10);
+        return tenths ? std::optional<int>(*tenths * 10) : std::nullopt;
+    }
+    const std::string_view decimal = field.substr(point + 1);
+    const std::string_view whole = field.substr(0, point);
+    // "-0.5" has a sign that the whole number alone does not keep.
+    const bool negative = !whole.empty() && whole.front() == '-';
+    const std::optional<int> tenths = numberIn(whole, PairOffset::kMaxRoll / 10);
+    if (!tenths || decimal.size() != 1 || decimal[0] < '0' || decimal[0] > '9') {
+        return std::nullopt;
+    }
+    const int magnitude = std::abs(*tenths) * 10 + (decimal[0] - '0');
+    return magnitude <= PairOffset::kMaxRoll ? std::optional<int>(negative ? -magnitude : magnitude)
+                                             : std::nullopt;
+}
+
+std::string rollText(int hundredths) {
+    if (hundredths % 10 == 0) {
+        return std::to_string(hundredths / 10);
+    }
+    const int magnitude = std::abs(hundredths);
+    return (hundredths < 0 ? "-" : "") + std::to_string(magnitude / 10) + '.' +
+           std::to_string(magnitude % 10);
+}
+
 enum class LineKind { Note, Entry, Damaged };
 
 LineKind parseLine(std::string_view line, PairOffsets& offsets) {
@@ -49,8 +79,7 @@ LineKind parseLine(std::string_view line, PairOffsets& offsets) {
     const std::optional<PairKey> key = PairKey::fromText(fields[0]);
     const std::optional<int> dx = numberIn(fields[1], PairOffset::kMaxShift);
     const std::optional<int> dy = numberIn(fields[2], PairOffset::kMaxShift);
-    const std::optional<int> roll =
-        fields.size() == 4 ? numberIn(fields[3], PairOffset::kMaxRoll) : 0;
+    const std::optional<int> roll = fields.size() == 4 ? rollIn(fields[3]) : 0;
     if (!key || !dx || !dy || !roll) {
         return LineKind::Damaged;
     }
@@ -86,7 +115,7 @@ std::string pairOffsetsText(const PairOffsets& offsets) {
     std::string text(kHeader);
     for (const auto& [key, offset] : offsets) {
         text += key.text() + ' ' + std::to_string(offset.dx) + ' ' + std::to_string(offset.dy) +
-                ' ' + std::to_string(offset.roll) + '\n';
+                ' ' + rollText(offset.roll) + '\n';
     }
     return text;
 }

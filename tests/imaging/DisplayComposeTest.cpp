@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <numbers>
 #include <random>
 #include <vector>
 
@@ -18,7 +20,7 @@ struct Canvas {
     Canvas(int w, int h, const EyeView* eye = nullptr)
         : w(w), h(h), pixels(std::size_t(w + 2) * h, 1) {
         if (eye != nullptr) {
-            composeRaster(*eye->raster, eye->source, kFace, pixels.data(), w, h, (w + 2) * 4);
+            composeEye(*eye, kFace, frame());
         }
     }
     Frame frame() { return {pixels.data(), w, h, (w + 2) * 4}; }
@@ -107,7 +109,7 @@ TEST(DisplayCompose, EveryModeShowsEachEyeAsItsPanelWould) {
             return Rect{number(-10, 20), number(-10, 15), number(1, 40), number(1, 30)};
         };
         const EyeView left{round % 3 == 1 ? &grey : &eyes.left, rect()};
-        EyeView right{&eyes.right, rect()};
+        EyeView right{&eyes.right, rect(), round % 4 == 3 ? number(-40, 40) / 4.0 : 0.0};
         if (round % 2 == 0) { // both eyes at one scale, one shifted against the other
             right.source = {left.source.left + number(-3, 3), right.source.top, left.source.width,
                             right.source.height};
@@ -148,6 +150,38 @@ TEST(DisplayCompose, EveryModeShowsEachEyeAsItsPanelWould) {
                 if (!neither) {
                     expectAnaglyph(kind, l.at(x, y), r.at(x, y), anaglyph.at(x, y));
                 }
+            }
+        }
+    }
+}
+
+// A turned eye's pixels land where the turn about the raster's centre puts them: each destination
+// pixel shows the raster pixel under the point that the turn back brings under its centre.
+TEST(DisplayCompose, ATurnedEyeShowsThePixelsTheTurnBringsUnderEachCentre) {
+    const Raster raster = Raster::whole(testing::numberedPicture(60, 40));
+    struct Row {
+        double roll;
+        Rect source;
+        int w, h;
+    };
+    for (const Row row :
+         {Row{1, {0, 0, 60, 40}, 60, 40}, Row{-2.5, {10, 5, 20, 15}, 57, 43},
+          Row{0.3, {-30, -20, 120, 80}, 31, 29}, Row{35, {-5, 3, 70, 41}, 64, 37}}) {
+        Canvas out(row.w, row.h);
+        composeEye({&raster, row.source, row.roll}, kFace, out.frame());
+        const double a = row.roll * std::numbers::pi / 180, c = std::cos(a), s = std::sin(a);
+        for (int y = 0; y < row.h; ++y) {
+            for (int x = 0; x < row.w; ++x) {
+                const double u = row.source.left + (x + 0.5) * row.source.width / row.w - 30;
+                const double v = row.source.top + (y + 0.5) * row.source.height / row.h - 20;
+                const double qx = c * u + s * v + 30, qy = -s * u + c * v + 20;
+                const auto onEdge = [](double q) { return std::abs(q - std::round(q)) < 1e-6; };
+                if (onEdge(qx) || onEdge(qy)) {
+                    continue; // a centre on a pixel's edge may go either way
+                }
+                const bool inside = qx >= 0 && qx < 60 && qy >= 0 && qy < 40;
+                EXPECT_EQ(out.at(x, y), inside ? raster.pixel(int(qx), int(qy)) : kFace)
+                    << row.roll << " at " << x << "," << y;
             }
         }
     }

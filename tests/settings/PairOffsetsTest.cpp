@@ -17,6 +17,7 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace duoptic {
@@ -123,7 +124,7 @@ TEST_F(PairOffsetsTest, DamagedLinesAreSkippedWithOneMessageAndGoodOnesKept) {
     EXPECT_NE(message.find("1, 4, 5, 6, 7"), std::string::npos) << message;
     store.set(PairKey{2}, {1, 1, 1});
     PairOffsetStore again = PairOffsetStore::open();
-    EXPECT_EQ(again.find(kFirst), (PairOffset{3, 4, 5}));
+    EXPECT_EQ(again.find(kFirst), (PairOffset{3, 4, 50})); // hundredths from tenths
     EXPECT_EQ(again.find(kSecond), (PairOffset{-1, 2, 0}));
 }
 
@@ -148,8 +149,31 @@ TEST_F(PairOffsetsTest, AnEnormousStoreIsReadAsFarAsTheCapAndNotOverwritten) {
     PairOffsetStore store = PairOffsetStore::open();
     store.set(kSecond, {1, 0, 0});
     store.flush();
-    EXPECT_EQ(store.find(kFirst), (PairOffset{1, 2, 3}));
+    EXPECT_EQ(store.find(kFirst), (PairOffset{1, 2, 30}));
     EXPECT_EQ(testing::readFile(storePath()), huge);
+}
+
+// The roll column is in tenths of a degree as older lines wrote it, with one decimal for finer
+// turns; what is written reads back the same.
+TEST(PairOffsetsText, RollsInTenthsWithOneDecimal) {
+    for (const auto& [text, hundredths] : {std::pair{"7", 70},
+                                           {"-3.5", -35},
+                                           {"-0.5", -5},
+                                           {"0.5", 5},
+                                           {"1800", 18000},
+                                           {"3.55", 0},
+                                           {"3.", 0},
+                                           {".5", 0},
+                                           {"-.5", 0},
+                                           {"1800.1", 0},
+                                           {"0x1", 0}}) {
+        const ParsedOffsets parsed = parsePairOffsets(kFirst.text() + " 1 0 " + text);
+        EXPECT_EQ(parsed.damagedLines, hundredths == 0 ? 1u : 0u) << text;
+        if (hundredths != 0) {
+            EXPECT_EQ(parsed.offsets.at(kFirst).roll, hundredths) << text;
+            EXPECT_EQ(parsePairOffsets(pairOffsetsText(parsed.offsets)).offsets, parsed.offsets);
+        }
+    }
 }
 
 // Without XDG_DATA_HOME (its other forms are the settings' own rules), beside the user's home.

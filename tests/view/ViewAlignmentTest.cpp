@@ -80,6 +80,10 @@ TEST_F(ViewAlignment, TheRightEyeMovesByWholeImagePixelsAndStaysWithThePair) {
     // Crossed, the right eye is in the left panel and takes its shift along.
     form.ViewReversExecute();
     EXPECT_EQ(misplaced(form, 1, right, w / 10, -h / 10), 0);
+    // Turned, it is drawn otherwise wherever it is; the left eye stays.
+    form.turnRightEye(20);
+    EXPECT_GT(misplaced(form, 1, right, w / 10, -h / 10), 0);
+    EXPECT_EQ(misplaced(form, 2, left, 0, 0), 0);
 }
 
 } // namespace

@@ -28,8 +28,7 @@ void composePanel(EyeView eye, bool flipped, Frame frame) {
     if (flipped) {
         composeMirrored(eye, kBackgroundGrey, frame);
     } else if (eye.raster != nullptr) {
-        composeRaster(*eye.raster, eye.source, kBackgroundGrey, frame.pixels, frame.width,
-                      frame.height, frame.strideBytes);
+        composeEye(eye, kBackgroundGrey, frame);
     }
 }
 

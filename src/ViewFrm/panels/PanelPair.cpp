@@ -130,10 +130,14 @@ void PanelPair::paint(PaintBox& area, QPainter& painter) {
 std::array<EyeView, 2> PanelPair::eyeViews(const Rect& source) const {
     // The right eye moves by (dx, dy): the part of its raster that fills the area moves the
     // other way, so that each of its pixels lands dx, dy image pixels further at any zoom.
-    const Rect shifted{source.left - shiftX_, source.top - shiftY_, source.width, source.height};
+    const EyeView plain{nullptr, source};
+    const EyeView moved{
+        nullptr, {source.left - shiftX_, source.top - shiftY_, source.width, source.height}, roll_};
     const bool rightEyeOnLeft = rasters_.leftEyeOnRight;
-    return {EyeView{&rasters_.left, rightEyeOnLeft ? shifted : source},
-            EyeView{&rasters_.right, rightEyeOnLeft ? source : shifted}};
+    EyeView first = rightEyeOnLeft ? moved : plain, second = rightEyeOnLeft ? plain : moved;
+    first.raster = &rasters_.left;
+    second.raster = &rasters_.right;
+    return {first, second};
 }
 
 bool PanelPair::compose(int panel) {

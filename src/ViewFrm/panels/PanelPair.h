@@ -54,6 +54,9 @@ public:
         shiftX_ = dx;
         shiftY_ = dy;
     }
+    // Draws the right eye turned by `degrees` about its picture's centre, clockwise on screen,
+    // before the shift moves it. Draws nothing by itself.
+    void setRightEyeRoll(double degrees) { roll_ = degrees; }
     const PairRasters& rasters() const { return rasters_; }
     int imageWidth() const { return metrics_.imageWidth; }
     int imageHeight() const { return metrics_.imageHeight; }
@@ -117,6 +120,7 @@ private:
     PairRasters rasters_;
     int shiftX_ = 0; // of the right eye, in image pixels
     int shiftY_ = 0;
+    double roll_ = 0.0; // of the right eye, degrees clockwise
     PanelMetrics metrics_;
     std::array<QImage, 2> buffers_;
     std::optional<QPoint> interlacedAt_; // screen origin of the last interlaced drawing
