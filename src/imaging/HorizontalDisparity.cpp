@@ -3,7 +3,9 @@
 // normalised correlation, which two cameras' different exposures do not disturb: first on a copy
 // a quarter the size, over a quarter of the picture's width each way, keeping only clear and
 // unique peaks; then on the samples themselves within a few pixels of it, to a fraction of a
-// pixel. A few hundred patches cost a few million products, a small part of the load.
+// pixel. Each match must also be found back from the right eye and agree with a neighbour: a
+// texture seen by one eye only can match some part of the other by chance, but seldom both ways
+// and the same as the patch beside it.
 #include "imaging/HorizontalDisparity.h"
 
 #include <algorithm>

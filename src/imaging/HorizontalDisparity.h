@@ -37,7 +37,7 @@ struct DisparityEstimate {
 inline constexpr double kEdgeShare = 0.1;
 
 // Matches small patches of the left eye along the rows of the right one (where `vertical` says
-// they lie, when it is confident), on grey samples about 1500 along the picture's longer side,
+// they lie, when it is confident), on grey samples about 1000 along the picture's longer side,
 // first coarsely over a quarter of the width each way, then finely. Pictures of different sizes,
 // flat pictures and pictures of different scenes come out not confident. The cancel flag (null:
 // none) is looked at as the work goes; once set, DecodeCancelled is thrown.
