@@ -33,7 +33,7 @@ EyeShift EyeAlignment::reset() {
 }
 
 EyeShift EyeAlignment::fromHints() const {
-    return {0, hints_.measuredDy.value_or(0)};
+    return {hints_.windowDx.value_or(0), hints_.measuredDy.value_or(0)};
 }
 
 EyeShift EyeAlignment::keep(EyeShift shift) {

@@ -19,6 +19,7 @@ struct EyeShift {
 // What the viewer knows of a pair besides a shift the user gave it.
 struct PairHints {
     std::optional<int> measuredDy; // a confident automatic measurement, when that is on
+    std::optional<int> windowDx;   // the automatic window, when that is on and sure
 };
 
 // The shift of the pair on screen: the one the user gave it and the store keeps, or else what

@@ -4,6 +4,7 @@
 #include "ViewFrm/ViewForm.h"
 
 #include "base/ErrorReport.h"
+#include "imaging/StereoWindow.h"
 #include "loading/PairLoading.h"
 
 #include <QAction>
@@ -15,13 +16,17 @@ namespace duoptic {
 
 namespace {
 
-// The measurement where it is on and sure of itself.
-PairHints hintsOf(const PairRasters& rasters, bool autoAlign) {
+// The measurements that are on and sure of themselves.
+PairHints hintsOf(const PairRasters& rasters, const SettingsRecord& settings) {
+    PairHints hints;
     const std::optional<AlignmentEstimate>& measured = rasters.facts.alignment;
-    if (!autoAlign || !measured || !measured->confident) {
-        return {};
+    if (settings.autoAlign != 0 && measured && measured->confident) {
+        hints.measuredDy = static_cast<int>(std::lround(measured->dy));
     }
-    return {static_cast<int>(std::lround(measured->dy))};
+    if (settings.autoWindow != 0 && rasters.facts.disparity) {
+        hints.windowDx = automaticWindowShift(*rasters.facts.disparity);
+    }
+    return hints;
 }
 
 } // namespace
@@ -47,7 +52,7 @@ void TViewForm::showPictures(PairRasters rasters) {
 void TViewForm::alignShownPair() {
     const PairRasters& rasters = panels_->rasters();
     const EyeShift shift =
-        alignment_.pairShown(rasters.facts.key, hintsOf(rasters, state_.settings.autoAlign != 0),
+        alignment_.pairShown(rasters.facts.key, hintsOf(rasters, state_.settings),
                              panels_->imageWidth(), panels_->imageHeight());
     panels_->setRightEyeShift(shift.dx, shift.dy);
 }

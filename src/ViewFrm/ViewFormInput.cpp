@@ -108,6 +108,12 @@ bool TViewForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     case KeyAction::ToggleAutoAlign:
         setAutoAlign(state_.settings.autoAlign == 0);
         break;
+    case KeyAction::ToggleAutoWindow:
+        setAutoWindow(state_.settings.autoWindow == 0);
+        break;
+    case KeyAction::ToggleDepth:
+        setShowDepth(state_.settings.showDepth == 0);
+        break;
     case KeyAction::NextDisplayMode:
         setDisplayMode(nextDisplayMode(displayMode()));
         break;
@@ -116,8 +122,6 @@ bool TViewForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
         break;
     case KeyAction::TurnRightEye:
     case KeyAction::ToggleCropCommon:
-    case KeyAction::ToggleAutoWindow:
-    case KeyAction::ToggleDepth:
         break; // not yet: these keys do nothing so far
     }
     return true;

@@ -1,5 +1,6 @@
 #include "imaging/HorizontalDisparity.h"
 #include "TextureScene.h"
+#include "ViewFrm/logic/DepthBudget.h"
 #include "imaging/StereoWindow.h"
 
 #include <gtest/gtest.h>
@@ -56,7 +57,12 @@ TEST_P(Planes, NearAndFarAreThePlanes) {
     EXPECT_NEAR(e.farthest, kFar, sample(l));
     // A near plane over less than a twentieth of the picture is not the near percentile.
     const double nearShare = (l.right - l.left) * (l.bottom - l.top);
-    EXPECT_NEAR(e.nearest, nearShare > 0.05 ? kNear : kFar, sample(l));
+    const double nearest = nearShare > 0.05 ? kNear : kFar;
+    EXPECT_NEAR(e.nearest, nearest, sample(l));
+    // Read out with the right eye 5 pixels to the right, drawn at half size on 0.25 mm pixels.
+    const DepthReadout r = depthReadout(e.nearest, e.farthest, {l.width, 5, 0.5, 0.25, 500, 65});
+    EXPECT_NEAR(r.nearPercent, 100 * (nearest + 5) / l.width, 100 * sample(l) / l.width);
+    EXPECT_NEAR(r.farMm.value(), (kFar + 5) * 0.5 * 0.25, sample(l) * 0.5 * 0.25);
 }
 
 // The window puts the nearest matched point in the screen plane, and none at a side edge in
