@@ -40,7 +40,8 @@ EyeShift EyeAlignment::reset() {
 }
 
 EyeShift EyeAlignment::fromHints() const {
-    return hints_.measuredDy ? EyeShift{0, *hints_.measuredDy, hints_.measuredRoll} : EyeShift{};
+    return {hints_.windowDx.value_or(0), hints_.measuredDy.value_or(0),
+            hints_.measuredDy ? hints_.measuredRoll : 0};
 }
 
 EyeShift EyeAlignment::keep(EyeShift shift) {

@@ -24,6 +24,7 @@ struct EyeShift {
 struct PairHints {
     std::optional<int> measuredDy; // a confident automatic measurement, when that is on
     int measuredRoll = 0;          // with it, in hundredths of a degree
+    std::optional<int> windowDx;   // the automatic window, when that is on and sure
 };
 
 // The shift of the pair on screen: the one the user gave it and the store keeps, or else what

@@ -7,7 +7,10 @@ namespace duoptic {
 
 // What the user's settings ask of every load.
 inline LoadChoices loadChoices(const SettingsRecord& settings) {
-    return {settings.orientJpegPairs != 0, settings.autoAlign != 0};
+    // The window and the depth overlay read the disparities that the alignment's work measures.
+    const bool measure =
+        settings.autoAlign != 0 || settings.autoWindow != 0 || settings.showDepth != 0;
+    return {settings.orientJpegPairs != 0, measure};
 }
 
 } // namespace duoptic

@@ -41,6 +41,9 @@ struct ViewControls {
     // After it, the alignment of the right eye against the left.
     QAction* autoAlign = nullptr;
     QAction* resetAlignment = nullptr;
+    // After them, the stereo window and the depth overlay.
+    QAction* autoWindow = nullptr;
+    QAction* depth = nullptr;
     // After them, the writing of pairs out.
     QAction* saveAs = nullptr;
     QAction* exportFolder = nullptr;

@@ -10,6 +10,7 @@
 #include "ViewFrm/ViewControls.h"
 #include "ViewFrm/WindowPlacement.h"
 #include "ViewFrm/logic/HeldKeyRepeats.h"
+#include "ViewFrm/panels/DepthOverlay.h"
 #include "ViewFrm/panels/NativeWindowOrigin.h"
 #include "ViewFrm/panels/PanelPair.h"
 #include "loading/PairNavigator.h"
@@ -68,6 +69,10 @@ public:
     void turnRightEye(int steps);
     void resetRightEye();
     void setAutoAlign(bool on);
+    // The right eye moved so that the nearest point lies in the screen plane (where no shift of
+    // the user's is kept), and the overlay of the depth as shown; both kept in the settings.
+    void setAutoWindow(bool on);
+    void setShowDepth(bool on);
 
     // A folder, or a file of a pair, handed to the program on the command line or by a drop: the
     // folder (the file's folder) is scanned and becomes the last folder; a file's pair is loaded
@@ -115,6 +120,10 @@ private:
     void showDisplaySettings();
     void displayChanged();
     void createAlignmentCommands();
+    void createDepthCommands();
+    // The pair on screen measured now if the settings ask for it and it was not yet.
+    void measureShownPairIfAsked();
+    DepthOverlay::Text depthText() const;
     void createExportCommands();
     void showPictures(PairRasters rasters);
     void alignShownPair();
@@ -153,6 +162,7 @@ private:
     EyeAlignment alignment_{PairOffsetStore::open()};
     ExportChoices exportChoices_;
     std::unique_ptr<ExportFolderRun> folderRun_;
+    DepthOverlay* depthOverlay_ = nullptr; // owned by the left image area
 
     bool shown_ = false;
     std::function<void()> afterNextPaint_;

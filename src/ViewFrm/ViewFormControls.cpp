@@ -84,6 +84,8 @@ void TViewForm::createCommands() {
     createAlignmentCommands();
     ui_.PopupMenu->insertActions(command(ViewCommand::ShowTips),
                                  {ui_.autoAlign, ui_.resetAlignment});
+    createDepthCommands();
+    ui_.PopupMenu->insertActions(command(ViewCommand::ShowTips), {ui_.autoWindow, ui_.depth});
     createExportCommands();
     ui_.PopupMenu->insertSeparator(command(ViewCommand::ShowTips));
     ui_.PopupMenu->insertActions(command(ViewCommand::ShowTips), {ui_.saveAs, ui_.exportFolder});

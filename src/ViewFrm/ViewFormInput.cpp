@@ -111,6 +111,12 @@ bool TViewForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     case KeyAction::ToggleAutoAlign:
         setAutoAlign(state_.settings.autoAlign == 0);
         break;
+    case KeyAction::ToggleAutoWindow:
+        setAutoWindow(state_.settings.autoWindow == 0);
+        break;
+    case KeyAction::ToggleDepth:
+        setShowDepth(state_.settings.showDepth == 0);
+        break;
     case KeyAction::NextDisplayMode:
         setDisplayMode(nextDisplayMode(displayMode()));
         break;
@@ -118,8 +124,6 @@ bool TViewForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
         ui_.saveAs->trigger();
         break;
     case KeyAction::ToggleCropCommon:
-    case KeyAction::ToggleAutoWindow:
-    case KeyAction::ToggleDepth:
         break; // not yet: these keys do nothing so far
     }
     return true;

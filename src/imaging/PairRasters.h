@@ -2,6 +2,7 @@
 
 #include "base/PairKey.h"
 #include "imaging/ExifTags.h"
+#include "imaging/HorizontalDisparity.h"
 #include "imaging/Raster.h"
 #include "imaging/VerticalAlignment.h"
 
@@ -26,6 +27,8 @@ struct PairRasters {
         std::optional<CameraParallax> cameraParallax;
         // The right eye against the left, where the load was asked to measure it.
         std::optional<AlignmentEstimate> alignment;
+        // The depths the same measurement sees, of the eyes in their own order.
+        std::optional<DisparityEstimate> disparity;
     } facts;
 };
 

@@ -6,6 +6,7 @@ set(duoptic_imaging_sources
     ${CMAKE_CURRENT_LIST_DIR}/DecoderMemory.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DisplayCompose.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ExifTags.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/HorizontalDisparity.cpp
     ${CMAKE_CURRENT_LIST_DIR}/JpegDecoder.cpp
     ${CMAKE_CURRENT_LIST_DIR}/JpegLayout.cpp
     ${CMAKE_CURRENT_LIST_DIR}/MpfIndex.cpp
@@ -15,6 +16,7 @@ set(duoptic_imaging_sources
     ${CMAKE_CURRENT_LIST_DIR}/Picture.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Raster.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RepeatPixels.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/StereoWindow.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Stretch.cpp
     ${CMAKE_CURRENT_LIST_DIR}/TurnedStretch.cpp
     ${CMAKE_CURRENT_LIST_DIR}/VerticalAlignment.cpp

@@ -182,6 +182,7 @@ std::vector<FileRead> readPairInto(JpegDecoder& decoderA, JpegDecoder& decoderB,
     std::vector<FileRead> read =
         readPictures(decoderA, decoderB, request, rasters, threads, cancel);
     rasters.facts.alignment.reset();
+    rasters.facts.disparity.reset();
     if (request.measureAlignment) {
         measurePair(rasters, cancel);
     }
@@ -190,8 +191,10 @@ std::vector<FileRead> readPairInto(JpegDecoder& decoderA, JpegDecoder& decoderB,
 
 void measurePair(PairRasters& rasters, const std::atomic<bool>* cancel) {
     const bool crossed = rasters.leftEyeOnRight;
-    rasters.facts.alignment = measureAlignment(crossed ? rasters.right : rasters.left,
-                                               crossed ? rasters.left : rasters.right, cancel);
+    const Raster& left = crossed ? rasters.right : rasters.left;
+    const Raster& right = crossed ? rasters.left : rasters.right;
+    rasters.facts.alignment = measureAlignment(left, right, cancel);
+    rasters.facts.disparity = measureDisparity(left, right, *rasters.facts.alignment, cancel);
 }
 
 } // namespace duoptic

@@ -34,7 +34,8 @@ std::vector<FileRead> readPairInto(JpegDecoder& decoderA, JpegDecoder& decoderB,
                                    DecodeThreads threads = DecodeThreads::Foreground,
                                    const std::atomic<bool>* cancel = nullptr);
 
-// Measures the vertical alignment of the right eye against the left into the pair's facts.
+// Measures the vertical alignment of the right eye against the left, and the horizontal
+// disparities between them, into the pair's facts.
 void measurePair(PairRasters& rasters, const std::atomic<bool>* cancel = nullptr);
 
 } // namespace duoptic

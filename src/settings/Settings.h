@@ -31,6 +31,10 @@ struct SettingsRecord {
     int mirrorLeft = 0;      // [Display] MirrorLeft; 1: the left panel is flipped
     int autoAlign = 0;       // [Alignment] Automatic; 1: measure and correct on load
     int orientJpegPairs = 0; // [Alignment] OrientJpeg; 1: turn the JPEG kinds upright
+    int autoWindow = 0;      // [Alignment] AutoWindow; 1: the nearest point to the screen plane
+    int showDepth = 0;       // [Alignment] Depth; 1: the depth overlay is shown
+    int screenWidthMm = 0;   // [Alignment] ScreenWidth; the screen's width, 0: as the system says
+    int eyeDistanceMm = 65;  // [Alignment] EyeDistance; between the viewer's eyes
 
     bool operator==(const SettingsRecord&) const = default;
 };

@@ -1,4 +1,5 @@
 #include "imaging/VerticalAlignment.h"
+#include "TextureScene.h"
 #include "imaging/JpegDecoder.h"
 #include "support/TestFiles.h"
 
@@ -17,30 +18,6 @@ constexpr int kWidth = 3000;
 constexpr int kHeight = 2000;
 constexpr double kRadiansPerDegree = std::numbers::pi / 180.0;
 
-// Detail at several scales, as photographs have: random values on square lattices of several
-// spacings, smoothly interpolated and added up. Defined everywhere, so that a turned and moved
-// view of it is sampled afresh rather than resampled from another picture.
-double scene(double x, double y, std::uint32_t seed) {
-    const auto lattice = [seed](std::int64_t i, std::int64_t j, int octave) {
-        std::uint64_t h =
-            std::uint64_t(i) * 0x9E3779B97F4A7C15u ^ std::uint64_t(j) * 0xC2B2AE3D27D4EB4Fu;
-        h = (h ^ (h >> 31) ^ seed ^ std::uint64_t(octave) << 40) * 0xBF58476D1CE4E5B9u;
-        return double((h ^ (h >> 29)) & 0xFFFF) / 0xFFFF - 0.5;
-    };
-    const auto smooth = [](double t) { return t * t * (3 - 2 * t); };
-    double grey = 128;
-    for (int octave = 0; octave < 4; ++octave) {
-        const double spacing = 300 / std::pow(3.0, octave), u = x / spacing, v = y / spacing;
-        const auto i = std::int64_t(std::floor(u)), j = std::int64_t(std::floor(v));
-        const double fx = smooth(u - double(i)), fy = smooth(v - double(j));
-        const double top = lattice(i, j, octave) * (1 - fx) + lattice(i + 1, j, octave) * fx;
-        const double bottom =
-            lattice(i, j + 1, octave) * (1 - fx) + lattice(i + 1, j + 1, octave) * fx;
-        grey += 60 * (top * (1 - fy) + bottom * fy);
-    }
-    return grey;
-}
-
 // The scene as seen by an eye turned clockwise by `roll` degrees about the picture's centre and
 // then moved by (dx, dy): its pixel q shows the scene's point p where q = turn(p - c) + c + d.
 Raster view(std::uint32_t seed, double dy = 0, double roll = 0, double dx = 0,
@@ -54,8 +31,8 @@ Raster view(std::uint32_t seed, double dy = 0, double roll = 0, double dx = 0,
     for (int y = 0; y < kHeight; ++y) {
         for (int x = 0; x < kWidth; ++x) {
             const double u = x - cx - dx, v = y - cy - dy;
-            const auto g = std::uint32_t(
-                std::clamp(scene(c * u + s * v + cx, c * v - s * u + cy, seed), 0.0, 255.0));
+            const auto g = std::uint32_t(std::clamp(
+                testing::textureScene(c * u + s * v + cx, c * v - s * u + cy, seed), 0.0, 255.0));
             if (format == PixelFormat::Xrgb32) {
                 reinterpret_cast<std::uint32_t*>(picture->row(y))[x] = 0xFF000000u | g * 0x010101u;
             } else {

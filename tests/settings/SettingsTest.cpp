@@ -187,6 +187,25 @@ TEST_F(SettingsTest, AdditionsWrittenOnlyOnceChanged) {
     EXPECT_NE(readFile(iniPath()), kFromNothing) << "keys the file holds are kept";
 }
 
+// An addition left at its default adds nothing; changed, it is its own line, read back.
+TEST_F(SettingsTest, AdditionWrittenAsItsKeyOnceChanged) {
+    using Key = std::tuple<std::string, int SettingsRecord::*, int>;
+    for (const auto& [key, member, value] :
+         {Key{"AutoWindow", &SettingsRecord::autoWindow, 1},
+          Key{"Depth", &SettingsRecord::showDepth, 1},
+          Key{"ScreenWidth", &SettingsRecord::screenWidthMm, 1330},
+          Key{"EyeDistance", &SettingsRecord::eyeDistanceMm, 62}}) {
+        std::filesystem::remove(iniPath());
+        SettingsRecord record;
+        record.latestPath = "/photos/";
+        record.*member = value;
+        writeSettings(iniPath(), record);
+        const std::string line = key + "=" + std::to_string(value) + "\r\n";
+        EXPECT_EQ(readFile(iniPath()), kFromNothing + ("\r\n[Alignment]\r\n" + line)) << key;
+        EXPECT_EQ(readSettings(iniPath(), "/").*member, value) << key;
+    }
+}
+
 // Hand-edited values are taken as they stand, out of range or not.
 TEST_F(SettingsTest, ValuesKeptAsRead) {
     writeFile(iniPath(), "[viewer]\nViewerMode=(weird)\nSlideInterval=0\nBorderWidth=-3\n"
@@ -384,7 +403,9 @@ TEST_F(SettingsTest, OnOffKeysTakeOnlyZeroAndOne) {
          {Key{"Display", "SwapParity", &SettingsRecord::interlaceSwap},
           Key{"Display", "MirrorLeft", &SettingsRecord::mirrorLeft},
           Key{"Alignment", "Automatic", &SettingsRecord::autoAlign},
-          Key{"Alignment", "OrientJpeg", &SettingsRecord::orientJpegPairs}}) {
+          Key{"Alignment", "OrientJpeg", &SettingsRecord::orientJpegPairs},
+          Key{"Alignment", "AutoWindow", &SettingsRecord::autoWindow},
+          Key{"Alignment", "Depth", &SettingsRecord::showDepth}}) {
         for (const int value : {0, 1, 2, 7, -1, -5}) {
             writeFile(iniPath(), "[" + section + "]\n" + key + "=" + std::to_string(value) + "\n");
             const int expected = value == 0 || value == 1 ? value : SettingsRecord{}.*member;

@@ -12,11 +12,11 @@ namespace {
 TEST(EyeAlignment, UsersShiftWinsOverTheMeasurementUntilReset) {
     EyeAlignment alignment(PairOffsetStore::open("")); // kept in memory only
     const PairKey key{42};                             // any pair's
-    EXPECT_EQ(alignment.pairShown(key, {-3, 40}, 100, 80), (EyeShift{0, -3, 40}));
+    EXPECT_EQ(alignment.pairShown(key, {-3, 40, 7}, 100, 80), (EyeShift{7, -3, 40}));
     alignment.nudge(1, 0);
-    EXPECT_EQ(alignment.pairShown(key, {-5, 10}, 100, 80), (EyeShift{1, -3, 40}));
-    EXPECT_EQ(alignment.turn(-5), (EyeShift{1, -3, 35}));
-    EXPECT_EQ(alignment.reset(), (EyeShift{0, -5, 10}));
+    EXPECT_EQ(alignment.pairShown(key, {-5, 10, 2}, 100, 80), (EyeShift{8, -3, 40}));
+    EXPECT_EQ(alignment.turn(-5), (EyeShift{8, -3, 35}));
+    EXPECT_EQ(alignment.reset(), (EyeShift{2, -5, 10}));
     EXPECT_EQ(alignment.nudge(-1000, 1000), (EyeShift{-50, 40, 10}));
 }
 

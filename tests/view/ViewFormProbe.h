@@ -29,6 +29,7 @@ public:
     int preloadsTaken() const { return form_.navigator_.preloadsTaken(); }
     QMenu* popupMenu() const { return form_.ui_.PopupMenu; }
     QAction* command(ViewCommand which) const { return form_.command(which); }
+    DepthOverlay::Text depthText() const { return form_.depthText(); }
 
 private:
     const TViewForm& form_;

@@ -61,6 +61,8 @@ public:
     int imageWidth() const { return metrics_.imageWidth; }
     int imageHeight() const { return metrics_.imageHeight; }
     bool hasImage() const { return metrics_.hasImage(); }
+    // The sizes of the last drawing.
+    const PanelMetrics& metrics() const { return metrics_; }
 
     // Takes the image areas' size after a layout pass or a Reverse and asks for both to be
     // repainted. Does nothing while there is no image.

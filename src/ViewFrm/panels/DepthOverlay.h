@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QWidget>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace duoptic {
+
+// Lines of text in a translucent dark box in the top-left corner of an image area, drawn over
+// its picture. It covers the area and takes no input. It asks its source for the lines at every
+// paint, which follows every drawing of the area, so it always tells of the picture under it.
+class DepthOverlay : public QWidget {
+    Q_OBJECT
+public:
+    struct Text {
+        std::vector<std::string> lines;
+        bool warning = false; // the box turns red
+    };
+
+    DepthOverlay(QWidget* area, std::function<Text()> source);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    std::function<Text()> source_;
+};
+
+} // namespace duoptic
