@@ -83,7 +83,7 @@ void TViewForm::createCommands() {
     ui_.PopupMenu->insertMenu(command(ViewCommand::ShowTips), ui_.DisplayMenu);
     createAlignmentCommands();
     ui_.PopupMenu->insertActions(command(ViewCommand::ShowTips),
-                                 {ui_.autoAlign, ui_.resetAlignment});
+                                 {ui_.autoAlign, ui_.cropCommon, ui_.resetAlignment});
     createExportCommands();
     ui_.PopupMenu->insertSeparator(command(ViewCommand::ShowTips));
     ui_.PopupMenu->insertActions(command(ViewCommand::ShowTips), {ui_.saveAs, ui_.exportFolder});

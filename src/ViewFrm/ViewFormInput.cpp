@@ -114,8 +114,10 @@ bool TViewForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     case KeyAction::SaveAs:
         ui_.saveAs->trigger();
         break;
-    case KeyAction::TurnRightEye:
     case KeyAction::ToggleCropCommon:
+        setCropCommon(state_.settings.cropCommon == 0);
+        break;
+    case KeyAction::TurnRightEye:
     case KeyAction::ToggleAutoWindow:
     case KeyAction::ToggleDepth:
         break; // not yet: these keys do nothing so far

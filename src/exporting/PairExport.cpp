@@ -182,7 +182,9 @@ public:
         }
         const Size left = turned_ ? sizeOf(rasters_.left) : sizeOf(held_.left.region);
         const Size right = turned_ ? sizeOf(rasters_.right) : sizeOf(held_.right.region);
-        rects_ = commonArea(left, right, shift.offset->dx, shift.offset->dy);
+        // The stored roll is in tenths of a degree.
+        rects_ =
+            commonArea(left, right, shift.offset->dx, shift.offset->dy, shift.offset->roll / 10.0);
         if (rects_.empty()) {
             throw Error("the eyes do not overlap after the shift");
         }

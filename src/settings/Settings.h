@@ -31,6 +31,7 @@ struct SettingsRecord {
     int mirrorLeft = 0;      // [Display] MirrorLeft; 1: the left panel is flipped
     int autoAlign = 0;       // [Alignment] Automatic; 1: measure and correct on load
     int orientJpegPairs = 0; // [Alignment] OrientJpeg; 1: turn the JPEG kinds upright
+    int cropCommon = 0;      // [Alignment] CropCommon; 1: show only what both eyes cover
 
     bool operator==(const SettingsRecord&) const = default;
 };

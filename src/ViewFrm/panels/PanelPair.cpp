@@ -4,6 +4,7 @@
 #include "ViewFrm/panels/PaintBox.h"
 #include "ViewFrm/panels/TwoCores.h"
 #include "base/Trace.h"
+#include "imaging/CommonArea.h"
 
 #include <QPainter>
 
@@ -127,11 +128,31 @@ void PanelPair::paint(PaintBox& area, QPainter& painter) {
     painter.drawImage(0, 0, buffers_[index(panel)]);
 }
 
-std::array<EyeView, 2> PanelPair::eyeViews(const Rect& source) const {
+std::optional<Rect> PanelPair::cropArea() const {
+    if (!cropCommon_) {
+        return std::nullopt;
+    }
+    const bool rightEyeOnLeft = rasters_.leftEyeOnRight;
+    const Raster& leftEye = rightEyeOnLeft ? rasters_.right : rasters_.left;
+    const Raster& rightEye = rightEyeOnLeft ? rasters_.left : rasters_.right;
+    // The right eye is drawn unturned so far.
+    return commonRectangle({leftEye.width(), leftEye.height()},
+                           {rightEye.width(), rightEye.height()}, {shiftX_, shiftY_, 0.0});
+}
+
+std::array<EyeView, 2> PanelPair::eyeViews(const Rect& source, const std::optional<Rect>& crop) {
+    const bool rightEyeOnLeft = rasters_.leftEyeOnRight;
+    if (crop) {
+        // Each eye cut to the same rectangle of the scene, so that nothing outside it is drawn
+        // however far the source reaches: the right eye's part lies (dx, dy) back in its raster.
+        const Rect back{crop->left - shiftX_, crop->top - shiftY_, crop->width, crop->height};
+        cropped_ = {rasters_.left.part(rightEyeOnLeft ? back : *crop),
+                    rasters_.right.part(rightEyeOnLeft ? *crop : back)};
+        return {EyeView{&cropped_[0], source}, EyeView{&cropped_[1], source}};
+    }
     // The right eye moves by (dx, dy): the part of its raster that fills the area moves the
     // other way, so that each of its pixels lands dx, dy image pixels further at any zoom.
     const Rect shifted{source.left - shiftX_, source.top - shiftY_, source.width, source.height};
-    const bool rightEyeOnLeft = rasters_.leftEyeOnRight;
     return {EyeView{&rasters_.left, rightEyeOnLeft ? shifted : source},
             EyeView{&rasters_.right, rightEyeOnLeft ? source : shifted}};
 }
@@ -150,8 +171,16 @@ std::optional<PanelPair::Composition> PanelPair::prepare(int panel) {
     const PaintBox& area = box(panel);
     const double devicePixelRatio = area.devicePixelRatioF();
     const PanelControls controls = controls_();
-    const ViewInputs inputs =
+    ViewInputs inputs =
         metrics_.inputs(controls.fitting, controls.zoom, controls.horizontal, controls.vertical);
+    const std::optional<Rect> crop = cropArea();
+    if (crop) {
+        // The common area stands for the picture: the zoom, the positions and the fitting act
+        // on it alone.
+        inputs.imageWidth = crop->width;
+        inputs.imageHeight = crop->height;
+        inputs.imageAspect = crop->height == 0 ? 0.0 : double(crop->width) / double(crop->height);
+    }
     const PanelGeometry geometry = computePanelGeometry(inputs);
     if (!geometry.drawable) {
         return std::nullopt;
@@ -169,7 +198,7 @@ std::optional<PanelPair::Composition> PanelPair::prepare(int panel) {
     buffer.setDevicePixelRatio(devicePixelRatio);
     const Frame frame{reinterpret_cast<std::uint32_t*>(buffer.bits()), buffer.width(),
                       buffer.height(), static_cast<int>(buffer.bytesPerLine())};
-    std::array<EyeView, 2> eyes = eyeViews(geometry.source);
+    std::array<EyeView, 2> eyes = eyeViews(geometry.source, crop);
     if (fillsOneArea(controls.display.mode) && rasters_.crossedByViewerMode) {
         std::swap(eyes[0], eyes[1]); // back to the eyes' own order: the left eye first
     }

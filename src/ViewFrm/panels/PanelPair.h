@@ -54,6 +54,10 @@ public:
         shiftX_ = dx;
         shiftY_ = dy;
     }
+    // Shows both eyes only within the largest upright rectangle both cover (commonRectangle),
+    // which the zoom, the positions and the fitting then take for the whole picture. Draws
+    // nothing by itself.
+    void setCropToCommon(bool on) { cropCommon_ = on; }
     const PairRasters& rasters() const { return rasters_; }
     int imageWidth() const { return metrics_.imageWidth; }
     int imageHeight() const { return metrics_.imageHeight; }
@@ -107,8 +111,11 @@ private:
     std::optional<Composition> prepare(int panel);
     static void composePixels(const Composition& composition);
     void finish(const Composition& composition);
-    // Each eye's raster and the part of it that fills the image area.
-    std::array<EyeView, 2> eyeViews(const Rect& source) const;
+    // The common area in the left eye's picture while the crop is on.
+    std::optional<Rect> cropArea() const;
+    // Each eye's raster and the part of it that fills the image area; with a crop, `source`
+    // lies in the crop and each eye is cut to it.
+    std::array<EyeView, 2> eyeViews(const Rect& source, const std::optional<Rect>& crop);
 
     PaintBox& left_;
     PaintBox& right_;
@@ -117,6 +124,8 @@ private:
     PairRasters rasters_;
     int shiftX_ = 0; // of the right eye, in image pixels
     int shiftY_ = 0;
+    bool cropCommon_ = false;
+    std::array<Raster, 2> cropped_; // the panels' rasters cut to the crop, while it is on
     PanelMetrics metrics_;
     std::array<QImage, 2> buffers_;
     std::optional<QPoint> interlacedAt_; // screen origin of the last interlaced drawing
