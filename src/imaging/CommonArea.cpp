@@ -1,17 +1,32 @@
 #include "imaging/CommonArea.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <limits>
 #include <numbers>
-#include <vector>
+#include <optional>
 
 namespace duoptic {
 
 namespace {
 
+// Far below a pixel, far above the rounding of the turn's sine and cosine.
+constexpr double kSlack = 1e-9;
+
 struct Point {
     double x;
     double y;
+};
+
+// A convex polygon: a quadrilateral cut by four lines has at most eight corners.
+struct Polygon {
+    std::array<Point, 8> corners;
+    std::size_t size = 0;
+
+    bool empty() const { return size == 0; }
+    const Point& operator[](std::size_t i) const { return corners[i]; }
+    void add(Point p) { corners[size++] = p; }
 };
 
 // Both pictures in the left one's coordinates, pixel (x, y) covering [x, x + 1) x [y, y + 1).
@@ -23,22 +38,18 @@ public:
         const double turn = place.rollDegrees * std::numbers::pi / 180.0;
         u_ = {std::cos(turn), std::sin(turn)}; // the right picture's x axis once turned
         v_ = {-u_.y, u_.x};                    // and its y axis
-        cos_ = std::abs(u_.x);
-        sin_ = std::abs(u_.y);
     }
 
     // An upright rectangle lies in a convex area when its corners do.
     bool holds(const Rect& r) const {
-        if (r.width <= 0 || r.height <= 0 || r.left < 0 || r.top < 0 || r.left + r.width > width_ ||
-            r.top + r.height > height_) {
+        if (r.left < 0 || r.top < 0 || r.left + r.width > width_ || r.top + r.height > height_) {
             return false;
         }
         for (const int x : {r.left, r.left + r.width}) {
             for (const int y : {r.top, r.top + r.height}) {
-                const double px = x - centre_.x;
-                const double py = y - centre_.y;
-                if (std::abs(u_.x * px + u_.y * py) > halfW_ ||
-                    std::abs(v_.x * px + v_.y * py) > halfH_) {
+                const Point d{x - centre_.x, y - centre_.y};
+                if (std::abs(u_.x * d.x + u_.y * d.y) > halfW_ + kSlack ||
+                    std::abs(v_.x * d.x + v_.y * d.y) > halfH_ + kSlack) {
                     return false;
                 }
             }
@@ -46,86 +57,85 @@ public:
         return true;
     }
 
-    // Where a rectangle of half sizes (a, b) may be centred: within the left picture, a box of
-    // centres; within the turned right one, a turned box about its centre (halves p, q).
-    struct Centres {
-        double p;
-        double q;
-        double x0, x1, y0, y1;
-    };
-    Centres centres(double a, double b) const {
-        return {halfW_ - cos_ * a - sin_ * b,
-                halfH_ - sin_ * a - cos_ * b,
-                a,
-                width_ - a,
-                b,
-                height_ - b};
-    }
-
-    // Whether a rectangle of half sizes (a, b) fits somewhere: the two boxes of centres meet,
-    // which for convex shapes holds when no axis of either separates them.
-    bool fits(double a, double b) const {
-        const Centres c = centres(a, b);
-        if (c.p < 0 || c.q < 0 || c.x1 < c.x0 || c.y1 < c.y0) {
-            return false;
+    // Where a rectangle of half sizes (a, b) may be centred, a convex polygon (empty: nowhere):
+    // in the turned right picture, a box turned alike about its centre, cut to the upright box
+    // of centres that the left picture allows.
+    Polygon centres(double a, double b) const {
+        const double p = halfW_ - std::abs(u_.x) * a - std::abs(u_.y) * b;
+        const double q = halfH_ - std::abs(u_.y) * a - std::abs(u_.x) * b;
+        if (p < -kSlack || q < -kSlack) {
+            return {};
         }
-        const double hx = (c.x1 - c.x0) / 2;
-        const double hy = (c.y1 - c.y0) / 2;
-        const Point gap{(c.x0 + c.x1) / 2 - centre_.x, (c.y0 + c.y1) / 2 - centre_.y};
-        return std::abs(gap.x) <= hx + cos_ * c.p + sin_ * c.q &&
-               std::abs(gap.y) <= hy + sin_ * c.p + cos_ * c.q &&
-               std::abs(u_.x * gap.x + u_.y * gap.y) <= c.p + cos_ * hx + sin_ * hy &&
-               std::abs(v_.x * gap.x + v_.y * gap.y) <= c.q + sin_ * hx + cos_ * hy;
-    }
-
-    // A centre for half sizes that fit: the mean of the corners of the turned box clipped to
-    // the upright one, which lies inside their common part.
-    Point centreFor(double a, double b) const {
-        const Centres c = centres(a, b);
-        std::vector<Point> shape;
+        Polygon shape;
         for (const auto& [i, j] : {std::pair{1, 1}, {1, -1}, {-1, -1}, {-1, 1}}) {
-            shape.push_back({centre_.x + i * c.p * u_.x + j * c.q * v_.x,
-                             centre_.y + i * c.p * u_.y + j * c.q * v_.y});
+            shape.add(
+                {centre_.x + i * p * u_.x + j * q * v_.x, centre_.y + i * p * u_.y + j * q * v_.y});
         }
-        clip(shape, true, c.x0, 1);
-        clip(shape, true, c.x1, -1);
-        clip(shape, false, c.y0, 1);
-        clip(shape, false, c.y1, -1);
-        if (shape.empty()) {
-            return {std::clamp(centre_.x, c.x0, c.x1), std::clamp(centre_.y, c.y0, c.y1)};
-        }
-        Point mean{0, 0};
-        for (const Point& p : shape) {
-            mean.x += p.x / static_cast<double>(shape.size());
-            mean.y += p.y / static_cast<double>(shape.size());
-        }
-        return mean;
+        clip(shape, true, a, 1);
+        clip(shape, true, width_ - a, -1);
+        clip(shape, false, b, 1);
+        clip(shape, false, height_ - b, -1);
+        return shape;
     }
 
-    double width() const { return width_; }
-    double height() const { return height_; }
+    // A w x h rectangle of whole pixels that holds, where there is one.
+    std::optional<Rect> placed(int w, int h) const {
+        const Polygon shape = centres(w / 2.0, h / 2.0);
+        if (shape.empty()) {
+            return std::nullopt;
+        }
+        const auto [low, high] =
+            std::minmax_element(shape.corners.begin(), shape.corners.begin() + shape.size,
+                                [](Point m, Point n) { return m.x < n.x; });
+        for (int x0 = static_cast<int>(std::ceil(low->x - w / 2.0 - kSlack));
+             x0 + w / 2.0 <= high->x + kSlack; ++x0) {
+            // The polygon's extent on the vertical line of this centre.
+            const double x = x0 + w / 2.0;
+            double top = std::numeric_limits<double>::max();
+            double bottom = std::numeric_limits<double>::lowest();
+            for (std::size_t k = 0; k < shape.size; ++k) {
+                const Point m = shape[k];
+                const Point n = shape[(k + 1) % shape.size];
+                if (std::min(m.x, n.x) - kSlack <= x && x <= std::max(m.x, n.x) + kSlack) {
+                    const double t = m.x == n.x ? 0.0 : std::clamp((x - m.x) / (n.x - m.x), 0., 1.);
+                    const double y = m.y + t * (n.y - m.y);
+                    top = std::min({top, y, m.x == n.x ? n.y : y});
+                    bottom = std::max({bottom, y, m.x == n.x ? n.y : y});
+                }
+            }
+            for (int y0 = static_cast<int>(std::ceil(top - h / 2.0 - kSlack));
+                 y0 + h / 2.0 <= bottom + kSlack; ++y0) {
+                if (holds({x0, y0, w, h})) {
+                    return Rect{x0, y0, w, h};
+                }
+            }
+        }
+        return std::nullopt;
+    }
+
+    int width() const { return width_; }
+    int height() const { return height_; }
 
 private:
     // Keeps the part of a convex polygon on the `side` (+1 above, -1 below) of the line x = at
     // (y = at when not vertical).
-    static void clip(std::vector<Point>& shape, bool vertical, double at, double side) {
-        const auto inside = [&](Point p) { return side * ((vertical ? p.x : p.y) - at); };
-        std::vector<Point> kept;
-        for (std::size_t i = 0; i < shape.size(); ++i) {
+    static void clip(Polygon& shape, bool vertical, double at, double side) {
+        const auto inside = [&](Point p) { return side * ((vertical ? p.x : p.y) - at) + kSlack; };
+        Polygon kept;
+        for (std::size_t i = 0; i < shape.size; ++i) {
             const Point p = shape[i];
-            const Point q = shape[(i + 1) % shape.size()];
+            const Point q = shape[(i + 1) % shape.size];
             const double dp = inside(p);
             const double dq = inside(q);
             if (dp >= 0) {
-                kept.push_back(p);
+                kept.add(p);
             }
             if ((dp < 0) != (dq < 0)) {
                 const double t = dp / (dp - dq);
-                const Point cut{p.x + t * (q.x - p.x), p.y + t * (q.y - p.y)};
-                kept.push_back(vertical ? Point{at, cut.y} : Point{cut.x, at});
+                kept.add({p.x + t * (q.x - p.x), p.y + t * (q.y - p.y)});
             }
         }
-        shape = std::move(kept);
+        shape = kept;
     }
 
     int width_;
@@ -135,15 +145,13 @@ private:
     Point centre_; // of the right picture, placed
     Point u_{1, 0};
     Point v_{0, 1};
-    double cos_ = 1;
-    double sin_ = 0;
 };
 
 // The largest value in [0, top] for which `ok` holds, `ok` holding for all below it.
 template <typename Ok> double largest(double top, Ok ok) {
     double low = 0;
     double high = top;
-    for (int step = 0; step < 60; ++step) {
+    for (int step = 0; step < 42; ++step) {
         const double middle = (low + high) / 2;
         (ok(middle) ? low : high) = middle;
     }
@@ -161,22 +169,6 @@ Rect upright(PictureSize left, PictureSize right, int dx, int dy) {
     return {x0, y0, x1 - x0, y1 - y0};
 }
 
-// Moves each side out by whole pixels while the rectangle stays in both pictures.
-void grow(const Overlap& overlap, Rect& r) {
-    for (bool moved = true; moved;) {
-        moved = false;
-        for (const Rect& step :
-             {Rect{-1, 0, 1, 0}, Rect{0, 0, 1, 0}, Rect{0, -1, 0, 1}, Rect{0, 0, 0, 1}}) {
-            const Rect bigger{r.left + step.left, r.top + step.top, r.width + step.width,
-                              r.height + step.height};
-            if (overlap.holds(bigger)) {
-                r = bigger;
-                moved = true;
-            }
-        }
-    }
-}
-
 } // namespace
 
 Rect commonRectangle(PictureSize left, PictureSize right, const RightEyePlace& place) {
@@ -188,16 +180,16 @@ Rect commonRectangle(PictureSize left, PictureSize right, const RightEyePlace& p
         return upright(left, right, place.dx, place.dy);
     }
     const Overlap overlap(left, right, place);
-    const double widest =
-        largest(overlap.width() / 2, [&](double a) { return overlap.fits(a, 0); });
-    const auto tallest = [&](double a) {
-        return largest(overlap.height() / 2, [&](double b) { return overlap.fits(a, b); });
+    const auto fits = [&](double a, double b) { return !overlap.centres(a, b).empty(); };
+    // The tallest fit of a width, twice the half sizes. The fits form a convex set (linear
+    // bounds on the centre and the half sizes), so it is concave and width x tallest unimodal.
+    const auto tallest = [&](double w) {
+        return 2 * largest(overlap.height() / 2.0, [&](double b) { return fits(w / 2, b); });
     };
-    // The tallest fit for a width is concave in it (the fits form a convex set), so the area is
-    // unimodal in the width.
+    const double widest = 2 * largest(overlap.width() / 2.0, [&](double a) { return fits(a, 0); });
     double low = 0;
     double high = widest;
-    for (int step = 0; step < 100; ++step) {
+    for (int step = 0; step < 60; ++step) {
         const double a = low + (high - low) / 3;
         const double b = high - (high - low) / 3;
         if (a * tallest(a) < b * tallest(b)) {
@@ -206,22 +198,26 @@ Rect commonRectangle(PictureSize left, PictureSize right, const RightEyePlace& p
             high = b;
         }
     }
-    const double a = (low + high) / 2;
-    const double b = tallest(a);
-    const Point centre = overlap.centreFor(a, b);
-    Rect r{static_cast<int>(std::ceil(centre.x - a)), static_cast<int>(std::ceil(centre.y - b)), 0,
-           0};
-    r.width = static_cast<int>(std::floor(centre.x + a)) - r.left;
-    r.height = static_cast<int>(std::floor(centre.y + b)) - r.top;
-    // Rounding may leave a corner a hair outside: shrink until it is inside, then grow back.
-    while (r.width > 0 && r.height > 0 && !overlap.holds(r)) {
-        r = {r.left + 1, r.top + 1, r.width - 2, r.height - 2};
+    // Whole pixels: widths outwards from the best one while their bound can still beat the
+    // best rectangle found, each with the tallest height that has a place.
+    Rect best{};
+    const auto tryWidth = [&](int w) {
+        const double h0 = tallest(w);
+        for (int h = static_cast<int>(std::floor(h0 + kSlack));
+             h > 0 && w * h > best.width * best.height; --h) {
+            if (const std::optional<Rect> r = overlap.placed(w, h)) {
+                best = *r;
+            }
+        }
+        return w * h0 > best.width * best.height;
+    };
+    // The bound falls away from the best width on either side.
+    const int above = std::max(static_cast<int>(std::ceil((low + high) / 2)), 1);
+    for (int w = above; w <= widest + kSlack && tryWidth(w); ++w) {
     }
-    if (r.width <= 0 || r.height <= 0) {
-        return {};
+    for (int w = above - 1; w > 0 && tryWidth(w); --w) {
     }
-    grow(overlap, r);
-    return r;
+    return best;
 }
 
 } // namespace duoptic
