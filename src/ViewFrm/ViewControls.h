@@ -40,6 +40,7 @@ struct ViewControls {
     QAction* mirrorLeft = nullptr;
     // After it, the alignment of the right eye against the left.
     QAction* autoAlign = nullptr;
+    QAction* cropCommon = nullptr;
     QAction* resetAlignment = nullptr;
     // After them, the stereo window and the depth overlay.
     QAction* autoWindow = nullptr;

@@ -73,6 +73,8 @@ public:
     // the user's is kept), and the overlay of the depth as shown; both kept in the settings.
     void setAutoWindow(bool on);
     void setShowDepth(bool on);
+    // Both eyes shown only where both cover, kept in the settings.
+    void setCropCommon(bool on);
 
     // A folder, or a file of a pair, handed to the program on the command line or by a drop: the
     // folder (the file's folder) is scanned and becomes the last folder; a file's pair is loaded

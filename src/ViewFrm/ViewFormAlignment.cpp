@@ -44,6 +44,13 @@ void TViewForm::createAlignmentCommands() {
     ui_.autoAlign->setChecked(state_.settings.autoAlign != 0);
     connect(ui_.autoAlign, &QAction::triggered, this,
             [this](bool checked) { guarded([&] { setAutoAlign(checked); }); });
+    ui_.cropCommon = new QAction(QStringLiteral("Crop to Common Area"), this);
+    ui_.cropCommon->setObjectName(QStringLiteral("CropCommon"));
+    ui_.cropCommon->setCheckable(true);
+    ui_.cropCommon->setChecked(state_.settings.cropCommon != 0);
+    panels_->setCropToCommon(state_.settings.cropCommon != 0);
+    connect(ui_.cropCommon, &QAction::triggered, this,
+            [this](bool checked) { guarded([&] { setCropCommon(checked); }); });
     ui_.resetAlignment = new QAction(QStringLiteral("Reset Alignment"), this);
     ui_.resetAlignment->setObjectName(QStringLiteral("ResetAlignment"));
     connect(ui_.resetAlignment, &QAction::triggered, this,
@@ -112,6 +119,15 @@ void TViewForm::setAutoAlign(bool on) {
         panels_->drawBoth();
     }
     schedulePreload();
+}
+
+void TViewForm::setCropCommon(bool on) {
+    state_.settings.cropCommon = on ? 1 : 0;
+    ui_.cropCommon->setChecked(on);
+    panels_->setCropToCommon(on);
+    if (panels_->hasImage()) {
+        panels_->drawBoth();
+    }
 }
 
 } // namespace duoptic

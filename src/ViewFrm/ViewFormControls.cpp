@@ -83,7 +83,7 @@ void TViewForm::createCommands() {
     ui_.PopupMenu->insertMenu(command(ViewCommand::ShowTips), ui_.DisplayMenu);
     createAlignmentCommands();
     ui_.PopupMenu->insertActions(command(ViewCommand::ShowTips),
-                                 {ui_.autoAlign, ui_.resetAlignment});
+                                 {ui_.autoAlign, ui_.cropCommon, ui_.resetAlignment});
     createDepthCommands();
     ui_.PopupMenu->insertActions(command(ViewCommand::ShowTips), {ui_.autoWindow, ui_.depth});
     createExportCommands();

@@ -34,7 +34,8 @@ void TViewForm::FileSaveAsExecute() {
         return;
     }
     const EyeShift shift = alignment_.current();
-    runSaveAs(this, {*request, PairOffset{shift.dx, shift.dy, 0}, anaglyphKind(displayMode())},
+    runSaveAs(this,
+              {*request, PairOffset{shift.dx, shift.dy, shift.roll}, anaglyphKind(displayMode())},
               exportChoices_);
 }
 

@@ -124,7 +124,8 @@ bool TViewForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
         ui_.saveAs->trigger();
         break;
     case KeyAction::ToggleCropCommon:
-        break; // not yet: these keys do nothing so far
+        setCropCommon(state_.settings.cropCommon == 0);
+        break;
     }
     return true;
 }

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "base/Rect.h"
+#include "imaging/CommonArea.h"
+
+#include <algorithm>
 
 namespace duoptic {
 
@@ -11,24 +14,24 @@ struct EyeRects {
     bool empty() const { return left.width <= 0 || left.height <= 0; }
 };
 
-struct Size {
-    int width = 0;
-    int height = 0;
-};
+using Size = PictureSize;
 
-// The largest rectangle both eyes cover once the right eye is moved so that its pixel (x, y)
-// lies where its pixel (x + dx, y + dy) would: in the left eye's picture, and the same rectangle
-// in the right eye's, moved back. Empty when the eyes do not meet.
-constexpr EyeRects commonArea(Size left, Size right, int dx, int dy) {
-    const int x0 = dx > 0 ? dx : 0;
-    const int y0 = dy > 0 ? dy : 0;
-    const int x1 = left.width < dx + right.width ? left.width : dx + right.width;
-    const int y1 = left.height < dy + right.height ? left.height : dy + right.height;
-    if (x1 <= x0 || y1 <= y0) {
+// The rectangle the window shows with the crop to the common area (commonRectangle): in the
+// left eye's picture, and the same rectangle in the right eye's, moved back. Nothing turns the
+// right eye here, so with a roll that one is slid (and both cut, for a roll so large that it
+// is wider or taller than the right picture) to lie wholly inside it. Empty when the eyes do
+// not meet.
+inline EyeRects commonArea(Size left, Size right, int dx, int dy, double rollDegrees) {
+    Rect shared = commonRectangle(left, right, {dx, dy, rollDegrees});
+    if (shared.width <= 0 || shared.height <= 0) {
         return {};
     }
-    const Rect shared{x0, y0, x1 - x0, y1 - y0};
-    return {shared, {x0 - dx, y0 - dy, shared.width, shared.height}};
+    shared.width = std::min(shared.width, right.width);
+    shared.height = std::min(shared.height, right.height);
+    return {shared,
+            {std::clamp(shared.left - dx, 0, right.width - shared.width),
+             std::clamp(shared.top - dy, 0, right.height - shared.height), shared.width,
+             shared.height}};
 }
 
 } // namespace duoptic

@@ -8,8 +8,10 @@
 #include "imaging/JpegDecoder.h"
 #include "imaging/MpoViews.h"
 #include "imaging/Orientation.h"
+#include "imaging/TurnedStretch.h"
 #include "loading/PairLoading.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <utility>
@@ -182,7 +184,15 @@ public:
         }
         const Size left = turned_ ? sizeOf(rasters_.left) : sizeOf(held_.left.region);
         const Size right = turned_ ? sizeOf(rasters_.right) : sizeOf(held_.right.region);
-        rects_ = commonArea(left, right, shift.offset->dx, shift.offset->dy);
+        const int dx = shift.offset->dx;
+        const int dy = shift.offset->dy;
+        rolled_ = shift.offset->roll != 0;
+        if (rolled_) {
+            turnRightEye(shift.offset->roll / 100.0);
+            rects_ = rolledArea(left, right, dx, dy, shift.offset->roll / 100.0);
+        } else {
+            rects_ = commonArea(left, right, dx, dy, 0.0);
+        }
         if (rects_.empty()) {
             throw Error("the eyes do not overlap after the shift");
         }
@@ -196,6 +206,33 @@ public:
 
 private:
     static Size sizeOf(const Rect& rect) { return {rect.width, rect.height}; }
+
+    // The right eye as the window draws it turned: into a picture of its own size, from its
+    // full-resolution pixels, each taking the one under its centre.
+    void turnRightEye(double rollDegrees) {
+        decode(false);
+        const Raster& eye = rasters_.right;
+        const TurnedStretch stretch(eye, {0, 0, eye.width(), eye.height()}, rollDegrees,
+                                    eye.width(), eye.height());
+        auto picture = std::make_shared<Picture>(PixelFormat::Xrgb32, eye.width(), eye.height());
+        for (int y = 0; y < eye.height(); ++y) {
+            stretch.composeRow(y, 0, reinterpret_cast<std::uint32_t*>(picture->row(y)));
+        }
+        rasters_.right = Raster::whole(std::move(picture));
+    }
+
+    // The common area of a turned right eye, within the part of the turn its picture holds.
+    static EyeRects rolledArea(Size left, Size right, int dx, int dy, double rollDegrees) {
+        const Rect common = commonRectangle(left, right, {dx, dy, rollDegrees});
+        const int x0 = std::max(common.left, dx);
+        const int y0 = std::max(common.top, dy);
+        const int x1 = std::min(common.left + common.width, dx + right.width);
+        const int y1 = std::min(common.top + common.height, dy + right.height);
+        if (x1 <= x0 || y1 <= y0) {
+            return {};
+        }
+        return {{x0, y0, x1 - x0, y1 - y0}, {x0 - dx, y0 - dy, x1 - x0, y1 - y0}};
+    }
     static Size sizeOf(const Raster& raster) { return {raster.width(), raster.height()}; }
 
     // The pictures as the viewer shows them, left eye in `left`, claimed from the gate while
@@ -244,7 +281,7 @@ private:
 
     std::vector<ExportedFile> eyesApart(const std::vector<std::string>& names) {
         EyeJpeg left = losslessEye(held_.left, rects_.left, turned_);
-        EyeJpeg right = losslessEye(held_.right, rects_.right, turned_);
+        EyeJpeg right = losslessEye(held_.right, rects_.right, turned_ || rolled_);
         if (left.data.empty() || right.data.empty()) {
             decode(false);
             // The decode read the files again: a copy looks into the bytes it holds now.
@@ -252,7 +289,7 @@ private:
                 left = losslessEye(held_.left, rects_.left, turned_);
             }
             if (right.cut.empty()) {
-                right = losslessEye(held_.right, rects_.right, turned_);
+                right = losslessEye(held_.right, rects_.right, turned_ || rolled_);
             }
         }
         if (left.data.empty()) {
@@ -284,6 +321,7 @@ private:
     std::optional<MemoryGate::Claim> claim_;
     PairRasters rasters_;
     bool decoded_ = false;
+    bool rolled_ = false; // the right eye is turned by the pair's roll
     EyeRects rects_;
 };
 

@@ -9,6 +9,7 @@ Raster Raster::whole(std::shared_ptr<const Picture> picture) {
     Raster r;
     if (picture) {
         r.width_ = picture->width();
+        r.height_ = picture->height();
         r.picture_ = std::move(picture);
     }
     return r;
@@ -23,6 +24,20 @@ Raster Raster::columns(int firstColumn, int width) const {
     r.picture_ = picture_;
     r.left_ = left_ + first;
     r.width_ = std::clamp(width, 0, width_ - first);
+    r.top_ = top_;
+    r.height_ = height_;
+    return r;
+}
+
+Raster Raster::part(const Rect& rect) const {
+    if (!picture_) {
+        return {};
+    }
+    const int x0 = std::clamp(rect.left, 0, width_);
+    const int y0 = std::clamp(rect.top, 0, height_);
+    Raster r = columns(x0, std::clamp(rect.left + rect.width, 0, width_) - x0);
+    r.top_ = top_ + y0;
+    r.height_ = std::max(std::clamp(rect.top + rect.height, 0, height_) - y0, 0);
     return r;
 }
 

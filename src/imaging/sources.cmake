@@ -3,6 +3,7 @@ set(duoptic_imaging_sources
     ${CMAKE_CURRENT_LIST_DIR}/Anaglyph.cpp
     ${CMAKE_CURRENT_LIST_DIR}/AnaglyphVnni.cpp
     ${CMAKE_CURRENT_LIST_DIR}/BackgroundPriority.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/CommonArea.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DecoderMemory.cpp
     ${CMAKE_CURRENT_LIST_DIR}/DisplayCompose.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ExifTags.cpp

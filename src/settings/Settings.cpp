@@ -49,12 +49,13 @@ const std::array<Field, 10> kFields{{
 }};
 
 // Written only when not at their default or already in the file (see SettingsRecord).
-const std::array<Field, 9> kOptionalFields{{
+const std::array<Field, 10> kOptionalFields{{
     {"Display", "Mode", &SettingsRecord::displayMode},
     {"Display", "SwapParity", &SettingsRecord::interlaceSwap, true},
     {"Display", "MirrorLeft", &SettingsRecord::mirrorLeft, true},
     {"Alignment", "Automatic", &SettingsRecord::autoAlign, true},
     {"Alignment", "OrientJpeg", &SettingsRecord::orientJpegPairs, true},
+    {"Alignment", "CropCommon", &SettingsRecord::cropCommon, true},
     {"Alignment", "AutoWindow", &SettingsRecord::autoWindow, true},
     {"Alignment", "Depth", &SettingsRecord::showDepth, true},
     {"Alignment", "ScreenWidth", &SettingsRecord::screenWidthMm},

@@ -35,6 +35,7 @@ struct SettingsRecord {
     int showDepth = 0;       // [Alignment] Depth; 1: the depth overlay is shown
     int screenWidthMm = 0;   // [Alignment] ScreenWidth; the screen's width, 0: as the system says
     int eyeDistanceMm = 65;  // [Alignment] EyeDistance; between the viewer's eyes
+    int cropCommon = 0;      // [Alignment] CropCommon; 1: show only what both eyes cover
 
     bool operator==(const SettingsRecord&) const = default;
 };

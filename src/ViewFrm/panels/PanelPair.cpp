@@ -1,9 +1,12 @@
 #include "ViewFrm/panels/PanelPair.h"
 
+#include "imaging/TurnedStretch.h"
+
 #include "ViewFrm/logic/ViewGeometry.h"
 #include "ViewFrm/panels/PaintBox.h"
 #include "ViewFrm/panels/TwoCores.h"
 #include "base/Trace.h"
+#include "imaging/CommonArea.h"
 
 #include <QPainter>
 
@@ -127,17 +130,59 @@ void PanelPair::paint(PaintBox& area, QPainter& painter) {
     painter.drawImage(0, 0, buffers_[index(panel)]);
 }
 
-std::array<EyeView, 2> PanelPair::eyeViews(const Rect& source) const {
+std::optional<Rect> PanelPair::cropArea() const {
+    if (!cropCommon_) {
+        return std::nullopt;
+    }
+    const bool rightEyeOnLeft = rasters_.leftEyeOnRight;
+    const Raster& leftEye = rightEyeOnLeft ? rasters_.right : rasters_.left;
+    const Raster& rightEye = rightEyeOnLeft ? rasters_.left : rasters_.right;
+    return commonRectangle({leftEye.width(), leftEye.height()},
+                           {rightEye.width(), rightEye.height()}, {shiftX_, shiftY_, roll_});
+}
+
+std::array<EyeView, 2> PanelPair::eyeViews(const Rect& source, const std::optional<Rect>& crop) {
+    const bool rightEyeOnLeft = rasters_.leftEyeOnRight;
+    if (crop) {
+        // Each eye cut to the same rectangle of the scene, so that nothing outside it is drawn
+        // however far the source reaches: the right eye's part lies (dx, dy) back in its raster.
+        const Rect back{crop->left - shiftX_, crop->top - shiftY_, crop->width, crop->height};
+        cropped_ = {rightEyeOnLeft ? turnedRightEye(rasters_.left).part(back)
+                                   : rasters_.left.part(*crop),
+                    rightEyeOnLeft ? rasters_.right.part(*crop)
+                                   : turnedRightEye(rasters_.right).part(back)};
+        return {EyeView{&cropped_[0], source}, EyeView{&cropped_[1], source}};
+    }
     // The right eye moves by (dx, dy): the part of its raster that fills the area moves the
     // other way, so that each of its pixels lands dx, dy image pixels further at any zoom.
     const EyeView plain{nullptr, source};
     const EyeView moved{
         nullptr, {source.left - shiftX_, source.top - shiftY_, source.width, source.height}, roll_};
-    const bool rightEyeOnLeft = rasters_.leftEyeOnRight;
     EyeView first = rightEyeOnLeft ? moved : plain, second = rightEyeOnLeft ? plain : moved;
     first.raster = &rasters_.left;
     second.raster = &rasters_.right;
     return {first, second};
+}
+
+const Raster& PanelPair::turnedRightEye(const Raster& rightEye) {
+    if (roll_ == 0.0) {
+        return rightEye;
+    }
+    const bool same = turned_.from.sharesPixelsWith(rightEye) &&
+                      turned_.from.width() == rightEye.width() &&
+                      turned_.from.row(0) == rightEye.row(0) && turned_.roll == roll_;
+    if (!same) {
+        const int width = rightEye.width();
+        const int height = rightEye.height();
+        const TurnedStretch stretch(rightEye, {0, 0, width, height}, roll_, width, height);
+        auto picture = std::make_shared<Picture>(PixelFormat::Xrgb32, width, height);
+        for (int y = 0; y < height; ++y) {
+            // What the turn leaves uncovered lies outside the common area: never shown.
+            stretch.composeRow(y, 0, reinterpret_cast<std::uint32_t*>(picture->row(y)));
+        }
+        turned_ = {rightEye, roll_, Raster::whole(std::move(picture))};
+    }
+    return turned_.turned;
 }
 
 bool PanelPair::compose(int panel) {
@@ -154,8 +199,16 @@ std::optional<PanelPair::Composition> PanelPair::prepare(int panel) {
     const PaintBox& area = box(panel);
     const double devicePixelRatio = area.devicePixelRatioF();
     const PanelControls controls = controls_();
-    const ViewInputs inputs =
+    ViewInputs inputs =
         metrics_.inputs(controls.fitting, controls.zoom, controls.horizontal, controls.vertical);
+    const std::optional<Rect> crop = cropArea();
+    if (crop) {
+        // The common area stands for the picture: the zoom, the positions and the fitting act
+        // on it alone.
+        inputs.imageWidth = crop->width;
+        inputs.imageHeight = crop->height;
+        inputs.imageAspect = crop->height == 0 ? 0.0 : double(crop->width) / double(crop->height);
+    }
     const PanelGeometry geometry = computePanelGeometry(inputs);
     if (!geometry.drawable) {
         return std::nullopt;
@@ -173,7 +226,7 @@ std::optional<PanelPair::Composition> PanelPair::prepare(int panel) {
     buffer.setDevicePixelRatio(devicePixelRatio);
     const Frame frame{reinterpret_cast<std::uint32_t*>(buffer.bits()), buffer.width(),
                       buffer.height(), static_cast<int>(buffer.bytesPerLine())};
-    std::array<EyeView, 2> eyes = eyeViews(geometry.source);
+    std::array<EyeView, 2> eyes = eyeViews(geometry.source, crop);
     if (fillsOneArea(controls.display.mode) && rasters_.crossedByViewerMode) {
         std::swap(eyes[0], eyes[1]); // back to the eyes' own order: the left eye first
     }

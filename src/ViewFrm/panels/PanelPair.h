@@ -57,6 +57,10 @@ public:
     // Draws the right eye turned by `degrees` about its picture's centre, clockwise on screen,
     // before the shift moves it. Draws nothing by itself.
     void setRightEyeRoll(double degrees) { roll_ = degrees; }
+    // Shows both eyes only within the largest upright rectangle both cover (commonRectangle),
+    // which the zoom, the positions and the fitting then take for the whole picture. Draws
+    // nothing by itself.
+    void setCropToCommon(bool on) { cropCommon_ = on; }
     const PairRasters& rasters() const { return rasters_; }
     int imageWidth() const { return metrics_.imageWidth; }
     int imageHeight() const { return metrics_.imageHeight; }
@@ -112,8 +116,12 @@ private:
     std::optional<Composition> prepare(int panel);
     static void composePixels(const Composition& composition);
     void finish(const Composition& composition);
-    // Each eye's raster and the part of it that fills the image area.
-    std::array<EyeView, 2> eyeViews(const Rect& source) const;
+    // The common area in the left eye's picture while the crop is on.
+    std::optional<Rect> cropArea() const;
+    // Each eye's raster and the part of it that fills the image area; with a crop, `source`
+    // lies in the crop and each eye is cut to it.
+    std::array<EyeView, 2> eyeViews(const Rect& source, const std::optional<Rect>& crop);
+    const Raster& turnedRightEye(const Raster& rightEye);
 
     PaintBox& left_;
     PaintBox& right_;
@@ -123,6 +131,15 @@ private:
     int shiftX_ = 0; // of the right eye, in image pixels
     int shiftY_ = 0;
     double roll_ = 0.0; // of the right eye, degrees clockwise
+    bool cropCommon_ = false;
+    std::array<Raster, 2> cropped_; // the panels' rasters cut to the crop, while it is on
+    // The right eye turned by the roll into a picture of its own, for the crop to cut as it cuts
+    // an unturned eye; made again only when the eye or its roll changes.
+    struct TurnedEye {
+        Raster from;
+        double roll = 0.0;
+        Raster turned;
+    } turned_;
     PanelMetrics metrics_;
     std::array<QImage, 2> buffers_;
     std::optional<QPoint> interlacedAt_; // screen origin of the last interlaced drawing
