@@ -211,14 +211,7 @@ private:
     // full-resolution pixels, each taking the one under its centre.
     void turnRightEye(double rollDegrees) {
         decode(false);
-        const Raster& eye = rasters_.right;
-        const TurnedStretch stretch(eye, {0, 0, eye.width(), eye.height()}, rollDegrees,
-                                    eye.width(), eye.height());
-        auto picture = std::make_shared<Picture>(PixelFormat::Xrgb32, eye.width(), eye.height());
-        for (int y = 0; y < eye.height(); ++y) {
-            stretch.composeRow(y, 0, reinterpret_cast<std::uint32_t*>(picture->row(y)));
-        }
-        rasters_.right = Raster::whole(std::move(picture));
+        rasters_.right = Raster::whole(turnedPicture(rasters_.right, rollDegrees));
     }
 
     // The common area of a turned right eye, within the part of the turn its picture holds.

@@ -4,6 +4,7 @@
 #include "imaging/Raster.h"
 
 #include <cstdint>
+#include <memory>
 
 namespace duoptic {
 
@@ -52,5 +53,9 @@ private:
     std::int64_t stepX_ = 0; // along a row, fixed point
     std::int64_t stepY_ = 0;
 };
+
+// The whole raster turned by rollDegrees about its centre into a picture of its own size, as
+// TurnedStretch draws it at one pixel for one: what the turn leaves uncovered is black.
+std::shared_ptr<const Picture> turnedPicture(const Raster& src, double rollDegrees);
 
 } // namespace duoptic

@@ -172,15 +172,8 @@ const Raster& PanelPair::turnedRightEye(const Raster& rightEye) {
                       turned_.from.width() == rightEye.width() &&
                       turned_.from.row(0) == rightEye.row(0) && turned_.roll == roll_;
     if (!same) {
-        const int width = rightEye.width();
-        const int height = rightEye.height();
-        const TurnedStretch stretch(rightEye, {0, 0, width, height}, roll_, width, height);
-        auto picture = std::make_shared<Picture>(PixelFormat::Xrgb32, width, height);
-        for (int y = 0; y < height; ++y) {
-            // What the turn leaves uncovered lies outside the common area: never shown.
-            stretch.composeRow(y, 0, reinterpret_cast<std::uint32_t*>(picture->row(y)));
-        }
-        turned_ = {rightEye, roll_, Raster::whole(std::move(picture))};
+        // What the turn leaves uncovered lies outside the common area: never shown.
+        turned_ = {rightEye, roll_, Raster::whole(turnedPicture(rightEye, roll_))};
     }
     return turned_.turned;
 }
