@@ -30,44 +30,6 @@ namespace {
     throw Error(messages::cannotWrite(target) + ": " + std::system_category().message(error));
 }
 
-// A file being written beside its target; removed unless it has been renamed into place. Its
-// flock, held while it lives, tells removeAbandonedTempFiles that it is not abandoned.
-class TempFile {
-public:
-    explicit TempFile(const std::string& target) : target_(target) {
-        std::string pattern = tempFilePattern(target);
-        fd_ = mkostemp(pattern.data(), O_CLOEXEC);
-        if (fd_ < 0) {
-            fail(target, errno);
-        }
-        path_ = std::move(pattern);
-        if (flock(fd_, LOCK_EX | LOCK_NB) != 0) {
-            fail(target, errno);
-        }
-    }
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-    ~TempFile() {
-        if (fd_ >= 0) {
-            close(fd_);
-        }
-        if (!path_.empty()) {
-            unlink(path_.c_str());
-        }
-    }
-
-    int fd() const { return fd_; }
-    const std::string& path() const { return path_; }
-    const std::string& target() const { return target_; }
-    // Renamed into place: nothing of it to remove any more.
-    void renamed() { path_.clear(); }
-
-private:
-    std::string target_;
-    std::string path_;
-    int fd_ = -1;
-};
-
 struct Identity {
     dev_t device;
     ino_t inode;
@@ -196,6 +158,9 @@ void writeOutputFiles(const std::string& folder, const std::vector<ExportedFile>
     for (const ExportedFile& file : files) {
         temps.push_back(std::make_unique<TempFile>(prefix + file.name));
         const TempFile& temp = *temps.back();
+        if (temp.error() != 0) {
+            fail(temp.target(), temp.error());
+        }
         if (fchmod(temp.fd(), newFileMode()) != 0) {
             fail(temp.target(), errno);
         }

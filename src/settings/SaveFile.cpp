@@ -24,24 +24,6 @@ namespace duoptic {
 
 namespace {
 
-// The temporary file of one save; removed unless it has been renamed into place.
-struct TempFile {
-    std::string path;
-    int fd = -1;
-
-    TempFile() = default;
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-    ~TempFile() {
-        if (fd >= 0) {
-            close(fd);
-        }
-        if (!path.empty()) {
-            unlink(path.c_str());
-        }
-    }
-};
-
 std::string folderOf(const std::string& path) {
     const std::string_view folder = folderPart(path);
     return folder.empty() ? "." : withoutTrailingSeparator(std::string(folder));
@@ -111,25 +93,18 @@ bool save(const std::string& target, std::string_view content) {
         return false;
     }
     removeAbandonedTempFiles(target);
-    TempFile temp;
-    std::string pattern = tempFilePattern(target);
-    temp.fd = mkostemp(pattern.data(), O_CLOEXEC);
-    if (temp.fd < 0) {
+    TempFile temp(target);
+    if (temp.error() != 0) {
         return false;
     }
-    temp.path = pattern;
-    // Held until the file has been renamed into place (the destructor closes it): see TempFiles.h.
-    if (flock(temp.fd, LOCK_EX | LOCK_NB) != 0) {
-        return false;
-    }
-    takeOverAttributes(temp.fd, old);
+    takeOverAttributes(temp.fd(), old);
     surviveFileSizeLimit();
-    if (!writeAll(temp.fd,
+    if (!writeAll(temp.fd(),
                   {reinterpret_cast<const std::uint8_t*>(content.data()), content.size()}) ||
-        fsync(temp.fd) != 0 || rename(temp.path.c_str(), target.c_str()) != 0) {
+        fsync(temp.fd()) != 0 || rename(temp.path().c_str(), target.c_str()) != 0) {
         return false;
     }
-    temp.path.clear();
+    temp.renamed();
     syncFolder(folder);
     return true;
 }

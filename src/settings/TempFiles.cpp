@@ -10,6 +10,8 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdlib>
 #include <ctime>
 #include <memory>
 #include <string_view>
@@ -76,6 +78,28 @@ void removeIfAbandoned(const std::string& path) {
 
 std::string tempFilePattern(const std::string& target) {
     return target + std::string(kTempInfix) + std::string(kRandomPart);
+}
+
+TempFile::TempFile(const std::string& target) : target_(target) {
+    std::string pattern = tempFilePattern(target);
+    fd_ = mkostemp(pattern.data(), O_CLOEXEC);
+    if (fd_ < 0) {
+        error_ = errno;
+        return;
+    }
+    path_ = std::move(pattern);
+    if (flock(fd_, LOCK_EX | LOCK_NB) != 0) {
+        error_ = errno;
+    }
+}
+
+TempFile::~TempFile() {
+    if (fd_ >= 0) {
+        close(fd_);
+    }
+    if (!path_.empty()) {
+        unlink(path_.c_str());
+    }
 }
 
 void removeAbandonedTempFiles(const std::string& target) {
