@@ -36,11 +36,12 @@ private:
     PairOffsetStore store_;
 };
 
-ShiftChoice storedShifts(bool measure) {
+ShiftChoice storedShifts(const ShiftChoice& measured) {
     auto store = std::make_shared<SharedStore>();
     ShiftChoice shift;
     shift.stored = [store](const PairKey& key) { return store->find(key); };
-    shift.measure = measure;
+    shift.align = measured.align;
+    shift.window = measured.window;
     return shift;
 }
 
@@ -169,21 +170,24 @@ void ExportFolderRun::runEnded(const std::vector<PairOutcome>& outcomes, const Q
 }
 
 std::unique_ptr<ExportFolderRun> runExportFolder(QWidget* window, const PairList& pairs,
-                                                 ViewerSides sides, LoadChoices choices,
-                                                 AnaglyphKind anaglyph, ExportChoices& last) {
+                                                 ViewerSides sides, bool orientJpegPairs,
+                                                 const ShiftChoice& measured, AnaglyphKind anaglyph,
+                                                 ExportChoices& last) {
     const std::optional<SaveAsAnswer> answer = askExportChoices(window, kTitle, last, std::nullopt);
     if (!answer) {
         return nullptr;
     }
     last = answer->choices;
     ExportJob job;
+    const bool measure = !answer->asStored && (measured.align || measured.window);
+    const LoadChoices choices{orientJpegPairs, measure};
     for (int k = 1; k <= pairs.count(); ++k) {
         job.pairs.push_back(pairRequest(pairs.entry(k), sides, choices));
     }
     job.folder = answer->choices.folder;
     job.options = {answer->choices.format, answer->choices.quality, answer->asStored, anaglyph};
     if (!answer->asStored) {
-        job.shift = storedShifts(choices.measureAlignment);
+        job.shift = storedShifts(measured);
     }
     return std::make_unique<ExportFolderRun>(std::move(job), window);
 }

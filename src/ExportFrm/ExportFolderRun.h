@@ -47,10 +47,11 @@ private:
 
 // The Export Folder command: asks over `window` how and where to write every pair of `pairs`
 // (starting from `last`, which keeps the answer) and starts writing them, anaglyphs mixed as
-// `anaglyph` says. Shifts come from the user's store of pair offsets, then, when `choices` ask
-// for it, from the measured alignment. Nothing on Cancel.
+// `anaglyph` says. Shifts come from the user's store of pair offsets, then from the pair's
+// measurements that `measured` turns on (its stored shifts are not looked at). Nothing on Cancel.
 std::unique_ptr<ExportFolderRun> runExportFolder(QWidget* window, const PairList& pairs,
-                                                 ViewerSides sides, LoadChoices choices,
-                                                 AnaglyphKind anaglyph, ExportChoices& last);
+                                                 ViewerSides sides, bool orientJpegPairs,
+                                                 const ShiftChoice& measured, AnaglyphKind anaglyph,
+                                                 ExportChoices& last);
 
 } // namespace duoptic

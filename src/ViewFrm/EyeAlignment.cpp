@@ -40,8 +40,7 @@ EyeShift EyeAlignment::reset() {
 }
 
 EyeShift EyeAlignment::fromHints() const {
-    return {hints_.windowDx.value_or(0), hints_.measuredDy.value_or(0),
-            hints_.measuredDy ? hints_.measuredRoll : 0};
+    return {hints_.dx(), hints_.dy(), hints_.roll()};
 }
 
 EyeShift EyeAlignment::keep(EyeShift shift) {

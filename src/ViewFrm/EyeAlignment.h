@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/PairKey.h"
+#include "imaging/PairHints.h"
 #include "settings/PairOffsets.h"
 
 #include <optional>
@@ -18,13 +19,6 @@ struct EyeShift {
     double rollDegrees() const { return roll / 100.0; }
 
     bool operator==(const EyeShift&) const = default;
-};
-
-// What the viewer knows of a pair besides a shift the user gave it.
-struct PairHints {
-    std::optional<int> measuredDy; // a confident automatic measurement, when that is on
-    int measuredRoll = 0;          // with it, in hundredths of a degree
-    std::optional<int> windowDx;   // the automatic window, when that is on and sure
 };
 
 // The shift of the pair on screen: the one the user gave it and the store keeps, or else what

@@ -4,38 +4,12 @@
 #include "ViewFrm/ViewForm.h"
 
 #include "base/ErrorReport.h"
-#include "imaging/StereoWindow.h"
 #include "loading/PairLoading.h"
 
 #include <QAction>
 #include <QMenu>
 
-#include <cmath>
-#include <numbers>
-
 namespace duoptic {
-
-namespace {
-
-// The measurements that are on and sure of themselves.
-PairHints hintsOf(const PairRasters& rasters, const SettingsRecord& settings) {
-    PairHints hints;
-    const std::optional<AlignmentEstimate>& measured = rasters.facts.alignment;
-    if (settings.autoAlign != 0 && measured && measured->confident) {
-        hints.measuredDy = static_cast<int>(std::lround(measured->dy));
-        // A roll that moves no corner by half a pixel is left out: an unturned eye draws faster.
-        const double cornerRadius = std::hypot(rasters.right.width(), rasters.right.height()) / 2;
-        const bool seen =
-            std::abs(measured->rollDegrees) * std::numbers::pi / 180 * cornerRadius >= 0.5;
-        hints.measuredRoll = seen ? static_cast<int>(std::lround(measured->rollDegrees * 100)) : 0;
-    }
-    if (settings.autoWindow != 0 && rasters.facts.disparity) {
-        hints.windowDx = automaticWindowShift(*rasters.facts.disparity);
-    }
-    return hints;
-}
-
-} // namespace
 
 void TViewForm::createAlignmentCommands() {
     ui_.autoAlign = new QAction(QStringLiteral("Automatic Alignment"), this);
@@ -64,9 +38,10 @@ void TViewForm::showPictures(PairRasters rasters) {
 
 void TViewForm::alignShownPair() {
     const PairRasters& rasters = panels_->rasters();
-    const EyeShift shift =
-        alignment_.pairShown(rasters.facts.key, hintsOf(rasters, state_.settings),
-                             panels_->imageWidth(), panels_->imageHeight());
+    const EyeShift shift = alignment_.pairShown(
+        rasters.facts.key,
+        pairHints(rasters, state_.settings.autoAlign != 0, state_.settings.autoWindow != 0),
+        panels_->imageWidth(), panels_->imageHeight());
     showRightEye(shift);
 }
 

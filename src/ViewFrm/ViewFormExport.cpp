@@ -1,5 +1,4 @@
 // Writing pairs out: the pair on screen as it is shown (Save As), and the whole Pair list.
-#include "ViewFrm/SettingsLoadChoices.h"
 #include "ViewFrm/ViewForm.h"
 #include "ViewFrm/panels/DisplayDrawing.h"
 
@@ -54,9 +53,12 @@ void TViewForm::FileExportFolderExecute() {
     // The run reads the user's shifts from the store's file: the last change is to be in it.
     alignment_.flushStore();
     folderRun_.reset();
-    folderRun_ =
-        runExportFolder(this, navigator_.list(), viewerSides(), loadChoices(state_.settings),
-                        anaglyphKind(displayMode()), exportChoices_);
+    ShiftChoice measured;
+    measured.align = state_.settings.autoAlign != 0;
+    measured.window = state_.settings.autoWindow != 0;
+    folderRun_ = runExportFolder(this, navigator_.list(), viewerSides(),
+                                 state_.settings.orientJpegPairs != 0, measured,
+                                 anaglyphKind(displayMode()), exportChoices_);
 }
 
 } // namespace duoptic

@@ -140,7 +140,9 @@ int runExport(const ExportArguments& arguments, std::ostream& err, bool errIsTer
     }
     const std::string folder = programFolder.empty() ? "./" : programFolder;
     const SettingsRecord settings = readSettings(settingsFilePath(folder), folder);
-    const bool measure = settings.autoAlign != 0 && !arguments.options.asStored;
+    const bool align = settings.autoAlign != 0 && !arguments.options.asStored;
+    const bool window = settings.autoWindow != 0 && !arguments.options.asStored;
+    const bool measure = align || window;
     const Gathered gathered =
         gatherPairs(arguments.paths, {settings.orientJpegPairs != 0, measure}, err);
 
@@ -153,7 +155,8 @@ int runExport(const ExportArguments& arguments, std::ostream& err, bool errIsTer
     if (!arguments.options.asStored) {
         stored.emplace();
         job.shift.stored = [&stored](const PairKey& key) { return stored->find(key); };
-        job.shift.measure = measure;
+        job.shift.align = align;
+        job.shift.window = window;
     }
     Progress progress(err, errIsTerminal, static_cast<int>(job.pairs.size()));
     runExportJob(

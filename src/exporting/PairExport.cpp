@@ -8,6 +8,7 @@
 #include "imaging/JpegDecoder.h"
 #include "imaging/MpoViews.h"
 #include "imaging/Orientation.h"
+#include "imaging/PairHints.h"
 #include "imaging/TurnedStretch.h"
 #include "loading/PairLoading.h"
 
@@ -132,19 +133,10 @@ ShiftFound findShift(const ShiftChoice& choice, const ExportOptions& options, co
             return {stored};
         }
     }
-    if (choice.measure) {
+    if (choice.align || choice.window) {
         return {};
     }
     return {PairOffset{}};
-}
-
-// The vertical offset the measurement is sure of, as the window takes it.
-PairOffset measuredShift(const PairRasters& rasters) {
-    const std::optional<AlignmentEstimate>& measured = rasters.facts.alignment;
-    if (!measured || !measured->confident) {
-        return {};
-    }
-    return {0, static_cast<int>(std::lround(measured->dy)), 0};
 }
 
 ChromaSampling encodedSampling(ChromaSampling source) {
@@ -179,7 +171,8 @@ public:
         if (!shift.offset || turned_) {
             decode(!shift.offset);
             if (!shift.offset) {
-                shift.offset = measuredShift(rasters_);
+                const PairHints hints = pairHints(rasters_, choice.align, choice.window);
+                shift.offset = PairOffset{hints.dx(), hints.dy(), hints.roll()};
             }
         }
         const Size left = turned_ ? sizeOf(rasters_.left) : sizeOf(held_.left.region);

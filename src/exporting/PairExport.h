@@ -33,8 +33,10 @@ struct ShiftChoice {
     std::optional<PairOffset> shown;
     // The shift the user gave the pair, by its key (null: none is kept).
     std::function<std::optional<PairOffset>(const PairKey&)> stored;
-    // Without a stored shift, the vertical offset the automatic alignment measures, when sure.
-    bool measure = false;
+    // Without a stored shift, what the pair's measurements say, when sure, as the window takes
+    // it: the automatic alignment's vertical offset and roll, the automatic window's shift.
+    bool align = false;
+    bool window = false;
 };
 
 // One file to write: its name (no folder) and its whole content.

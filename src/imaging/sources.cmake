@@ -14,6 +14,7 @@ set(duoptic_imaging_sources
     ${CMAKE_CURRENT_LIST_DIR}/MpoViews.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Orientation.cpp
     ${CMAKE_CURRENT_LIST_DIR}/PairBudget.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/PairHints.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Picture.cpp
     ${CMAKE_CURRENT_LIST_DIR}/Raster.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RepeatPixels.cpp

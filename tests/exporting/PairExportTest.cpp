@@ -5,6 +5,8 @@
 #include "exporting/JpegWrite.h"
 #include "imaging/ExifTags.h"
 #include "imaging/JpegDecoder.h"
+#include "imaging/PairHints.h"
+#include "imaging/TurnedStretch.h"
 #include "loading/PairLoading.h"
 #include "loading/PathPairs.h"
 #include "support/TempFolder.h"
@@ -155,6 +157,34 @@ TEST(PairExport, CarriesTheLeftEyesExifUprightWhereTurned) {
             exportPair(requestOf(in.file("a_DUL.jpg")), {}, options);
         EXPECT_TRUE(std::ranges::equal(exifOf(kept.front().bytes), exifOf(plain)));
     }
+}
+
+// Where the user gave the pair nothing, a saved pair takes what the window takes of the
+// measurements: the same offset, roll included, from the same rule.
+TEST(PairExport, TakesTheMeasurementsAsTheWindowDoes) {
+    TempFolder in;
+    in.copyIn(testing::testData("stereo/aloeL.jpg"), "a_DUL.jpg");
+    in.copyIn(testing::testData("stereo/aloeR.jpg"), "a_DUR.jpg");
+    // The left eye turned by a degree, as the right one.
+    const Raster turned =
+        Raster::whole(turnedPicture(readPair(requestOf(in.file("a_DUL.jpg"))).left, 1.0));
+    const RowSource rows{turned.width(), turned.height(), [&turned](int y, std::uint32_t* out) {
+                             for (int x = 0; x < turned.width(); ++x) {
+                                 out[x] = turned.pixel(x, y);
+                             }
+                         }};
+    in.write("a_DUR.jpg", encodeJpeg(rows, {}));
+    PairRequest request = requestOf(in.file("a_DUL.jpg"));
+    request.measureAlignment = true;
+    const PairHints hints = pairHints(readPair(request), true, true);
+    ASSERT_NE(hints.roll(), 0);
+    ShiftChoice measured, shown;
+    measured.align = measured.window = true;
+    shown.shown = PairOffset{hints.dx(), hints.dy(), hints.roll()};
+    ExportOptions options;
+    options.format = ExportFormat::Pair;
+    EXPECT_EQ(exportPair(request, measured, options).back().bytes,
+              exportPair(request, shown, options).back().bytes);
 }
 
 } // namespace
