@@ -62,17 +62,18 @@ DepthOverlay::Text TViewForm::depthText() const {
     if (!panels_->hasImage()) {
         return {};
     }
-    const std::optional<DisparityEstimate>& measured = panels_->rasters().facts.disparity;
-    if (!measured) {
+    const std::optional<DisparityEstimate>& found = panels_->rasters().facts.disparity;
+    if (!found) {
         return {{"Depth: not measured"}};
     }
-    if (!measured->confident) {
+    const DisparityEstimate measured = turnedDisparity(*found, alignment_.current().rollDegrees());
+    if (!measured.confident) {
         return {{"Depth: too few parts of the eyes match"}};
     }
     const PanelMetrics& metrics = panels_->metrics();
     const double ratio = ui_.PaintBox1->devicePixelRatioF();
     DepthViewing viewing;
-    viewing.imageWidth = measured->width;
+    viewing.imageWidth = measured.width;
     viewing.rightEyeShift = alignment_.current().dx;
     viewing.devicePixelsPerImagePixel =
         metrics.imageWidth > 0 ? metrics.displayedWidth * ratio / metrics.imageWidth : 0.0;
@@ -84,7 +85,7 @@ DepthOverlay::Text TViewForm::depthText() const {
         const double devicePixels = on->geometry().width() * on->devicePixelRatio();
         viewing.mmPerDevicePixel = devicePixels > 0 ? viewing.screenWidthMm / devicePixels : 0.0;
     }
-    const DepthReadout readout = depthReadout(measured->nearest, measured->farthest, viewing);
+    const DepthReadout readout = depthReadout(measured.nearest, measured.farthest, viewing);
     return {depthLines(readout, viewing.eyeDistanceMm), readout.diverges || readout.overBudget};
 }
 

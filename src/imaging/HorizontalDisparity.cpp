@@ -360,6 +360,31 @@ std::optional<double> nearestOf(std::vector<double> values) {
     return percentile(values, kNearShare);
 }
 
+// The percentiles of the points, over all of them and at each side edge; too few points are
+// no measurement.
+void summarise(DisparityEstimate& estimate) {
+    std::vector<double> all, leftEdge, rightEdge;
+    for (const DisparityPoint& point : estimate.points) {
+        all.push_back(point.disparity);
+        if (point.x < kEdgeShare * estimate.width) {
+            leftEdge.push_back(point.disparity);
+        } else if (point.x > (1.0 - kEdgeShare) * estimate.width) {
+            rightEdge.push_back(point.disparity);
+        }
+    }
+    if (int(all.size()) < kMinPoints) {
+        estimate.points.clear();
+        estimate.confident = false;
+        return;
+    }
+    std::sort(all.begin(), all.end());
+    estimate.confident = true;
+    estimate.nearest = percentile(all, kNearShare);
+    estimate.farthest = percentile(all, kFarShare);
+    estimate.nearestAtLeftEdge = nearestOf(std::move(leftEdge));
+    estimate.nearestAtRightEdge = nearestOf(std::move(rightEdge));
+}
+
 } // namespace
 
 DisparityEstimate measureDisparity(const Raster& left, const Raster& right,
@@ -370,6 +395,7 @@ DisparityEstimate measureDisparity(const Raster& left, const Raster& right,
         return estimate;
     }
     estimate.width = left.width();
+    estimate.height = left.height();
     const int step =
         std::max(1, int(std::lround(double(std::max(left.width(), left.height())) / kWorkingSize)));
     // Room for a coarse patch about every patch's centre, and some picture to search in.
@@ -428,35 +454,37 @@ DisparityEstimate measureDisparity(const Raster& left, const Raster& right,
         }
         return false;
     };
-    std::vector<double> all, leftEdge, rightEdge;
     for (int row = 0; row < kRows; ++row) {
         for (int column = 0; column < kColumns; ++column) {
             if (!at(row, column) || !supported(row, column)) {
                 continue;
             }
-            const DisparityPoint point{float(xOf(column) * step + (step - 1) / 2.0),
-                                       float(yOf(row) * step + (step - 1) / 2.0),
-                                       float(*at(row, column) * step)};
-            estimate.points.push_back(point);
-            all.push_back(point.disparity);
-            if (point.x < kEdgeShare * left.width()) {
-                leftEdge.push_back(point.disparity);
-            } else if (point.x > (1.0 - kEdgeShare) * left.width()) {
-                rightEdge.push_back(point.disparity);
-            }
+            const double x = xOf(column) * step + (step - 1) / 2.0;
+            const double y = yOf(row) * step + (step - 1) / 2.0;
+            estimate.points.push_back(
+                {float(x), float(y), float(*at(row, column) * step), float(y + lower(x))});
         }
     }
-    if (int(all.size()) < kMinPoints) {
-        estimate.points.clear();
-        return estimate;
-    }
-    std::sort(all.begin(), all.end());
-    estimate.confident = true;
-    estimate.nearest = percentile(all, kNearShare);
-    estimate.farthest = percentile(all, kFarShare);
-    estimate.nearestAtLeftEdge = nearestOf(std::move(leftEdge));
-    estimate.nearestAtRightEdge = nearestOf(std::move(rightEdge));
+    summarise(estimate);
     return estimate;
+}
+
+DisparityEstimate turnedDisparity(const DisparityEstimate& measured, double rollDegrees) {
+    if (rollDegrees == 0.0 || measured.points.empty()) {
+        return measured;
+    }
+    DisparityEstimate turned = measured;
+    const double angle = rollDegrees * std::acos(-1.0) / 180.0;
+    const double c = std::cos(angle), s = std::sin(angle);
+    const double centreX = (measured.width - 1) / 2.0, centreY = (measured.height - 1) / 2.0;
+    for (DisparityPoint& p : turned.points) {
+        // Where the right eye's point lands across once the eye is turned about its centre.
+        const double rightX = p.x + p.disparity;
+        const double drawnX = centreX + (rightX - centreX) * c - (p.rightY - centreY) * s;
+        p.disparity = float(drawnX - p.x);
+    }
+    summarise(turned);
+    return turned;
 }
 
 } // namespace duoptic

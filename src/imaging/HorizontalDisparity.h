@@ -17,6 +17,7 @@ struct DisparityPoint {
     float x = 0.0f; // where it lies in the left eye, full-size pixels
     float y = 0.0f;
     float disparity = 0.0f;
+    float rightY = 0.0f; // the row of the right eye it lies on, as measured, unturned
 };
 
 // The range of depths of a pair, robust against a few wrong matches: percentiles rather than the
@@ -30,6 +31,7 @@ struct DisparityEstimate {
     std::optional<double> nearestAtLeftEdge;
     std::optional<double> nearestAtRightEdge;
     int width = 0; // of the pictures measured
+    int height = 0;
     std::vector<DisparityPoint> points;
 };
 
@@ -44,5 +46,10 @@ inline constexpr double kEdgeShare = 0.1;
 DisparityEstimate measureDisparity(const Raster& left, const Raster& right,
                                    const AlignmentEstimate& vertical,
                                    const std::atomic<bool>* cancel = nullptr);
+
+// The same depths as they are drawn with the right eye turned about its centre by rollDegrees,
+// clockwise on screen: the turn carries a point sideways by its height over or under the centre,
+// which on a turned pair changes the depths by as much as a matched pair of points differs.
+DisparityEstimate turnedDisparity(const DisparityEstimate& measured, double rollDegrees);
 
 } // namespace duoptic

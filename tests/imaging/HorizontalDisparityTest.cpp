@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <memory>
 
@@ -22,17 +23,23 @@ struct Layout {
 };
 
 // An eye of two textured planes: the right eye sees each point of a plane `disparity` pixels
-// further right than the left eye does, the near plane hiding the far one.
-Raster eye(const Layout& l, bool rightEye, std::uint32_t farSeed = 2) {
+// further right than the left eye does, the near plane hiding the far one. The right camera is
+// turned so that the eye drawn turned by `roll` degrees, clockwise on screen, is level again.
+Raster eye(const Layout& l, bool rightEye, std::uint32_t farSeed = 2, double roll = 0) {
     auto picture = std::make_shared<Picture>(PixelFormat::Xrgb32, l.width, l.height);
-    for (int y = 0; y < l.height; ++y) {
-        for (int x = 0; x < l.width; ++x) {
+    const double a = rightEye ? roll * std::acos(-1.0) / 180 : 0, c = std::cos(a), s = std::sin(a);
+    const double cx = (l.width - 1) / 2.0, cy = (l.height - 1) / 2.0;
+    for (int y0 = 0; y0 < l.height; ++y0) {
+        for (int x0 = 0; x0 < l.width; ++x0) {
+            // The point of the level view that the turn brings under this pixel.
+            const double x = cx + (x0 - cx) * c - (y0 - cy) * s;
+            const double y = cy + (x0 - cx) * s + (y0 - cy) * c;
             const double nearX = rightEye ? x - kNear : x, farX = rightEye ? x - kFar : x;
             const bool near = nearX >= l.left * l.width && nearX < l.right * l.width &&
                               y >= l.top * l.height && y < l.bottom * l.height;
             const double grey =
                 near ? testing::textureScene(nearX, y, 1) : testing::textureScene(farX, y, farSeed);
-            reinterpret_cast<std::uint32_t*>(picture->row(y))[x] =
+            reinterpret_cast<std::uint32_t*>(picture->row(y0))[x0] =
                 0xFF000000u | std::uint32_t(std::clamp(grey, 0.0, 255.0)) * 0x010101u;
         }
     }
@@ -86,6 +93,22 @@ INSTANTIATE_TEST_SUITE_P(Pairs, Planes,
                                            Layout{3000, 2000, 0.4, 0.2, 0.6, 0.9},
                                            Layout{1200, 800, 0.96, 0, 1, 1},
                                            Layout{1200, 800, 0, 0.2, 0.1, 0.5}));
+
+// With the right eye drawn turned by the roll the alignment measures, the depths are those of
+// the planes again, all over the picture.
+TEST(Disparity, FollowsTheTurnOfTheRightEye) {
+    const Layout l{1500, 1000, 0.3, 0.3, 0.7, 0.7};
+    for (const double roll : {1.0, -2.0}) {
+        const Raster left = eye(l, false), right = eye(l, true, 2, roll);
+        const AlignmentEstimate vertical = measureAlignment(left, right);
+        ASSERT_TRUE(vertical.confident);
+        const DisparityEstimate e =
+            turnedDisparity(measureDisparity(left, right, vertical), vertical.rollDegrees);
+        ASSERT_TRUE(e.confident);
+        EXPECT_NEAR(e.nearest, kNear, sample(l)) << roll;
+        EXPECT_NEAR(e.farthest, kFar, sample(l)) << roll;
+    }
+}
 
 TEST(Disparity, IsNotConfidentWithoutACommonScene) {
     const Layout l{1200, 800, 0, 0, 0, 0};
