@@ -24,6 +24,7 @@
 
 #include "ViewFrm/logic/ViewGeometry.h"
 #include "imaging/DisplayCompose.h"
+#include "imaging/HorizontalDisparity.h"
 #include "imaging/Picture.h"
 #include "imaging/Raster.h"
 #include "imaging/Stretch.h"
@@ -208,6 +209,14 @@ void BM_MeasureAlignment(benchmark::State& state) {
     }
 }
 
+// The depths that the same background work measures after the alignment, on the same pair.
+void BM_MeasureDisparity(benchmark::State& state) {
+    const AlignmentEstimate vertical = measureAlignment(photoRaster(), lowerRaster());
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(measureDisparity(photoRaster(), lowerRaster(), vertical));
+    }
+}
+
 void BM_CopyPair(benchmark::State& state) {
     std::vector<std::uint8_t> to(std::size_t(kImageWidth) * kImageHeight * 4);
     for (auto _ : state) {
@@ -314,6 +323,7 @@ void registerAll() {
         bestOf(b->Unit(benchmark::kMicrosecond)->MinTime(0.03), 10);
     };
     timed(benchmark::RegisterBenchmark("BM_MeasureAlignment", BM_MeasureAlignment));
+    timed(benchmark::RegisterBenchmark("BM_MeasureDisparity", BM_MeasureDisparity));
     timed(benchmark::RegisterBenchmark("BM_CopyPair", BM_CopyPair));
     for (const Area a : kAreas) {
         for (const int mode : kModes) {
@@ -347,6 +357,9 @@ void printRows(const TableReporter& results) {
              "memcpy of both " + milliseconds(pairCopy), align / pairCopy, Target{4.0});
     printRow("  the same against its budget", milliseconds(align), milliseconds(0.040),
              align / 0.040, std::nullopt);
+    const double depths = results.seconds("BM_MeasureDisparity");
+    printRow("measure disparities after it, 2 x 6000x4000", milliseconds(depths),
+             "memcpy of both " + milliseconds(pairCopy), depths / pairCopy, std::nullopt);
     for (const Area a : kAreas) {
         const std::string area = std::to_string(a.width) + "x" + std::to_string(a.height);
         for (const int mode : kModes) {
