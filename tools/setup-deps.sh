@@ -11,6 +11,7 @@ packages=(
     xvfb xauth xdotool imagemagick openbox x11-utils x11-xserver-utils wmctrl
     python3 python3-pil libimage-exiftool-perl appstream desktop-file-utils libxml2-utils shared-mime-info libglib2.0-bin
     dpkg-dev file lintian
+    dbus-daemon at-spi2-core gir1.2-atspi-2.0 python3-gi
 )
 
 missing=()

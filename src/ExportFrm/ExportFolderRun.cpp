@@ -1,11 +1,14 @@
 #include "ExportFrm/ExportFolderRun.h"
 
 #include "ExportFrm/SaveAsForm.h"
+#include "base/AccessibleNames.h"
 #include "settings/PairOffsets.h"
 
 #include <QFile>
 #include <QMessageBox>
+#include <QProgressBar>
 #include <QProgressDialog>
+#include <QPushButton>
 
 #include <exception>
 #include <mutex>
@@ -16,6 +19,23 @@ namespace duoptic {
 namespace {
 
 const QString kTitle = QStringLiteral("Export Folder");
+
+// What a screen reader says for the progress' controls.
+constexpr AccessibleText kProgressAccessibleTexts[] = {
+    {"pbPairs", "Pairs written"},
+    {"bnCancel", "Cancel", "Starts no further pair"},
+};
+
+// The progress dialog's own controls get object names, so that the table can find them.
+void nameProgressParts(QProgressDialog& progress) {
+    if (auto* bar = progress.findChild<QProgressBar*>()) {
+        bar->setObjectName(QStringLiteral("pbPairs"));
+    }
+    if (auto* cancel = progress.findChild<QPushButton*>()) {
+        cancel->setObjectName(QStringLiteral("bnCancel"));
+    }
+    setAccessibleTexts(progress, kProgressAccessibleTexts);
+}
 
 QString fromBytes(const std::string& bytes) {
     return QFile::decodeName(QByteArray::fromStdString(bytes));
@@ -116,6 +136,7 @@ ExportFolderRun::ExportFolderRun(ExportJob job, QWidget* window)
     progress_->setMinimumDuration(0);
     progress_->setAutoClose(false);
     progress_->setAutoReset(false);
+    nameProgressParts(*progress_);
     connect(progress_.get(), &QProgressDialog::canceled, this, [this] { cancel_ = true; });
     progress_->setValue(0);
     progress_->show();
@@ -166,6 +187,7 @@ void ExportFolderRun::runEnded(const std::vector<PairOutcome>& outcomes, const Q
                         QStringLiteral("Duoptic - ") + kTitle, text, QMessageBox::Ok, window_);
     box->setObjectName(QStringLiteral("ExportSummary"));
     box->setAttribute(Qt::WA_DeleteOnClose);
+    describeMessageBox(*box);
     box->open();
 }
 

@@ -1,6 +1,7 @@
 #include "ExportFrm/RunSaveAs.h"
 
 #include "ExportFrm/SaveAsForm.h"
+#include "base/AccessibleNames.h"
 #include "base/Paths.h"
 #include "exporting/OutputFiles.h"
 #include "exporting/PairExport.h"
@@ -60,10 +61,9 @@ void runSaveAs(QWidget* parent, const ShownPair& pair, ExportChoices& last) {
             exists = QString::fromUtf8(error.what());
         }
     }
-    if (QMessageBox::question(parent, QStringLiteral("Duoptic - ") + title,
-                              exists + QStringLiteral("\n\nReplace what exists?"),
-                              QMessageBox::Yes | QMessageBox::No,
-                              QMessageBox::No) != QMessageBox::Yes) {
+    if (showMessage(parent, QMessageBox::Question, QStringLiteral("Duoptic - ") + title,
+                    exists + QStringLiteral("\n\nReplace what exists?"),
+                    QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes) {
         return;
     }
     const BusyCursor busy;

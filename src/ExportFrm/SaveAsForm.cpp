@@ -1,5 +1,6 @@
 #include "ExportFrm/SaveAsForm.h"
 
+#include "base/AccessibleNames.h"
 #include "base/CentreOnScreen.h"
 #include "base/DialogFont.h"
 #include "base/Paths.h"
@@ -23,6 +24,18 @@
 namespace duoptic {
 
 namespace {
+
+// What a screen reader says for the form's controls.
+constexpr AccessibleText kSaveAsAccessibleTexts[] = {
+    {"cbFormat", "Format", "How the two pictures are written, and the files that makes"},
+    {"edFolder", "Folder", "Where the files are written"},
+    {"bnBrowse", "Choose folder", "Opens a folder chooser"},
+    {"edName", "Name", "The name the files begin with"},
+    {"seQuality", "Quality", "JPEG quality of the pictures written, 1 to 100"},
+    {"cbAsStored", "As stored (no shift)", "Writes the pictures as the files hold them"},
+    {"bnOK", "OK", "Writes the files"},
+    {"bnCancel", "Cancel", "Writes nothing"},
+};
 
 QString fromBytes(const std::string& bytes) {
     return QFile::decodeName(QByteArray::fromStdString(bytes));
@@ -110,6 +123,7 @@ SaveAsForm::SaveAsForm(const QString& title, const ExportChoices& last,
     whole->addLayout(form);
     whole->addWidget(buttons);
     whole->setSizeConstraint(QLayout::SetFixedSize);
+    setAccessibleTexts(*this, kSaveAsAccessibleTexts);
 
     // The name is what is most often changed; typing replaces it.
     QLineEdit* first = edName != nullptr ? edName : edFolder;
@@ -142,7 +156,7 @@ QString SaveAsForm::refusal() const {
 void SaveAsForm::accept() {
     const QString why = refusal();
     if (!why.isEmpty()) {
-        QMessageBox::warning(this, windowTitle(), why);
+        showMessage(this, QMessageBox::Warning, windowTitle(), why);
         return;
     }
     QDialog::accept();

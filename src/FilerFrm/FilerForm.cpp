@@ -4,6 +4,7 @@
 #include "FilerFrm/FilerControls.h"
 #include "FilerFrm/FolderTree.h"
 #include "FilerFrm/Preview.h"
+#include "base/AccessibleNames.h"
 #include "base/CentreOnScreen.h"
 #include "base/DialogFont.h"
 #include "base/ErrorReport.h"
@@ -32,6 +33,22 @@ constexpr QSize kClientSize{372, 361};
 constexpr int kFolderRowHeight = 16;
 constexpr int kFolderIndent = 10; // per level of the folder tree
 constexpr int kNameRowHeight = 12;
+
+// What a screen reader says for the Filer's controls.
+constexpr AccessibleText kFilerAccessibleTexts[] = {
+    {"DriveComboBox1", "Drive", "The file system whose folders are shown"},
+    {"DirListBox1", "Folders", "Enter or a double click opens the highlighted folder"},
+    {"ListBox1", "Pairs", "The pairs of the folder; choosing one shows its preview"},
+    {"Image1", "Preview", "A small picture of the chosen pair"},
+    {"rbParallel", "Parallel", "Viewer mode: the left eye's picture on the left"},
+    {"rbCrossing", "Crossing", "Viewer mode: the left eye's picture on the right"},
+    {"rbImageWidth", "Image width", "Fitting mode: the picture fills the width of its area"},
+    {"rbFormSize", "Form size", "Fitting mode: the picture covers its whole area"},
+    {"seInterval", "Slide interval", "Seconds from one pair to the next in a slide show"},
+    {"bnTips", "Tips", "How to view the pairs, and the version"},
+    {"bnCancel", "Cancel", "Closes the Filer and changes nothing"},
+    {"bnOpen", "Open", "Shows the chosen pair and keeps the modes and the interval"},
+};
 
 QString displayName(const std::string& bytes) {
     return QFile::decodeName(QByteArray::fromStdString(bytes));
@@ -76,6 +93,7 @@ TFilerForm::TFilerForm(PairList& pairs, DriveMemory& drives, std::vector<std::st
     buildOptionGroups();
     buildButtons();
     setTabOrderAndFocus();
+    setAccessibleTexts(*this, kFilerAccessibleTexts);
 
     // The lists open on the process's current directory; the caller then moves them.
     fillFolderTree();

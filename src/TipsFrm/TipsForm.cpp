@@ -1,6 +1,7 @@
 #include "TipsFrm/TipsForm.h"
 
 #include "TipsFrm/HelpText.h"
+#include "base/AccessibleNames.h"
 #include "base/CentreOnScreen.h"
 #include "base/DialogFont.h"
 #include "resources/Resources.h"
@@ -20,6 +21,15 @@ namespace duoptic {
 namespace {
 
 constexpr QSize kClientSize{335, 391};
+
+// What a screen reader says for the Tips' controls; the labels are read by their text.
+constexpr AccessibleText kTipsAccessibleTexts[] = {
+    {"Memo1", "Help", "How to view the pairs and use the viewer"},
+    {"Image1", "Viewing figure",
+     "Parallel view: each eye looks straight at its own picture; crossing view: each eye looks "
+     "across at the other side's picture"},
+    {"Button1", "OK", "Closes the Tips"},
+};
 
 QFrame* addPanel(QWidget* parent, const char* name, const QRect& geometry) {
     auto* panel = new QFrame(parent);
@@ -67,6 +77,7 @@ TTipsForm::TTipsForm(QWidget* parent)
     buildFigurePanel();
     buildButtonAndVersion();
     growLabelsToText();
+    setAccessibleTexts(*this, kTipsAccessibleTexts);
 }
 
 void TTipsForm::growLabelsToText() {

@@ -41,6 +41,7 @@ TViewForm::TViewForm(ProgramState& state, PairNavigator& navigator, QWidget* par
 
     ui_.TrackBar1->setValue(0);
     state_.displayName = "STEREO PHOTO";
+    nameControls();
     navigator_.setLoadChoices(loadChoices(state_.settings));
     showDisplaySettings();
     setMinimumSize(200, 120);
@@ -151,6 +152,7 @@ void TViewForm::changeEvent(QEvent* event) {
 void TViewForm::updateTitle(const std::string& name) {
     setCaption(QStringLiteral("Duoptic - ") + QFile::decodeName(QByteArray::fromStdString(name)) +
                QStringLiteral(" - ") + QString::fromStdString(state_.settings.viewerMode.text()));
+    nameImageAreas();
 }
 
 void TViewForm::setCaption(const QString& caption) {

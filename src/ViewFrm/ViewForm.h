@@ -127,6 +127,9 @@ private:
     void measureShownPairIfAsked();
     DepthOverlay::Text depthText() const;
     void createExportCommands();
+    // Accessible names for a screen reader; the image areas' follow the pair and the sides.
+    void nameControls();
+    void nameImageAreas();
     void showPictures(PairRasters rasters);
     void alignShownPair();
     void showRightEye(const EyeShift& shift);

@@ -61,6 +61,7 @@ void TViewForm::setMirrorLeft(bool left) {
 
 void TViewForm::displayChanged() {
     showDisplaySettings();
+    nameImageAreas();
     // A change between one image area and two is a new layout; the layout pass asks both areas
     // to be drawn again in any case.
     FormResize();

@@ -3,6 +3,7 @@
 #include "ViewFrm/panels/DisplayDrawing.h"
 
 #include "ExportFrm/RunSaveAs.h"
+#include "base/AccessibleNames.h"
 #include "base/ErrorReport.h"
 
 #include <QAction>
@@ -27,9 +28,8 @@ void TViewForm::FileSaveAsExecute() {
     }
     const std::optional<PairRequest>& request = navigator_.onScreen();
     if (!request) {
-        QMessageBox::information(this, QStringLiteral("Duoptic - Save As"),
-                                 QStringLiteral("The sample pair is on screen: there is no pair "
-                                                "file to save."));
+        showMessage(this, QMessageBox::Information, QStringLiteral("Duoptic - Save As"),
+                    QStringLiteral("The sample pair is on screen: there is no pair file to save."));
         return;
     }
     const EyeShift shift = alignment_.current();
@@ -46,8 +46,8 @@ void TViewForm::FileExportFolderExecute() {
         return; // one run at a time; its progress is on screen
     }
     if (navigator_.count() == 0) {
-        QMessageBox::information(this, QStringLiteral("Duoptic - Export Folder"),
-                                 QStringLiteral("There are no pairs in the list to export."));
+        showMessage(this, QMessageBox::Information, QStringLiteral("Duoptic - Export Folder"),
+                    QStringLiteral("There are no pairs in the list to export."));
         return;
     }
     // The run reads the user's shifts from the store's file: the last change is to be in it.

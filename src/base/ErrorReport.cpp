@@ -1,5 +1,6 @@
 #include "base/ErrorReport.h"
 
+#include "base/AccessibleNames.h"
 #include "base/AppTitle.h"
 
 #include <QApplication>
@@ -37,6 +38,7 @@ void showErrorReport(const QString& message) {
                     applicationTitle(QFileInfo(QApplication::applicationFilePath()).fileName()),
                     text, QMessageBox::Ok);
     box.setWindowModality(Qt::ApplicationModal);
+    describeMessageBox(box);
     box.exec();
 }
 

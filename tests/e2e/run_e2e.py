@@ -294,12 +294,13 @@ DEFAULTS = {"ViewerMode": "(Parallel)", "FittingMode": 0, "BorderWidth": 4, "Sli
 class Viewer:
     """One run of the program from its own folder (so that duoptic.ini lands there)."""
 
-    def __init__(self, folder, args=(), scale=None):
+    def __init__(self, folder, args=(), scale=None, extra_env=None):
         self.folder = folder
         env = ENV.x_env()
         env["QT_QPA_PLATFORM"] = "xcb"
         if scale is not None:
             env["QT_SCALE_FACTOR"] = scale
+        env.update(extra_env or {})
         self.proc = ENV.spawn([os.path.join(folder, "duoptic")] + list(args), "viewer.log",
                               cwd=folder, env=env)
         self.win = wait_for(self._find_main, 30, "the main window did not appear")
@@ -1439,6 +1440,76 @@ def check_soak(_):
 
 
 # --------------------------------------------------------------------------------------------
+# what a screen reader sees: the accessibility (AT-SPI) tree
+
+# For the system's python, which has libatspi's bindings: "window<TAB>role<TAB>name" for each node.
+ATSPI_WALK = r"""
+import sys, gi
+gi.require_version("Atspi", "2.0")
+from gi.repository import Atspi
+def walk(node, window):
+    print("\t".join((window, node.get_role_name(), (node.get_name() or "").replace("\t", " "))))
+    for child in filter(None, map(node.get_child_at_index, range(node.get_child_count()))):
+        walk(child, window)
+for app in filter(None, map(Atspi.get_desktop(0).get_child_at_index, range(Atspi.get_desktop(0).get_child_count()))):
+    if app.get_process_id() == int(sys.argv[1]):
+        for top in filter(None, map(app.get_child_at_index, range(app.get_child_count()))):
+            walk(top, top.get_name())
+"""
+# What a user can focus or act on; each must carry a name.
+OPERABLE = {"push button", "check box", "radio button", "combo box", "slider", "scroll bar", "spin button",
+            "text", "list", "menu", "menu item", "image"}
+
+
+def named_controls(v, env, window, wanted):
+    """Polls the tree until the window whose name matches `window` has each (role, words of its name)
+    of `wanted` and no operable node without a name; returns (role, name) of its nodes."""
+    def probe():
+        done = subprocess.run(["/usr/bin/python3", "-c", ATSPI_WALK, str(v.proc.pid)], capture_output=True,
+                              timeout=15, env=dict(ENV.base_env, **env))
+        nodes = [line.split("\t") for line in done.stdout.decode().splitlines()]
+        inside = [(role, name.lower()) for w, role, name in nodes if re.match(window, w)]
+        missing = [" ".join([r] + ws) for r, ws in wanted if not any(
+            role == r and all(w in name for w in ws) for role, name in inside)]
+        missing += ["an unnamed " + role for role, name in inside if role in OPERABLE and not name.strip()]
+        probe.missing = missing if inside else ["the window (%s)" % done.stderr.decode(errors="replace")[-200:]]
+        return None if probe.missing else inside
+    return wait_for(probe, 15, lambda: "%s lacks %s" % (window, ", ".join(probe.missing)), interval=0.3)
+
+
+def check_accessibility_tree(_):
+    bus = os.path.join(ENV.tmp, "session-bus")
+    env = {"DBUS_SESSION_BUS_ADDRESS": "unix:path=" + bus}
+    daemon = ENV.spawn(["dbus-daemon", "--session", "--nofork", "--address=" + env["DBUS_SESSION_BUS_ADDRESS"]],
+                       "dbus.log", env=ENV.base_env)
+    wait_for(lambda: os.path.exists(bus), 10, "the session bus did not start")
+    # Up before the viewer, which looks for it as it starts; without DISPLAY, so that it leaves no
+    # bus address on the X server for the viewers of later checks.
+    launcher = ENV.spawn(["/usr/libexec/at-spi-bus-launcher", "--launch-immediately"], "dbus.log",
+                         env=dict(ENV.base_env, **env))
+    v = Viewer(make_app_folder("a11y"), extra_env=dict(env, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1"))
+    try:
+        pair = v.title().split(" - ")[1].lower()
+        nodes = named_controls(v, env, MAIN_TITLE.pattern, [
+            ("slider", ["zoom"]), ("scroll bar", ["horizontal"]), ("scroll bar", ["vertical"]),
+            ("push button", ["tips"]), ("push button", ["reverse"]),
+            ("image", ["left eye", pair]), ("image", ["right eye", pair])])
+        areas = [name for role, name in nodes if role == "image"]
+        require(areas[0].startswith("left eye"), "the left image area is named %r" % areas[0])
+        _, _, _, ch = v.client()
+        v.click(10, ch - 11)  # "R"
+        wait_for(lambda: [n for r, n in named_controls(v, env, MAIN_TITLE.pattern, []) if r == "image"] == areas[::-1],
+                 10, "after Reverse the image areas' names are not swapped")
+        v.click(10, ch - 31)  # "?"
+        tips = named_controls(v, env, "^Duoptic - Tips$", [("push button", ["ok"]), ("text", []), ("image", [])])
+        return "image areas %s; %d nodes in the Tips" % (areas, len(tips))
+    finally:
+        v.kill()
+        launcher.terminate()
+        daemon.terminate()
+
+
+# --------------------------------------------------------------------------------------------
 
 
 def main():
@@ -1482,6 +1553,7 @@ def main():
         suite.run("drop_answered_sigterm_under_report",
                   lambda: check_drop_answered_sigterm_under_report(main_session))
         suite.run("restore_lays_out", lambda: check_restore_lays_out(main_session))
+        suite.run("accessibility_tree", lambda: check_accessibility_tree(None))
 
         filer = FilerSession()
         suite.run("filer_open_and_space", lambda: check_filer_open_and_next(filer))

@@ -3,6 +3,7 @@
 #include "ViewFrm/panels/NativeWindowOrigin.h"
 #include "base/ErrorReport.h"
 
+#include <QAccessibleWidget>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
@@ -12,7 +13,24 @@
 
 namespace duoptic {
 
+namespace {
+
+// A screen reader takes an image area for a picture, not for an empty container.
+QAccessibleInterface* imageAreaAccessible(const QString&, QObject* object) {
+    if (auto* box = qobject_cast<PaintBox*>(object)) {
+        return new QAccessibleWidget(box, QAccessible::Graphic);
+    }
+    return nullptr;
+}
+
+} // namespace
+
 PaintBox::PaintBox(int tag, QWidget* parent) : QWidget(parent), tag_(tag) {
+    static const bool accessibleAsImage = [] {
+        QAccessible::installFactory(imageAreaAccessible);
+        return true;
+    }();
+    (void)accessibleAsImage;
     setObjectName(QStringLiteral("PaintBox%1").arg(tag));
     // The whole area is composed off screen and copied in one step.
     setAttribute(Qt::WA_OpaquePaintEvent, false);
