@@ -9,6 +9,7 @@
 #include "imaging/MpfIndex.h"
 #include "imaging/MpoViews.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -29,6 +30,17 @@ void check(bool holds, const char* what) {
 void checkExif(const ExifTags& tags) {
     check(!tags.orientation || (*tags.orientation >= 1 && *tags.orientation <= 8),
           "an orientation is one of the eight");
+    const ExifCamera& camera = tags.camera;
+    for (const std::string* text : {&camera.make, &camera.model, &camera.taken}) {
+        check(text->size() <= ExifCamera::kMaxTextBytes, "a text stays within its limit");
+        check(
+            std::none_of(text->begin(), text->end(),
+                         [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }),
+            "a text holds no control character");
+    }
+    for (const auto& value : {camera.exposureTime, camera.fNumber, camera.focalLength}) {
+        check(!value || (value->numerator != 0 && value->denominator != 0), "a fraction has no 0");
+    }
 }
 
 void checkViews(std::span<const std::uint8_t> file, const MpoViews& views) {

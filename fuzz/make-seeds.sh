@@ -75,4 +75,32 @@ def mpo(name, **hostile):
 
 mpo("turned-with-parallax.mpo")
 mpo("exif-links-back.mpo", exif_link=8, note_count=0x7FFFFFF0)
+
+# A bare little-endian TIFF as an APP1 "Exif" segment holds it, with the camera's fields: Make
+# and Model (with a control character) in IFD0, the shot's fields in the Exif IFD, texts and
+# fractions after both IFDs.
+def camera_tiff():
+    ifd0 = [(0x010F, 2, b"Maker\x00"), (0x0110, 2, b"Model\t3D\x00"), (0x8769, 4, None)]
+    shot = [(0x829A, 5, struct.pack("<II", 1, 250)), (0x829D, 5, struct.pack("<II", 56, 10)),
+            (0x8827, 3, struct.pack("<H", 200)), (0x9003, 2, b"2020:01:02 03:04:05\x00"),
+            (0x920A, 5, struct.pack("<II", 45, 10)), (0xA405, 3, struct.pack("<H", 28))]
+    exif_at = 8 + 2 + 12 * len(ifd0) + 4
+    data_at = exif_at + 2 + 12 * len(shot) + 4
+    head, data = b"", b""
+    for entries, link in ((ifd0, exif_at), (shot, 0)):
+        head += struct.pack("<H", len(entries))
+        for tag, kind, value in entries:
+            if value is None:
+                head += struct.pack("<HHII", tag, kind, 1, link)
+                continue
+            count = len(value) // {2: 1, 3: 2, 5: 8}[kind]
+            if len(value) <= 4:
+                head += struct.pack("<HHI", tag, kind, count) + value.ljust(4, b"\x00")
+            else:
+                head += struct.pack("<HHII", tag, kind, count, data_at + len(data))
+                data += value
+        head += struct.pack("<I", 0)
+    return b"II\x2a\x00" + struct.pack("<I", 8) + head + data
+
+open(f"{corpus}/mpo/camera-fields.tiff", "wb").write(camera_tiff())
 PY

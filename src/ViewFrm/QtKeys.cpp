@@ -58,6 +58,8 @@ MainKey mainKey(int key, Qt::KeyboardModifiers modifiers) {
         return MainKey::W;
     case Qt::Key_P:
         return MainKey::P;
+    case Qt::Key_E:
+        return MainKey::E;
     case Qt::Key_Plus:
         return keypad ? MainKey::KeypadPlus : MainKey::Other;
     case Qt::Key_Minus:

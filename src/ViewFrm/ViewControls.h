@@ -42,9 +42,10 @@ struct ViewControls {
     QAction* autoAlign = nullptr;
     QAction* cropCommon = nullptr;
     QAction* resetAlignment = nullptr;
-    // After them, the stereo window and the depth overlay.
+    // After them, the stereo window and the overlays.
     QAction* autoWindow = nullptr;
     QAction* depth = nullptr;
+    QAction* cameraData = nullptr;
     // After them, the writing of pairs out.
     QAction* saveAs = nullptr;
     QAction* exportFolder = nullptr;

@@ -10,9 +10,9 @@
 #include "ViewFrm/ViewControls.h"
 #include "ViewFrm/WindowPlacement.h"
 #include "ViewFrm/logic/HeldKeyRepeats.h"
-#include "ViewFrm/panels/DepthOverlay.h"
 #include "ViewFrm/panels/NativeWindowOrigin.h"
 #include "ViewFrm/panels/PanelPair.h"
+#include "ViewFrm/panels/TextOverlay.h"
 #include "loading/PairNavigator.h"
 #include "modes/DisplayModes.h"
 
@@ -73,6 +73,8 @@ public:
     // the user's is kept), and the overlay of the depth as shown; both kept in the settings.
     void setAutoWindow(bool on);
     void setShowDepth(bool on);
+    // The overlay of the files and of what the camera recorded, kept in the settings.
+    void setShowCameraData(bool on);
     // Both eyes shown only where both cover, kept in the settings.
     void setCropCommon(bool on);
 
@@ -125,7 +127,9 @@ private:
     void createDepthCommands();
     // The pair on screen measured now if the settings ask for it and it was not yet.
     void measureShownPairIfAsked();
-    DepthOverlay::Text depthText() const;
+    TextOverlay::Text depthText() const;
+    void createCameraDataCommand();
+    TextOverlay::Text cameraDataText() const;
     void createExportCommands();
     // Accessible names for a screen reader; the image areas' follow the pair and the sides.
     void nameControls();
@@ -167,7 +171,8 @@ private:
     EyeAlignment alignment_{PairOffsetStore::open()};
     ExportChoices exportChoices_;
     std::unique_ptr<ExportFolderRun> folderRun_;
-    DepthOverlay* depthOverlay_ = nullptr; // owned by the left image area
+    TextOverlay* depthOverlay_ = nullptr;      // owned by the left image area
+    TextOverlay* cameraDataOverlay_ = nullptr; // the same
 
     bool shown_ = false;
     std::function<void()> afterNextPaint_;

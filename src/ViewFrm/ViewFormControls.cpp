@@ -86,6 +86,8 @@ void TViewForm::createCommands() {
                                  {ui_.autoAlign, ui_.cropCommon, ui_.resetAlignment});
     createDepthCommands();
     ui_.PopupMenu->insertActions(command(ViewCommand::ShowTips), {ui_.autoWindow, ui_.depth});
+    createCameraDataCommand();
+    ui_.PopupMenu->insertAction(command(ViewCommand::ShowTips), ui_.cameraData);
     createExportCommands();
     ui_.PopupMenu->insertSeparator(command(ViewCommand::ShowTips));
     ui_.PopupMenu->insertActions(command(ViewCommand::ShowTips), {ui_.saveAs, ui_.exportFolder});

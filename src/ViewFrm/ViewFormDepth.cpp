@@ -26,7 +26,9 @@ void TViewForm::createDepthCommands() {
     ui_.depth->setChecked(state_.settings.showDepth != 0);
     connect(ui_.depth, &QAction::triggered, this,
             [this](bool checked) { guarded([&] { setShowDepth(checked); }); });
-    depthOverlay_ = new DepthOverlay(ui_.PaintBox1, [this] { return depthText(); });
+    depthOverlay_ = new TextOverlay(ui_.PaintBox1, TextOverlay::Corner::TopLeft,
+                                    [this] { return depthText(); });
+    depthOverlay_->setObjectName(QStringLiteral("DepthOverlay"));
     depthOverlay_->setVisible(state_.settings.showDepth != 0);
 }
 
@@ -58,7 +60,7 @@ void TViewForm::setShowDepth(bool on) {
     depthOverlay_->setVisible(on);
 }
 
-DepthOverlay::Text TViewForm::depthText() const {
+TextOverlay::Text TViewForm::depthText() const {
     if (!panels_->hasImage()) {
         return {};
     }

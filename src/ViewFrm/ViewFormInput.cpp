@@ -126,6 +126,9 @@ bool TViewForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     case KeyAction::ToggleCropCommon:
         setCropCommon(state_.settings.cropCommon == 0);
         break;
+    case KeyAction::ToggleCameraData:
+        setShowCameraData(state_.settings.showCameraData == 0);
+        break;
     }
     return true;
 }

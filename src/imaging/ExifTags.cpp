@@ -5,6 +5,7 @@
 #include <bit>
 #include <cmath>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 namespace duoptic {
@@ -12,8 +13,15 @@ namespace duoptic {
 namespace {
 
 constexpr std::uint16_t kTagMake = 0x010F;
+constexpr std::uint16_t kTagModel = 0x0110;
 constexpr std::uint16_t kTagOrientation = 0x0112;
 constexpr std::uint16_t kTagExifIfd = 0x8769;
+constexpr std::uint16_t kTagExposureTime = 0x829A;
+constexpr std::uint16_t kTagFNumber = 0x829D;
+constexpr std::uint16_t kTagIso = 0x8827;
+constexpr std::uint16_t kTagDateTimeOriginal = 0x9003;
+constexpr std::uint16_t kTagFocalLength = 0x920A;
+constexpr std::uint16_t kTagFocalLength35mm = 0xA405;
 constexpr std::uint16_t kTagMakerNote = 0x927C;
 constexpr std::uint16_t kTagFujifilmParallax = 0xB211;
 constexpr std::uint16_t kTagNintendoCameraInfo = 0x1101;
@@ -21,6 +29,7 @@ constexpr std::uint16_t kTagNintendoCameraInfo = 0x1101;
 constexpr std::uint16_t kTypeAscii = 2;
 constexpr std::uint16_t kTypeShort = 3;
 constexpr std::uint16_t kTypeLong = 4;
+constexpr std::uint16_t kTypeRational = 5;
 constexpr std::uint16_t kTypeUndefined = 7;
 constexpr std::uint16_t kTypeSignedRational = 10;
 
@@ -173,13 +182,21 @@ std::optional<CameraParallax> nintendoParallax(std::span<const std::uint8_t> tif
     return CameraParallax{ParallaxTag::Nintendo, value};
 }
 
-std::optional<CameraParallax> parallax(std::span<const std::uint8_t> tiffData, const TiffView& tiff,
-                                       std::uint32_t ifd0) {
-    const std::optional<Field> exifIfd = findField(tiff, ifd0, kTagExifIfd);
-    if (!exifIfd || exifIfd->type != kTypeLong || exifIfd->count < 1) {
+// Where the Exif IFD lies, as IFD0 links to it.
+std::optional<std::uint32_t> exifIfdAt(const TiffView& tiff, std::uint32_t ifd0) {
+    const std::optional<Field> link = findField(tiff, ifd0, kTagExifIfd);
+    if (!link || link->type != kTypeLong || link->count < 1) {
         return std::nullopt;
     }
-    const std::optional<Field> note = findField(tiff, *tiff.u32(exifIfd->valueAt), kTagMakerNote);
+    return *tiff.u32(link->valueAt);
+}
+
+std::optional<CameraParallax> parallax(std::span<const std::uint8_t> tiffData, const TiffView& tiff,
+                                       std::uint32_t ifd0, std::optional<std::uint32_t> exifIfd) {
+    if (!exifIfd) {
+        return std::nullopt;
+    }
+    const std::optional<Field> note = findField(tiff, *exifIfd, kTagMakerNote);
     if (!note || note->type != kTypeUndefined) {
         return std::nullopt;
     }
@@ -190,6 +207,63 @@ std::optional<CameraParallax> parallax(std::span<const std::uint8_t> tiffData, c
         return nintendoParallax(tiffData, tiff, note->valueAt);
     }
     return std::nullopt;
+}
+
+// An ASCII field for people to read: up to its first NUL, at most kMaxTextBytes, control
+// characters made blanks (they would break the lines it is shown in), trimmed.
+std::string text(const TiffView& tiff, std::optional<std::uint32_t> ifd, std::uint16_t tag) {
+    const std::optional<Field> field = ifd ? findField(tiff, *ifd, tag) : std::nullopt;
+    if (!field || field->type != kTypeAscii) {
+        return {};
+    }
+    std::string value;
+    for (const std::uint8_t byte : tiff.bytes(field->valueAt, field->count)) {
+        if (byte == 0 || value.size() == ExifCamera::kMaxTextBytes) {
+            break;
+        }
+        value += byte < 0x20 || byte == 0x7F ? ' ' : static_cast<char>(byte);
+    }
+    const std::size_t first = value.find_first_not_of(' ');
+    return first == std::string::npos
+               ? std::string()
+               : value.substr(first, value.find_last_not_of(' ') + 1 - first);
+}
+
+// The first value of a RATIONAL field, when neither of its parts is 0.
+std::optional<ExifRational> rational(const TiffView& tiff, std::optional<std::uint32_t> ifd,
+                                     std::uint16_t tag) {
+    const std::optional<Field> field = ifd ? findField(tiff, *ifd, tag) : std::nullopt;
+    if (!field || field->type != kTypeRational || field->count < 1) {
+        return std::nullopt;
+    }
+    const ExifRational value{*tiff.u32(field->valueAt), *tiff.u32(field->valueAt + 4)};
+    return value.numerator != 0 && value.denominator != 0 ? std::optional(value) : std::nullopt;
+}
+
+// The first value of a SHORT (or LONG) field, when it is not 0, which cameras write for "not
+// known".
+std::optional<std::uint32_t> unsignedValue(const TiffView& tiff, std::optional<std::uint32_t> ifd,
+                                           std::uint16_t tag) {
+    const std::optional<Field> field = ifd ? findField(tiff, *ifd, tag) : std::nullopt;
+    if (!field || field->count < 1 || (field->type != kTypeShort && field->type != kTypeLong)) {
+        return std::nullopt;
+    }
+    const std::uint32_t value =
+        field->type == kTypeShort ? *tiff.u16(field->valueAt) : *tiff.u32(field->valueAt);
+    return value != 0 ? std::optional(value) : std::nullopt;
+}
+
+ExifCamera camera(const TiffView& tiff, std::uint32_t ifd0, std::optional<std::uint32_t> exifIfd) {
+    ExifCamera camera;
+    camera.make = text(tiff, ifd0, kTagMake);
+    camera.model = text(tiff, ifd0, kTagModel);
+    camera.taken = text(tiff, exifIfd, kTagDateTimeOriginal);
+    camera.exposureTime = rational(tiff, exifIfd, kTagExposureTime);
+    camera.fNumber = rational(tiff, exifIfd, kTagFNumber);
+    camera.iso = unsignedValue(tiff, exifIfd, kTagIso);
+    camera.focalLength = rational(tiff, exifIfd, kTagFocalLength);
+    camera.focalLength35mm = unsignedValue(tiff, exifIfd, kTagFocalLength35mm);
+    return camera;
 }
 
 } // namespace
@@ -207,7 +281,9 @@ ExifTags readExifTiff(std::span<const std::uint8_t> tiffData) {
     }
     const std::uint32_t ifd0 = *tiff.u32(4);
     tags.orientation = orientation(tiff, ifd0);
-    tags.parallax = parallax(tiffData, tiff, ifd0);
+    const std::optional<std::uint32_t> exifIfd = exifIfdAt(tiff, ifd0);
+    tags.parallax = parallax(tiffData, tiff, ifd0, exifIfd);
+    tags.camera = camera(tiff, ifd0, exifIfd);
     return tags;
 }
 

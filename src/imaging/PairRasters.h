@@ -3,11 +3,13 @@
 #include "base/PairKey.h"
 #include "imaging/ExifTags.h"
 #include "imaging/HorizontalDisparity.h"
+#include "imaging/PairFile.h"
 #include "imaging/Raster.h"
 #include "imaging/VerticalAlignment.h"
 
 #include <optional>
 #include <utility>
+#include <vector>
 
 namespace duoptic {
 
@@ -25,6 +27,10 @@ struct PairRasters {
         std::optional<PairKey> key; // of the files' content, whatever their names
         // The parallax the camera recorded, as its file holds it, where it holds one.
         std::optional<CameraParallax> cameraParallax;
+        // The files read, in the order read, and what the camera recorded in the EXIF of the
+        // left eye's file (or image of an MPO).
+        std::vector<PairFile> files;
+        ExifCamera camera;
         // The right eye against the left, where the load was asked to measure it.
         std::optional<AlignmentEstimate> alignment;
         // The depths the same measurement sees, of the eyes in their own order.

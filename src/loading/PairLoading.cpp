@@ -1,5 +1,6 @@
 #include "loading/PairLoading.h"
 
+#include "base/Paths.h"
 #include "base/Trace.h"
 #include "catalogue/OpenPairFile.h"
 #include "imaging/BackgroundPriority.h"
@@ -48,11 +49,8 @@ DecodeResult decode(JpegDecoder& decoder, int orientation) {
 }
 
 // How the pair is to be turned: as the EXIF of its first image says, when it is to be turned.
-int orientationOf(const PairRequest& request, std::span<const std::uint8_t> firstImage) {
-    if (!request.orientUpright) {
-        return kUpright;
-    }
-    return readExifTags(firstImage).orientation.value_or(kUpright);
+int orientationOf(const PairRequest& request, const ExifTags& firstImage) {
+    return request.orientUpright ? firstImage.orientation.value_or(kUpright) : kUpright;
 }
 
 // Turned pictures whose rows now run backwards belong to the other eye.
@@ -70,9 +68,8 @@ void turnPair(PairRasters& rasters, int orientation) {
 // A side-by-side file is turned half by half: its two halves stay side by side, as the eyes
 // are. For the orientations that keep the rows horizontal this is the whole file turned and cut
 // again; for a quarter turn, turning the whole file would stack the halves.
-void readSideBySide(JpegDecoder& decoder, const PairRequest& request, PairRasters& rasters) {
-    decoder.readFile(request.file);
-    const int orientation = orientationOf(request, decoder.bytes());
+void readSideBySide(JpegDecoder& decoder, const PairRequest& request, int orientation,
+                    PairRasters& rasters) {
     checkPairBudget(decoder, nullptr, orientation);
     const SplitHalves halves = splitSideBySide(decoder.picture());
     if (request.kind == PairKind::Crossing) {
@@ -138,20 +135,26 @@ std::vector<FileRead> readPictures(JpegDecoder& decoderA, JpegDecoder& decoderB,
                                    DecodeThreads threads, const std::atomic<bool>* cancel) {
     switch (request.kind) {
     case PairKind::Parallel:
-    case PairKind::Crossing:
-        readSideBySide(decoderA, request, rasters);
+    case PairKind::Crossing: {
+        decoderA.readFile(request.file);
+        const ExifTags exif = readExifTags(decoderA.bytes());
+        readSideBySide(decoderA, request, orientationOf(request, exif), rasters);
         rasters.facts.cameraParallax.reset();
+        rasters.facts.camera = exif.camera;
         rasters.facts.key = pairKey({decoderA.bytes()});
         return {fileRead(request.file, decoderA)};
+    }
     case PairKind::TwoFiles: {
         decoderA.readFile(request.file);
         decoderB.readFile(request.rightEyeFile);
-        checkPairBudget(decoderA, &decoderB, orientationOf(request, decoderA.bytes()));
+        const ExifTags exif = readExifTags(decoderA.bytes());
+        checkPairBudget(decoderA, &decoderB, orientationOf(request, exif));
         std::vector<FileRead> read{fileRead(request.file, decoderA),
                                    fileRead(request.rightEyeFile, decoderB)};
-        decodeTwoViews(decoderA, decoderB, request.sides, orientationOf(request, decoderA.bytes()),
-                       rasters, threads);
+        decodeTwoViews(decoderA, decoderB, request.sides, orientationOf(request, exif), rasters,
+                       threads);
         rasters.facts.cameraParallax.reset();
+        rasters.facts.camera = exif.camera;
         rasters.facts.key = pairKey({decoderA.bytes(), decoderB.bytes()});
         return read;
     }
@@ -160,12 +163,14 @@ std::vector<FileRead> readPictures(JpegDecoder& decoderA, JpegDecoder& decoderB,
         const MpoFile mpo = readMpoFile(request.file, cancel);
         decoderA.readShared(mpo.bytes, mpo.views.left);
         decoderB.readShared(mpo.bytes, mpo.views.right);
-        checkPairBudget(decoderA, &decoderB, orientationOf(request, decoderA.bytes()));
         const std::span<const std::uint8_t> first(mpo.bytes->data() + mpo.views.left.offset,
                                                   mpo.views.left.length);
-        decodeTwoViews(decoderA, decoderB, request.sides, orientationOf(request, first), rasters,
+        const ExifTags exif = readExifTags(first);
+        checkPairBudget(decoderA, &decoderB, orientationOf(request, exif));
+        decodeTwoViews(decoderA, decoderB, request.sides, orientationOf(request, exif), rasters,
                        threads);
         rasters.facts.cameraParallax = cameraParallax(mpo);
+        rasters.facts.camera = exif.camera;
         rasters.facts.key = pairKey({std::span<const std::uint8_t>(*mpo.bytes)});
         return {{request.file, mpo.identity}};
     }
@@ -181,6 +186,10 @@ std::vector<FileRead> readPairInto(JpegDecoder& decoderA, JpegDecoder& decoderB,
     trace("pair read starts");
     std::vector<FileRead> read =
         readPictures(decoderA, decoderB, request, rasters, threads, cancel);
+    rasters.facts.files.clear();
+    for (const FileRead& file : read) {
+        rasters.facts.files.push_back({std::string(namePart(file.path)), file.identity.size});
+    }
     rasters.facts.alignment.reset();
     rasters.facts.disparity.reset();
     if (request.measureAlignment) {

@@ -49,7 +49,7 @@ const std::array<Field, 10> kFields{{
 }};
 
 // Written only when not at their default or already in the file (see SettingsRecord).
-const std::array<Field, 10> kOptionalFields{{
+const std::array<Field, 11> kOptionalFields{{
     {"Display", "Mode", &SettingsRecord::displayMode},
     {"Display", "SwapParity", &SettingsRecord::interlaceSwap, true},
     {"Display", "MirrorLeft", &SettingsRecord::mirrorLeft, true},
@@ -60,6 +60,7 @@ const std::array<Field, 10> kOptionalFields{{
     {"Alignment", "Depth", &SettingsRecord::showDepth, true},
     {"Alignment", "ScreenWidth", &SettingsRecord::screenWidthMm},
     {"Alignment", "EyeDistance", &SettingsRecord::eyeDistanceMm},
+    {"Overlay", "CameraData", &SettingsRecord::showCameraData, true},
 }};
 
 void readField(const IniFile& file, const Field& field, SettingsRecord& record) {

@@ -36,6 +36,7 @@ struct SettingsRecord {
     int screenWidthMm = 0;   // [Alignment] ScreenWidth; the screen's width, 0: as the system says
     int eyeDistanceMm = 65;  // [Alignment] EyeDistance; between the viewer's eyes
     int cropCommon = 0;      // [Alignment] CropCommon; 1: show only what both eyes cover
+    int showCameraData = 0;  // [Overlay] CameraData; 1: the files and the camera's data are shown
 
     bool operator==(const SettingsRecord&) const = default;
 };

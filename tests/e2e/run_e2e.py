@@ -25,7 +25,7 @@ BUDGET_SECONDS = 230  # the CTest timeout is larger; finish well before it
 GREY = b"\xc0\xc0\xc0"
 SAMPLE_W, SAMPLE_H = 623, 648  # the built-in sample pair
 MENU = ["Open", "Reverse", "Zoom In", "Zoom Out", "Slide Show", "Next", "Center Border", "Full Screen", "Display",
-        "Automatic Alignment", "Crop to Common Area", "Reset Alignment", "Automatic Window", "Depth", "Save As...",
+        "Automatic Alignment", "Crop to Common Area", "Reset Alignment", "Automatic Window", "Depth", "Camera Data", "Save As...",
         "Export Folder...", "Tips", "Exit"]
 MAIN_TITLE = re.compile(r"^Duoptic - .* - \((Parallel|Crossing)\)$")
 

@@ -405,7 +405,8 @@ TEST_F(SettingsTest, OnOffKeysTakeOnlyZeroAndOne) {
           Key{"Alignment", "Automatic", &SettingsRecord::autoAlign},
           Key{"Alignment", "OrientJpeg", &SettingsRecord::orientJpegPairs},
           Key{"Alignment", "AutoWindow", &SettingsRecord::autoWindow},
-          Key{"Alignment", "Depth", &SettingsRecord::showDepth}}) {
+          Key{"Alignment", "Depth", &SettingsRecord::showDepth},
+          Key{"Overlay", "CameraData", &SettingsRecord::showCameraData}}) {
         for (const int value : {0, 1, 2, 7, -1, -5}) {
             writeFile(iniPath(), "[" + section + "]\n" + key + "=" + std::to_string(value) + "\n");
             const int expected = value == 0 || value == 1 ? value : SettingsRecord{}.*member;

@@ -29,7 +29,8 @@ public:
     int preloadsTaken() const { return form_.navigator_.preloadsTaken(); }
     QMenu* popupMenu() const { return form_.ui_.PopupMenu; }
     QAction* command(ViewCommand which) const { return form_.command(which); }
-    DepthOverlay::Text depthText() const { return form_.depthText(); }
+    TextOverlay::Text depthText() const { return form_.depthText(); }
+    TextOverlay::Text cameraDataText() const { return form_.cameraDataText(); }
 
 private:
     const TViewForm& form_;

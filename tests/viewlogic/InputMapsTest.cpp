@@ -114,7 +114,8 @@ INSTANTIATE_TEST_SUITE_P(
         KeyRow{"BracketTurns", MainKey::RightBracket, kRunning, KeyAction::TurnRightEye, 1},
         KeyRow{"CCrops", MainKey::C, kRunning, KeyAction::ToggleCropCommon, 0},
         KeyRow{"WWindows", MainKey::W, kRunning, KeyAction::ToggleAutoWindow, 0},
-        KeyRow{"PShowsDepth", MainKey::P, kRunning, KeyAction::ToggleDepth, 0}),
+        KeyRow{"PShowsDepth", MainKey::P, kRunning, KeyAction::ToggleDepth, 0},
+        KeyRow{"EShowsCameraData", MainKey::E, kRunning, KeyAction::ToggleCameraData, 0}),
     rowName<KeyRow>);
 
 TEST(MapKey, LettersMoveTheRightEyeAsTheArrowsLie) {

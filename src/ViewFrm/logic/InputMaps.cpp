@@ -106,6 +106,8 @@ KeyAction mapKey(MainKey key, const KeyContext& context) {
         return {KeyAction::ToggleAutoWindow, 0};
     case MainKey::P:
         return {KeyAction::ToggleDepth, 0};
+    case MainKey::E:
+        return {KeyAction::ToggleCameraData, 0};
     case MainKey::Other:
         return {};
     }

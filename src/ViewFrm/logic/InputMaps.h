@@ -41,6 +41,7 @@ enum class MainKey {
     C,
     W,
     P,
+    E, // the overlay of what the camera recorded
     Other
 };
 
@@ -73,7 +74,8 @@ struct KeyAction {
         TurnRightEye, // by value steps: -1 anticlockwise, 1 clockwise
         ToggleCropCommon,
         ToggleAutoWindow,
-        ToggleDepth
+        ToggleDepth,
+        ToggleCameraData
     } kind = None;
     int value = 0; // the new position for SetHorizontal and SetVertical
     int dy = 0;

@@ -1,4 +1,4 @@
-#include "ViewFrm/panels/DepthOverlay.h"
+#include "ViewFrm/panels/TextOverlay.h"
 
 #include "base/ErrorReport.h"
 
@@ -17,9 +17,8 @@ constexpr int kPadding = 6; // around the text
 
 } // namespace
 
-DepthOverlay::DepthOverlay(QWidget* area, std::function<Text()> source)
-    : QWidget(area), source_(std::move(source)) {
-    setObjectName(QStringLiteral("DepthOverlay"));
+TextOverlay::TextOverlay(QWidget* area, Corner corner, std::function<Text()> source)
+    : QWidget(area), corner_(corner), source_(std::move(source)) {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_NoSystemBackground);
     setFocusPolicy(Qt::NoFocus);
@@ -27,14 +26,14 @@ DepthOverlay::DepthOverlay(QWidget* area, std::function<Text()> source)
     area->installEventFilter(this);
 }
 
-bool DepthOverlay::eventFilter(QObject* watched, QEvent* event) {
+bool TextOverlay::eventFilter(QObject* watched, QEvent* event) {
     if (watched == parent() && event->type() == QEvent::Resize) {
         setGeometry(parentWidget()->rect());
     }
     return false;
 }
 
-void DepthOverlay::paintEvent(QPaintEvent*) {
+void TextOverlay::paintEvent(QPaintEvent*) {
     guarded([this] {
         const Text text = source_ ? source_() : Text{};
         if (text.lines.empty()) {
@@ -47,8 +46,9 @@ void DepthOverlay::paintEvent(QPaintEvent*) {
             width = std::max(width, metrics.horizontalAdvance(QString::fromStdString(line)));
         }
         const int lineHeight = metrics.lineSpacing();
-        const QRect box(kMargin, kMargin, width + 2 * kPadding,
-                        lineHeight * int(text.lines.size()) + 2 * kPadding);
+        const int boxHeight = lineHeight * int(text.lines.size()) + 2 * kPadding;
+        const int top = corner_ == Corner::TopLeft ? kMargin : height() - kMargin - boxHeight;
+        const QRect box(kMargin, top, width + 2 * kPadding, boxHeight);
         painter.setRenderHint(QPainter::Antialiasing);
         painter.setPen(Qt::NoPen);
         painter.setBrush(text.warning ? QColor(120, 0, 0, 200) : QColor(0, 0, 0, 170));
