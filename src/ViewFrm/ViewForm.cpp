@@ -64,6 +64,10 @@ void TViewForm::writeSettingsNow() {
 
 void TViewForm::closeEvent(QCloseEvent* event) {
     folderRun_.reset(); // a folder still being written stops, leaving nothing half-written
+    if (eyeScreen_) {
+        // The window stays fullscreen: the placement then keeps the frame from before it.
+        eyeScreen_->hide();
+    }
     placement_.keepClosingFrame();
     QWidget::closeEvent(event);
 }

@@ -10,12 +10,14 @@
 #include "ViewFrm/ViewControls.h"
 #include "ViewFrm/WindowPlacement.h"
 #include "ViewFrm/logic/HeldKeyRepeats.h"
+#include "ViewFrm/panels/EyeScreen.h"
 #include "ViewFrm/panels/NativeWindowOrigin.h"
 #include "ViewFrm/panels/PanelPair.h"
 #include "ViewFrm/panels/TextOverlay.h"
 #include "loading/PairNavigator.h"
 #include "modes/DisplayModes.h"
 
+#include <QPointer>
 #include <QWidget>
 
 #include <functional>
@@ -24,6 +26,7 @@
 
 class QAction;
 class QMouseEvent;
+class QScreen;
 
 namespace duoptic {
 
@@ -123,6 +126,12 @@ private:
     void createDisplayMenu();
     void showDisplaySettings();
     void displayChanged();
+    // Two Screens: the left eye fills the window's screen, the right eye the next one; leaving
+    // gives the window back as it was. The settings keep the mode from before it meanwhile.
+    QScreen* secondScreen() const;
+    void offerTwoScreens();
+    void enterTwoScreens();
+    void leaveTwoScreens();
     void createAlignmentCommands();
     void createDepthCommands();
     // The pair on screen measured now if the settings ask for it and it was not yet.
@@ -173,6 +182,8 @@ private:
     std::unique_ptr<ExportFolderRun> folderRun_;
     TextOverlay* depthOverlay_ = nullptr;      // owned by the left image area
     TextOverlay* cameraDataOverlay_ = nullptr; // the same
+    QPointer<EyeScreen> eyeScreen_; // owned by the window, while in Two Screens
+    bool fullScreenBeforeTwoScreens_ = false;
 
     bool shown_ = false;
     std::function<void()> afterNextPaint_;

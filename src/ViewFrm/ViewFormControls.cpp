@@ -109,6 +109,12 @@ void TViewForm::FormResize() {
     const MainLayout twoPanels =
         computeMainLayout(width(), height(), state_.settings.borderWidth, ui_.ScrollBarV->width(),
                           ui_.ScrollBarH->height(), ui_.zoomBarHolder->height());
+    if (eyeScreen_) {
+        placeViewControls(ui_, imageAreaOnly(twoPanels, width(), height()), true);
+        ui_.pnPct1->raise();
+        recomputePanelMetrics();
+        return;
+    }
     const bool oneArea = fillsOneArea(displayMode());
     placeViewControls(ui_, oneArea ? joinImageAreas(twoPanels) : twoPanels, oneArea);
     recomputePanelMetrics();

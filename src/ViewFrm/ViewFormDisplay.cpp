@@ -5,7 +5,9 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QApplication>
 #include <QMenu>
+#include <QScreen>
 
 namespace duoptic {
 
@@ -22,6 +24,16 @@ void TViewForm::createDisplayMenu() {
                 [this, mode = names.mode] { guarded([&] { setDisplayMode(mode); }); });
         ui_.displayModes[displayModeIndex(names.mode)] = item;
     }
+    ui_.DisplayMenu->setToolTipsVisible(true); // why Two Screens is not offered
+    offerTwoScreens();
+    connect(qApp, &QGuiApplication::screenAdded, this, [this] { offerTwoScreens(); });
+    connect(qApp, &QGuiApplication::screenRemoved, this, [this] {
+        offerTwoScreens();
+        // Whichever screen went, the window comes back; queued, as Qt moves the windows of a
+        // screen that is going only after telling of it.
+        QMetaObject::invokeMethod(
+            this, [this] { guarded([this] { leaveTwoScreens(); }); }, Qt::QueuedConnection);
+    });
     ui_.DisplayMenu->addSeparator();
     ui_.swapParity = ui_.DisplayMenu->addAction(QStringLiteral("Swap Interlace Parity"));
     ui_.swapParity->setCheckable(true);
@@ -41,12 +53,20 @@ void TViewForm::showDisplaySettings() {
 }
 
 DisplayMode TViewForm::displayMode() const {
-    return state_.settings.displayMode;
+    return eyeScreen_ ? DisplayMode::TwoScreens : state_.settings.displayMode;
 }
 
 void TViewForm::setDisplayMode(DisplayMode mode) {
+    if (mode == DisplayMode::TwoScreens) {
+        enterTwoScreens();
+        return;
+    }
     state_.settings.displayMode = mode;
-    displayChanged();
+    if (eyeScreen_) {
+        leaveTwoScreens();
+    } else {
+        displayChanged();
+    }
 }
 
 void TViewForm::setInterlaceSwap(bool swap) {

@@ -33,7 +33,8 @@ bool TViewForm::eventFilter(QObject* watched, QEvent* event) {
         return false;
     }
     auto* widget = qobject_cast<QWidget*>(watched);
-    if (widget == nullptr || widget->window() != this ||
+    // The window of the second screen takes keys and wheel as this one.
+    if (widget == nullptr || (widget->window() != this && widget->window() != eyeScreen_) ||
         QApplication::activeModalWidget() != nullptr) {
         return false;
     }
@@ -64,7 +65,7 @@ bool TViewForm::routeUncapturedRelease(QObject* watched, QMouseEvent* event) {
 
 bool TViewForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     const KeyContext context{slideShow_.running(), navigator_.count(), ui_.ScrollBarH->value(),
-                             ui_.ScrollBarV->value(), isFullScreen()};
+                             ui_.ScrollBarV->value(), isFullScreen() || eyeScreen_};
     const KeyAction act = mapKey(mainKey(key, modifiers), context);
     switch (act.kind) {
     case KeyAction::None:
@@ -118,7 +119,7 @@ bool TViewForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
         setShowDepth(state_.settings.showDepth == 0);
         break;
     case KeyAction::NextDisplayMode:
-        setDisplayMode(nextDisplayMode(displayMode()));
+        setDisplayMode(nextDisplayMode(displayMode(), secondScreen() != nullptr));
         break;
     case KeyAction::SaveAs:
         ui_.saveAs->trigger();
@@ -197,7 +198,9 @@ void TViewForm::ShowTipsExecute() {
 }
 
 void TViewForm::ViewFullScreenExecute() {
-    if (isFullScreen()) {
+    if (eyeScreen_) {
+        leaveTwoScreens(); // back to the window as it was, fullscreen or not
+    } else if (isFullScreen()) {
         setWindowState(windowState() & ~Qt::WindowFullScreen);
     } else {
         // The screen the window is on is the one Qt fills.

@@ -21,6 +21,8 @@ enum class DisplayMode : unsigned char {
     RowInterlaced,
     ColumnInterlaced,
     Mirror, // the two panels, one of them flipped left to right
+    // Each eye fills a screen of its own: a way of presenting, as fullscreen is, never stored.
+    TwoScreens,
 };
 
 struct DisplayModeNames {
@@ -29,7 +31,7 @@ struct DisplayModeNames {
     std::string_view caption;
 };
 
-inline constexpr std::array<DisplayModeNames, 11> kDisplayModes{{
+inline constexpr std::array<DisplayModeNames, 12> kDisplayModes{{
     {DisplayMode::SideBySide, "", "Side by Side"},
     {DisplayMode::AnaglyphRedCyan, "AnaglyphRedCyan", "Anaglyph Red-Cyan"},
     {DisplayMode::AnaglyphGreenMagenta, "AnaglyphGreenMagenta", "Anaglyph Green-Magenta"},
@@ -42,6 +44,8 @@ inline constexpr std::array<DisplayModeNames, 11> kDisplayModes{{
     {DisplayMode::RowInterlaced, "RowInterlaced", "Row Interlaced"},
     {DisplayMode::ColumnInterlaced, "ColumnInterlaced", "Column Interlaced"},
     {DisplayMode::Mirror, "Mirror", "Mirror"},
+    // Stored as the default text, which reads back as side by side: a file never starts in it.
+    {DisplayMode::TwoScreens, "", "Two Screens"},
 }};
 
 constexpr std::size_t displayModeIndex(DisplayMode mode) {
@@ -54,7 +58,7 @@ constexpr bool everyDisplayModeOnceInOrder() {
             return false;
         }
     }
-    return displayModeIndex(DisplayMode::Mirror) + 1 == kDisplayModes.size();
+    return displayModeIndex(DisplayMode::TwoScreens) + 1 == kDisplayModes.size();
 }
 static_assert(everyDisplayModeOnceInOrder(), "one row per mode, in the order of the enumeration");
 
@@ -77,14 +81,24 @@ constexpr std::string_view displayModeCaption(DisplayMode mode) {
     return kDisplayModes[displayModeIndex(mode)].caption;
 }
 
-// The mode key's step: the next mode of the menu, after the last one the first.
-constexpr DisplayMode nextDisplayMode(DisplayMode mode) {
-    return kDisplayModes[(displayModeIndex(mode) + 1) % kDisplayModes.size()].mode;
+// The mode key's step: the next mode of the menu, after the last one the first. Two Screens is
+// passed by while there is no second screen to show it on.
+constexpr DisplayMode nextDisplayMode(DisplayMode mode, bool secondScreen) {
+    const DisplayMode next =
+        kDisplayModes[(displayModeIndex(mode) + 1) % kDisplayModes.size()].mode;
+    return next == DisplayMode::TwoScreens && !secondScreen ? nextDisplayMode(next, true) : next;
 }
 
 // The modes that show one image area over the place of both panels and the border between them.
 constexpr bool fillsOneArea(DisplayMode mode) {
-    return mode != DisplayMode::SideBySide && mode != DisplayMode::Mirror;
+    return mode != DisplayMode::SideBySide && mode != DisplayMode::Mirror &&
+           mode != DisplayMode::TwoScreens;
+}
+
+// The modes that take the eyes in their own order, the left eye first, also in crossed viewing,
+// which arranges only the two panels of the window.
+constexpr bool keepsEyeOrder(DisplayMode mode) {
+    return fillsOneArea(mode) || mode == DisplayMode::TwoScreens;
 }
 
 // The modes whose lines alternate between the eyes by their parity on the screen.

@@ -1128,6 +1128,54 @@ def check_interlaced_rows_stay_on_the_screen(_):
     return "each screen row on its eye after one-pixel moves (%s)" % ", ".join(seen)
 
 
+def check_two_screens(_):
+    """D from Mirror puts the left eye (white) on the window's monitor and the right eye (black)
+    on the other, each fitted to its monitor; Esc on either window, or the other monitor
+    unplugged, gives the window back where it was; quitting in Two Screens keeps Mirror."""
+    folder, arranged = make_app_folder("two-screens"), (71, 53, 619, 457)
+    for name, colour in (("ts_DUL.jpg", "white"), ("ts_DUR.jpg", "black")):
+        sh(["convert", "-size", "640x480", "xc:" + colour, os.path.join(folder, name)])
+    with open(os.path.join(folder, "duoptic.ini"), "wb") as f:
+        f.write((settings_text(dict(DEFAULTS, LatestPath=folder, **dict(zip(
+            ("WinLeft", "WinTop", "WinWidth", "WinHeight"), arranged)))) + "[Display]\r\nMode=Mirror\r\n").encode())
+    tone = lambda p: "grey" if p == GREY else "white" if min(p) > 200 else "black" if max(p) < 55 else p.hex()
+    _, shown_h, top = fitted(SCREEN_W, SCREEN_H, 640, 480, 0, 50)
+    replug = ["xrandr", "--setmonitor", "s1", "%d/338x%d/270+%d+0" % (SCREEN_W, SCREEN_H, SCREEN_W), "none"]
+
+    def eyes_on_monitors(img):  # the grey bands above and below each eye's picture, its edges
+        for x0, eye in ((0, "white"), (SCREEN_W, "black")):
+            seen = [tone(img.px(x0 + SCREEN_W // 2, y)) for y in (top - 1, top, top + shown_h - 1, top + shown_h)]
+            seen += [tone(img.px(x, SCREEN_H // 2)) for x in (x0, x0 + SCREEN_W - 1)]
+            if seen != ["grey", eye, eye, "grey", eye, eye]:
+                return "monitor at x %d shows %s, expected %s between grey bands" % (x0, seen, eye)
+
+    v = Viewer(folder, [os.path.join(folder, "ts_DUL.jpg")])
+    try:
+        v.placed_at(arranged)
+        for leave in ("Esc", "Esc on the second screen", "unplugged", None):
+            v.keys("d")
+            poll_screen(eyes_on_monitors, 15, "D did not give each eye its monitor before %s" % leave)
+            if leave == "unplugged":
+                sh(["xrandr", "--delmonitor", "s1"])
+            elif leave:
+                activate(search("^Duoptic - Second Screen$", v.proc.pid)[0] if "second" in leave else v.win)
+                xdo("key", "Escape")
+            else:
+                require(v.close_by_wm() == 0, "exit code not 0")
+                break
+            v.placed_at(arranged)
+            poll_screen(lambda img: check_bands(img, v.client(), 4, 640, 480, 0, 50), 10, "not laid out after " + leave)
+            if leave == "unplugged":
+                sh(replug)
+    finally:
+        v.kill()
+        if "s1 " not in sh(["xrandr", "--listmonitors"]):
+            sh(replug)
+    _, kept = parse_settings(read_settings(folder))
+    require((kept["WinState"], stored_bounds(kept), kept.get("Mode")) == ("0", arranged, "Mirror"), "kept %s" % kept)
+    return "each eye on its monitor; back to %s after Esc on either screen and an unplug" % (arranged,)
+
+
 def xdnd_drop(target, x, y, uri, timeout=5.0):
     """Drops `uri` on window `target` at root (x, y) as a file manager does (XDND 5), which xdotool
     cannot. Returns whether the drop was accepted, and whether it was answered within `timeout`."""
@@ -1554,6 +1602,7 @@ def main():
                   lambda: check_drop_answered_sigterm_under_report(main_session))
         suite.run("restore_lays_out", lambda: check_restore_lays_out(main_session))
         suite.run("accessibility_tree", lambda: check_accessibility_tree(None))
+        suite.run("two_screens", lambda: check_two_screens(None))
 
         filer = FilerSession()
         suite.run("filer_open_and_space", lambda: check_filer_open_and_next(filer))

@@ -1,3 +1,4 @@
+#include "modes/DisplayModes.h"
 #include "modes/FittingModes.h"
 #include "modes/ViewerModes.h"
 
@@ -49,6 +50,20 @@ TEST(FittingMode, StoredValuesKeepTheirMeaning) {
     }
     EXPECT_EQ(fittingMode(1), FittingMode::FormSize); // any value but 0 fills the panel
     EXPECT_EQ(fittingMode(-1), FittingMode::FormSize);
+}
+
+// The mode key goes round the menu in its order, passing Two Screens by without a second screen.
+TEST(DisplayMode, TheKeyGoesRoundTheMenu) {
+    for (const bool secondScreen : {false, true}) {
+        DisplayMode mode = DisplayMode::SideBySide;
+        for (const DisplayModeNames& names : kDisplayModes) {
+            if (secondScreen || names.mode != DisplayMode::TwoScreens) {
+                EXPECT_EQ(mode, names.mode) << secondScreen;
+                mode = nextDisplayMode(mode, secondScreen);
+            }
+        }
+        EXPECT_EQ(mode, DisplayMode::SideBySide) << secondScreen;
+    }
 }
 
 } // namespace

@@ -45,4 +45,11 @@ MainLayout joinImageAreas(const MainLayout& twoPanels) {
     return m;
 }
 
+MainLayout imageAreaOnly(const MainLayout& twoPanels, int clientWidth, int clientHeight) {
+    MainLayout m = twoPanels;
+    m.pnPct1 = {0, 0, clientWidth, clientHeight};
+    m.paintBox1 = m.pnPct1;
+    return m;
+}
+
 } // namespace duoptic

@@ -31,4 +31,9 @@ MainLayout computeMainLayout(int clientWidth, int clientHeight, int border,
 // pnPct2 and paintBox2 keep their places but are not shown. Everything else is unchanged.
 MainLayout joinImageAreas(const MainLayout& twoPanels);
 
+// The layout of a window that gives its screen to one eye: paintBox1 and its frame fill the
+// client area, with no frame to be seen, over the other controls, which keep their places (the
+// layout pass reads the bars' sizes from them).
+MainLayout imageAreaOnly(const MainLayout& twoPanels, int clientWidth, int clientHeight);
+
 } // namespace duoptic

@@ -42,6 +42,7 @@ void composeOneArea(const DisplayOptions& options, EyeView left, EyeView right, 
     switch (options.mode) {
     case DisplayMode::SideBySide:
     case DisplayMode::Mirror:
+    case DisplayMode::TwoScreens:
         return; // two image areas
     case DisplayMode::AnaglyphRedCyan:
     case DisplayMode::AnaglyphGreenMagenta:
@@ -83,6 +84,7 @@ void composeDisplay(const DisplayOptions& options, int panel, EyeView left, EyeV
                     int screenX, int screenY, Frame frame) {
     switch (options.mode) {
     case DisplayMode::SideBySide:
+    case DisplayMode::TwoScreens: // the two panels, each on a screen of its own
         composePanel(panel == 1 ? left : right, false, frame);
         return;
     case DisplayMode::Mirror:

@@ -40,8 +40,8 @@ void fitBuffer(QImage& buffer, int width, int height) {
 } // namespace
 
 PanelPair::PanelPair(PaintBox& left, PaintBox& right, std::function<PanelControls()> controls)
-    : left_(left), right_(right), controls_(std::move(controls)) {
-    for (PaintBox* area : {&left_, &right_}) {
+    : left_(left), ownRight_(right), right_(&right), controls_(std::move(controls)) {
+    for (PaintBox* area : {&left_, right_}) {
         area->onPaint = [this](PaintBox& b, QPainter& p) { paint(b, p); };
     }
 }
@@ -62,8 +62,21 @@ void PanelPair::recomputeMetrics() {
         return;
     }
     metrics_.area = *metrics;
+    elsewhere_ = recomputeAreaMetrics(metrics_.imageWidth, metrics_.imageHeight, right_->width(),
+                                      right_->height())
+                     .value_or(*metrics);
     left_.update();
-    right_.update();
+    right_->update();
+}
+
+void PanelPair::moveSecondPanel(PaintBox* area) {
+    right_ = area != nullptr ? area : &ownRight_;
+    right_->onPaint = left_.onPaint;
+    recomputeMetrics();
+}
+
+const AreaMetrics& PanelPair::fittedArea(int panel) const {
+    return panel == 2 && right_ != &ownRight_ ? elsewhere_ : metrics_.area;
 }
 
 void PanelPair::draw(int panel) {
@@ -194,6 +207,10 @@ std::optional<PanelPair::Composition> PanelPair::prepare(int panel) {
     const PanelControls controls = controls_();
     ViewInputs inputs =
         metrics_.inputs(controls.fitting, controls.zoom, controls.horizontal, controls.vertical);
+    const AreaMetrics& fitted = fittedArea(panel);
+    inputs.areaWidth = fitted.width;
+    inputs.areaHeight = fitted.height;
+    inputs.areaAspect = fitted.aspect;
     const std::optional<Rect> crop = cropArea();
     if (crop) {
         // The common area stands for the picture: the zoom, the positions and the fitting act
@@ -211,8 +228,8 @@ std::optional<PanelPair::Composition> PanelPair::prepare(int panel) {
     // On a high-density screen the same source rectangle fills the area's device pixels, so the
     // photograph is shown at the screen's own resolution; at a ratio of 1 this is the area.
     QImage& buffer = buffers_[index(panel)];
-    fitBuffer(buffer, static_cast<int>(std::lround(metrics_.area.width * devicePixelRatio)),
-              static_cast<int>(std::lround(metrics_.area.height * devicePixelRatio)));
+    fitBuffer(buffer, static_cast<int>(std::lround(fitted.width * devicePixelRatio)),
+              static_cast<int>(std::lround(fitted.height * devicePixelRatio)));
     if (buffer.isNull()) {
         return std::nullopt;
     }
@@ -220,7 +237,7 @@ std::optional<PanelPair::Composition> PanelPair::prepare(int panel) {
     const Frame frame{reinterpret_cast<std::uint32_t*>(buffer.bits()), buffer.width(),
                       buffer.height(), static_cast<int>(buffer.bytesPerLine())};
     std::array<EyeView, 2> eyes = eyeViews(geometry.source, crop);
-    if (fillsOneArea(controls.display.mode) && rasters_.crossedByViewerMode) {
+    if (keepsEyeOrder(controls.display.mode) && rasters_.crossedByViewerMode) {
         std::swap(eyes[0], eyes[1]); // back to the eyes' own order: the left eye first
     }
     // Only the interlaced modes look at where the area lies: asking the display server costs a
@@ -251,10 +268,10 @@ PanelPair::Release PanelPair::release(int panel, Qt::MouseButton button, QPointF
     const DragRelease released = drag_.release(dragButton(button), at.x(), at.y());
     switch (released.kind) {
     case DragRelease::ApplyDrag: {
-        const DragResult moved =
-            applyDragDelta(released.dx, released.dy, metrics_.horizontalOffsets[index(panel)],
-                           metrics_.verticalOffset, metrics_.area.width, metrics_.area.height,
-                           metrics_.displayedWidth, metrics_.displayedHeight);
+        const DragResult moved = applyDragDelta(
+            released.dx, released.dy, metrics_.horizontalOffsets[index(panel)],
+            metrics_.verticalOffset, fittedArea(panel).width, fittedArea(panel).height,
+            metrics_.displayedWidth, metrics_.displayedHeight);
         return {Release::Move, moved.horizontal, moved.vertical};
     }
     case DragRelease::StepNext:

@@ -71,6 +71,10 @@ public:
     // Takes the image areas' size after a layout pass or a Reverse and asks for both to be
     // repainted. Does nothing while there is no image.
     void recomputeMetrics();
+    // Panel 2 drawn into `area`, the image area of a window on another screen, instead of the
+    // window's own right area, with the fitting worked out for its own size; nullptr gives it its
+    // own area back. Takes the areas' sizes again.
+    void moveSecondPanel(PaintBox* area);
     // Draws a panel now, before returning: the panels follow a dragged thumb.
     void draw(int panel);
     // Draws both panels now, composing them side by side on two cores.
@@ -101,7 +105,9 @@ public:
 
 private:
     static int index(int panel) { return panel == 1 ? 0 : 1; }
-    PaintBox& box(int panel) const { return panel == 1 ? left_ : right_; }
+    PaintBox& box(int panel) const { return panel == 1 ? left_ : *right_; }
+    // The size that panel `panel` is fitted into.
+    const AreaMetrics& fittedArea(int panel) const;
     void paint(PaintBox& box, QPainter& painter);
     bool compose(int panel);
     // A composition in two steps: the geometry and the buffer (in the window's thread), then the
@@ -124,7 +130,9 @@ private:
     const Raster& turnedRightEye(const Raster& rightEye);
 
     PaintBox& left_;
-    PaintBox& right_;
+    PaintBox& ownRight_;
+    PaintBox* right_;       // where panel 2 is drawn: its own area, or one on another screen
+    AreaMetrics elsewhere_; // the size of panel 2's area while it is on another screen
     std::function<PanelControls()> controls_;
 
     PairRasters rasters_;
