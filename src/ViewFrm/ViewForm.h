@@ -55,6 +55,12 @@ public:
     void FileSaveAsExecute();
     void FileExportFolderExecute();
 
+    // Between the fitting zoom and one image pixel per device pixel, keeping the point of the
+    // picture at the centre of the image area where it is.
+    void ViewActualSizeExecute();
+    // Asks, then moves the files of the pair on screen to the trash and shows the next pair.
+    void FileMoveToTrashExecute();
+
     // The output mode and its options: kept in the settings, checked in the Display submenu,
     // laid out and drawn at once.
     DisplayMode displayMode() const;
@@ -127,6 +133,19 @@ private:
     void measureShownPairIfAsked();
     DepthOverlay::Text depthText() const;
     void createExportCommands();
+    void createActualSizeCommand();
+    void enterActualSize();
+    void leaveActualSize();
+    // The zoom or the positions were given by the program: no drawing in between, one after.
+    void setViewControls(int zoom, int horizontal, int vertical);
+    // A new zoom from the user or a load ends actual size; a moved position ends its exact part.
+    void zoomMoved();
+    void positionMoved(Qt::Orientation orientation);
+    void dropActualSize();
+    void createTrashCommand();
+    // New pictures at the start of the view: zoom 0, both positions centred, drawn once.
+    void showFromStart(PairRasters rasters);
+    void showSamplePair();
     void showPictures(PairRasters rasters);
     void alignShownPair();
     void showRightEye(const EyeShift& shift);
@@ -165,6 +184,17 @@ private:
     ExportChoices exportChoices_;
     std::unique_ptr<ExportFolderRun> folderRun_;
     DepthOverlay* depthOverlay_ = nullptr; // owned by the left image area
+
+    // While actual size is on: the zoom and positions it began from, and the exact positions it
+    // set, each until its scroll bar moves.
+    struct ActualSizeView {
+        int zoom = 0;
+        int horizontal = 50;
+        int vertical = 50;
+        std::optional<double> exactHorizontal;
+        std::optional<double> exactVertical;
+    };
+    std::optional<ActualSizeView> actualSize_;
 
     bool shown_ = false;
     std::function<void()> afterNextPaint_;

@@ -126,6 +126,12 @@ bool TViewForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     case KeyAction::ToggleCropCommon:
         setCropCommon(state_.settings.cropCommon == 0);
         break;
+    case KeyAction::ToggleActualSize:
+        ui_.actualSize->trigger();
+        break;
+    case KeyAction::MoveToTrash:
+        ui_.moveToTrash->trigger();
+        break;
     }
     return true;
 }

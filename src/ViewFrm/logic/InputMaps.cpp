@@ -106,6 +106,10 @@ KeyAction mapKey(MainKey key, const KeyContext& context) {
         return {KeyAction::ToggleAutoWindow, 0};
     case MainKey::P:
         return {KeyAction::ToggleDepth, 0};
+    case MainKey::F:
+        return {KeyAction::ToggleActualSize, 0};
+    case MainKey::Delete:
+        return {KeyAction::MoveToTrash, 0};
     case MainKey::Other:
         return {};
     }

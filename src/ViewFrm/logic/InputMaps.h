@@ -41,6 +41,8 @@ enum class MainKey {
     C,
     W,
     P,
+    F,      // actual size
+    Delete, // the pair to the trash
     Other
 };
 
@@ -73,7 +75,9 @@ struct KeyAction {
         TurnRightEye, // by value steps: -1 anticlockwise, 1 clockwise
         ToggleCropCommon,
         ToggleAutoWindow,
-        ToggleDepth
+        ToggleDepth,
+        ToggleActualSize,
+        MoveToTrash
     } kind = None;
     int value = 0; // the new position for SetHorizontal and SetVertical
     int dy = 0;
