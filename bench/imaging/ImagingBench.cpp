@@ -89,7 +89,10 @@ PanelGeometry geometry(int areaWidth, int areaHeight, int mode, int zoom) {
                         double(kImageWidth) / kImageHeight,
                         areaWidth,
                         areaHeight,
-                        double(areaWidth) / areaHeight};
+                        double(areaWidth) / areaHeight,
+                        {}, // at the zoom's scale
+                        {},
+                        {}};
     return computePanelGeometry(in);
 }
 

@@ -60,6 +60,10 @@ MainKey mainKey(int key, Qt::KeyboardModifiers modifiers) {
         return MainKey::P;
     case Qt::Key_E:
         return MainKey::E;
+    case Qt::Key_F:
+        return MainKey::F;
+    case Qt::Key_Delete:
+        return MainKey::Delete;
     case Qt::Key_Plus:
         return keypad ? MainKey::KeypadPlus : MainKey::Other;
     case Qt::Key_Minus:

@@ -49,6 +49,10 @@ struct ViewControls {
     // After them, the writing of pairs out.
     QAction* saveAs = nullptr;
     QAction* exportFolder = nullptr;
+    // One image pixel per device pixel (after Full Screen), and the pair to the trash (after
+    // Export Folder).
+    QAction* actualSize = nullptr;
+    QAction* moveToTrash = nullptr;
 };
 
 // Makes the controls of the main window `form`, each with its name, range and fixed size; the

@@ -40,7 +40,7 @@ TViewForm::TViewForm(ProgramState& state, PairNavigator& navigator, QWidget* par
     };
 
     ui_.TrackBar1->setValue(0);
-    state_.displayName = "STEREO PHOTO";
+    state_.displayName = kNoPairName;
     nameControls();
     navigator_.setLoadChoices(loadChoices(state_.settings));
     showDisplaySettings();

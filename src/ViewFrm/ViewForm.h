@@ -58,6 +58,12 @@ public:
     void FileSaveAsExecute();
     void FileExportFolderExecute();
 
+    // Between the fitting zoom and one image pixel per device pixel, keeping the point of the
+    // picture at the centre of the image area where it is.
+    void ViewActualSizeExecute();
+    // Asks, then moves the files of the pair on screen to the trash and shows the next pair.
+    void FileMoveToTrashExecute();
+
     // The output mode and its options: kept in the settings, checked in the Display submenu,
     // laid out and drawn at once.
     DisplayMode displayMode() const;
@@ -143,6 +149,19 @@ private:
     // Accessible names for a screen reader; the image areas' follow the pair and the sides.
     void nameControls();
     void nameImageAreas();
+    void createActualSizeCommand();
+    void enterActualSize();
+    void leaveActualSize();
+    // The zoom or the positions were given by the program: no drawing in between, one after.
+    void setViewControls(int zoom, int horizontal, int vertical);
+    // A new zoom from the user or a load ends actual size; a moved position ends its exact part.
+    void zoomMoved();
+    void positionMoved(Qt::Orientation orientation);
+    void dropActualSize();
+    void createTrashCommand();
+    // New pictures at the start of the view: zoom 0, both positions centred, drawn once.
+    void showFromStart(PairRasters rasters);
+    void showSamplePair();
     void showPictures(PairRasters rasters);
     void alignShownPair();
     void showRightEye(const EyeShift& shift);
@@ -182,8 +201,19 @@ private:
     std::unique_ptr<ExportFolderRun> folderRun_;
     TextOverlay* depthOverlay_ = nullptr;      // owned by the left image area
     TextOverlay* cameraDataOverlay_ = nullptr; // the same
-    QPointer<EyeScreen> eyeScreen_; // owned by the window, while in Two Screens
+    QPointer<EyeScreen> eyeScreen_;            // owned by the window, while in Two Screens
     bool fullScreenBeforeTwoScreens_ = false;
+
+    // While actual size is on: the zoom and positions it began from, and the exact positions it
+    // set, each until its scroll bar moves.
+    struct ActualSizeView {
+        int zoom = 0;
+        int horizontal = 50;
+        int vertical = 50;
+        std::optional<double> exactHorizontal;
+        std::optional<double> exactVertical;
+    };
+    std::optional<ActualSizeView> actualSize_;
 
     bool shown_ = false;
     std::function<void()> afterNextPaint_;

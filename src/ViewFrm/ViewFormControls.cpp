@@ -31,17 +31,17 @@ void TViewForm::createControls() {
         };
     }
     connect(ui_.TrackBar1, &QSlider::valueChanged, this,
-            [this] { guarded([this] { panels_->positionsChanged(); }); });
+            [this] { guarded([this] { zoomMoved(); }); });
     // While the thumb is dragged every movement redraws, also when the value stays the same.
     connect(ui_.TrackBar1, &QSlider::sliderMoved, this, [this](int value) {
         if (value == ui_.TrackBar1->value()) {
-            guarded([this] { panels_->positionsChanged(); });
+            guarded([this] { zoomMoved(); });
         }
     });
     connect(ui_.ScrollBarH, &QScrollBar::valueChanged, this,
-            [this] { guarded([this] { panels_->positionsChanged(); }); });
+            [this] { guarded([this] { positionMoved(Qt::Horizontal); }); });
     connect(ui_.ScrollBarV, &QScrollBar::valueChanged, this,
-            [this] { guarded([this] { panels_->positionsChanged(); }); });
+            [this] { guarded([this] { positionMoved(Qt::Vertical); }); });
 }
 
 namespace {
@@ -91,6 +91,10 @@ void TViewForm::createCommands() {
     createExportCommands();
     ui_.PopupMenu->insertSeparator(command(ViewCommand::ShowTips));
     ui_.PopupMenu->insertActions(command(ViewCommand::ShowTips), {ui_.saveAs, ui_.exportFolder});
+    createActualSizeCommand();
+    ui_.PopupMenu->insertAction(ui_.DisplayMenu->menuAction(), ui_.actualSize);
+    createTrashCommand();
+    ui_.PopupMenu->insertAction(command(ViewCommand::ShowTips), ui_.moveToTrash);
 
     connect(ui_.bnTips, &QToolButton::clicked, command(ViewCommand::ShowTips), &QAction::trigger);
     connect(ui_.bnRevers, &QToolButton::clicked, command(ViewCommand::ViewRevers),

@@ -10,10 +10,19 @@
 namespace duoptic {
 
 PanelControls TViewForm::panelControls() const {
-    const DisplayOptions display{displayMode(), state_.settings.interlaceSwap != 0,
-                                 state_.settings.mirrorLeft != 0};
-    return {fittingMode(state_.settings.fittingMode), ui_.TrackBar1->value(),
-            ui_.ScrollBarH->value(), ui_.ScrollBarV->value(), display};
+    PanelControls controls;
+    controls.fitting = fittingMode(state_.settings.fittingMode);
+    controls.zoom = ui_.TrackBar1->value();
+    controls.horizontal = ui_.ScrollBarH->value();
+    controls.vertical = ui_.ScrollBarV->value();
+    controls.display = {displayMode(), state_.settings.interlaceSwap != 0,
+                        state_.settings.mirrorLeft != 0};
+    if (actualSize_) {
+        controls.actualSize = true;
+        controls.exactHorizontal = actualSize_->exactHorizontal;
+        controls.exactVertical = actualSize_->exactVertical;
+    }
+    return controls;
 }
 
 void TViewForm::recomputePanelMetrics() {
@@ -32,6 +41,10 @@ void TViewForm::imageReleased(PaintBox& box, Qt::MouseButton button, QPointF at)
     const PanelPair::Release release = panels_->release(box.tag(), button, at);
     switch (release.kind) {
     case PanelPair::Release::Move:
+        if (actualSize_) { // the drag moved the picture from where actual size put it
+            actualSize_->exactHorizontal.reset();
+            actualSize_->exactVertical.reset();
+        }
         // One drawing of both panels below, not one per scroll bar.
         panels_->setGateOpen(false);
         ui_.ScrollBarH->setValue(release.horizontal);

@@ -130,6 +130,12 @@ bool TViewForm::FormKeyDown(int key, Qt::KeyboardModifiers modifiers) {
     case KeyAction::ToggleCameraData:
         setShowCameraData(state_.settings.showCameraData == 0);
         break;
+    case KeyAction::ToggleActualSize:
+        ui_.actualSize->trigger();
+        break;
+    case KeyAction::MoveToTrash:
+        ui_.moveToTrash->trigger();
+        break;
     }
     return true;
 }

@@ -33,8 +33,16 @@ void TViewForm::showPair(const PairRequest& request, PreloadAhead ahead) {
         throw;
     }
 
+    showFromStart(std::move(rasters));
+    state_.displayName = request.baseName;
+    updateTitle(state_.displayName);
+    trace("pair shown");
+}
+
+void TViewForm::showFromStart(PairRasters rasters) {
     const bool laidOut = panels_->hasImage();
     panels_->setGateOpen(false);
+    dropActualSize();
     ui_.TrackBar1->setValue(0);
     ui_.ScrollBarV->setValue(50);
     ui_.ScrollBarH->setValue(50);
@@ -44,10 +52,12 @@ void TViewForm::showPair(const PairRequest& request, PreloadAhead ahead) {
     }
     panels_->drawBoth();
     panels_->setGateOpen(true);
+}
 
-    state_.displayName = request.baseName;
+void TViewForm::showSamplePair() {
+    showFromStart(navigator_.samplePair());
+    state_.displayName = kNoPairName;
     updateTitle(state_.displayName);
-    trace("pair shown");
 }
 
 void TViewForm::next() {

@@ -19,4 +19,10 @@ const PairEntry& PairList::entry(int k) const {
     return entries_[static_cast<std::size_t>(k - 1)];
 }
 
+void PairList::remove(int k) {
+    entry(k); // the same check
+    entries_.erase(entries_.begin() + (k - 1));
+    changed();
+}
+
 } // namespace duoptic

@@ -27,6 +27,8 @@ public:
 
     // k counts from 1; throws std::out_of_range outside 1..count.
     const PairEntry& entry(int k) const;
+    // Takes entry k out; the ones after it move up by one. Throws as entry() does.
+    void remove(int k);
 
 private:
     void changed();

@@ -7,6 +7,8 @@
 
 #include <QThread>
 
+#include <algorithm>
+
 namespace duoptic {
 
 PairNavigator::PairNavigator() = default;
@@ -66,6 +68,46 @@ PairNavigator::Opened PairNavigator::select(int entry, ViewerSides sides) {
         return {};
     }
     return {std::nullopt, pairRequest(list_.entry(entry), sides, choices_)};
+}
+
+int PairNavigator::entryOf(const PairRequest& request) const {
+    const auto reads = [&](int entry) {
+        const PairRequest made = pairRequest(list_.entry(entry), request.sides, choices_);
+        return made.file == request.file && made.rightEyeFile == request.rightEyeFile;
+    };
+    // The cursor's entry is the one on screen unless the list was replaced since.
+    if (cursor_ >= 1 && cursor_ <= list_.count() && reads(cursor_)) {
+        return cursor_;
+    }
+    for (int entry = 1; entry <= list_.count(); ++entry) {
+        if (reads(entry)) {
+            return entry;
+        }
+    }
+    return 0;
+}
+
+PairNavigator::Trashed PairNavigator::trashOnScreen(ViewerSides sides) {
+    if (!onScreen_) {
+        return {};
+    }
+    // Found before the files go: an entry made without its files finds them by looking.
+    const int entry = entryOf(*onScreen_);
+    std::vector<std::string> files{onScreen_->file};
+    if (!onScreen_->rightEyeFile.empty()) {
+        files.push_back(onScreen_->rightEyeFile);
+    }
+    Trashed trashed{moveFilesToTrash(files), false, {}};
+    trashed.complete = std::ranges::all_of(trashed.files, &TrashedFile::trashed);
+    if (!trashed.complete) {
+        return trashed;
+    }
+    onScreen_.reset();
+    if (entry != 0) {
+        list_.remove(entry);
+        trashed.opened = select(std::min(entry, list_.count()), sides);
+    }
+    return trashed;
 }
 
 PairNavigator::Opened PairNavigator::openPath(const std::string& path, ViewerSides sides) {

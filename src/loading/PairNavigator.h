@@ -5,6 +5,7 @@
 #include "imaging/PairRasters.h"
 #include "loading/PairRequest.h"
 #include "loading/Preloader.h"
+#include "loading/TrashFiles.h"
 
 #include <exception>
 #include <future>
@@ -81,6 +82,17 @@ public:
     // screen. Never throws: without a preload, the next step simply loads as it always can.
     void schedulePreload(ViewerSides sides) noexcept;
 
+    // Moves every file of the pair on screen to the trash. Once all of them went, the pair is no
+    // longer on screen, its entry leaves the list, and `opened` leads to the entry after it (the
+    // one before, when it was the last), or nowhere when none is left or the pair was in no
+    // entry. While a file stays, the list stays as it was. Does nothing while no pair is shown.
+    struct Trashed {
+        std::vector<TrashedFile> files;
+        bool complete = false; // every file went
+        Opened opened;
+    };
+    Trashed trashOnScreen(ViewerSides sides);
+
     // What the settings ask of the loads from here on.
     void setLoadChoices(LoadChoices choices) { choices_ = choices; }
 
@@ -95,6 +107,8 @@ public:
 
 private:
     Opened select(int entry, ViewerSides sides);
+    // The entry whose files the request reads, or 0.
+    int entryOf(const PairRequest& request) const;
     Opened openPath(const std::string& path, ViewerSides sides);
     std::optional<PreloadKey> aheadKey(ViewerSides sides) const;
     void startSample() noexcept;

@@ -24,9 +24,9 @@ import urllib.parse
 BUDGET_SECONDS = 230  # the CTest timeout is larger; finish well before it
 GREY = b"\xc0\xc0\xc0"
 SAMPLE_W, SAMPLE_H = 623, 648  # the built-in sample pair
-MENU = ["Open", "Reverse", "Zoom In", "Zoom Out", "Slide Show", "Next", "Center Border", "Full Screen", "Display",
-        "Automatic Alignment", "Crop to Common Area", "Reset Alignment", "Automatic Window", "Depth", "Camera Data", "Save As...",
-        "Export Folder...", "Tips", "Exit"]
+MENU = ["Open", "Reverse", "Zoom In", "Zoom Out", "Slide Show", "Next", "Center Border", "Full Screen", "Actual Size",
+        "Display", "Automatic Alignment", "Crop to Common Area", "Reset Alignment", "Automatic Window", "Depth",
+        "Camera Data", "Save As...", "Export Folder...", "Move to Trash...", "Tips", "Exit"]
 MAIN_TITLE = re.compile(r"^Duoptic - .* - \((Parallel|Crossing)\)$")
 
 SCREEN_W, SCREEN_H = 1280, 1024
@@ -64,12 +64,13 @@ class Env:
         self.display = None
         self.base_env = {k: v for k, v in os.environ.items()
                          if not k.startswith(("QT_", "DBUS_", "XDG_", "WAYLAND_"))}
-        for name in ("config", "cache", "runtime"):
+        for name in ("config", "cache", "runtime", "data"):
             os.makedirs(os.path.join(self.tmp, "xdg", name), mode=0o700)
         self.base_env.update({
             "XDG_CONFIG_HOME": os.path.join(self.tmp, "xdg", "config"),
             "XDG_CACHE_HOME": os.path.join(self.tmp, "xdg", "cache"),
             "XDG_RUNTIME_DIR": os.path.join(self.tmp, "xdg", "runtime"),
+            "XDG_DATA_HOME": os.path.join(self.tmp, "xdg", "data"),
             "HOME": self.tmp,
             "NO_AT_BRIDGE": "1",
             "LC_ALL": "C.UTF-8",
@@ -1176,6 +1177,49 @@ def check_two_screens(_):
     return "each eye on its monitor; back to %s after Esc on either screen and an unplug" % (arranged,)
 
 
+def check_actual_size_and_trash(_):
+    """F shows a picture larger than its panel one to one around its centre; Delete then Esc keeps
+    the pair, Delete then Return trashes both files (with .trashinfo) and shows the next pair."""
+    pics = os.path.join(make_app_folder("trash"), "pics")
+    os.makedirs(pics)
+    w, h, left_eye = 901, 703, os.path.join(pics, "a_DUL.jpg")
+    sh(["convert", "-size", "%dx%d" % (w, h), "xc:", "+noise", "Random", "-quality", "100", "-sampling-factor",
+        "1x1", left_eye])
+    for name in ("a_DUR.jpg", "b_DUP.jpg"):
+        shutil.copy2(left_eye, os.path.join(pics, name))
+    ref = Image(w, h, sh(["convert", "-define", "jpeg:dct-method=float", left_eye, "-depth", "8", "rgb:-"],
+                         binary=True))
+    v = Viewer(os.path.dirname(pics), [left_eye])
+    try:
+        v.wait_title("Duoptic - a - (Parallel)")
+        x0, y0, cw, ch = v.client()
+        ax, ay, aw, ah = panel_geometry(cw, ch, 4)[0]
+
+        def one_to_one(img):  # the picture's centre at the area's, give or take the rounding
+            for left, top in [((w - aw) // 2 + dx, (h - ah) // 2 + dy) for dx in (-1, 0, 1) for dy in (-1, 0, 1)]:
+                if all(max(abs(p - q) for p, q in zip(img.row(y0 + ay + y, x0 + ax, x0 + ax + aw),
+                                                       ref.row(top + y, left, left + aw))) <= 4 for y in range(ah)):
+                    return None
+            return "the left area does not show the picture's centre one to one"
+        v.keys("f")
+        poll_screen(one_to_one, 10, "F")
+        for key, title in (("Escape", "a"), ("Return", "b")):
+            v.keys("Delete")
+            activate(wait_for(lambda: search("^Duoptic - Move to Trash$", v.proc.pid), 10, "Delete asked nothing")[0])
+            xdo("key", key)
+            v.wait_title("Duoptic - %s - (Parallel)" % title)
+            kept = sorted(os.listdir(pics))
+            require(kept == ["a_DUL.jpg", "a_DUR.jpg", "b_DUP.jpg"][2 * (key == "Return"):], "%s left %s" % (key, kept))
+        trash = os.path.join(ENV.tmp, "xdg", "data", "Trash")
+        for name in ("a_DUL.jpg", "a_DUR.jpg"):
+            with open(os.path.join(trash, "info", name + ".trashinfo")) as info:
+                require("Path=%s/%s\n" % (pics, name) in info.read() and os.path.exists(os.path.join(
+                    trash, "files", name)), "%s is not in the trash with a .trashinfo naming its place" % name)
+    finally:
+        v.kill()
+    return "F one to one; Esc kept the pair, Return trashed it and showed the next"
+
+
 def xdnd_drop(target, x, y, uri, timeout=5.0):
     """Drops `uri` on window `target` at root (x, y) as a file manager does (XDND 5), which xdotool
     cannot. Returns whether the drop was accepted, and whether it was answered within `timeout`."""
@@ -1603,6 +1647,8 @@ def main():
         suite.run("restore_lays_out", lambda: check_restore_lays_out(main_session))
         suite.run("accessibility_tree", lambda: check_accessibility_tree(None))
         suite.run("two_screens", lambda: check_two_screens(None))
+
+        suite.run("actual_size_and_trash", lambda: check_actual_size_and_trash(None))
 
         filer = FilerSession()
         suite.run("filer_open_and_space", lambda: check_filer_open_and_next(filer))

@@ -161,9 +161,10 @@ TEST_F(ViewInput, PopupMenuHasItsEntriesInOrder) {
     }
     EXPECT_EQ(entries.join(QLatin1Char('|')),
               QStringLiteral("Open|Reverse|Zoom In|Zoom Out|-|Slide Show|Next|-|Center Border|"
-                             "Full Screen|Display|Automatic Alignment|Crop to Common Area|"
-                             "Reset Alignment|Automatic Window|Depth|Camera Data|-|Save As...|"
-                             "Export Folder...|Tips|-|Exit"));
+                             "Full Screen|Actual Size|Display|Automatic Alignment|"
+                             "Crop to Common Area|Reset Alignment|Automatic Window|Depth|"
+                             "Camera Data|-|Save As...|Export Folder...|Move to Trash...|Tips|-|"
+                             "Exit"));
 }
 
 TEST_F(ViewInput, RightClickOpensTheMenuOnlyOverTheImages) {

@@ -115,7 +115,9 @@ INSTANTIATE_TEST_SUITE_P(
         KeyRow{"CCrops", MainKey::C, kRunning, KeyAction::ToggleCropCommon, 0},
         KeyRow{"WWindows", MainKey::W, kRunning, KeyAction::ToggleAutoWindow, 0},
         KeyRow{"PShowsDepth", MainKey::P, kRunning, KeyAction::ToggleDepth, 0},
-        KeyRow{"EShowsCameraData", MainKey::E, kRunning, KeyAction::ToggleCameraData, 0}),
+        KeyRow{"EShowsCameraData", MainKey::E, kRunning, KeyAction::ToggleCameraData, 0},
+        KeyRow{"FActualSize", MainKey::F, kRunning, KeyAction::ToggleActualSize, 0},
+        KeyRow{"DeleteTrashes", MainKey::Delete, kRunning, KeyAction::MoveToTrash, 0}),
     rowName<KeyRow>);
 
 TEST(MapKey, LettersMoveTheRightEyeAsTheArrowsLie) {

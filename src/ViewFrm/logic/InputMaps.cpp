@@ -108,6 +108,10 @@ KeyAction mapKey(MainKey key, const KeyContext& context) {
         return {KeyAction::ToggleDepth, 0};
     case MainKey::E:
         return {KeyAction::ToggleCameraData, 0};
+    case MainKey::F:
+        return {KeyAction::ToggleActualSize, 0};
+    case MainKey::Delete:
+        return {KeyAction::MoveToTrash, 0};
     case MainKey::Other:
         return {};
     }

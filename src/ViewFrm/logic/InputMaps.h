@@ -41,7 +41,9 @@ enum class MainKey {
     C,
     W,
     P,
-    E, // the overlay of what the camera recorded
+    E,      // the overlay of what the camera recorded
+    F,      // actual size
+    Delete, // the pair to the trash
     Other
 };
 
@@ -75,7 +77,9 @@ struct KeyAction {
         ToggleCropCommon,
         ToggleAutoWindow,
         ToggleDepth,
-        ToggleCameraData
+        ToggleCameraData,
+        ToggleActualSize,
+        MoveToTrash
     } kind = None;
     int value = 0; // the new position for SetHorizontal and SetVertical
     int dy = 0;

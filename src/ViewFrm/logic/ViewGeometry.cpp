@@ -22,6 +22,10 @@ int atLeastAPixel(double size) {
 }
 
 Size displayedSize(const ViewInputs& in) {
+    if (in.actualSizeRatio) {
+        const double ratio = *in.actualSizeRatio;
+        return {atLeastAPixel(in.imageWidth / ratio), atLeastAPixel(in.imageHeight / ratio)};
+    }
     const double p = in.zoom / 100.0;
     const double imageWidth = in.imageWidth;
     if (in.fitting == FittingMode::ImageWidth) {
@@ -60,7 +64,8 @@ void keepOnePixel(int& start, int& span, int count, int rasterSize) {
 
 PanelGeometry computePanelGeometry(const ViewInputs& in) {
     if (in.imageWidth <= 0 || in.imageHeight <= 0 || in.areaWidth <= 0 || in.areaHeight <= 0 ||
-        !(in.imageAspect > 0.0) || !std::isfinite(in.imageAspect)) {
+        !(in.imageAspect > 0.0) || !std::isfinite(in.imageAspect) ||
+        (in.actualSizeRatio && !(*in.actualSizeRatio > 0.0))) {
         return {};
     }
     const Size shown = displayedSize(in);
@@ -69,21 +74,35 @@ PanelGeometry computePanelGeometry(const ViewInputs& in) {
     g.drawable = true;
     g.displayedWidth = shown.width;
     g.displayedHeight = shown.height;
-    const double h = in.horizontal / 100.0;
-    const double v = in.vertical / 100.0;
+    const double h = in.exactHorizontal.value_or(in.horizontal / 100.0);
+    const double v = in.exactVertical.value_or(in.vertical / 100.0);
     // Differences in double: a saturated displayed size must not overflow int.
     g.horizontalOffset = roundToInt((static_cast<double>(in.areaWidth) - shown.width) * h);
     g.verticalOffset = roundToInt((static_cast<double>(in.areaHeight) - shown.height) * v);
 
-    g.source.left =
-        scaledRound(-static_cast<std::int64_t>(g.horizontalOffset), in.imageWidth, shown.width);
-    g.source.top =
-        scaledRound(-static_cast<std::int64_t>(g.verticalOffset), in.imageHeight, shown.height);
-    g.source.width = scaledRound(in.imageWidth, in.areaWidth, shown.width);
-    g.source.height = scaledRound(in.imageHeight, in.areaHeight, shown.height);
+    if (in.actualSizeRatio) {
+        // Exactly as many image pixels as the buffer has device pixels, from the one under the
+        // area's first: the stretch then copies them one to one.
+        const double ratio = *in.actualSizeRatio;
+        g.source.left = roundToInt(-g.horizontalOffset * ratio);
+        g.source.top = roundToInt(-g.verticalOffset * ratio);
+        g.source.width = deviceExtent(in.areaWidth, ratio);
+        g.source.height = deviceExtent(in.areaHeight, ratio);
+    } else {
+        g.source.left =
+            scaledRound(-static_cast<std::int64_t>(g.horizontalOffset), in.imageWidth, shown.width);
+        g.source.top =
+            scaledRound(-static_cast<std::int64_t>(g.verticalOffset), in.imageHeight, shown.height);
+        g.source.width = scaledRound(in.imageWidth, in.areaWidth, shown.width);
+        g.source.height = scaledRound(in.imageHeight, in.areaHeight, shown.height);
+    }
     keepOnePixel(g.source.left, g.source.width, in.areaWidth, in.imageWidth);
     keepOnePixel(g.source.top, g.source.height, in.areaHeight, in.imageHeight);
     return g;
+}
+
+int deviceExtent(int extent, double ratio) {
+    return static_cast<int>(std::lround(extent * ratio));
 }
 
 std::optional<AreaMetrics> recomputeAreaMetrics(int imageWidth, int imageHeight, int paintBoxWidth,
@@ -103,8 +122,18 @@ void PanelMetrics::setImage(int width, int height) {
 }
 
 ViewInputs PanelMetrics::inputs(FittingMode fitting, int zoom, int horizontal, int vertical) const {
-    return {fitting,     zoom,        horizontal, vertical,    imageWidth,
-            imageHeight, imageAspect, area.width, area.height, area.aspect};
+    ViewInputs in;
+    in.fitting = fitting;
+    in.zoom = zoom;
+    in.horizontal = horizontal;
+    in.vertical = vertical;
+    in.imageWidth = imageWidth;
+    in.imageHeight = imageHeight;
+    in.imageAspect = imageAspect;
+    in.areaWidth = area.width;
+    in.areaHeight = area.height;
+    in.areaAspect = area.aspect;
+    return in;
 }
 
 void PanelMetrics::drawn(int index, const PanelGeometry& geometry) {

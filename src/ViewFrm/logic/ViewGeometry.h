@@ -19,6 +19,13 @@ struct ViewInputs {
     int areaWidth = 0;  // pixels
     int areaHeight = 0; // pixels
     double areaAspect = 0.0;
+    // Actual size: while set, the picture is drawn at one image pixel per device pixel, this many
+    // device pixels to an area pixel, instead of at the zoom's scale.
+    std::optional<double> actualSizeRatio;
+    // While set (0..1), in place of horizontal / 100 and vertical / 100: positions between the
+    // scroll bars' steps, which actual size needs to keep a point of the picture where it was.
+    std::optional<double> exactHorizontal;
+    std::optional<double> exactVertical;
 };
 
 // Where one panel's image lands in its area. When drawable is false nothing may be drawn and the
@@ -34,6 +41,10 @@ struct PanelGeometry {
 };
 
 PanelGeometry computePanelGeometry(const ViewInputs& in);
+
+// The device pixels across an area side of `extent` pixels at `ratio` device pixels to a pixel:
+// what a panel's buffer holds, and what actual size spreads as many image pixels over.
+int deviceExtent(int extent, double ratio);
 
 struct AreaMetrics {
     int width = 0;

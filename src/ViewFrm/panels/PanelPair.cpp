@@ -10,7 +10,6 @@
 
 #include <QPainter>
 
-#include <cmath>
 #include <utility>
 
 namespace duoptic {
@@ -201,17 +200,19 @@ bool PanelPair::compose(int panel) {
     return true;
 }
 
-std::optional<PanelPair::Composition> PanelPair::prepare(int panel) {
-    const PaintBox& area = box(panel);
-    const double devicePixelRatio = area.devicePixelRatioF();
-    const PanelControls controls = controls_();
+ViewInputs PanelPair::drawingInputs(const PanelControls& controls) const {
+    return drawingInputs(1, controls, cropArea(), left_.devicePixelRatioF());
+}
+
+ViewInputs PanelPair::drawingInputs(int panel, const PanelControls& controls,
+                                    const std::optional<Rect>& crop,
+                                    double devicePixelRatio) const {
     ViewInputs inputs =
         metrics_.inputs(controls.fitting, controls.zoom, controls.horizontal, controls.vertical);
     const AreaMetrics& fitted = fittedArea(panel);
     inputs.areaWidth = fitted.width;
     inputs.areaHeight = fitted.height;
     inputs.areaAspect = fitted.aspect;
-    const std::optional<Rect> crop = cropArea();
     if (crop) {
         // The common area stands for the picture: the zoom, the positions and the fitting act
         // on it alone.
@@ -219,7 +220,21 @@ std::optional<PanelPair::Composition> PanelPair::prepare(int panel) {
         inputs.imageHeight = crop->height;
         inputs.imageAspect = crop->height == 0 ? 0.0 : double(crop->width) / double(crop->height);
     }
-    const PanelGeometry geometry = computePanelGeometry(inputs);
+    if (controls.actualSize) {
+        inputs.actualSizeRatio = devicePixelRatio;
+    }
+    inputs.exactHorizontal = controls.exactHorizontal;
+    inputs.exactVertical = controls.exactVertical;
+    return inputs;
+}
+
+std::optional<PanelPair::Composition> PanelPair::prepare(int panel) {
+    const PaintBox& area = box(panel);
+    const double devicePixelRatio = area.devicePixelRatioF();
+    const PanelControls controls = controls_();
+    const std::optional<Rect> crop = cropArea();
+    const PanelGeometry geometry =
+        computePanelGeometry(drawingInputs(panel, controls, crop, devicePixelRatio));
     if (!geometry.drawable) {
         return std::nullopt;
     }
@@ -228,8 +243,9 @@ std::optional<PanelPair::Composition> PanelPair::prepare(int panel) {
     // On a high-density screen the same source rectangle fills the area's device pixels, so the
     // photograph is shown at the screen's own resolution; at a ratio of 1 this is the area.
     QImage& buffer = buffers_[index(panel)];
-    fitBuffer(buffer, static_cast<int>(std::lround(fitted.width * devicePixelRatio)),
-              static_cast<int>(std::lround(fitted.height * devicePixelRatio)));
+    const AreaMetrics& fitted = fittedArea(panel);
+    fitBuffer(buffer, deviceExtent(fitted.width, devicePixelRatio),
+              deviceExtent(fitted.height, devicePixelRatio));
     if (buffer.isNull()) {
         return std::nullopt;
     }

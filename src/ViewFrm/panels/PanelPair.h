@@ -28,6 +28,11 @@ struct PanelControls {
     int horizontal = 0; // 0..100
     int vertical = 0;   // 0..100
     DisplayOptions display;
+    // One image pixel per device pixel instead of the zoom's scale, and while set, positions
+    // between the scroll bars' steps (0..1) in place of theirs.
+    bool actualSize = false;
+    std::optional<double> exactHorizontal;
+    std::optional<double> exactVertical;
 };
 
 // The two image panels: the pictures they show with the image size, each panel's composing
@@ -67,6 +72,8 @@ public:
     bool hasImage() const { return metrics_.hasImage(); }
     // The sizes of the last drawing.
     const PanelMetrics& metrics() const { return metrics_; }
+    // What the left panel would be drawn with at these controls.
+    ViewInputs drawingInputs(const PanelControls& controls) const;
 
     // Takes the image areas' size after a layout pass or a Reverse and asks for both to be
     // repainted. Does nothing while there is no image.
@@ -120,6 +127,8 @@ private:
         Frame frame;
     };
     std::optional<Composition> prepare(int panel);
+    ViewInputs drawingInputs(int panel, const PanelControls& controls,
+                             const std::optional<Rect>& crop, double devicePixelRatio) const;
     static void composePixels(const Composition& composition);
     void finish(const Composition& composition);
     // The common area in the left eye's picture while the crop is on.
