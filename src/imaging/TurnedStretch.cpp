@@ -30,24 +30,16 @@ void narrow(double q0, double step, int size, double& first, double& last) {
 }
 
 // Columns from the one at fixed-point row position y on, stepping by stepY, that stay on its
-// raster row. `inverse` is 1 / |stepY|: a division for every run costs as much as the run's
-// pixels at the steps of a fitted photograph, so the quotient is estimated and then made exact.
-std::int64_t sameRowRun(std::int64_t y, std::int64_t stepY, double inverse) {
-    if (stepY == 0) {
-        return std::numeric_limits<std::int64_t>::max();
-    }
+// raster row.
+std::int64_t sameRowRun(std::int64_t y, std::int64_t stepY) {
     const std::int64_t into = y & 0xFFFFFFFF; // of the row, fixed point
-    // The run is the least k with k * |stepY| > limit.
-    const std::int64_t step = stepY > 0 ? stepY : -stepY;
-    const std::int64_t limit = stepY > 0 ? (std::int64_t{1} << 32) - into - 1 : into;
-    auto quotient = std::int64_t(double(limit) * inverse);
-    while (quotient * step > limit) {
-        --quotient;
+    if (stepY > 0) {
+        return ((std::int64_t{1} << 32) - into + stepY - 1) / stepY;
     }
-    while ((quotient + 1) * step <= limit) {
-        ++quotient;
+    if (stepY < 0) {
+        return into / -stepY + 1;
     }
-    return quotient + 1;
+    return std::numeric_limits<std::int64_t>::max();
 }
 
 // Where the drawing reads and how it steps. A turn of a few degrees changes the raster row only
@@ -58,7 +50,6 @@ struct Walk {
     int pixelBytes;
     std::int64_t stepX;
     std::int64_t stepY;
-    double inverseStepY; // 1 / |stepY|, 0 when stepY is
     // Added to a position to reach the same column a few destination rows down, whose raster
     // lines are asked for while this row is gathered: the turn jumps from raster row to raster
     // row, which the hardware prefetcher cannot follow. Zero when enlarging, which reads few
@@ -71,32 +62,35 @@ template <typename Pixel>
 void drawTurned(const Walk& w, std::int64_t x, std::int64_t y, std::uint32_t* out, int n,
                 Pixel pixel) {
     const bool prefetch = w.aheadX != 0 || w.aheadY != 0;
-    const auto origin = reinterpret_cast<std::uintptr_t>(w.base);
-    const std::int64_t s = w.stepX;
     for (int i = 0; i < n;) {
-        const int run = int(std::min<std::int64_t>(sameRowRun(y, w.stepY, w.inverseStepY), n - i));
+        const int run = int(std::min<std::int64_t>(sameRowRun(y, w.stepY), n - i));
         const std::uint8_t* row = w.base + (y >> 32) * w.stride;
-        std::uint32_t* o = out + i;
         if (prefetch) {
-            // As an address only: a prefetch beyond the raster is harmless. One for every four
-            // pixels: when shrinking, that is about a cache line of the raster.
-            const std::uintptr_t ahead = origin + std::uintptr_t(((y + w.aheadY) >> 32) * w.stride);
-            for (std::int64_t k = 0, ax = x + w.aheadX; k < run; k += 4, ax += 4 * s) {
+            // As an address only: a prefetch beyond the raster is harmless.
+            const auto origin = reinterpret_cast<std::uintptr_t>(w.base);
+            const std::int64_t ay = y + w.aheadY;
+            std::int64_t ax = x + w.aheadX;
+            for (int k = 0; k < run; ++k, ax += w.stepX) {
                 __builtin_prefetch(reinterpret_cast<const void*>(
-                    ahead + std::uintptr_t((ax >> 32) * w.pixelBytes)));
+                    origin + std::uintptr_t((ay >> 32) * w.stride + (ax >> 32) * w.pixelBytes)));
+                out[i + k] = pixel(row, std::ptrdiff_t(x >> 32));
+                x += w.stepX;
             }
-        }
-        // Four at a time, apart from one another: the writes go out together.
-        int k = 0;
-        for (; k + 4 <= run; k += 4, x += 4 * s) {
-            const std::uint32_t p0 = pixel(row, std::ptrdiff_t(x >> 32));
-            const std::uint32_t p1 = pixel(row, std::ptrdiff_t((x + s) >> 32));
-            const std::uint32_t p2 = pixel(row, std::ptrdiff_t((x + 2 * s) >> 32));
-            const std::uint32_t p3 = pixel(row, std::ptrdiff_t((x + 3 * s) >> 32));
-            o[k] = p0, o[k + 1] = p1, o[k + 2] = p2, o[k + 3] = p3;
-        }
-        for (; k < run; ++k, x += s) {
-            o[k] = pixel(row, std::ptrdiff_t(x >> 32));
+        } else {
+            // Four at a time, apart from one another: the writes go out together.
+            const std::int64_t s = w.stepX;
+            std::uint32_t* o = out + i;
+            int k = 0;
+            for (; k + 4 <= run; k += 4, x += 4 * s) {
+                const std::uint32_t p0 = pixel(row, std::ptrdiff_t(x >> 32));
+                const std::uint32_t p1 = pixel(row, std::ptrdiff_t((x + s) >> 32));
+                const std::uint32_t p2 = pixel(row, std::ptrdiff_t((x + 2 * s) >> 32));
+                const std::uint32_t p3 = pixel(row, std::ptrdiff_t((x + 3 * s) >> 32));
+                o[k] = p0, o[k + 1] = p1, o[k + 2] = p2, o[k + 3] = p3;
+            }
+            for (; k < run; ++k, x += s) {
+                o[k] = pixel(row, std::ptrdiff_t(x >> 32));
+            }
         }
         i += run;
         y += w.stepY * run;
@@ -180,8 +174,7 @@ TurnedStretch::Span TurnedStretch::composeRow(int dy, std::uint32_t colour,
     const RowStart s = start(dy);
     const std::int64_t x = s.x + covered.first * stepX_, y = s.y + covered.first * stepY_;
     const bool indexed = src_->format() == PixelFormat::Indexed8;
-    const double inverseStepY = stepY_ != 0 ? 1.0 / double(stepY_ > 0 ? stepY_ : -stepY_) : 0.0;
-    Walk walk{src_->row(0), src_->stride(), indexed ? 1 : 4, stepX_, stepY_, inverseStepY, 0, 0};
+    Walk walk{src_->row(0), src_->stride(), indexed ? 1 : 4, stepX_, stepY_, 0, 0};
     if (scaleX_ > 1 || scaleY_ > 1) {
         // Far enough to hide memory's delay, near enough to stay in the caches: measured on a
         // photograph fitted to a panel, where nearer and further both cost more.
