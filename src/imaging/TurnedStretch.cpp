@@ -205,13 +205,18 @@ TurnedStretch::Span TurnedStretch::composeRow(int dy, std::uint32_t colour,
     return covered;
 }
 
-std::shared_ptr<const Picture> turnedPicture(const Raster& src, double rollDegrees) {
+std::shared_ptr<const Picture> turnedPicture(const Raster& src, double rollDegrees,
+                                             std::uint32_t uncovered,
+                                             const std::atomic<bool>* cancel) {
     const int width = src.width();
     const int height = src.height();
     const TurnedStretch stretch(src, {0, 0, width, height}, rollDegrees, width, height);
     auto picture = std::make_shared<Picture>(PixelFormat::Xrgb32, width, height);
     for (int y = 0; y < height; ++y) {
-        stretch.composeRow(y, 0, reinterpret_cast<std::uint32_t*>(picture->row(y)));
+        if (cancel != nullptr && cancel->load(std::memory_order_relaxed)) {
+            return nullptr;
+        }
+        stretch.composeRow(y, uncovered, reinterpret_cast<std::uint32_t*>(picture->row(y)));
     }
     return picture;
 }

@@ -3,6 +3,7 @@
 #include "base/Rect.h"
 #include "imaging/Raster.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -55,7 +56,10 @@ private:
 };
 
 // The whole raster turned by rollDegrees about its centre into a picture of its own size, as
-// TurnedStretch draws it at one pixel for one: what the turn leaves uncovered is black.
-std::shared_ptr<const Picture> turnedPicture(const Raster& src, double rollDegrees);
+// TurnedStretch draws it at one pixel for one: what the turn leaves uncovered is `uncovered`.
+// Once the cancel flag (null: none) is set, it stops between rows and gives nothing.
+std::shared_ptr<const Picture> turnedPicture(const Raster& src, double rollDegrees,
+                                             std::uint32_t uncovered = 0,
+                                             const std::atomic<bool>* cancel = nullptr);
 
 } // namespace duoptic

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <utility>
 
@@ -84,6 +86,48 @@ TEST_F(ViewAlignment, TheRightEyeMovesByWholeImagePixelsAndStaysWithThePair) {
     form.turnRightEye(20);
     EXPECT_GT(misplaced(form, 1, right, w / 10, -h / 10), 0);
     EXPECT_EQ(misplaced(form, 2, left, 0, 0), 0);
+}
+
+// Shrunk, a turned eye is drawn from a copy turned once in the background, as soon as it is
+// made: it looks as the eye drawn turned does, and follows every turn. The pictures are smooth,
+// so that a neighbouring pixel differs little and a misplaced one much.
+TEST(TurnedCopy, LooksAsTheEyeDrawnTurnedAndFollowsTheTurn) {
+    TempFolder program, pictures, data;
+    testing::ScopedEnv dataHome{"XDG_DATA_HOME", data.path()};
+    ShownWindow window{program.slashed()};
+    TViewForm& form = *window.form;
+    const QSize area = form.findChild<QWidget*>(QStringLiteral("PaintBox1"))->size();
+    const auto wave = [](int v) { return std::uint8_t(std::abs(v % 510 - 255)); };
+    const auto smooth = [&](int y, std::uint8_t* row) {
+        for (int x = 0; x < 6 * area.width(); ++x) {
+            row[3 * x] = wave(x), row[3 * x + 1] = wave(y), row[3 * x + 2] = wave(x + y);
+        }
+    };
+    duoptic::testing::JpegOptions size{6 * area.width(), 6 * area.height()};
+    size.quality = 100;
+    size.fullChroma = true;
+    for (const char* eye : {"s_DUL.jpg", "s_DUR.jpg"}) {
+        writeFile(pictures.file(eye), duoptic::testing::writeJpeg(size, smooth));
+    }
+    form.openPath(pictures.file("s_DUL.jpg"));
+    for (const int steps : {20, -40}) {
+        form.turnRightEye(steps); // drawn at once, turned: the copy is not made yet
+        const QImage turned = probe(form).panelBuffer(2).copy();
+        const int before = probe(form).drawCount(2);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return probe(form).drawCount(2) > before; }, 10000))
+            << "not drawn again once the copy was made";
+        const QImage& copied = probe(form).panelBuffer(2);
+        int apart = 0; // pixels of another place
+        for (int y = 0; y < turned.height(); ++y) {
+            for (int x = 0; x < turned.width(); ++x) {
+                const QRgb a = turned.pixel(x, y), b = copied.pixel(x, y);
+                apart += std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                                   std::abs(qBlue(a) - qBlue(b))}) > 6;
+            }
+        }
+        // Where the turned edges cross the rows and columns, a pixel either way may be covered.
+        EXPECT_LT(apart, turned.width() + turned.height()) << steps;
+    }
 }
 
 } // namespace

@@ -45,8 +45,13 @@ PanelPair::PanelPair(PaintBox& left, PaintBox& right, std::function<PanelControl
     }
 }
 
+PanelPair::~PanelPair() {
+    *alive_ = false;
+}
+
 void PanelPair::show(PairRasters rasters) {
     rasters_ = std::move(rasters);
+    ++pictures_;
     metrics_.setImage(rasters_.left.width(), rasters_.left.height());
 }
 
@@ -153,7 +158,8 @@ std::optional<Rect> PanelPair::cropArea() const {
                            {rightEye.width(), rightEye.height()}, {shiftX_, shiftY_, roll_});
 }
 
-std::array<EyeView, 2> PanelPair::eyeViews(const Rect& source, const std::optional<Rect>& crop) {
+std::array<EyeView, 2> PanelPair::eyeViews(const Rect& source, const std::optional<Rect>& crop,
+                                           bool shrunkPanels) {
     const bool rightEyeOnLeft = rasters_.leftEyeOnRight;
     if (crop) {
         // Each eye cut to the same rectangle of the scene, so that nothing outside it is drawn
@@ -168,26 +174,44 @@ std::array<EyeView, 2> PanelPair::eyeViews(const Rect& source, const std::option
     // The right eye moves by (dx, dy): the part of its raster that fills the area moves the
     // other way, so that each of its pixels lands dx, dy image pixels further at any zoom.
     const EyeView plain{nullptr, source};
-    const EyeView moved{
+    EyeView moved{
         nullptr, {source.left - shiftX_, source.top - shiftY_, source.width, source.height}, roll_};
-    EyeView first = rightEyeOnLeft ? moved : plain, second = rightEyeOnLeft ? plain : moved;
-    first.raster = &rasters_.left;
-    second.raster = &rasters_.right;
-    return {first, second};
+    const Raster& rightEye = rightEyeOnLeft ? rasters_.left : rasters_.right;
+    moved.raster = &rightEye;
+    // A panel of its own, shrunk: drawn from the turned copy once there is one, where a pixel of
+    // the copy for one of the eye is less than a device pixel. What the turn leaves uncovered is
+    // the panel's colour in the copy, as it is drawn turned; the modes of one area tell covered
+    // from uncovered, and draw the eye turned.
+    if (roll_ != 0.0 && shrunkPanels) {
+        const auto repaint = [alive = alive_, panels = std::array<PaintBox*, 2>{&left_, right_}] {
+            QMetaObject::invokeMethod(
+                panels[0],
+                [alive, panels] {
+                    if (*alive) {
+                        panels[0]->update();
+                        panels[1]->update();
+                    }
+                },
+                Qt::QueuedConnection);
+        };
+        if (const Raster* copy = turned_.ready(rightEye, turnedKey(rightEye), repaint)) {
+            moved = {copy, moved.source};
+        }
+    }
+    EyeView leftEye = plain;
+    leftEye.raster = rightEyeOnLeft ? &rasters_.right : &rasters_.left;
+    return rightEyeOnLeft ? std::array{moved, leftEye} : std::array{leftEye, moved};
+}
+
+TurnedCopy::Key PanelPair::turnedKey(const Raster& rightEye) const {
+    return {pictures_, rightEye.empty() ? nullptr : rightEye.row(0), roll_};
 }
 
 const Raster& PanelPair::turnedRightEye(const Raster& rightEye) {
     if (roll_ == 0.0) {
         return rightEye;
     }
-    const bool same = turned_.from.sharesPixelsWith(rightEye) &&
-                      turned_.from.width() == rightEye.width() &&
-                      turned_.from.row(0) == rightEye.row(0) && turned_.roll == roll_;
-    if (!same) {
-        // What the turn leaves uncovered lies outside the common area: never shown.
-        turned_ = {rightEye, roll_, Raster::whole(turnedPicture(rightEye, roll_))};
-    }
-    return turned_.turned;
+    return turned_.now(rightEye, turnedKey(rightEye));
 }
 
 bool PanelPair::compose(int panel) {
@@ -252,7 +276,11 @@ std::optional<PanelPair::Composition> PanelPair::prepare(int panel) {
     buffer.setDevicePixelRatio(devicePixelRatio);
     const Frame frame{reinterpret_cast<std::uint32_t*>(buffer.bits()), buffer.width(),
                       buffer.height(), static_cast<int>(buffer.bytesPerLine())};
-    std::array<EyeView, 2> eyes = eyeViews(geometry.source, crop);
+    // Shrunk by two or more, a pixel of a turned copy is at most half a device pixel away from
+    // the one the eye drawn turned would take.
+    const bool shrunkPanels =
+        !fillsOneArea(controls.display.mode) && geometry.source.width >= 2 * frame.width;
+    std::array<EyeView, 2> eyes = eyeViews(geometry.source, crop, shrunkPanels);
     if (keepsEyeOrder(controls.display.mode) && rasters_.crossedByViewerMode) {
         std::swap(eyes[0], eyes[1]); // back to the eyes' own order: the left eye first
     }

@@ -3,14 +3,18 @@
 #include "ViewFrm/logic/Drag.h"
 #include "ViewFrm/logic/ViewGeometry.h"
 #include "ViewFrm/panels/DisplayDrawing.h"
+#include "ViewFrm/panels/TurnedCopy.h"
 #include "imaging/PairRasters.h"
+#include "imaging/Stretch.h"
 #include "modes/FittingModes.h"
 
 #include <QImage>
 #include <QPoint>
 
 #include <array>
+#include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 
 class QPainter;
@@ -43,12 +47,18 @@ struct PanelControls {
 class PanelPair {
 public:
     PanelPair(PaintBox& left, PaintBox& right, std::function<PanelControls()> controls);
+    ~PanelPair();
+    PanelPair(const PanelPair&) = delete;
+    PanelPair& operator=(const PanelPair&) = delete;
 
     // New pictures; the image size is the left one's. Draws nothing by itself.
     void show(PairRasters rasters);
     // What a load that failed half-way had already copied: the pictures change, the image size
     // stays that of the last complete load.
-    void keepPictures(PairRasters rasters) { rasters_ = std::move(rasters); }
+    void keepPictures(PairRasters rasters) {
+        rasters_ = std::move(rasters);
+        ++pictures_;
+    }
     // Exchanges the two sides. The image size stays that of the last load.
     void exchange();
     // What was learnt of the pair on screen since it was shown.
@@ -135,7 +145,9 @@ private:
     std::optional<Rect> cropArea() const;
     // Each eye's raster and the part of it that fills the image area; with a crop, `source`
     // lies in the crop and each eye is cut to it.
-    std::array<EyeView, 2> eyeViews(const Rect& source, const std::optional<Rect>& crop);
+    std::array<EyeView, 2> eyeViews(const Rect& source, const std::optional<Rect>& crop,
+                                    bool shrunkPanels);
+    TurnedCopy::Key turnedKey(const Raster& rightEye) const;
     const Raster& turnedRightEye(const Raster& rightEye);
 
     PaintBox& left_;
@@ -150,13 +162,13 @@ private:
     double roll_ = 0.0; // of the right eye, degrees clockwise
     bool cropCommon_ = false;
     std::array<Raster, 2> cropped_; // the panels' rasters cut to the crop, while it is on
-    // The right eye turned by the roll into a picture of its own, for the crop to cut as it cuts
-    // an unturned eye; made again only when the eye or its roll changes.
-    struct TurnedEye {
-        Raster from;
-        double roll = 0.0;
-        Raster turned;
-    } turned_;
+    // The right eye turned by the roll into a picture of its own: the crop cuts it as it cuts an
+    // unturned eye, and the two panels draw a shrunk eye from it once it is made. Made again
+    // only when the pictures, the eye or its roll change.
+    TurnedCopy turned_{kBackgroundGrey};
+    std::uint64_t pictures_ = 0; // counts the pictures the panels were given
+    // Cleared when the panels go, for what the copy's worker posted to the window before.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     PanelMetrics metrics_;
     std::array<QImage, 2> buffers_;
     std::optional<QPoint> interlacedAt_; // screen origin of the last interlaced drawing
