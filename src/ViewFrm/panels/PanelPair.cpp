@@ -50,6 +50,7 @@ PanelPair::~PanelPair() {
 }
 
 void PanelPair::show(PairRasters rasters) {
+    turned_.clear(); // of the pictures shown until now
     rasters_ = std::move(rasters);
     ++pictures_;
     metrics_.setImage(rasters_.left.width(), rasters_.left.height());

@@ -17,6 +17,13 @@ void TurnedCopy::stop() {
     cancel_.store(false, std::memory_order_relaxed);
 }
 
+void TurnedCopy::clear() {
+    stop();
+    key_ = {};
+    copy_ = Raster();
+    made_ = false;
+}
+
 const Raster* TurnedCopy::ready(const Raster& eye, const Key& key, std::function<void()> made) {
     if (key == key_) {
         const std::lock_guard lock(mutex_);

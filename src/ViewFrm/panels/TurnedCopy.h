@@ -35,6 +35,8 @@ public:
     const Raster* ready(const Raster& eye, const Key& key, std::function<void()> made);
     // The copy of `eye` for `key`, made now on this thread if it is not yet.
     const Raster& now(const Raster& eye, const Key& key);
+    // No copy kept or being made: its pixels go back.
+    void clear();
 
 private:
     void stop(); // the worker cancelled and joined
