@@ -179,18 +179,19 @@ std::array<EyeView, 2> PanelPair::eyeViews(const Rect& source, const std::option
         nullptr, {source.left - shiftX_, source.top - shiftY_, source.width, source.height}, roll_};
     const Raster& rightEye = rightEyeOnLeft ? rasters_.left : rasters_.right;
     moved.raster = &rightEye;
-    // A panel of its own, shrunk: drawn from the turned copy once there is one, where a pixel of
-    // the copy for one of the eye is less than a device pixel. What the turn leaves uncovered is
-    // the panel's colour in the copy, as it is drawn turned; the modes of one area tell covered
-    // from uncovered, and draw the eye turned.
+    // In a panel of its own and shrunk, the eye is drawn from its turned copy once that is made.
+    // The copy holds the panel's colour where the turn leaves it uncovered, as the eye drawn
+    // turned shows; the modes of one area tell covered from uncovered, so they draw it turned.
     if (roll_ != 0.0 && shrunkPanels) {
-        const auto repaint = [alive = alive_, panels = std::array<PaintBox*, 2>{&left_, right_}] {
+        // Posted from the copy's thread to the window's; the panels may be gone by then, and
+        // panel 2 may have moved to another screen.
+        const auto repaint = [this, alive = alive_] {
             QMetaObject::invokeMethod(
-                panels[0],
-                [alive, panels] {
+                &left_,
+                [this, alive] {
                     if (*alive) {
-                        panels[0]->update();
-                        panels[1]->update();
+                        left_.update();
+                        right_->update();
                     }
                 },
                 Qt::QueuedConnection);
