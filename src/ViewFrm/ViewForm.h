@@ -127,6 +127,10 @@ private:
     friend class TViewFormProbe; // how tests look inside
 
     QAction* command(ViewCommand which) const { return ui_.commands[commandIndex(which)]; }
+    // A checkable entry of the pop-up menu, checked as `on` says, that hands its new state to
+    // `set`.
+    QAction* switchCommand(const QString& caption, const QString& name, bool on,
+                           void (TViewForm::*set)(bool));
     void createControls();
     void createCommands();
     void createDisplayMenu();

@@ -12,19 +12,13 @@
 namespace duoptic {
 
 void TViewForm::createAlignmentCommands() {
-    ui_.autoAlign = new QAction(QStringLiteral("Automatic Alignment"), this);
-    ui_.autoAlign->setObjectName(QStringLiteral("AutoAlign"));
-    ui_.autoAlign->setCheckable(true);
-    ui_.autoAlign->setChecked(state_.settings.autoAlign != 0);
-    connect(ui_.autoAlign, &QAction::triggered, this,
-            [this](bool checked) { guarded([&] { setAutoAlign(checked); }); });
-    ui_.cropCommon = new QAction(QStringLiteral("Crop to Common Area"), this);
-    ui_.cropCommon->setObjectName(QStringLiteral("CropCommon"));
-    ui_.cropCommon->setCheckable(true);
-    ui_.cropCommon->setChecked(state_.settings.cropCommon != 0);
+    ui_.autoAlign =
+        switchCommand(QStringLiteral("Automatic Alignment"), QStringLiteral("AutoAlign"),
+                      state_.settings.autoAlign != 0, &TViewForm::setAutoAlign);
+    ui_.cropCommon =
+        switchCommand(QStringLiteral("Crop to Common Area"), QStringLiteral("CropCommon"),
+                      state_.settings.cropCommon != 0, &TViewForm::setCropCommon);
     panels_->setCropToCommon(state_.settings.cropCommon != 0);
-    connect(ui_.cropCommon, &QAction::triggered, this,
-            [this](bool checked) { guarded([&] { setCropCommon(checked); }); });
     ui_.resetAlignment = new QAction(QStringLiteral("Reset Alignment"), this);
     ui_.resetAlignment->setObjectName(QStringLiteral("ResetAlignment"));
     connect(ui_.resetAlignment, &QAction::triggered, this,

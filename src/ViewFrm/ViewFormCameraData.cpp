@@ -10,12 +10,9 @@
 namespace duoptic {
 
 void TViewForm::createCameraDataCommand() {
-    ui_.cameraData = new QAction(QStringLiteral("Camera Data"), this);
-    ui_.cameraData->setObjectName(QStringLiteral("CameraData"));
-    ui_.cameraData->setCheckable(true);
-    ui_.cameraData->setChecked(state_.settings.showCameraData != 0);
-    connect(ui_.cameraData, &QAction::triggered, this,
-            [this](bool checked) { guarded([&] { setShowCameraData(checked); }); });
+    ui_.cameraData =
+        switchCommand(QStringLiteral("Camera Data"), QStringLiteral("CameraData"),
+                      state_.settings.showCameraData != 0, &TViewForm::setShowCameraData);
     // Bottom left: the depth overlay has the top left, and both may be on.
     cameraDataOverlay_ = new TextOverlay(ui_.PaintBox1, TextOverlay::Corner::BottomLeft,
                                          [this] { return cameraDataText(); });

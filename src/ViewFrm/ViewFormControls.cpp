@@ -58,6 +58,17 @@ constexpr Handler kHandlers[kViewCommandCount] = {
 
 } // namespace
 
+QAction* TViewForm::switchCommand(const QString& caption, const QString& name, bool on,
+                                  void (TViewForm::*set)(bool)) {
+    auto* act = new QAction(caption, this);
+    act->setObjectName(name);
+    act->setCheckable(true);
+    act->setChecked(on);
+    connect(act, &QAction::triggered, this,
+            [this, set](bool checked) { guarded([&] { (this->*set)(checked); }); });
+    return act;
+}
+
 void TViewForm::createCommands() {
     for (const ViewCommandNames& row : kViewCommands) {
         auto* act = new QAction(QString::fromLatin1(row.caption), this);

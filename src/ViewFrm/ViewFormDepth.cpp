@@ -14,18 +14,10 @@
 namespace duoptic {
 
 void TViewForm::createDepthCommands() {
-    ui_.autoWindow = new QAction(QStringLiteral("Automatic Window"), this);
-    ui_.autoWindow->setObjectName(QStringLiteral("AutoWindow"));
-    ui_.autoWindow->setCheckable(true);
-    ui_.autoWindow->setChecked(state_.settings.autoWindow != 0);
-    connect(ui_.autoWindow, &QAction::triggered, this,
-            [this](bool checked) { guarded([&] { setAutoWindow(checked); }); });
-    ui_.depth = new QAction(QStringLiteral("Depth"), this);
-    ui_.depth->setObjectName(QStringLiteral("Depth"));
-    ui_.depth->setCheckable(true);
-    ui_.depth->setChecked(state_.settings.showDepth != 0);
-    connect(ui_.depth, &QAction::triggered, this,
-            [this](bool checked) { guarded([&] { setShowDepth(checked); }); });
+    ui_.autoWindow = switchCommand(QStringLiteral("Automatic Window"), QStringLiteral("AutoWindow"),
+                                   state_.settings.autoWindow != 0, &TViewForm::setAutoWindow);
+    ui_.depth = switchCommand(QStringLiteral("Depth"), QStringLiteral("Depth"),
+                              state_.settings.showDepth != 0, &TViewForm::setShowDepth);
     depthOverlay_ = new TextOverlay(ui_.PaintBox1, TextOverlay::Corner::TopLeft,
                                     [this] { return depthText(); });
     depthOverlay_->setObjectName(QStringLiteral("DepthOverlay"));
